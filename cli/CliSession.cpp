@@ -1,0 +1,105 @@
+#include "CliSession.h"
+
+#include "platform/Files.h"
+#include "table/AnswerFile.h"
+#include "table/Messages.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+const std::vector<TCliCommandInfo>& CliCommands() {
+    static const std::vector<TCliCommandInfo> commands = {
+        {"open", true, "open FILE", "load an answer file", &TCliSession::Open},
+        {"new", false, "new", "reset to an empty test", &TCliSession::New},
+        {"save", true, "save FILE", "save the table as an answer file (- for standard output)",
+         &TCliSession::Save},
+        {"dump", false, "dump", "print every non-empty cell as <col>,<row>:<text>",
+         &TCliSession::Dump},
+        {"state", false, "state", "print the question count, highlight and enabled commands",
+         &TCliSession::State},
+    };
+    return commands;
+}
+
+const TCliCommandInfo* FindCliCommand(const std::string& name) {
+    for (const TCliCommandInfo& info : CliCommands()) {
+        if (info.name == name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+TCliSession::TCliSession(std::ostream& out, const TProfileFile& languageFile) : out_(out) {
+    ReadMessages(table_, languageFile);
+    table_.Reset();
+}
+
+void TCliSession::Run(const std::string& name, const std::string& argument) {
+    const TCliCommandInfo* info = FindCliCommand(name);
+    if (info == nullptr) {
+        throw std::invalid_argument("unknown command " + name);
+    }
+    (this->*info->run)(argument);
+}
+
+void TCliSession::Open(const std::string& fileName) { LoadAnswerFile(table_, fileName); }
+
+void TCliSession::New(const std::string&) { table_.Reset(); }
+
+void TCliSession::Save(const std::string& fileName) {
+    const std::string text = GetTableText(table_);
+    if (fileName == "-") {
+        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out_.flush();
+    } else {
+        WriteFileBytesAtomic(fileName, text);
+    }
+}
+
+void TCliSession::Dump(const std::string&) {
+    std::string lines;
+    for (int row = 0; row < table_.StoredRowCount(); ++row) {
+        for (int column = 0; column < table_.StoredColumnCount(row); ++column) {
+            const std::string_view text = table_.Cell(column, row);
+            if (!text.empty()) {
+                lines += std::to_string(column) + "," + std::to_string(row) + ":" +
+                         EscapeCellText(text) + "\n";
+            }
+        }
+    }
+    out_ << lines;
+}
+
+void TCliSession::State(const std::string&) {
+    char highlight[16];
+    std::snprintf(highlight, sizeof highlight, "%06x", table_.HighlightColor());
+    auto flag = [&](TCommand command) { return table_.IsEnabled(command) ? "1" : "0"; };
+    out_ << "questions=" << table_.QuestionCount() << " highlight=" << highlight
+         << " mark=" << flag(TCommand::mmMark)
+         << " sort-number=" << flag(TCommand::mmSortWithNumber)
+         << " sort-score=" << flag(TCommand::mmSortWithPoint) << "\n";
+}
+
+std::string EscapeCellText(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char byte : text) {
+        const auto code = static_cast<unsigned char>(byte);
+        switch (byte) {
+        case '\\': escaped += "\\\\"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\t': escaped += "\\t"; break;
+        default:
+            if (code < 0x20 || code == 0x7F) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02x", code);
+                escaped += hex;
+            } else {
+                escaped += byte;
+            }
+        }
+    }
+    return escaped;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ProfileFile.h"
+#include "table/AnswerTable.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class TCliSession;
+
+/// One command of pelloran-cli.
+struct TCliCommandInfo {
+    std::string name;
+    bool takesArgument;
+    std::string synopsis;
+    std::string summary;
+    void (TCliSession::*run)(const std::string& argument);
+};
+
+const std::vector<TCliCommandInfo>& CliCommands();
+const TCliCommandInfo* FindCliCommand(const std::string& name);
+
+/// One answer table, started as the window starts it, and the commands run on it.
+class TCliSession {
+public:
+    /// `out` receives what dump, state and "save -" print; the messages come from the
+    /// language file.
+    TCliSession(std::ostream& out, const TProfileFile& languageFile);
+
+    /// Throws what the command raises.
+    void Run(const std::string& name, const std::string& argument);
+
+    void Open(const std::string& fileName);
+    void New(const std::string&);
+    void Save(const std::string& fileName);
+    void Dump(const std::string&);
+    void State(const std::string&);
+
+private:
+    TAnswerTable table_;
+    std::ostream& out_;
+};
+
+/// A cell's bytes as dump prints them: backslash, CR, LF and TAB escaped as in C, other
+/// control bytes as \xhh, bytes from 0x80 up unchanged.
+std::string EscapeCellText(std::string_view text);

@@ -1,0 +1,77 @@
+#include "CommandLine.h"
+
+#include "CliSession.h"
+
+namespace {
+
+std::string TakeValue(const std::vector<std::string>& arguments, std::size_t& at) {
+    if (at + 1 >= arguments.size()) {
+        throw EUsageError(arguments[at] + " needs a value");
+    }
+    return arguments[++at];
+}
+
+} // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    TCommandLine commandLine;
+    std::size_t at = 0;
+    for (; at < arguments.size() && arguments[at].starts_with("--"); ++at) {
+        const std::string& option = arguments[at];
+        if (option == "--help") {
+            commandLine.showHelp = true;
+        } else if (option == "--lng") {
+            commandLine.languageFile = TakeValue(arguments, at);
+        } else if (option == "--decimal") {
+            const std::string value = TakeValue(arguments, at);
+            if (value.size() != 1) {
+                throw EUsageError("--decimal takes one character");
+            }
+            commandLine.decimalSeparator = value[0];
+        } else {
+            throw EUsageError("unknown option " + option);
+        }
+    }
+    for (; at < arguments.size(); ++at) {
+        const std::string& name = arguments[at];
+        if (name == "--help") {
+            commandLine.showHelp = true;
+            continue;
+        }
+        const TCliCommandInfo* info = FindCliCommand(name);
+        if (info == nullptr) {
+            throw EUsageError("unknown command " + name);
+        }
+        TCliCommand command{name, {}};
+        if (info->takesArgument) {
+            command.argument = TakeValue(arguments, at);
+        }
+        commandLine.commands.push_back(std::move(command));
+    }
+    if (commandLine.commands.empty() && !commandLine.showHelp) {
+        throw EUsageError("no command given");
+    }
+    return commandLine;
+}
+
+std::string UsageText() {
+    std::string text =
+        "Usage: pelloran-cli [--lng FILE] [--decimal C] COMMAND...\n"
+        "Runs the commands in order on one answer table, which starts as an empty test.\n"
+        "\n"
+        "Options:\n"
+        "  --lng FILE     read the messages Msg1 to Msg10 from this language file\n"
+        "  --decimal C    use C as the decimal separator of numbers in cells\n"
+        "  --help         show this text\n"
+        "\n"
+        "Commands:\n";
+    for (const TCliCommandInfo& info : CliCommands()) {
+        text += "  " + info.synopsis;
+        text.append(info.synopsis.size() < 13 ? 15 - info.synopsis.size() : 2, ' ');
+        text += info.summary + "\n";
+    }
+    text += "\nA failing command is reported on standard error and the run goes on.\n"
+            "Exit status: 0 when every command succeeded, 1 when one failed, 2 for a usage "
+            "error.\n";
+    return text;
+}

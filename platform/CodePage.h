@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// The ANSI code page of the program's texts: Windows code page 932 (Shift-JIS).
+/// Tables are built once, from ICU's windows-31j converter, on first use.
+class TCodePage {
+public:
+    /// 0x81-0x9F and 0xE0-0xFC begin a double-byte character.
+    static constexpr bool IsLeadByte(unsigned char byte) {
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    }
+
+    /// Bytes of the character at `position`: 2 for a lead byte, 1 otherwise, never past the end.
+    static std::size_t CharLength(std::string_view text, std::size_t position) {
+        return IsLeadByte(static_cast<unsigned char>(text[position])) &&
+                       position + 1 < text.size()
+                   ? 2
+                   : 1;
+    }
+
+    /// Bytes that do not form a character decode as U+FFFD.
+    static std::u16string Decode(std::string_view bytes);
+    /// A character the code page cannot hold becomes "?".
+    static std::string Encode(std::u16string_view text);
+
+    static std::string ToUtf8(std::string_view bytes);
+    static std::string FromUtf8(std::string_view utf8);
+
+    /// Lower-cases every character that has a lower-case form in the code page (ASCII and
+    /// full-width letters, Greek, Cyrillic, Roman numerals); every other byte stays as it is.
+    static std::string LowerCase(std::string_view bytes);
+};

@@ -1,0 +1,152 @@
+#include "Files.h"
+
+#include "Errors.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <system_error>
+
+namespace {
+
+/// Owns a POSIX file descriptor.
+class TFileHandle {
+public:
+    explicit TFileHandle(int descriptor) : descriptor_(descriptor) {}
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    ~TFileHandle() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+
+    int Get() const { return descriptor_; }
+    bool IsOpen() const { return descriptor_ >= 0; }
+    bool Close() {
+        const int descriptor = descriptor_;
+        descriptor_ = -1;
+        return ::close(descriptor) == 0;
+    }
+
+private:
+    int descriptor_;
+};
+
+bool WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+/// Where a save really goes: through a symbolic link to the file it names.
+std::filesystem::path ResolveTarget(const std::filesystem::path& fileName) {
+    std::error_code error;
+    if (std::filesystem::is_symlink(fileName, error)) {
+        auto target = std::filesystem::weakly_canonical(fileName, error);
+        if (!error) {
+            return target;
+        }
+    }
+    return fileName;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    TFileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (handle.IsOpen()) {
+        ::fsync(handle.Get());
+    }
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::filesystem::path& fileName) {
+    TFileHandle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        throw EFileOpenError(fileName.string());
+    }
+    std::string bytes;
+    if (S_ISREG(status.st_mode)) {
+        // One byte more than the size, so that the read that finds the end needs no growth.
+        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    }
+    constexpr std::size_t ChunkSize = 1 << 20;
+    for (;;) {
+        const std::size_t used = bytes.size();
+        const std::size_t spare = bytes.capacity() - used;
+        const std::size_t want = spare > 0 ? spare : ChunkSize;
+        bytes.resize(used + want);
+        const ssize_t got = ::read(handle.Get(), bytes.data() + used, want);
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(used);
+            continue;
+        }
+        if (got < 0) {
+            throw EFileOpenError(fileName.string());
+        }
+        bytes.resize(used + static_cast<std::size_t>(got));
+        if (got == 0) {
+            return bytes;
+        }
+    }
+}
+
+void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes) {
+    const std::filesystem::path target = ResolveTarget(fileName);
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string hiddenName = ".";
+    hiddenName += target.filename().string();
+    hiddenName += ".XXXXXX";
+    std::string temporaryName = (folder / hiddenName).string();
+    TFileHandle handle(::mkstemp(temporaryName.data()));
+    if (!handle.IsOpen()) {
+        throw EFileCreateError(fileName.string());
+    }
+    struct stat existing {};
+    const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777
+                                                                : NewFileMode();
+    const bool written = ::fchmod(handle.Get(), mode) == 0 && WriteAll(handle.Get(), bytes) &&
+                         ::fsync(handle.Get()) == 0 && handle.Close() &&
+                         ::rename(temporaryName.c_str(), target.c_str()) == 0;
+    if (!written) {
+        ::unlink(temporaryName.c_str());
+        throw EFileCreateError(fileName.string());
+    }
+    SyncFolder(folder);
+}
+
+bool FileExists(const std::filesystem::path& fileName) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(fileName, error);
+}
+
+bool FolderExists(const std::filesystem::path& folder) {
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error);
+}
+
+std::filesystem::path ExecutablePath() {
+    std::error_code error;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : path;
+}

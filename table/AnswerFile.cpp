@@ -1,0 +1,163 @@
+#include "AnswerFile.h"
+
+#include "TextRules.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
+
+namespace {
+
+constexpr int FirstQuestionColumn = 3;
+constexpr int AnswerKeyRow = 1;
+constexpr int PointsRow = 2;
+constexpr int FirstStudentRow = 3;
+constexpr int NumberColumn = 1;
+constexpr int StatisticsLabelWidth = 70;
+
+bool IsLineBreakOrNul(char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; }
+
+/// Whether the comma-text rules would read the cell back as something else.
+bool NeedsQuoting(std::string_view cell) {
+    if (cell.empty()) {
+        return false;
+    }
+    if (cell.front() == '"') {
+        return true;
+    }
+    for (std::size_t at = 0; at < cell.size();) {
+        const char byte = cell[at];
+        if (IsLineBreakOrNul(byte) || IsBlank(byte) || byte == ',') {
+            return true;
+        }
+        const std::size_t length = TCodePage::CharLength(cell, at);
+        // Lines are cut at every line-break byte, even one that follows a lead byte.
+        at += length == 2 && IsLineBreakOrNul(cell[at + 1]) ? 1 : length;
+    }
+    return false;
+}
+
+/// A quoted field: quotes doubled, each line break (and NUL) one blank, as a line has none.
+void AppendQuoted(std::string& text, std::string_view cell) {
+    text += '"';
+    for (std::size_t at = 0; at < cell.size();) {
+        const char byte = cell[at];
+        if (IsLineBreakOrNul(byte)) {
+            text += ' ';
+            at += byte == '\r' && at + 1 < cell.size() && cell[at + 1] == '\n' ? 2U : 1U;
+            continue;
+        }
+        std::size_t length = TCodePage::CharLength(cell, at);
+        if (length == 2 && IsLineBreakOrNul(cell[at + 1])) {
+            length = 1;
+        }
+        if (byte == '"') {
+            text += '"';
+        }
+        text.append(cell.substr(at, length));
+        at += length;
+    }
+    text += '"';
+}
+
+void AppendCell(std::string& text, std::string_view cell) {
+    if (NeedsQuoting(cell)) {
+        AppendQuoted(text, cell);
+    } else {
+        text += cell;
+    }
+    text += ',';
+}
+
+bool ContainsResultMarker(std::string_view cell) { return cell.find('<') != std::string_view::npos; }
+
+/// The file has CR LF after every line and no NUL byte: its bytes are already its lines
+/// joined with CR LF.
+bool IsJoinedForm(std::string_view bytes) {
+    std::size_t joinedSize = 0;
+    ForEachLine(bytes, [&](std::string_view line) { joinedSize += line.size() + 2; });
+    return joinedSize == bytes.size();
+}
+
+std::string ToJoinedForm(std::string bytes) {
+    if (IsJoinedForm(bytes)) {
+        return bytes;
+    }
+    std::string joined;
+    ForEachLine(bytes, [&](std::string_view line) {
+        joined += line;
+        joined += "\r\n";
+    });
+    return joined;
+}
+
+void LoadLine(TAnswerTable& table, std::string_view line, int row) {
+    int column = 0;
+    ForEachCommaField(line, [&](std::string_view field) {
+        ++column;
+        table.SetCell(column, row, field);
+        if (row == AnswerKeyRow && column > FirstQuestionColumn &&
+            ContainsResultMarker(table.Cell(column, AnswerKeyRow))) {
+            table.SetQuestionCount(column - FirstQuestionColumn);
+            table.SetHighlightColor(clWhite);
+            table.ProcessMessages();
+            table.SetColumnWidth(column + 1, StatisticsLabelWidth);
+            table.ProcessMessages();
+        }
+    });
+}
+
+void EnableMarkAndSortByNumber(TAnswerTable& table) {
+    table.SetEnabled(TCommand::mmSortWithNumber, true);
+    table.SetEnabled(TCommand::mmMark, true);
+}
+
+} // namespace
+
+int WrittenWidth(const TAnswerTable& table) {
+    int width = FirstQuestionColumn;
+    while (!table.Cell(width, AnswerKeyRow).empty()) {
+        ++width;
+    }
+    return width;
+}
+
+void AppendRowLine(std::string& text, const TAnswerTable& table, int row, int width) {
+    for (int column = 1; column <= width; ++column) {
+        AppendCell(text, table.Cell(column, row));
+    }
+}
+
+std::string GetTableText(const TAnswerTable& table) {
+    const int width = WrittenWidth(table);
+    std::string text;
+    for (int row = AnswerKeyRow;
+         row < FirstStudentRow || !table.Cell(NumberColumn, row).empty(); ++row) {
+        AppendRowLine(text, table, row, width);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
+    std::string loadedText = ToJoinedForm(std::move(bytes));
+    int row = 0;
+    ForEachLine(loadedText, [&](std::string_view line) { LoadLine(table, line, ++row); });
+    return loadedText;
+}
+
+std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {
+    if (!table.Cell(FirstQuestionColumn, FirstStudentRow).empty()) {
+        table.Reset();
+    }
+    try {
+        std::string loadedText = LoadAnswerText(table, ReadFileBytes(fileName));
+        EnableMarkAndSortByNumber(table);
+        return loadedText;
+    } catch (...) {
+        EnableMarkAndSortByNumber(table);
+        throw;
+    }
+}
+
+bool IsTableTextChanged(const TAnswerTable& table, std::string_view loadedText) {
+    return !loadedText.empty() && GetTableText(table) != loadedText;
+}

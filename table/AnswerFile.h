@@ -1,0 +1,34 @@
+#pragma once
+
+#include "AnswerTable.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+/// Columns 1 to the written width are saved: the first column from 3 on whose answer-key
+/// cell is empty.
+int WrittenWidth(const TAnswerTable& table);
+
+/// The text of one student row as saved, without its line break: each cell of columns 1 to
+/// `width` followed by a comma.
+void AppendRowLine(std::string& text, const TAnswerTable& table, int row, int width);
+
+/// The table as an answer file: rows 1, 2 and the student rows up to the first empty number
+/// cell, each line ending in CR LF. A cell that would not read back as itself (one holding
+/// a comma, a blank or another control byte, or opening with a double quote) is quoted.
+std::string GetTableText(const TAnswerTable& table);
+
+/// Writes the lines and fields of an answer file's bytes into the table and returns the
+/// loaded text: the file's lines, each followed by CR LF. A first line's cell after
+/// column 3 holding "<" marks a marked table and sets the question count.
+std::string LoadAnswerText(TAnswerTable& table, std::string bytes);
+
+/// Loads an answer file into the table, resetting it first when the first student's first
+/// answer is not empty, and returns the loaded text. Mark and Sort by number are enabled
+/// whether or not the file could be read; a failure is raised after that.
+std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName);
+
+/// Whether closing or New must ask before dropping the table: a file has been loaded and
+/// the table's text is no longer its text.
+bool IsTableTextChanged(const TAnswerTable& table, std::string_view loadedText);

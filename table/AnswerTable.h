@@ -1,0 +1,81 @@
+#pragma once
+
+#include "RowCells.h"
+#include "TableView.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A Windows colour value, 0x00BBGGRR.
+using TColor = std::uint32_t;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clYellow = 0x00FFFF;
+
+/// The three menu commands whose enabled state the table's phase decides.
+enum class TCommand { mmMark, mmSortWithNumber, mmSortWithPoint };
+
+/// The answer table: text cells addressed by (column, row) from 0, plus the program-wide
+/// state that loading, marking, sorting and drawing share.
+class TAnswerTable {
+public:
+    static constexpr int ShownColumns = 55;
+    static constexpr int ShownRows = 103;
+    static constexpr int DefaultColumnWidth = 45;
+    static constexpr int RowHeight = 17;
+    static constexpr int MessageCount = 10;
+
+    /// Empty for a cell never written. The view is valid until the next write to the table.
+    std::string_view Cell(int column, int row) const;
+    /// Every write requests a repaint of the cell, also when the text is unchanged.
+    void SetCell(int column, int row, std::string_view text);
+
+    /// Rows that may hold a non-empty cell; every row from here on is empty.
+    int StoredRowCount() const { return static_cast<int>(rows_.size()); }
+    /// Columns of `row` that may hold a non-empty cell.
+    int StoredColumnCount(int row) const;
+
+    /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
+    /// all rows being read before any is written.
+    void MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
+
+    /// Back to an empty test: titles and labels from the messages, data cells of columns
+    /// 1 to 52 in rows 1 to 103 emptied, the three commands disabled.
+    void Reset();
+
+    /// Msg1 to Msg10; `number` counts from 1.
+    const std::string& Message(int number) const;
+    void SetMessage(int number, std::string text);
+
+    int QuestionCount() const { return questionCount_; }
+    void SetQuestionCount(int count) { questionCount_ = count; }
+
+    TColor HighlightColor() const { return highlightColor_; }
+    void SetHighlightColor(TColor color) { highlightColor_ = color; }
+
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int pixels);
+
+    bool IsEnabled(TCommand command) const;
+    void SetEnabled(TCommand command, bool enabled);
+
+    void ProcessMessages();
+
+    /// The view is not owned; null for none.
+    void SetView(TTableView* view) { view_ = view; }
+
+private:
+    void NotifyCellWritten(int column, int row);
+
+    std::vector<TRowCells> rows_;
+    std::array<std::string, MessageCount> messages_;
+    std::map<int, int> columnWidths_;
+    int questionCount_ = 50;
+    TColor highlightColor_ = clWhite;
+    std::array<bool, 3> enabled_{};
+    TTableView* view_ = nullptr;
+};

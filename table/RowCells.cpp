@@ -1,0 +1,84 @@
+#include "RowCells.h"
+
+#include "platform/Errors.h"
+
+#include <limits>
+
+namespace {
+
+void CheckRowSize(std::size_t size) {
+    if (size > std::numeric_limits<std::uint32_t>::max()) {
+        throw EPelloranError("1 行が 4 GB を超えています");
+    }
+}
+
+} // namespace
+
+void TRowCells::SetCell(std::size_t column, std::string_view text) {
+    if (column >= ends_.size()) {
+        if (text.empty()) {
+            return;
+        }
+        CheckRowSize(bytes_.size() + text.size());
+        ends_.resize(column, static_cast<std::uint32_t>(bytes_.size()));
+        bytes_.append(text);
+        ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+        return;
+    }
+    const std::uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const std::size_t oldLength = ends_[column] - start;
+    if (text.size() == oldLength) {
+        // May be the cell's own text: copying over itself is harmless.
+        text.copy(bytes_.data() + start, text.size());
+        return;
+    }
+    CheckRowSize(bytes_.size() - oldLength + text.size());
+    const std::string copy(text); // `text` may point into this row
+    bytes_.replace(start, oldLength, copy);
+    const auto delta = static_cast<std::int64_t>(copy.size()) - static_cast<std::int64_t>(oldLength);
+    for (std::size_t later = column; later < ends_.size(); ++later) {
+        ends_[later] = static_cast<std::uint32_t>(ends_[later] + delta);
+    }
+    DropTrailingEmptyCells();
+}
+
+void TRowCells::DropTrailingEmptyCells() {
+    while (!ends_.empty() && (ends_.size() == 1 ? 0 : ends_[ends_.size() - 2]) == ends_.back()) {
+        ends_.pop_back();
+    }
+    if (ends_.empty()) {
+        bytes_.clear();
+        bytes_.shrink_to_fit();
+    }
+}
+
+TRowCells TRowCells::TakeFrom(std::size_t firstColumn) {
+    TRowCells taken;
+    if (firstColumn >= ends_.size()) {
+        return taken;
+    }
+    const std::uint32_t start = firstColumn == 0 ? 0 : ends_[firstColumn - 1];
+    taken.bytes_ = bytes_.substr(start);
+    taken.ends_.reserve(ends_.size() - firstColumn);
+    for (std::size_t column = firstColumn; column < ends_.size(); ++column) {
+        taken.ends_.push_back(ends_[column] - start);
+    }
+    bytes_.resize(start);
+    ends_.resize(firstColumn);
+    DropTrailingEmptyCells();
+    return taken;
+}
+
+void TRowCells::PutFrom(std::size_t firstColumn, const TRowCells& other) {
+    TakeFrom(firstColumn);
+    if (other.ends_.empty()) {
+        return;
+    }
+    CheckRowSize(bytes_.size() + other.bytes_.size());
+    ends_.resize(firstColumn, static_cast<std::uint32_t>(bytes_.size()));
+    const auto start = static_cast<std::uint32_t>(bytes_.size());
+    bytes_.append(other.bytes_);
+    for (const std::uint32_t end : other.ends_) {
+        ends_.push_back(start + end);
+    }
+}
