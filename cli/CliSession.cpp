@@ -1,8 +1,13 @@
 #include "CliSession.h"
 
+#include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 #include "table/AnswerFile.h"
+#include "table/Marking.h"
 #include "table/Messages.h"
+#include "table/RosterPaste.h"
+#include "table/Sorting.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -13,6 +18,14 @@ const std::vector<TCliCommandInfo>& CliCommands() {
         {"new", false, "new", "reset to an empty test", &TCliSession::New},
         {"save", true, "save FILE", "save the table as an answer file (- for standard output)",
          &TCliSession::Save},
+        {"mark", false, "mark", "mark the test: scores, rates, mean and deviation",
+         &TCliSession::Mark},
+        {"sort-number", false, "sort-number", "sort the students by their rows, ascending",
+         &TCliSession::SortNumber},
+        {"sort-score", false, "sort-score",
+         "sort the students by score, highest first (after mark)", &TCliSession::SortScore},
+        {"paste", true, "paste FILE", "paste a roster (number,name lines) from a file",
+         &TCliSession::Paste},
         {"dump", false, "dump", "print every non-empty cell as <col>,<row>:<text>",
          &TCliSession::Dump},
         {"state", false, "state", "print the question count, highlight and enabled commands",
@@ -43,9 +56,13 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
     (this->*info->run)(argument);
 }
 
-void TCliSession::Open(const std::string& fileName) { LoadAnswerFile(table_, fileName); }
+void TCliSession::Open(const std::string& fileName) {
+    LoadAnswerFile(table_, fileName);
+}
 
-void TCliSession::New(const std::string&) { table_.Reset(); }
+void TCliSession::New(const std::string&) {
+    table_.Reset();
+}
 
 void TCliSession::Save(const std::string& fileName) {
     const std::string text = GetTableText(table_);
@@ -55,6 +72,27 @@ void TCliSession::Save(const std::string& fileName) {
     } else {
         WriteFileBytesAtomic(fileName, text);
     }
+}
+
+void TCliSession::Mark(const std::string&) {
+    MarkTable(table_, DecimalSeparator());
+}
+
+void TCliSession::SortNumber(const std::string&) {
+    SortByNumber(table_, TCollator());
+}
+
+void TCliSession::SortScore(const std::string&) {
+    // The window offers this command only once the table is marked: before that the score
+    // column is a guess.
+    if (!table_.IsEnabled(TCommand::mmSortWithPoint)) {
+        throw EPelloranError("sort-score needs a marked table: run mark first");
+    }
+    SortByScore(table_, TCollator());
+}
+
+void TCliSession::Paste(const std::string& fileName) {
+    PasteRoster(table_, ReadFileBytes(fileName));
 }
 
 void TCliSession::Dump(const std::string&) {
@@ -87,10 +125,18 @@ std::string EscapeCellText(std::string_view text) {
     for (const char byte : text) {
         const auto code = static_cast<unsigned char>(byte);
         switch (byte) {
-        case '\\': escaped += "\\\\"; break;
-        case '\r': escaped += "\\r"; break;
-        case '\n': escaped += "\\n"; break;
-        case '\t': escaped += "\\t"; break;
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
         default:
             if (code < 0x20 || code == 0x7F) {
                 char hex[8];

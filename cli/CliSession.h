@@ -34,6 +34,10 @@ public:
     void Open(const std::string& fileName);
     void New(const std::string&);
     void Save(const std::string& fileName);
+    void Mark(const std::string&);
+    void SortNumber(const std::string&);
+    void SortScore(const std::string&);
+    void Paste(const std::string& fileName);
     void Dump(const std::string&);
     void State(const std::string&);
 

@@ -11,7 +11,9 @@ namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
-void Report(const std::string& message) { std::cerr << "pelloran-cli: " << message << "\n"; }
+void Report(const std::string& message) {
+    std::cerr << "pelloran-cli: " << message << "\n";
+}
 
 /// Runs `action`, reporting what it raises; false when it failed.
 template <typename TAction>

@@ -6,14 +6,9 @@
 
 namespace {
 
-constexpr int FirstQuestionColumn = 3;
-constexpr int AnswerKeyRow = 1;
-constexpr int PointsRow = 2;
-constexpr int FirstStudentRow = 3;
-constexpr int NumberColumn = 1;
-constexpr int StatisticsLabelWidth = 70;
-
-bool IsLineBreakOrNul(char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; }
+bool IsLineBreakOrNul(char byte) {
+    return byte == '\r' || byte == '\n' || byte == '\0';
+}
 
 /// Whether the comma-text rules would read the cell back as something else.
 bool NeedsQuoting(std::string_view cell) {
@@ -67,7 +62,9 @@ void AppendCell(std::string& text, std::string_view cell) {
     text += ',';
 }
 
-bool ContainsResultMarker(std::string_view cell) { return cell.find('<') != std::string_view::npos; }
+bool ContainsResultMarker(std::string_view cell) {
+    return cell.find('<') != std::string_view::npos;
+}
 
 /// The file has CR LF after every line and no NUL byte: its bytes are already its lines
 /// joined with CR LF.
@@ -94,27 +91,22 @@ void LoadLine(TAnswerTable& table, std::string_view line, int row) {
     ForEachCommaField(line, [&](std::string_view field) {
         ++column;
         table.SetCell(column, row, field);
-        if (row == AnswerKeyRow && column > FirstQuestionColumn &&
-            ContainsResultMarker(table.Cell(column, AnswerKeyRow))) {
-            table.SetQuestionCount(column - FirstQuestionColumn);
+        if (row == TAnswerTable::AnswerKeyRow && column > TAnswerTable::FirstQuestionColumn &&
+            ContainsResultMarker(table.Cell(column, TAnswerTable::AnswerKeyRow))) {
+            table.SetQuestionCount(column - TAnswerTable::FirstQuestionColumn);
             table.SetHighlightColor(clWhite);
             table.ProcessMessages();
-            table.SetColumnWidth(column + 1, StatisticsLabelWidth);
+            table.SetColumnWidth(column + 1, TAnswerTable::StatisticsLabelWidth);
             table.ProcessMessages();
         }
     });
 }
 
-void EnableMarkAndSortByNumber(TAnswerTable& table) {
-    table.SetEnabled(TCommand::mmSortWithNumber, true);
-    table.SetEnabled(TCommand::mmMark, true);
-}
-
 } // namespace
 
 int WrittenWidth(const TAnswerTable& table) {
-    int width = FirstQuestionColumn;
-    while (!table.Cell(width, AnswerKeyRow).empty()) {
+    int width = TAnswerTable::FirstQuestionColumn;
+    while (!table.Cell(width, TAnswerTable::AnswerKeyRow).empty()) {
         ++width;
     }
     return width;
@@ -129,8 +121,9 @@ void AppendRowLine(std::string& text, const TAnswerTable& table, int row, int wi
 std::string GetTableText(const TAnswerTable& table) {
     const int width = WrittenWidth(table);
     std::string text;
-    for (int row = AnswerKeyRow;
-         row < FirstStudentRow || !table.Cell(NumberColumn, row).empty(); ++row) {
+    for (int row = TAnswerTable::AnswerKeyRow; row < TAnswerTable::FirstStudentRow ||
+                                               !table.Cell(TAnswerTable::NumberColumn, row).empty();
+         ++row) {
         AppendRowLine(text, table, row, width);
         text += "\r\n";
     }
@@ -145,15 +138,15 @@ std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
 }
 
 std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {
-    if (!table.Cell(FirstQuestionColumn, FirstStudentRow).empty()) {
+    if (!table.Cell(TAnswerTable::FirstQuestionColumn, TAnswerTable::FirstStudentRow).empty()) {
         table.Reset();
     }
     try {
         std::string loadedText = LoadAnswerText(table, ReadFileBytes(fileName));
-        EnableMarkAndSortByNumber(table);
+        table.EnableMarkAndSortByNumber();
         return loadedText;
     } catch (...) {
-        EnableMarkAndSortByNumber(table);
+        table.EnableMarkAndSortByNumber();
         throw;
     }
 }

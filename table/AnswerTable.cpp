@@ -7,7 +7,9 @@ namespace {
 constexpr int LastQuestionColumnOfReset = 52;
 constexpr int LastStudentRowOfReset = 102;
 
-std::size_t CommandIndex(TCommand command) { return static_cast<std::size_t>(command); }
+std::size_t CommandIndex(TCommand command) {
+    return static_cast<std::size_t>(command);
+}
 
 } // namespace
 
@@ -108,13 +110,20 @@ void TAnswerTable::SetColumnWidth(int column, int pixels) {
     }
 }
 
-bool TAnswerTable::IsEnabled(TCommand command) const { return enabled_[CommandIndex(command)]; }
+bool TAnswerTable::IsEnabled(TCommand command) const {
+    return enabled_[CommandIndex(command)];
+}
 
 void TAnswerTable::SetEnabled(TCommand command, bool enabled) {
     enabled_[CommandIndex(command)] = enabled;
     if (view_ != nullptr) {
         view_->CommandsChanged();
     }
+}
+
+void TAnswerTable::EnableMarkAndSortByNumber() {
+    SetEnabled(TCommand::mmSortWithNumber, true);
+    SetEnabled(TCommand::mmMark, true);
 }
 
 void TAnswerTable::ProcessMessages() {

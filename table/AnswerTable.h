@@ -29,6 +29,16 @@ public:
     static constexpr int RowHeight = 17;
     static constexpr int MessageCount = 10;
 
+    // Roles of rows and columns.
+    static constexpr int AnswerKeyRow = 1;
+    static constexpr int PointsRow = 2;
+    static constexpr int FirstStudentRow = 3;
+    static constexpr int NumberColumn = 1;
+    static constexpr int NameColumn = 2;
+    static constexpr int FirstQuestionColumn = 3;
+    /// Width given to the column that titles the mean and the standard deviation.
+    static constexpr int StatisticsLabelWidth = 70;
+
     /// Empty for a cell never written. The view is valid until the next write to the table.
     std::string_view Cell(int column, int row) const;
     /// Every write requests a repaint of the cell, also when the text is unchanged.
@@ -62,6 +72,8 @@ public:
 
     bool IsEnabled(TCommand command) const;
     void SetEnabled(TCommand command, bool enabled);
+    /// A loaded or pasted table can be marked and sorted by number.
+    void EnableMarkAndSortByNumber();
 
     void ProcessMessages();
 

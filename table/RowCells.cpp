@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -28,14 +29,17 @@ void TRowCells::SetCell(std::size_t column, std::string_view text) {
     const std::uint32_t start = column == 0 ? 0 : ends_[column - 1];
     const std::size_t oldLength = ends_[column] - start;
     if (text.size() == oldLength) {
-        // May be the cell's own text: copying over itself is harmless.
-        text.copy(bytes_.data() + start, text.size());
+        // Writing a cell its own text back is how a repaint is requested: nothing to copy.
+        if (text.data() != bytes_.data() + start) {
+            std::memmove(bytes_.data() + start, text.data(), text.size());
+        }
         return;
     }
     CheckRowSize(bytes_.size() - oldLength + text.size());
     const std::string copy(text); // `text` may point into this row
     bytes_.replace(start, oldLength, copy);
-    const auto delta = static_cast<std::int64_t>(copy.size()) - static_cast<std::int64_t>(oldLength);
+    const auto delta =
+        static_cast<std::int64_t>(copy.size()) - static_cast<std::int64_t>(oldLength);
     for (std::size_t later = column; later < ends_.size(); ++later) {
         ends_[later] = static_cast<std::uint32_t>(ends_[later] + delta);
     }

@@ -2,7 +2,6 @@
 
 #include "platform/CodePage.h"
 
-
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
@@ -28,9 +27,13 @@ std::string JoinLinesOf(const TLines& lines) {
 
 } // namespace
 
-std::string JoinLines(const std::vector<std::string_view>& lines) { return JoinLinesOf(lines); }
+std::string JoinLines(const std::vector<std::string_view>& lines) {
+    return JoinLinesOf(lines);
+}
 
-std::string JoinLines(const std::vector<std::string>& lines) { return JoinLinesOf(lines); }
+std::string JoinLines(const std::vector<std::string>& lines) {
+    return JoinLinesOf(lines);
+}
 
 std::vector<std::string> SplitCommaText(std::string_view line) {
     std::vector<std::string> fields;

@@ -32,7 +32,9 @@ std::string JoinLines(const std::vector<std::string_view>& lines);
 std::string JoinLines(const std::vector<std::string>& lines);
 
 /// Bytes 1 to 32 separate fields as a comma does.
-constexpr bool IsBlank(char byte) { return byte >= 1 && byte <= 32; }
+constexpr bool IsBlank(char byte) {
+    return byte >= 1 && byte <= 32;
+}
 
 /// Calls `onField` with each field of a comma-separated line, in order. Blanks separate
 /// fields as commas do; a field opening with a double quote runs to its closing quote (to

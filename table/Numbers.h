@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Errors.h"
+
+#include <string>
+#include <string_view>
+
+/// A text that is not a number. Message: "'%s' は浮動小数点数ではありません" with the cell's text
+/// (decoded from code page 932 to UTF-8) in place of %s.
+class EConvertError : public EPelloranError {
+public:
+    explicit EConvertError(std::string_view cellText);
+};
+
+/// Reads a cell as a number with the given decimal separator. Throws EConvertError.
+/// Syntax: optional spaces (0x20 only), optional single + or -, digits holding at most one
+/// decimal separator anywhere (at least one digit or the separator; a lone separator is 0),
+/// optional exponent (E or e, optional sign, at least one digit), optional spaces; the whole
+/// text must match. No thousands separators, no "inf"/"nan", no tabs.
+/// Marking holds cells as doubles, so a value beyond the range of a double is no number;
+/// neither is a value too small for the extended type, nor one whose exponent lies outside
+/// the powers of ten that type holds (1E5000, 0E5000).
+long double StrToFloat(std::string_view text, char decimalSeparator);
+
+/// The same, without throwing: false when the text is not a number (`value` then unchanged).
+bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& value);
+
+/// General number form with 15 significant digits (the score format): trailing zeros dropped,
+/// exponent form ("1.5E15", "1E-5") from 16 integer digits on and below 0.0001.
+/// Non-finite values give "NAN", "INF", "-INF".
+std::string FloatToStr(long double value, char decimalSeparator);
+
+/// The "##.#" / "###.#" format (both behave the same): one decimal place, half-way rounds away
+/// from zero on the decimal digit string, no leading zero (0.5 -> ".5"), no separator when the
+/// rounded fraction is zero (12.0 -> "12"), empty text when it rounds to zero (no "-" either);
+/// more than 18 integer digits -> the general form.
+std::string FormatOneDecimal(long double value, char decimalSeparator);
+
+/// The rate format: the value truncated toward zero to a whole number, "-" when negative,
+/// followed by "%". Every digit is written however large the value.
+std::string FormatRate(long double value);

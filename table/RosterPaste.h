@@ -1,0 +1,23 @@
+#pragma once
+
+#include "AnswerTable.h"
+#include "platform/Errors.h"
+
+#include <string_view>
+
+/// A roster line without both a number and a name; the lines before it were pasted.
+class ERosterLineError : public EPelloranError {
+public:
+    explicit ERosterLineError(int lineNumber);
+    /// Counted from 1.
+    int LineNumber() const { return lineNumber_; }
+
+private:
+    int lineNumber_;
+};
+
+/// Writes field 0 of each line of `text` into the number column and field 1 into the name
+/// column, from row 3 down. A line with fewer than two fields stops the paste with
+/// ERosterLineError, its number (if any) written. Mark and Sort by number are enabled in
+/// every case.
+void PasteRoster(TAnswerTable& table, std::string_view text);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "AnswerTable.h"
+#include "platform/Collator.h"
+
+/// Puts the student rows in ascending order of their row text (the cells of the saved
+/// columns, each followed by a comma), compared as the user's locale orders text, case
+/// ignored. Each row moves whole: every cell from column 1 on goes with it.
+void SortByNumber(TAnswerTable& table, const TCollator& collator);
+
+/// Puts the student rows in descending order of the score text, left-padded with "0" to four
+/// bytes, then of the row text; the score column is question count + 3. Rows move whole.
+void SortByScore(TAnswerTable& table, const TCollator& collator);

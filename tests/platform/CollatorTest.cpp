@@ -1,0 +1,113 @@
+#include "platform/Collator.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace std::string_view_literals;
+
+// Japanese and English rules, Thai (whose own rules ignore symbols) and the root order.
+const char* const Locales[] = {"ja", "en", "th", ""};
+
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+struct TOrder {
+    const char* what;
+    std::string_view first, second;
+    int sign;
+};
+
+const TOrder Orders[] = {
+    {"numbers compare as text", "10", "9", -1},
+    {"case does not decide", "A12", "a13", -1},
+    {"case does not decide", "a12", "A13", -1},
+    {"case is ignored", "a12", "A12", 0},
+    {"full-width case is ignored", "\x82\x60\x82\x61", "\x82\x81\x82\x82", 0},
+    {"hyphen is ignored", "co-op", "coop", 0},
+    {"apostrophe is ignored", "don't", "dont", 0},
+    {"symbols before digits", "#9", "1", -1},
+    {"digits before letters", "9", "a", -1},
+    {"double-byte symbols before letters", "\x81\x45z", "a", -1},
+    {"padded scores", "0085, 3,Sato,", "0100, 1,Ito,", -1},
+    {"decimal score padded by its length", "07.5, 2,Ono,", "0010, 1,Ito,", 1},
+    {"unpadded decimal score", "85.5, 2,Ono,", "0100, 1,Ito,", 1},
+    {"full-width letters", "\x82\x60", "\x82\x61", -1},
+    {"kana with a 0x5C trail byte", "\x83\x5C", "\x83\x5E", -1},
+};
+
+TEST(CollatorTest, OrdersTextsInEveryLocale) {
+    const std::string_view windowsSymbolOrder = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0";
+    for (const char* locale : Locales) {
+        const TCollator collator(locale);
+        for (const TOrder& order : Orders) {
+            SCOPED_TRACE(std::string(locale) + ": " + order.what);
+            EXPECT_EQ(Sign(collator.Compare(order.first, order.second)), order.sign);
+            EXPECT_EQ(Sign(collator.Compare(order.second, order.first)), -order.sign);
+        }
+        for (std::size_t at = 1; at < windowsSymbolOrder.size(); ++at) {
+            const std::string_view pair = windowsSymbolOrder.substr(at - 1, 2);
+            EXPECT_LT(collator.Compare(pair.substr(0, 1), pair.substr(1)), 0) << locale << pair;
+        }
+    }
+}
+
+TEST(CollatorTest, SortKeyOrderIsCompareOrderForAnyBytes) {
+    // Squared katakana expand to several characters: a key longer than the first guess.
+    const std::string_view squared = "\x87\x65\x87\x65\x87\x65\x87\x65\x87\x65\x87\x65\x87\x65";
+    // ASCII; bytes that form no character; half-width and full-width kana, kanji, full-width
+    // letters, trail byte 0x5C, yen sign.
+    const std::string_view texts[] = {
+        "",         "a",        "A",        "-",        "co-op",    "coop",     "10",
+        "9",        "0085, x",  "a\0b"sv,   "\x82",     "abc\x82",  "\x81\x20", "\xFF\x80\xA0",
+        "\xB1",     "\x83\x41", "\x82\xA0", "\x88\x9F", "\x82\x60", "\x82\x81", "\x83\x5C",
+        "\x81\x5F", squared};
+    for (const char* locale : Locales) {
+        const TCollator collator(locale);
+        for (std::string_view a : texts) {
+            for (std::string_view b : texts) {
+                EXPECT_EQ(Sign(collator.Compare(a, b)),
+                          Sign(collator.SortKey(a).compare(collator.SortKey(b))))
+                    << locale;
+            }
+        }
+    }
+}
+
+TEST(CollatorTest, TakesTheUserLocaleFromTheFirstSetVariable) {
+    const char* const variables[] = {"LC_ALL", "LC_COLLATE", "LANG"};
+    std::optional<std::string> saved[3];
+    for (std::size_t at = 0; at < 3; ++at) {
+        if (const char* value = std::getenv(variables[at])) {
+            saved[at] = value;
+        }
+    }
+    // LC_ALL, LC_COLLATE, LANG -> ICU name; an empty variable counts as unset.
+    const std::string_view cases[][4] = {{"ja_JP.UTF-8", "en_US.UTF-8", "de_DE", "ja_JP"},
+                                         {"", "en_US.UTF-8", "ja_JP", "en_US"},
+                                         {"", "", "de_DE.ISO-8859-15@euro", "de_DE"},
+                                         {"C.UTF-8", "ja_JP", "ja_JP", ""},
+                                         {"", "", "", ""}};
+    for (const auto& test : cases) {
+        for (std::size_t at = 0; at < 3; ++at) {
+            setenv(variables[at], std::string(test[at]).c_str(), 1);
+        }
+        EXPECT_EQ(TCollator::UserLocaleName(), test[3]) << test[0] << test[1] << test[2];
+    }
+    EXPECT_EQ(TCollator().Compare("co-op", "COOP"), 0);
+    EXPECT_LT(TCollator("zz_QQ").Compare("10", "9"), 0);
+    for (std::size_t at = 0; at < 3; ++at) {
+        if (saved[at]) {
+            setenv(variables[at], saved[at]->c_str(), 1);
+        } else {
+            unsetenv(variables[at]);
+        }
+    }
+}
+
+} // namespace
