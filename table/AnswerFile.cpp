@@ -10,52 +10,70 @@ bool IsLineBreakOrNul(char byte) {
     return byte == '\r' || byte == '\n' || byte == '\0';
 }
 
-/// Whether the comma-text rules would read the cell back as something else.
-bool NeedsQuoting(std::string_view cell) {
-    if (cell.empty()) {
-        return false;
-    }
-    if (cell.front() == '"') {
-        return true;
-    }
+/// A lead byte without a second byte that a line can hold: at the end of the cell, or before
+/// a line break or NUL, which end a line whatever comes before them.
+bool IsBrokenLeadByte(std::string_view cell, std::size_t at) {
+    return TCodePage::IsLeadByte(static_cast<unsigned char>(cell[at])) &&
+           (at + 1 == cell.size() || IsLineBreakOrNul(cell[at + 1]));
+}
+
+/// How a cell must be written to read back as itself.
+struct TCellForm {
+    /// It holds a separator, a line break or NUL, or opens with a double quote.
+    bool quoted = false;
+    /// A broken lead byte would swallow the byte after it on reading: it is written as "?",
+    /// as the code page writes a character it cannot hold.
+    bool repaired = false;
+};
+
+TCellForm CellForm(std::string_view cell) {
+    TCellForm form;
+    form.quoted = !cell.empty() && cell.front() == '"';
     for (std::size_t at = 0; at < cell.size();) {
         const char byte = cell[at];
         if (IsLineBreakOrNul(byte) || IsBlank(byte) || byte == ',') {
-            return true;
+            form.quoted = true;
         }
-        const std::size_t length = TCodePage::CharLength(cell, at);
-        // Lines are cut at every line-break byte, even one that follows a lead byte.
-        at += length == 2 && IsLineBreakOrNul(cell[at + 1]) ? 1 : length;
+        if (IsBrokenLeadByte(cell, at)) {
+            form.repaired = true;
+            ++at;
+        } else {
+            at += TCodePage::CharLength(cell, at);
+        }
     }
-    return false;
+    return form;
 }
 
-/// A quoted field: quotes doubled, each line break (and NUL) one blank, as a line has none.
-void AppendQuoted(std::string& text, std::string_view cell) {
-    text += '"';
+/// Quotes doubled and each line break (and NUL) one blank inside quotes, broken lead bytes
+/// as "?".
+void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
     for (std::size_t at = 0; at < cell.size();) {
         const char byte = cell[at];
-        if (IsLineBreakOrNul(byte)) {
+        if (quoted && IsLineBreakOrNul(byte)) {
             text += ' ';
             at += byte == '\r' && at + 1 < cell.size() && cell[at + 1] == '\n' ? 2U : 1U;
-            continue;
+        } else if (IsBrokenLeadByte(cell, at)) {
+            text += '?';
+            ++at;
+        } else {
+            const std::size_t length = TCodePage::CharLength(cell, at);
+            if (quoted && byte == '"') {
+                text += '"';
+            }
+            text.append(cell.substr(at, length));
+            at += length;
         }
-        std::size_t length = TCodePage::CharLength(cell, at);
-        if (length == 2 && IsLineBreakOrNul(cell[at + 1])) {
-            length = 1;
-        }
-        if (byte == '"') {
-            text += '"';
-        }
-        text.append(cell.substr(at, length));
-        at += length;
     }
-    text += '"';
 }
 
 void AppendCell(std::string& text, std::string_view cell) {
-    if (NeedsQuoting(cell)) {
-        AppendQuoted(text, cell);
+    const TCellForm form = CellForm(cell);
+    if (form.quoted) {
+        text += '"';
+        AppendCellText(text, cell, true);
+        text += '"';
+    } else if (form.repaired) {
+        AppendCellText(text, cell, false);
     } else {
         text += cell;
     }
