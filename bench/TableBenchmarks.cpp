@@ -1,0 +1,203 @@
+// Every case runs at the sizes of AtTableSizes on one generated answer file per size. A
+// command that changes a loaded table is timed with TimeOnLoadedTable (or TimeOnCopiesOf for
+// another starting table), so that each one needs a single function and its BENCHMARK line.
+
+#include "AnswerFileGenerator.h"
+#include "platform/Collator.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "table/AnswerFile.h"
+#include "table/AnswerTable.h"
+#include "table/Marking.h"
+#include "table/RosterPaste.h"
+#include "table/Sorting.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace {
+
+/// Students x questions: one class, a year's long tests, a table of many rows.
+void AtTableSizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"students", "questions"});
+    benchmark->Args({100, 50});
+    benchmark->Args({10'000, 200});
+    benchmark->Args({100'000, 50});
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+int Students(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+int Questions(const benchmark::State& state) {
+    return static_cast<int>(state.range(1));
+}
+
+/// As the window starts: an empty test.
+TAnswerTable NewTest() {
+    TAnswerTable table;
+    table.Reset();
+    return table;
+}
+
+/// The answer file of one size, the table it loads into and that table's text.
+struct TBenchInput {
+    std::string answerFile;
+    TAnswerTable loadedTable;
+    std::string tableText;
+    std::int64_t cells = 0;
+};
+
+TBenchInput MakeInput(int students, int questions) {
+    TBenchInput input;
+    input.answerFile = GenerateAnswerFile(students, questions);
+    input.loadedTable = NewTest();
+    LoadAnswerText(input.loadedTable, input.answerFile);
+    input.tableText = GetTableText(input.loadedTable);
+    constexpr int KeyAndPointsRows = 2;
+    input.cells =
+        static_cast<std::int64_t>(students + KeyAndPointsRows) * WrittenWidth(input.loadedTable);
+    return input;
+}
+
+/// Made once per size: the largest takes longer to build than some cases take to run.
+const TBenchInput& InputFor(const benchmark::State& state) {
+    static std::map<std::pair<int, int>, TBenchInput> inputs;
+    const std::pair<int, int> size{Students(state), Questions(state)};
+    auto found = inputs.find(size);
+    if (found == inputs.end()) {
+        found = inputs.emplace(size, MakeInput(size.first, size.second)).first;
+    }
+    return found->second;
+}
+
+void ReportThroughput(benchmark::State& state, std::size_t bytes, std::int64_t cells) {
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+    state.SetItemsProcessed(state.iterations() * cells);
+}
+
+/// Times `operation` on a fresh copy of `start` each iteration; making and dropping the
+/// copies are not timed. Bytes are those of the loaded table's text.
+template <typename TOperation>
+void TimeOnCopiesOf(benchmark::State& state, const TAnswerTable& start, TOperation&& operation) {
+    const TBenchInput& input = InputFor(state);
+    TAnswerTable table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table = start;
+        state.ResumeTiming();
+        operation(table);
+    }
+    ReportThroughput(state, input.tableText.size(), input.cells);
+}
+
+template <typename TOperation>
+void TimeOnLoadedTable(benchmark::State& state, TOperation&& operation) {
+    TimeOnCopiesOf(state, InputFor(state).loadedTable, std::forward<TOperation>(operation));
+}
+
+/// A folder of its own under the system's temporary folder, removed with its files.
+class TTemporaryFolder {
+public:
+    TTemporaryFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pelloran-bench.XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+        path_ = pattern;
+    }
+    TTemporaryFolder(const TTemporaryFolder&) = delete;
+    TTemporaryFolder& operator=(const TTemporaryFolder&) = delete;
+    ~TTemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+void BM_LoadAnswerText(benchmark::State& state) {
+    const TBenchInput& input = InputFor(state);
+    TAnswerTable table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table = NewTest();
+        std::string bytes = input.answerFile;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(LoadAnswerText(table, std::move(bytes)));
+    }
+    ReportThroughput(state, input.answerFile.size(), input.cells);
+}
+BENCHMARK(BM_LoadAnswerText)->Apply(AtTableSizes);
+
+void BM_GetTableText(benchmark::State& state) {
+    const TBenchInput& input = InputFor(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(GetTableText(input.loadedTable));
+    }
+    ReportThroughput(state, input.tableText.size(), input.cells);
+}
+BENCHMARK(BM_GetTableText)->Apply(AtTableSizes);
+
+/// Includes the flush to disk that makes the save atomic, hence real time.
+void BM_WriteFileBytesAtomic(benchmark::State& state) {
+    const TBenchInput& input = InputFor(state);
+    const TTemporaryFolder folder;
+    const std::filesystem::path target = folder.Path() / "out.csv";
+    for (auto _ : state) {
+        WriteFileBytesAtomic(target, input.tableText);
+    }
+    ReportThroughput(state, input.tableText.size(), input.cells);
+}
+BENCHMARK(BM_WriteFileBytesAtomic)->Apply(AtTableSizes)->UseRealTime();
+
+/// Open while another test of the same size is loaded: the reset clears only the shown
+/// rows, so most cells are overwritten in place with texts of other lengths.
+void BM_OpenOverLoadedTable(benchmark::State& state) {
+    const TTemporaryFolder folder;
+    const std::filesystem::path otherFile = folder.Path() / "other.csv";
+    constexpr std::uint64_t OtherSeed = DefaultBenchSeed + 1;
+    WriteFileBytesAtomic(otherFile,
+                         GenerateAnswerFile(Students(state), Questions(state), OtherSeed));
+    TimeOnLoadedTable(state, [&](TAnswerTable& table) {
+        benchmark::DoNotOptimize(LoadAnswerFile(table, otherFile));
+    });
+}
+BENCHMARK(BM_OpenOverLoadedTable)->Apply(AtTableSizes);
+
+void BM_MarkTable(benchmark::State& state) {
+    TimeOnLoadedTable(state, [](TAnswerTable& table) { MarkTable(table, DecimalSeparator()); });
+}
+BENCHMARK(BM_MarkTable)->Apply(AtTableSizes);
+
+void BM_SortByNumber(benchmark::State& state) {
+    const TCollator collator;
+    TimeOnLoadedTable(state, [&](TAnswerTable& table) { SortByNumber(table, collator); });
+}
+BENCHMARK(BM_SortByNumber)->Apply(AtTableSizes);
+
+void BM_SortByScore(benchmark::State& state) {
+    TAnswerTable marked = InputFor(state).loadedTable;
+    MarkTable(marked, DecimalSeparator());
+    const TCollator collator;
+    TimeOnCopiesOf(state, marked, [&](TAnswerTable& table) { SortByScore(table, collator); });
+}
+BENCHMARK(BM_SortByScore)->Apply(AtTableSizes);
+
+void BM_PasteRoster(benchmark::State& state) {
+    const std::string roster = GenerateRoster(Students(state));
+    TimeOnLoadedTable(state, [&](TAnswerTable& table) { PasteRoster(table, roster); });
+}
+BENCHMARK(BM_PasteRoster)->Apply(AtTableSizes);
+
+} // namespace
