@@ -1,13 +1,12 @@
 #include "CodePage.h"
 
-#include <unicode/uchar.h>
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
-
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -67,8 +66,8 @@ private:
         }
         ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                             &status);
-        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
-                              nullptr, &status);
+        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                              &status);
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
             if (!TCodePage::IsLeadByte(static_cast<unsigned char>(lead))) {
                 continue;
@@ -120,6 +119,11 @@ const TCodePageTables& Tables() {
     return tables;
 }
 
+/// A byte that can follow a lead byte; any other ends a broken character and shows itself.
+bool IsTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
 void AppendCode(std::string& bytes, std::uint16_t code) {
     if (code > 0xFF) {
         bytes.push_back(static_cast<char>(code >> 8));
@@ -162,7 +166,8 @@ std::u16string TCodePage::Decode(std::string_view bytes) {
         if (!IsLeadByte(byte)) {
             text.push_back(tables.DecodeByte(byte));
             ++at;
-        } else if (at + 1 < bytes.size()) {
+        } else if (at + 1 < bytes.size() &&
+                   IsTrailByte(static_cast<unsigned char>(bytes[at + 1]))) {
             text.push_back(tables.DecodePair(byte, static_cast<unsigned char>(bytes[at + 1])));
             at += 2;
         } else {
@@ -194,9 +199,13 @@ std::string TCodePage::Encode(std::u16string_view text) {
     return bytes;
 }
 
-std::string TCodePage::ToUtf8(std::string_view bytes) { return Utf16ToUtf8(Decode(bytes)); }
+std::string TCodePage::ToUtf8(std::string_view bytes) {
+    return Utf16ToUtf8(Decode(bytes));
+}
 
-std::string TCodePage::FromUtf8(std::string_view utf8) { return Encode(Utf8ToUtf16(utf8)); }
+std::string TCodePage::FromUtf8(std::string_view utf8) {
+    return Encode(Utf8ToUtf16(utf8));
+}
 
 std::string TCodePage::LowerCase(std::string_view bytes) {
     const TCodePageTables& tables = Tables();

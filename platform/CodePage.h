@@ -15,8 +15,7 @@ public:
 
     /// Bytes of the character at `position`: 2 for a lead byte, 1 otherwise, never past the end.
     static std::size_t CharLength(std::string_view text, std::size_t position) {
-        return IsLeadByte(static_cast<unsigned char>(text[position])) &&
-                       position + 1 < text.size()
+        return IsLeadByte(static_cast<unsigned char>(text[position])) && position + 1 < text.size()
                    ? 2
                    : 1;
     }

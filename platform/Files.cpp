@@ -5,9 +5,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -114,17 +113,15 @@ void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_vie
     if (folder.empty()) {
         folder = ".";
     }
-    std::string hiddenName = ".";
-    hiddenName += target.filename().string();
-    hiddenName += ".XXXXXX";
-    std::string temporaryName = (folder / hiddenName).string();
+    // Not named after the target, whose name may already be as long as a name can be.
+    std::string temporaryName = (folder / ".pelloran-save-XXXXXX").string();
     TFileHandle handle(::mkstemp(temporaryName.data()));
     if (!handle.IsOpen()) {
         throw EFileCreateError(fileName.string());
     }
     struct stat existing {};
-    const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777
-                                                                : NewFileMode();
+    const mode_t mode =
+        ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
     const bool written = ::fchmod(handle.Get(), mode) == 0 && WriteAll(handle.Get(), bytes) &&
                          ::fsync(handle.Get()) == 0 && handle.Close() &&
                          ::rename(temporaryName.c_str(), target.c_str()) == 0;

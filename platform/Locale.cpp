@@ -32,4 +32,6 @@ char DecimalSeparator() {
     return *OverriddenSeparator();
 }
 
-void SetDecimalSeparator(char separator) { OverriddenSeparator() = separator; }
+void SetDecimalSeparator(char separator) {
+    OverriddenSeparator() = separator;
+}

@@ -1,18 +1,13 @@
 #include "Paths.h"
 
-#include "CodePage.h"
-
 namespace {
 
-/// Index one past the last separator, or 0 when there is none.
+/// Index one past the last separator, or 0 when there is none. Native paths are UTF-8, and
+/// '/' is never the second byte of a code page 932 character either, so a byte search is
+/// right for both.
 std::size_t FileNameStart(std::string_view fileName) {
-    std::size_t start = 0;
-    for (std::size_t at = 0; at < fileName.size(); at += TCodePage::CharLength(fileName, at)) {
-        if (fileName[at] == PathDelimiter) {
-            start = at + 1;
-        }
-    }
-    return start;
+    const std::size_t separator = fileName.rfind(PathDelimiter);
+    return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
 } // namespace
@@ -35,16 +30,15 @@ std::string ExtractFileName(std::string_view fileName) {
 
 std::string ChangeFileExt(std::string_view fileName, std::string_view extension) {
     const std::size_t nameStart = FileNameStart(fileName);
-    std::size_t dot = std::string_view::npos;
-    for (std::size_t at = nameStart; at < fileName.size();
-         at += TCodePage::CharLength(fileName, at)) {
-        if (fileName[at] == '.') {
-            dot = at;
-        }
+    std::size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) {
+        dot = fileName.size();
     }
     std::string changed(fileName.substr(0, dot));
     changed += extension;
     return changed;
 }
 
-std::string ExtractFileDrive(std::string_view) { return {}; }
+std::string ExtractFileDrive(std::string_view) {
+    return {};
+}

@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-/// Path splitting on native path texts. The separator is '/' here; a separator byte that is
-/// the second byte of a double-byte character is no separator.
+/// Path splitting on native path texts, whose separator is '/' here.
 inline constexpr char PathDelimiter = '/';
 
 /// The folder part without its trailing separator; the root keeps it ("/quiz.csv" gives "/").

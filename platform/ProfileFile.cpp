@@ -1,5 +1,6 @@
 #include "ProfileFile.h"
 
+#include "CodePage.h"
 #include "Errors.h"
 #include "Files.h"
 
@@ -8,7 +9,9 @@
 
 namespace {
 
-bool IsIniBlank(char byte) { return byte == ' ' || byte == '\t' || byte == '\v'; }
+bool IsIniBlank(char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\v';
+}
 
 std::string_view TrimIniBlanks(std::string_view text) {
     while (!text.empty() && IsIniBlank(text.front())) {
@@ -30,13 +33,35 @@ std::string_view TrimSpaces(std::string_view text) {
     return text;
 }
 
+char LowerAscii(char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
+
+/// Names match without regard to the case of single-byte letters; the second byte of a
+/// double-byte character may look like a letter but must match exactly.
 bool EqualNames(std::string_view a, std::string_view b) {
-    auto lower = [](char byte) {
-        return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
-    };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at < a.size();) {
+        const std::size_t length = TCodePage::CharLength(a, at);
+        if (length == 2 ? a.substr(at, 2) != b.substr(at, 2)
+                        : LowerAscii(a[at]) != LowerAscii(b[at])) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+/// The first ']' that is a character of its own, not the second byte of one.
+std::size_t FindClosingBracket(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); at += TCodePage::CharLength(text, at)) {
+        if (text[at] == ']') {
+            return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 /// The name of a section header line, or nothing for any other line.
@@ -46,7 +71,7 @@ std::optional<std::string_view> SectionName(std::string_view line) {
         return std::nullopt;
     }
     line.remove_prefix(1);
-    return TrimIniBlanks(line.substr(0, line.find(']')));
+    return TrimIniBlanks(line.substr(0, FindClosingBracket(line)));
 }
 
 std::string_view StripQuotes(std::string_view value) {

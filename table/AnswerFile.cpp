@@ -4,6 +4,8 @@
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsLineBreakOrNul(char byte) {
@@ -31,6 +33,11 @@ TCellForm CellForm(std::string_view cell) {
     form.quoted = !cell.empty() && cell.front() == '"';
     for (std::size_t at = 0; at < cell.size();) {
         const char byte = cell[at];
+        const auto code = static_cast<unsigned char>(byte);
+        if (code > ',' && !TCodePage::IsLeadByte(code)) {
+            ++at;
+            continue;
+        }
         if (IsLineBreakOrNul(byte) || IsBlank(byte) || byte == ',') {
             form.quoted = true;
         }
@@ -84,33 +91,15 @@ bool ContainsResultMarker(std::string_view cell) {
     return cell.find('<') != std::string_view::npos;
 }
 
-/// The file has CR LF after every line and no NUL byte: its bytes are already its lines
-/// joined with CR LF.
-bool IsJoinedForm(std::string_view bytes) {
-    std::size_t joinedSize = 0;
-    ForEachLine(bytes, [&](std::string_view line) { joinedSize += line.size() + 2; });
-    return joinedSize == bytes.size();
-}
-
-std::string ToJoinedForm(std::string bytes) {
-    if (IsJoinedForm(bytes)) {
-        return bytes;
-    }
-    std::string joined;
-    ForEachLine(bytes, [&](std::string_view line) {
-        joined += line;
-        joined += "\r\n";
-    });
-    return joined;
-}
-
-void LoadLine(TAnswerTable& table, std::string_view line, int row) {
+/// Writes the fields of the first line one by one: each may be the result marker.
+void LoadAnswerKeyLine(TAnswerTable& table, std::string_view line) {
+    constexpr int row = TAnswerTable::AnswerKeyRow;
     int column = 0;
     ForEachCommaField(line, [&](std::string_view field) {
         ++column;
         table.SetCell(column, row, field);
-        if (row == TAnswerTable::AnswerKeyRow && column > TAnswerTable::FirstQuestionColumn &&
-            ContainsResultMarker(table.Cell(column, TAnswerTable::AnswerKeyRow))) {
+        if (column > TAnswerTable::FirstQuestionColumn &&
+            ContainsResultMarker(table.Cell(column, row))) {
             table.SetQuestionCount(column - TAnswerTable::FirstQuestionColumn);
             table.SetHighlightColor(clWhite);
             table.ProcessMessages();
@@ -119,6 +108,33 @@ void LoadLine(TAnswerTable& table, std::string_view line, int row) {
         }
     });
 }
+
+/// Loads one line per row, building each row whole rather than cell by cell.
+class TLineLoader {
+public:
+    explicit TLineLoader(TAnswerTable& table) : table_(table) {}
+
+    void Load(std::string_view line) {
+        ++row_;
+        if (row_ == TAnswerTable::AnswerKeyRow) {
+            LoadAnswerKeyLine(table_, line);
+            return;
+        }
+        TRowCells cells;
+        cells.Reserve(table_.Cell(0, row_).size() + line.size(), expectedCells_);
+        cells.Append(table_.Cell(0, row_));
+        ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
+        expectedCells_ = cells.Size();
+        if (cells.Size() > 1) {
+            table_.WriteRowCells(row_, std::move(cells));
+        }
+    }
+
+private:
+    TAnswerTable& table_;
+    int row_ = 0;
+    std::size_t expectedCells_ = 0;
+};
 
 } // namespace
 
@@ -130,29 +146,48 @@ int WrittenWidth(const TAnswerTable& table) {
     return width;
 }
 
-void AppendRowLine(std::string& text, const TAnswerTable& table, int row, int width) {
-    for (int column = 1; column <= width; ++column) {
-        AppendCell(text, table.Cell(column, row));
-    }
-}
-
 std::string GetTableText(const TAnswerTable& table) {
-    const int width = WrittenWidth(table);
+    const auto width = static_cast<std::size_t>(WrittenWidth(table));
+    int lastRow = TAnswerTable::PointsRow;
+    std::size_t size = 0;
+    for (int row = TAnswerTable::AnswerKeyRow; row <= lastRow; ++row) {
+        const TRowCells& cells = table.Row(row);
+        size += cells.ByteSize(1, width + 1) + width + 2;
+        if (!table.Cell(TAnswerTable::NumberColumn, row + 1).empty()) {
+            lastRow = std::max(lastRow, row + 1);
+        }
+    }
     std::string text;
-    for (int row = TAnswerTable::AnswerKeyRow; row < TAnswerTable::FirstStudentRow ||
-                                               !table.Cell(TAnswerTable::NumberColumn, row).empty();
-         ++row) {
-        AppendRowLine(text, table, row, width);
+    text.reserve(size);
+    for (int row = TAnswerTable::AnswerKeyRow; row <= lastRow; ++row) {
+        const TRowCells& cells = table.Row(row);
+        for (std::size_t column = 1; column <= width; ++column) {
+            AppendCell(text, cells.Cell(column));
+        }
         text += "\r\n";
     }
     return text;
 }
 
 std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
-    std::string loadedText = ToJoinedForm(std::move(bytes));
-    int row = 0;
-    ForEachLine(loadedText, [&](std::string_view line) { LoadLine(table, line, ++row); });
-    return loadedText;
+    table.ReserveRows(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 2);
+    TLineLoader loader(table);
+    std::size_t joinedSize = 0;
+    ForEachLine(bytes, [&](std::string_view line) {
+        joinedSize += line.size() + 2;
+        loader.Load(line);
+    });
+    // Usually the file is already in that form and its bytes are the loaded text.
+    if (joinedSize == bytes.size() && bytes.find('\0') == std::string::npos) {
+        return bytes;
+    }
+    std::string joined;
+    joined.reserve(joinedSize);
+    ForEachLine(bytes, [&](std::string_view line) {
+        joined += line;
+        joined += "\r\n";
+    });
+    return joined;
 }
 
 std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {

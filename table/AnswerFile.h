@@ -10,10 +10,6 @@
 /// cell is empty.
 int WrittenWidth(const TAnswerTable& table);
 
-/// The text of one student row as saved, without its line break: each cell of columns 1 to
-/// `width` followed by a comma.
-void AppendRowLine(std::string& text, const TAnswerTable& table, int row, int width);
-
 /// The table as an answer file: rows 1, 2 and the student rows up to the first empty number
 /// cell, each line ending in CR LF. A cell that would not read back as itself (one holding
 /// a comma, a blank or another control byte, or opening with a double quote) is quoted.

@@ -13,25 +13,49 @@ std::size_t CommandIndex(TCommand command) {
 
 } // namespace
 
-std::string_view TAnswerTable::Cell(int column, int row) const {
-    if (column < 0 || row < 0 || row >= StoredRowCount()) {
-        return {};
-    }
-    return rows_[static_cast<std::size_t>(row)].Cell(static_cast<std::size_t>(column));
-}
+const TRowCells TAnswerTable::EmptyRow;
 
-void TAnswerTable::SetCell(int column, int row, std::string_view text) {
-    if (column < 0 || row < 0) {
+TRowCells& TAnswerTable::RowForWriting(int row) {
+    if (row < 0) {
         throw std::out_of_range("cell outside the table");
     }
     const auto rowIndex = static_cast<std::size_t>(row);
-    if (rowIndex >= rows_.size() && !text.empty()) {
+    if (rowIndex >= rows_.size()) {
         rows_.resize(rowIndex + 1);
     }
-    if (rowIndex < rows_.size()) {
-        rows_[rowIndex].SetCell(static_cast<std::size_t>(column), text);
+    return rows_[rowIndex];
+}
+
+void TAnswerTable::SetCell(int column, int row, std::string_view text) {
+    if (column < 0) {
+        throw std::out_of_range("cell outside the table");
+    }
+    if (row >= StoredRowCount() && !text.empty()) {
+        // Growing the store moves the rows, and `text` may be a cell of one of them.
+        const std::string copy(text);
+        RowForWriting(row).SetCell(static_cast<std::size_t>(column), copy);
+    } else if (row < StoredRowCount()) {
+        RowForWriting(row).SetCell(static_cast<std::size_t>(column), text);
     }
     NotifyCellWritten(column, row);
+}
+
+void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
+    TRowCells& target = RowForWriting(row);
+    const std::size_t columns = cells.Size();
+    if (target.Size() <= columns) {
+        cells.DropTrailingEmptyCells();
+        target = std::move(cells);
+    } else {
+        for (std::size_t column = 0; column < columns; ++column) {
+            target.SetCell(column, cells.Cell(column));
+        }
+    }
+    if (view_ != nullptr) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            view_->CellWritten(static_cast<int>(column), row);
+        }
+    }
 }
 
 int TAnswerTable::StoredColumnCount(int row) const {
@@ -48,7 +72,7 @@ void TAnswerTable::MoveRows(const std::vector<int>& sourceRows, int firstRow, in
     int widest = 0;
     for (const int source : sourceRows) {
         widest = std::max(widest, StoredColumnCount(source));
-        taken.push_back(source < StoredRowCount()
+        taken.push_back(source >= 0 && source < StoredRowCount()
                             ? rows_[static_cast<std::size_t>(source)].TakeFrom(fromColumn)
                             : TRowCells());
     }

@@ -40,9 +40,20 @@ public:
     static constexpr int StatisticsLabelWidth = 70;
 
     /// Empty for a cell never written. The view is valid until the next write to the table.
-    std::string_view Cell(int column, int row) const;
+    std::string_view Cell(int column, int row) const {
+        return column < 0 ? std::string_view() : Row(row).Cell(static_cast<std::size_t>(column));
+    }
     /// Every write requests a repaint of the cell, also when the text is unchanged.
     void SetCell(int column, int row, std::string_view text);
+
+    /// The stored cells of a row; empty for a row never written.
+    const TRowCells& Row(int row) const {
+        return row >= 0 && row < StoredRowCount() ? rows_[static_cast<std::size_t>(row)] : EmptyRow;
+    }
+    /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one.
+    void WriteRowCells(int row, TRowCells cells);
+    /// Room for this many rows, so that a large file does not grow the store step by step.
+    void ReserveRows(std::size_t rows) { rows_.reserve(rows); }
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }
@@ -81,7 +92,10 @@ public:
     void SetView(TTableView* view) { view_ = view; }
 
 private:
+    static const TRowCells EmptyRow;
+
     void NotifyCellWritten(int column, int row);
+    TRowCells& RowForWriting(int row);
 
     std::vector<TRowCells> rows_;
     std::array<std::string, MessageCount> messages_;

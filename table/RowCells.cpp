@@ -17,20 +17,17 @@ void CheckRowSize(std::size_t size) {
 
 void TRowCells::SetCell(std::size_t column, std::string_view text) {
     if (column >= ends_.size()) {
-        if (text.empty()) {
-            return;
+        if (!text.empty()) {
+            ends_.resize(column, static_cast<std::uint32_t>(bytes_.size()));
+            Append(text);
         }
-        CheckRowSize(bytes_.size() + text.size());
-        ends_.resize(column, static_cast<std::uint32_t>(bytes_.size()));
-        bytes_.append(text);
-        ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
         return;
     }
-    const std::uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const std::uint32_t start = StartOf(column);
     const std::size_t oldLength = ends_[column] - start;
     if (text.size() == oldLength) {
         // Writing a cell its own text back is how a repaint is requested: nothing to copy.
-        if (text.data() != bytes_.data() + start) {
+        if (!text.empty() && text.data() != bytes_.data() + start) {
             std::memmove(bytes_.data() + start, text.data(), text.size());
         }
         return;
@@ -46,13 +43,33 @@ void TRowCells::SetCell(std::size_t column, std::string_view text) {
     DropTrailingEmptyCells();
 }
 
+void TRowCells::Reserve(std::size_t bytes, std::size_t cells) {
+    bytes_.reserve(bytes);
+    ends_.reserve(cells);
+}
+
+void TRowCells::Append(std::string_view text) {
+    CheckRowSize(bytes_.size() + text.size());
+    bytes_.append(text);
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+}
+
 void TRowCells::DropTrailingEmptyCells() {
-    while (!ends_.empty() && (ends_.size() == 1 ? 0 : ends_[ends_.size() - 2]) == ends_.back()) {
+    while (!ends_.empty() && StartOf(ends_.size() - 1) == ends_.back()) {
         ends_.pop_back();
     }
     if (ends_.empty()) {
         bytes_.clear();
         bytes_.shrink_to_fit();
+        ends_.shrink_to_fit();
+    }
+}
+
+void TRowCells::Truncate(std::size_t columns) {
+    if (columns < ends_.size()) {
+        bytes_.resize(StartOf(columns));
+        ends_.resize(columns);
+        DropTrailingEmptyCells();
     }
 }
 
@@ -61,20 +78,18 @@ TRowCells TRowCells::TakeFrom(std::size_t firstColumn) {
     if (firstColumn >= ends_.size()) {
         return taken;
     }
-    const std::uint32_t start = firstColumn == 0 ? 0 : ends_[firstColumn - 1];
+    const std::uint32_t start = StartOf(firstColumn);
     taken.bytes_ = bytes_.substr(start);
     taken.ends_.reserve(ends_.size() - firstColumn);
     for (std::size_t column = firstColumn; column < ends_.size(); ++column) {
         taken.ends_.push_back(ends_[column] - start);
     }
-    bytes_.resize(start);
-    ends_.resize(firstColumn);
-    DropTrailingEmptyCells();
+    Truncate(firstColumn);
     return taken;
 }
 
 void TRowCells::PutFrom(std::size_t firstColumn, const TRowCells& other) {
-    TakeFrom(firstColumn);
+    Truncate(firstColumn);
     if (other.ends_.empty()) {
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,14 +23,28 @@ public:
 
     void SetCell(std::size_t column, std::string_view text);
 
+    /// Bytes of the cells from `firstColumn` up to, not including, `endColumn`.
+    std::size_t ByteSize(std::size_t firstColumn, std::size_t endColumn) const {
+        const std::size_t stored = ends_.size();
+        return StartOf(std::min(endColumn, stored)) - StartOf(std::min(firstColumn, stored));
+    }
+
+    /// For building a row cell by cell: room for this many bytes and cells.
+    void Reserve(std::size_t bytes, std::size_t cells);
+    /// Adds a cell after the last one, also an empty one.
+    void Append(std::string_view text);
+    /// Drops the empty cells at the end, which a row need not store.
+    void DropTrailingEmptyCells();
+
     /// Moves out the cells from `firstColumn` on, leaving them empty here.
     TRowCells TakeFrom(std::size_t firstColumn);
-    /// Replaces the cells from `firstColumn` on by the cells of `other`, which starts at
-    /// column `firstColumn` too (as given by TakeFrom).
+    /// Replaces the cells from `firstColumn` on by the cells of `other`, whose column 0
+    /// becomes column `firstColumn` (as TakeFrom gives them).
     void PutFrom(std::size_t firstColumn, const TRowCells& other);
 
 private:
-    void DropTrailingEmptyCells();
+    std::uint32_t StartOf(std::size_t column) const { return column == 0 ? 0 : ends_[column - 1]; }
+    void Truncate(std::size_t columns);
 
     std::string bytes_;
     std::vector<std::uint32_t> ends_;

@@ -45,8 +45,15 @@ std::string_view TextRulesDetail::ReadField(std::string_view line, std::size_t& 
                                             std::string& field) {
     if (line[at] != '"') {
         const std::size_t start = at;
-        while (at < line.size() && !IsBlank(line[at]) && line[at] != ',') {
-            at += TCodePage::CharLength(line, at);
+        while (at < line.size()) {
+            const auto byte = static_cast<unsigned char>(line[at]);
+            if (byte > ',' && !TCodePage::IsLeadByte(byte)) {
+                ++at;
+            } else if (IsBlank(line[at]) || byte == ',') {
+                break;
+            } else {
+                at += TCodePage::CharLength(line, at);
+            }
         }
         return line.substr(start, at - start);
     }

@@ -12,7 +12,12 @@ void ForEachLine(std::string_view text, TOnLine&& onLine) {
     const std::size_t end = std::min(text.size(), text.find('\0'));
     std::size_t at = 0;
     while (at < end) {
-        const std::size_t lineEnd = std::min(end, text.find_first_of("\r\n", at));
+        std::size_t lineEnd = at;
+        // Most bytes are above CR: one comparison rejects them.
+        while (lineEnd < end && (static_cast<unsigned char>(text[lineEnd]) > '\r' ||
+                                 (text[lineEnd] != '\r' && text[lineEnd] != '\n'))) {
+            ++lineEnd;
+        }
         onLine(text.substr(at, lineEnd - at));
         at = lineEnd;
         if (at < end && text[at] == '\r') {

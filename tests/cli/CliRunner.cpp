@@ -1,8 +1,8 @@
 #include "CliRunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -25,8 +25,8 @@ std::string ShellQuoted(const std::string& text) {
 
 TCliResult RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& folder) {
     const TTemporaryFolder outputs;
-    std::string command = "cd " + ShellQuoted(folder.string()) + " && " +
-                          ShellQuoted(PELLORAN_CLI_PATH);
+    std::string command =
+        "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(PELLORAN_CLI_PATH);
     for (const std::string& argument : arguments) {
         command += " " + ShellQuoted(argument);
     }

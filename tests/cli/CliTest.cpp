@@ -1,14 +1,12 @@
 #include "CliRunner.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace {
 
 const std::string EmptyTestText = ",,,\r\n,,,\r\n";
-const std::string StartState =
-    "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0\n";
+const std::string StartState = "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0\n";
 
 const std::string QuizText = ",,a,b,#,,\r\n"
                              ",,2,3,,,\r\n"
@@ -34,7 +32,8 @@ TEST(CliSessionTest, StartsAsAnEmptyTestAndSavesItsText) {
 TEST(CliSessionTest, OpenAndSaveGiveBackTheSameBytes) {
     const TTemporaryFolder folder;
     WriteBytes(folder / "quiz.csv", QuizText);
-    const TCliResult result = RunCli({"open", "quiz.csv", "save", "copy.csv", "state"}, folder.Path());
+    const TCliResult result =
+        RunCli({"open", "quiz.csv", "save", "copy.csv", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(folder / "copy.csv"), QuizText);
     EXPECT_EQ(result.out, "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
@@ -61,8 +60,8 @@ TEST(CliSessionTest, DumpListsNonEmptyCellsByRowThenColumnWithEscapes) {
     const TTemporaryFolder folder;
     // 表 ends in the byte 0x5C; the quoted field holds a tab and a comma.
     WriteBytes(folder / "odd.csv", "a,,\r\n,,\r\n7,\x95\x5C,\"x\ty,\x7f\",\r\n");
-    const TCliResult result = RunCli({"open", "odd.csv", "new", "open", "odd.csv", "dump"},
-                                     folder.Path());
+    const TCliResult result =
+        RunCli({"open", "odd.csv", "new", "open", "odd.csv", "dump"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string tail = "1,1:a\n"
                              "0,3:1\n"
@@ -117,21 +116,20 @@ TEST_P(CliFailureTest, IsReportedAndTheOtherCommandsStillRun) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliFailureTest,
-    testing::Values(
-        TFailureCase{"MissingFile",
-                     {"open", "missing.csv"},
-                     "pelloran-cli: ファイル missing.csv は開けません\n"},
-        TFailureCase{"FolderGivenAsFile",
-                     {"open", "folder.csv"},
-                     "pelloran-cli: ファイル folder.csv は開けません\n"},
-        TFailureCase{"SaveOverAFolder",
-                     {"open", "missing.csv", "save", "folder.csv"},
-                     "pelloran-cli: ファイル missing.csv は開けません\n"
-                     "pelloran-cli: ファイル folder.csv を作成できません\n"},
-        TFailureCase{"SaveIntoAMissingFolder",
-                     {"open", "missing.csv", "save", "no/such/quiz.csv"},
-                     "pelloran-cli: ファイル missing.csv は開けません\n"
-                     "pelloran-cli: ファイル no/such/quiz.csv を作成できません\n"}),
+    testing::Values(TFailureCase{"MissingFile",
+                                 {"open", "missing.csv"},
+                                 "pelloran-cli: ファイル missing.csv は開けません\n"},
+                    TFailureCase{"FolderGivenAsFile",
+                                 {"open", "folder.csv"},
+                                 "pelloran-cli: ファイル folder.csv は開けません\n"},
+                    TFailureCase{"SaveOverAFolder",
+                                 {"open", "missing.csv", "save", "folder.csv"},
+                                 "pelloran-cli: ファイル missing.csv は開けません\n"
+                                 "pelloran-cli: ファイル folder.csv を作成できません\n"},
+                    TFailureCase{"SaveIntoAMissingFolder",
+                                 {"open", "missing.csv", "save", "no/such/quiz.csv"},
+                                 "pelloran-cli: ファイル missing.csv は開けません\n"
+                                 "pelloran-cli: ファイル no/such/quiz.csv を作成できません\n"}),
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
 struct TUsageCase {

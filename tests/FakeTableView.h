@@ -1,0 +1,61 @@
+#pragma once
+
+#include "table/AnswerTable.h"
+#include "table/TableView.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+/// Stands in for the window: logs every call in order, with the state the window would see,
+/// and, when messages are processed, "paints" each cell whose repaint was requested in the
+/// highlight colour of that moment.
+class TFakeTableView : public TTableView {
+public:
+    explicit TFakeTableView(TAnswerTable& table) : table_(table) { table_.SetView(this); }
+    TFakeTableView(const TFakeTableView&) = delete;
+    TFakeTableView& operator=(const TFakeTableView&) = delete;
+    ~TFakeTableView() override { table_.SetView(nullptr); }
+
+    static std::string Cell(int column, int row) {
+        return "cell " + std::to_string(column) + "," + std::to_string(row);
+    }
+    static std::string Width(int column, int pixels) {
+        return "width " + std::to_string(column) + "=" + std::to_string(pixels);
+    }
+    /// Messages processed while the highlight colour was `highlight`.
+    static std::string Process(TColor highlight) { return "process " + std::to_string(highlight); }
+    /// The commands enabled after a change: Mark, Sort by number, Sort by score.
+    static std::string Commands(bool mark, bool sortWithNumber, bool sortWithPoint) {
+        return std::string("commands ") + (mark ? "M" : "-") + (sortWithNumber ? "N" : "-") +
+               (sortWithPoint ? "P" : "-");
+    }
+
+    void CellWritten(int column, int row) override {
+        log.push_back(Cell(column, row));
+        pending_.insert({column, row});
+    }
+    void ColumnWidthSet(int column, int pixels) override { log.push_back(Width(column, pixels)); }
+    void CommandsChanged() override {
+        log.push_back(Commands(table_.IsEnabled(TCommand::mmMark),
+                               table_.IsEnabled(TCommand::mmSortWithNumber),
+                               table_.IsEnabled(TCommand::mmSortWithPoint)));
+    }
+    void ProcessMessages() override {
+        log.push_back(Process(table_.HighlightColor()));
+        for (const auto& cell : pending_) {
+            painted[cell] = table_.HighlightColor();
+        }
+        pending_.clear();
+    }
+
+    std::vector<std::string> log;
+    /// The colour each cell, as (column, row), was last painted in.
+    std::map<std::pair<int, int>, TColor> painted;
+
+private:
+    TAnswerTable& table_;
+    std::set<std::pair<int, int>> pending_;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A fresh folder for one test, removed with all it holds.
+class TTemporaryFolder {
+public:
+    TTemporaryFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pelloran-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+        path_ = pattern;
+    }
+    TTemporaryFolder(const TTemporaryFolder&) = delete;
+    TTemporaryFolder& operator=(const TTemporaryFolder&) = delete;
+    ~TTemporaryFolder() {
+        std::error_code error;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, error);
+        std::filesystem::remove_all(path_, error);
+    }
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+    /// Names of the entries, sorted; shows a temporary file left behind.
+    std::vector<std::string> EntryNames() const { return EntryNamesOf(path_); }
+
+    static std::vector<std::string> EntryNamesOf(const std::filesystem::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteTestFile(const std::filesystem::path& fileName, std::string_view bytes) {
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) {
+        throw std::runtime_error("cannot write " + fileName.string());
+    }
+}
+
+inline std::string ReadTestFile(const std::filesystem::path& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}

@@ -1,0 +1,135 @@
+#include "CliRunner.h"
+#include "table/RosterPaste.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string QuizText = ",,a,b,#,,\r\n"
+                             ",,2,3,,,\r\n"
+                             "1001,Ann,A,d,4,,\r\n"
+                             "1002,Ben,a,b,0,,\r\n"
+                             "1003,Cho,a,b,4.5,,\r\n";
+
+std::string State(int questions, bool sortByScore) {
+    return "questions=" + std::to_string(questions) +
+           " highlight=ffffff mark=1 sort-number=1 sort-score=" + (sortByScore ? "1" : "0") + "\n";
+}
+
+TEST(MarkCli, MarksSortsByScoreAndSaves) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "quiz.csv", QuizText);
+    const TCliResult result = RunCli(
+        {"open", "quiz.csv", "mark", "sort-score", "save", "marked.csv", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, State(3, true));
+    EXPECT_EQ(ReadBytes(folder / "marked.csv"), ",,a,b,#,<6.8>,,\r\n"
+                                                ",,2,3,,<1.9>,,\r\n"
+                                                "1003,Cho,a,b,4.5,9.5,,\r\n"
+                                                "1001,Ann,A,d,4,6,,\r\n"
+                                                "1002,Ben,a,b,0,5,,\r\n");
+}
+
+TEST(MarkCli, MarkingTheSavedFileAgainGivesTheSameFile) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "quiz.csv", QuizText);
+    ASSERT_EQ(RunCli({"open", "quiz.csv", "mark", "save", "once.csv"}, folder.Path()).status, 0);
+    const TCliResult result =
+        RunCli({"open", "once.csv", "mark", "save", "twice.csv"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder / "twice.csv"), ReadBytes(folder / "once.csv"));
+}
+
+TEST(MarkCli, CommaAsDecimalSeparatorReadsAndWritesNumbers) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "quiz.csv", ",,a,#,\r\n,,\"1,5\",,\r\n1001,Ann,a,\"0,25\",\r\n");
+    const TCliResult result =
+        RunCli({"--decimal", ",", "open", "quiz.csv", "mark", "save", "-"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, ",,a,#,\"<1,8>\",,\r\n"
+                          ",,\"1,5\",,<>,,\r\n"
+                          "1001,Ann,a,\"0,25\",\"1,75\",,\r\n");
+}
+
+TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "roster.txt", "1001,Sato\r\n1002,\"Suzuki, Ichiro\"\r\n");
+    const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              ",,,\r\n,,,\r\n1001,Sato,,\r\n1002,\"Suzuki, Ichiro\",,\r\n" + State(50, false));
+}
+
+TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
+    const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "pelloran-cli: " + std::string(ERosterLineError(2).what()) + "\n");
+    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false));
+}
+
+struct TRefusalCase {
+    const char* name;
+    std::vector<std::string> arguments;
+
+    friend void PrintTo(const TRefusalCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SortScoreRefusal : public testing::TestWithParam<TRefusalCase> {};
+
+TEST_P(SortScoreRefusal, LeavesTheTableAsItWas) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "quiz.csv", QuizText);
+    WriteBytes(folder / "nokey.csv", ",,,\r\n,,,\r\n1002,Ben,a,\r\n1001,Ann,b,\r\n");
+    std::vector<std::string> arguments = GetParam().arguments;
+    arguments.insert(arguments.end(), {"save", "before.csv", "sort-score", "save", "after.csv"});
+    const TCliResult result = RunCli(arguments, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.starts_with("pelloran-cli: ")) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(ReadBytes(folder / "after.csv"), ReadBytes(folder / "before.csv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MarkCli, SortScoreRefusal,
+    testing::Values(TRefusalCase{"NotMarked", {"open", "quiz.csv"}},
+                    TRefusalCase{"MarkedThenNew",
+                                 {"open", "quiz.csv", "mark", "new", "open", "quiz.csv"}},
+                    TRefusalCase{"MarkFoundNoQuestions", {"open", "nokey.csv", "mark"}}),
+    [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+struct TConversionCase {
+    const char* name;
+    std::string file;
+    std::string err;
+    std::string state;
+
+    friend void PrintTo(const TConversionCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MarkConversionFailure : public testing::TestWithParam<TConversionCase> {};
+
+TEST_P(MarkConversionFailure, IsReportedWithExitStatusOne) {
+    const TTemporaryFolder folder;
+    WriteBytes(folder / "bad.csv", GetParam().file);
+    const TCliResult result = RunCli({"open", "bad.csv", "mark", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, GetParam().err);
+    EXPECT_EQ(result.out, GetParam().state);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MarkCli, MarkConversionFailure,
+    testing::Values(
+        TConversionCase{"StudentPointsCell", ",,a,#,\r\n,,1,,\r\n1001,Ann,a,abc,\r\n",
+                        "pelloran-cli: 'abc' は浮動小数点数ではありません\n", State(2, false)},
+        TConversionCase{"DoubleBytePointsRow", ",,#,\r\n,,\x82\x50\x82\x4f,\r\n1001,Ann,5,\r\n",
+                        "pelloran-cli: '１０' は浮動小数点数ではありません\n", State(1, false)},
+        TConversionCase{"CommaNumberWithPointSeparator", ",,#,\r\n,,,\r\n1001,Ann,\"1,5\",\r\n",
+                        "pelloran-cli: '1,5' は浮動小数点数ではありません\n", State(1, false)}),
+    [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+} // namespace

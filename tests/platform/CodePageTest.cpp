@@ -1,0 +1,113 @@
+#include "platform/CodePage.h"
+
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct TCodeCase {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+    friend void PrintTo(const TCodeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CodePageDecode : public testing::TestWithParam<TCodeCase> {};
+
+TEST_P(CodePageDecode, GivesWindowsCharacters) {
+    const TCodeCase& c = GetParam();
+    EXPECT_TRUE(TCodePage::Decode(c.bytes) == c.text) << "bytes " << Escaped(c.bytes);
+}
+
+const TCodeCase DecodeCases[] = {
+    {"AsciiBackslashAndTilde", "a\\~", u"a\\~"},
+    {"FullWidthBackslash", "\x81\x5f", u"\uFF3C"},
+    {"TrailBackslash", "\x83\x5c\x95\x5c", u"\u30BD\u8868"},
+    {"WindowsOnlyForms", "\x81\x60\x81\x7c\x81\xca", u"\uFF5E\uFF0D\uFFE2"},
+    {"HalfWidthKatakana", "\xa1\xdf", u"\uFF61\uFF9F"},
+    {"OddSingleBytes", "\x80\xa0\xfd\xfe\xff", u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"},
+    {"NecAndIbmRows", "\x87\x54\xfa\x40\xed\x40", u"\u2160\u2170\u7E8A"},
+    {"UserArea", "\xf0\x40\xf9\xfc", u"\uE000\uE757"},
+    {"LoneLeadAtEnd", "a\x81", u"a\uFFFD"},
+    {"LeadBeforeAComma", "\x81,x", u"\uFFFD,x"},
+    {"LeadWithoutCharacters", "\x85@b", u"\uFFFDb"},
+};
+INSTANTIATE_TEST_SUITE_P(CodePage, CodePageDecode, testing::ValuesIn(DecodeCases), TCaseName());
+
+class CodePageEncode : public testing::TestWithParam<TCodeCase> {};
+
+TEST_P(CodePageEncode, GivesWindowsCodes) {
+    const TCodeCase& c = GetParam();
+    EXPECT_EQ(TCodePage::Encode(c.text), c.bytes) << "got " << Escaped(TCodePage::Encode(c.text));
+}
+
+// Characters with several codes get the one Windows writes: JIS row, else NEC row 13, else IBM.
+const TCodeCase EncodeCases[] = {
+    {"Backslashes", "\\\x81\x5f", u"\\\uFF3C"},
+    {"JisBeforeNec", "\x81\xe0\x81\xca\x81\xe6", u"\u2252\uFFE2\u2235"},
+    {"NecBeforeIbm", "\x87\x54", u"\u2160"},
+    {"IbmNotNecSelected", "\xfa\x40\xfa\x68", u"\u2170\u4E28"},
+    {"OddSingleBytes", "\x80\xa0\xfd", u"\u0080\uF8F0\uF8F1"},
+    {"HalfWidthKatakana", "\xb1", u"\uFF71"},
+    {"NotInCodePage", "?a?", u"\u00E9a\u00A5"},
+    {"OutsideBasicPlane", "?x", u"\U0001F600x"},
+    {"LoneSurrogate", "?x", u"\xD800x"},
+};
+INSTANTIATE_TEST_SUITE_P(CodePage, CodePageEncode, testing::ValuesIn(EncodeCases), TCaseName());
+
+// Every double-byte code that is a character encodes to a code of the same character.
+TEST(CodePage, EveryDoubleByteCharacterSurvivesEncoding) {
+    for (unsigned code = 0x8140; code <= 0xFCFC; ++code) {
+        const std::string bytes{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        if (!TCodePage::IsLeadByte(static_cast<unsigned char>(bytes[0]))) {
+            continue;
+        }
+        const std::u16string text = TCodePage::Decode(bytes);
+        if (text.size() != 1 || text == u"\uFFFD") {
+            continue;
+        }
+        const std::string encoded = TCodePage::Encode(text);
+        ASSERT_EQ(encoded.size(), 2U) << "code " << Escaped(bytes);
+        ASSERT_TRUE(TCodePage::Decode(encoded) == text) << "code " << Escaped(bytes);
+    }
+}
+
+TEST(CodePage, Utf8AtTheEdges) {
+    EXPECT_EQ(TCodePage::ToUtf8("\x83\x5c\x95\x5c\\\xb1"), "ソ表\\ｱ");
+    EXPECT_EQ(TCodePage::FromUtf8("ソ表\\ｱ＼é"), "\x83\x5c\x95\x5c\\\xb1\x81\x5f?");
+}
+
+struct TLowerCase {
+    const char* name;
+    std::string bytes;
+    std::string lowered;
+    friend void PrintTo(const TLowerCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CodePageLowerCase : public testing::TestWithParam<TLowerCase> {};
+
+TEST_P(CodePageLowerCase, LowersOnlyWholeCharacters) {
+    const TLowerCase& c = GetParam();
+    EXPECT_EQ(TCodePage::LowerCase(c.bytes), c.lowered)
+        << Escaped(c.bytes) << " gave " << Escaped(TCodePage::LowerCase(c.bytes));
+}
+
+const TLowerCase LowerCaseCases[] = {
+    {"Ascii", "AZaz@[`{09", "azaz@[`{09"},
+    {"FullWidthLetters", "\x82\x60\x82\x79\x82\x81", "\x82\x81\x82\x9a\x82\x81"},
+    {"Greek", "\x83\x9f\x83\xb6", "\x83\xbf\x83\xd6"},
+    {"Cyrillic", "\x84\x40\x84\x46\x84\x4e\x84\x4f\x84\x60",
+     "\x84\x70\x84\x76\x84\x7e\x84\x80\x84\x91"},
+    {"RomanNumerals", "\x87\x54\x87\x5d\xfa\x4a", "\xfa\x40\xfa\x49\xfa\x40"},
+    {"TrailLettersUntouched", "A\x83\x41\x83\x5a\x82\x60", "a\x83\x41\x83\x5a\x82\x81"},
+    {"KanaKanjiHalfWidth", "\x83\x5c\x95\x5c\xb1\x81\x40", "\x83\x5c\x95\x5c\xb1\x81\x40"},
+    {"LowerFormNotInCodePage", "\x81\xf0", "\x81\xf0"},
+    {"UndecodableBytes", "\x85\x41\x80\xff", "\x85\x41\x80\xff"},
+    {"LoneLeadAtEnd", "A\x81", "a\x81"},
+};
+INSTANTIATE_TEST_SUITE_P(CodePage, CodePageLowerCase, testing::ValuesIn(LowerCaseCases),
+                         TCaseName());
+
+} // namespace

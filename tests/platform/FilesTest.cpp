@@ -1,0 +1,128 @@
+#include "platform/Files.h"
+
+#include "TestFiles.h"
+#include "TestText.h"
+#include "platform/Errors.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(ReadFileBytes, GivesEveryByteUnchanged) {
+    TTemporaryFolder folder;
+    const std::string bytes = "a\r\nb\0\x81\x5c\xff\n\r"s;
+    WriteTestFile(folder / "bytes", bytes);
+    WriteTestFile(folder / "empty", "");
+    EXPECT_EQ(ReadFileBytes(folder / "bytes"), bytes);
+    EXPECT_EQ(ReadFileBytes(folder / "empty"), "");
+}
+
+std::string OpenErrorText(const fs::path& fileName) {
+    return "ファイル " + fileName.string() + " は開けません";
+}
+
+std::string CreateErrorText(const fs::path& fileName) {
+    return "ファイル " + fileName.string() + " を作成できません";
+}
+
+TEST(ReadFileBytes, FailsForWhatCannotBeRead) {
+    TTemporaryFolder folder;
+    WriteTestFile(folder / "locked", "secret");
+    fs::permissions(folder / "locked", fs::perms::none);
+    std::vector<fs::path> unreadable{folder / "missing", folder.Path(), folder / "missing/x"};
+    // The superuser reads files whatever their permission bits say.
+    if (::geteuid() != 0) {
+        unreadable.push_back(folder / "locked");
+    }
+    for (const fs::path& fileName : unreadable) {
+        try {
+            ReadFileBytes(fileName);
+            ADD_FAILURE() << "no failure reading " << fileName;
+        } catch (const EFileOpenError& error) {
+            EXPECT_EQ(std::string(error.what()), OpenErrorText(fileName));
+        }
+    }
+}
+
+TEST(WriteFileBytesAtomic, WritesExactlyAndLeavesNoTemporaryFile) {
+    TTemporaryFolder folder;
+    const fs::path fileName = folder / "test.csv";
+    WriteFileBytesAtomic(fileName, "a much longer first text\r\n");
+    fs::permissions(fileName,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::string bytes = "k,\0\x83\x5c,\r\n"s;
+    WriteFileBytesAtomic(fileName, bytes);
+    EXPECT_EQ(ReadTestFile(fileName), bytes);
+    EXPECT_EQ(fs::status(fileName).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+        << "an existing file keeps its permissions";
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"test.csv"});
+}
+
+TEST(WriteFileBytesAtomic, WritesThroughASymbolicLink) {
+    TTemporaryFolder folder;
+    fs::create_directory(folder / "real");
+    WriteTestFile(folder / "real/test.csv", "old");
+    fs::create_symlink("real/test.csv", folder / "link.csv");
+    WriteFileBytesAtomic(folder / "link.csv", "new");
+    EXPECT_TRUE(fs::is_symlink(folder / "link.csv"));
+    EXPECT_EQ(ReadTestFile(folder / "real/test.csv"), "new");
+    EXPECT_EQ(folder.EntryNames(), (std::vector<std::string>{"link.csv", "real"}));
+}
+
+// A failed save changes nothing and leaves no temporary file behind.
+TEST(WriteFileBytesAtomic, FailureChangesNothing) {
+    TTemporaryFolder folder;
+    fs::create_directory(folder / "folder.csv");
+    WriteTestFile(folder / "folder.csv/inside", "kept");
+    fs::create_directory(folder / "locked");
+    WriteTestFile(folder / "locked/test.csv", "kept");
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    std::vector<fs::path> failing{folder / "missing/test.csv", folder / "folder.csv"};
+    // The superuser writes into folders whatever their permission bits say.
+    if (::geteuid() != 0) {
+        failing.push_back(folder / "locked/test.csv");
+    }
+    for (const fs::path& fileName : failing) {
+        try {
+            WriteFileBytesAtomic(fileName, "new");
+            ADD_FAILURE() << "no failure writing " << fileName;
+        } catch (const EFileCreateError& error) {
+            EXPECT_EQ(std::string(error.what()), CreateErrorText(fileName));
+        }
+    }
+    EXPECT_EQ(folder.EntryNames(), (std::vector<std::string>{"folder.csv", "locked"}));
+    EXPECT_EQ(ReadTestFile(folder / "folder.csv/inside"), "kept");
+    EXPECT_EQ(ReadTestFile(folder / "locked/test.csv"), "kept");
+    fs::permissions(folder / "locked", fs::perms::owner_all);
+    EXPECT_EQ(TTemporaryFolder::EntryNamesOf(folder / "locked"),
+              std::vector<std::string>{"test.csv"});
+}
+
+// Any name the folder can hold can be saved over, also a long one.
+TEST(WriteFileBytesAtomic, SavesOverFileWithLongName) {
+    TTemporaryFolder folder;
+    const fs::path fileName = folder / (std::string(251, 'n') + ".csv");
+    WriteTestFile(fileName, "old");
+    EXPECT_NO_THROW(WriteFileBytesAtomic(fileName, "new"));
+    EXPECT_EQ(ReadTestFile(fileName), "new");
+}
+
+TEST(Files, ExistenceTests) {
+    TTemporaryFolder folder;
+    WriteTestFile(folder / "file", "");
+    EXPECT_TRUE(FileExists(folder / "file") && FolderExists(folder.Path()));
+    EXPECT_FALSE(FileExists(folder.Path()) || FileExists(folder / "missing"));
+    EXPECT_FALSE(FolderExists(folder / "file") || FolderExists(folder / "missing"));
+    EXPECT_EQ(ExecutablePath().filename(), "platform_tests");
+}
+
+} // namespace

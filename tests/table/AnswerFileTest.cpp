@@ -1,0 +1,272 @@
+#include "table/AnswerFile.h"
+
+#include "FakeTableView.h"
+#include "TestFiles.h"
+#include "TestText.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+using TRows = std::vector<std::vector<std::string>>;
+
+/// Writes `rows[r][c]` into cell (c + 1, r + 1), where field c of line r + 1 of a file lands.
+void FillRows(TAnswerTable& table, const TRows& rows) {
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (std::size_t field = 0; field < rows[row].size(); ++field) {
+            table.SetCell(static_cast<int>(field) + 1, static_cast<int>(row) + 1, rows[row][field]);
+        }
+    }
+}
+
+struct TTableTextCase {
+    const char* name;
+    TRows rows;
+    std::string text;
+    friend void PrintTo(const TTableTextCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class TableText : public testing::TestWithParam<TTableTextCase> {};
+
+TEST_P(TableText, IsTheAnswerFileForm) {
+    TAnswerTable table;
+    table.Reset();
+    FillRows(table, GetParam().rows);
+    EXPECT_EQ(GetTableText(table), GetParam().text) << "got " << Escaped(GetTableText(table));
+}
+
+const TTableTextCase TableTextCases[] = {
+    {"EmptyTest", {}, ",,,\r\n,,,\r\n"},
+    {"NamesWrittenWithoutKey", {{"No", "Name"}}, "No,Name,,\r\n,,,\r\n"},
+    {"WidthEndsAtFirstEmptyKey",
+     {{"", "", "a", "b", "", "x"}, {"", "", "1", "1", "9"}, {"1", "Ann", "a", "c", "z", "q"}},
+     ",,a,b,,\r\n,,1,1,9,\r\n1,Ann,a,c,z,\r\n"},
+    {"ResultMarkerDoesNotStopWidth",
+     {{"", "", "a", "<1.5>", "Mean"}, {"", "", "2", ".7", "SD"}, {"7", "Bo", "a", "2"}},
+     ",,a,<1.5>,Mean,,\r\n,,2,.7,SD,,\r\n7,Bo,a,2,,,\r\n"},
+    {"RowsEndAtFirstEmptyNumber",
+     {{"", "", "a"}, {}, {"1", "", "a"}, {" ", "", "b"}, {"", "Cy", "c"}, {"4", "", "d"}},
+     ",,a,,\r\n,,,,\r\n1,,a,,\r\n\" \",,b,,\r\n"},
+    {"NoStudentRowWithoutFirstNumber", {{}, {}, {"", "Ann"}, {"2", "Bo"}}, ",,,\r\n,,,\r\n"},
+    {"CellsThatReadBackAsThemselves",
+     {{"x\"y", "\x83\x5c\x95\x5c", "\x81\x40", "\x81,"}},
+     "x\"y,\x83\x5c\x95\x5c,\x81\x40,\x81,,,\r\n,,,,,\r\n"},
+    {"QuotedCells",
+     {{"a b", "a,b", "\"q\"", "\t"}, {"l1\r\nl2", "a\rb\nc", "a\n\rb", "n\0ul"s}},
+     "\"a b\",\"a,b\",\"\"\"q\"\"\",\"\t\",,\r\n\"l1 l2\",\"a b c\",\"a  b\",\"n ul\",,\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(AnswerFile, TableText, testing::ValuesIn(TableTextCases), TCaseName());
+
+struct TLoadedTextCase {
+    const char* name;
+    std::string bytes;
+    std::string loadedText;
+    friend void PrintTo(const TLoadedTextCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LoadedText : public testing::TestWithParam<TLoadedTextCase> {};
+
+TEST_P(LoadedText, IsTheFileInCrLfForm) {
+    TAnswerTable table;
+    EXPECT_EQ(LoadAnswerText(table, GetParam().bytes), GetParam().loadedText)
+        << "file " << Escaped(GetParam().bytes);
+    EXPECT_EQ(table.Cell(1, 1), "k");
+}
+
+const TLoadedTextCase LoadedTextCases[] = {
+    {"CrLf", "k,\r\n1,\r\n", "k,\r\n1,\r\n"},
+    {"Lf", "k,\n1,\n", "k,\r\n1,\r\n"},
+    {"Cr", "k,\r1,\r", "k,\r\n1,\r\n"},
+    {"NoFinalBreak", "k,\r\n1,", "k,\r\n1,\r\n"},
+    {"EmptyLinesKept", "k\n\n\n1", "k\r\n\r\n\r\n1\r\n"},
+    {"CutAtNul", "k,\r\n1,\0junk\r\n"s, "k,\r\n1,\r\n"},
+    {"CrLfThenNul", "k,\r\n\0"s, "k,\r\n"},
+    {"LfThenNul", "k,\n\0"s, "k,\r\n"},
+    {"CrAndLfThenNuls", "k\r1\n\0\0"s, "k\r\n1\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadedText, testing::ValuesIn(LoadedTextCases), TCaseName());
+
+TEST(LoadAnswerText, WritesFieldsIntoTheirCells) {
+    TAnswerTable table;
+    table.SetCell(2, 2, "kept: empty line");
+    table.SetCell(6, 3, "emptied by the final comma");
+    table.SetCell(7, 3, "kept: right of the fields");
+    table.SetCell(1, 4, "kept: below the file");
+    const std::string text = LoadAnswerText(table, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,");
+    EXPECT_EQ(text, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,\r\n");
+    EXPECT_EQ(table.Cell(1, 1), "\xef\xbb\xbfk") << "a byte-order mark is part of the first cell";
+    EXPECT_EQ(table.Cell(3, 1), "x");
+    EXPECT_EQ(table.Cell(2, 2), "kept: empty line");
+    const std::vector<std::string> row3{"1", "Ann", "a", "b", "c", "", "kept: right of the fields"};
+    for (std::size_t field = 0; field < row3.size(); ++field) {
+        EXPECT_EQ(table.Cell(static_cast<int>(field) + 1, 3), row3[field]) << "field " << field;
+    }
+    EXPECT_EQ(table.Cell(1, 4), "kept: below the file");
+    EXPECT_EQ(table.QuestionCount(), 50) << "no result marker";
+}
+
+TEST(LoadAnswerText, ResultMarkersOfTheFirstLineSetTheQuestionCount) {
+    TAnswerTable table;
+    table.SetHighlightColor(clSilver);
+    TFakeTableView view(table);
+    LoadAnswerText(table, "a,b,c<,d,x<y,e,f<,g\r\n<,<,<,<,<,<,<,<,<\r\n");
+    EXPECT_EQ(table.QuestionCount(), 4) << "k = 7 is the last marker of line 1; k = 3 counts not";
+    EXPECT_EQ(table.HighlightColor(), clWhite);
+    EXPECT_EQ(table.ColumnWidth(6), 70);
+    EXPECT_EQ(table.ColumnWidth(8), 70);
+    using V = TFakeTableView;
+    const std::vector<std::string> marker{V::Cell(5, 1), V::Process(clWhite), V::Width(6, 70),
+                                          V::Process(clWhite), V::Cell(6, 1)};
+    EXPECT_NE(std::search(view.log.begin(), view.log.end(), marker.begin(), marker.end()),
+              view.log.end())
+        << "the marker in cell (5, 1): " << Escaped(view.log);
+    EXPECT_EQ(std::count_if(view.log.begin(), view.log.end(),
+                            [](const std::string& event) { return event.starts_with("width"); }),
+              2)
+        << "markers below line 1 count not";
+}
+
+/// Line breaks cannot stay inside a line: they come back as blanks.
+std::string AsLoaded(std::string_view text) {
+    std::string loaded;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool crLf = text.substr(at, 2) == "\r\n";
+        loaded += text[at] == '\r' || text[at] == '\n' ? ' ' : text[at];
+        at += crLf ? 1 : 0;
+    }
+    return loaded;
+}
+
+struct TRoundTripCase {
+    const char* name;
+    TRows rows;
+    friend void PrintTo(const TRoundTripCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SaveAndLoad : public testing::TestWithParam<TRoundTripCase> {};
+
+// Saved, then loaded into an empty test: the same text and the same cells.
+TEST_P(SaveAndLoad, GivesBackWhatWasSaved) {
+    TAnswerTable saved;
+    saved.Reset();
+    FillRows(saved, GetParam().rows);
+    const std::string text = GetTableText(saved);
+    TTemporaryFolder folder;
+    WriteFileBytesAtomic(folder / "test.csv", text);
+
+    TAnswerTable loaded;
+    loaded.Reset();
+    const std::string loadedText = LoadAnswerFile(loaded, folder / "test.csv");
+    EXPECT_EQ(loadedText, text);
+    EXPECT_EQ(GetTableText(loaded), text) << "saved " << Escaped(text);
+    EXPECT_FALSE(IsTableTextChanged(loaded, loadedText));
+    for (int row = 1; row <= static_cast<int>(GetParam().rows.size()); ++row) {
+        for (int column = 1; column <= WrittenWidth(saved); ++column) {
+            EXPECT_EQ(loaded.Cell(column, row), AsLoaded(saved.Cell(column, row)))
+                << "cell (" << column << ", " << row << ") saved as " << Escaped(text);
+        }
+    }
+}
+
+const TRoundTripCase RoundTripCases[] = {
+    {"PlainTest",
+     {{"", "", "a", "b", "<1.5>", "Mean"},
+      {"", "", "1", "2", ".7", "SD"},
+      {"1", "Ann", "a", "b", "3"},
+      {"2", "Bo", "", "x"}}},
+    {"AwkwardCells",
+     {{"", "", "k", "k"},
+      {"", "", "1", "1"},
+      {"1", "a b", "a,b", "\"q\"", "\t"},
+      {"2", " ", "x\"y", "\"", " lead trail "},
+      {"3", "\"a\"\"\"", ",", "a\x01z", "\x7f"},
+      {"\"4", "", "\"\"", "\"unclosed", "tab\there"}}},
+    {"LineBreaksBecomeBlanks", {{"", "", "k"}, {}, {"1", "l1\r\nl2", "a\rb\nc", "\n\r"}}},
+    {"DoubleByteTexts",
+     {{"", "", "\x83\x5c", "\x95\x5c"},
+      {},
+      {"1", "\x83\x5c\x95\x5c", "\x83\x5c \x95\x5c", "\x81\x40\x83\x5c\x81\x40"},
+      {"2", "\x81,", "\x81 x", "\"\x95\x5c\""},
+      {"3", "\xb1\xdf", "\x80\xa0\xfd", "\x83\x5c,\x95\x5c"}}},
+};
+INSTANTIATE_TEST_SUITE_P(AnswerFile, SaveAndLoad, testing::ValuesIn(RoundTripCases), TCaseName());
+
+// A cell can end in a lone lead byte (a file line that ended there put it in). Saving may
+// write that byte as a substitute, but it must not take the comma after it.
+TEST(AnswerFile, CellEndingInLoneLeadByteStaysOneCell) {
+    TAnswerTable table;
+    LoadAnswerText(table, "k,\r\n1,ab\x81\r\n");
+    ASSERT_EQ(table.Cell(2, 2), "ab\x81"s);
+    const std::string text = GetTableText(table);
+    TAnswerTable loaded;
+    LoadAnswerText(loaded, text);
+    EXPECT_EQ(loaded.Cell(2, 2).substr(0, 2), "ab") << "saved as " << Escaped(text);
+    EXPECT_EQ(loaded.Cell(2, 2).size(), 3U) << "saved as " << Escaped(text);
+    EXPECT_EQ(GetTableText(loaded), text) << "saved as " << Escaped(text);
+}
+
+TEST(LoadAnswerFile, ResetsOnlyWhenFirstAnswerIsNotEmpty) {
+    TTemporaryFolder folder;
+    WriteTestFile(folder / "a.csv", "k,,x,\r\n,,1,\r\n1,Ann,a,\r\n");
+    for (const std::string firstAnswer : {"", " "}) {
+        SCOPED_TRACE("cell (3, 3) was " + Escaped(firstAnswer));
+        const bool reset = !firstAnswer.empty();
+        TAnswerTable table;
+        table.SetMessage(1, "No");
+        table.SetCell(3, 3, firstAnswer);
+        table.SetCell(5, 3, "right");
+        table.SetCell(1, 4, "below");
+        table.SetEnabled(TCommand::mmSortWithPoint, true);
+        table.SetQuestionCount(9);
+        EXPECT_EQ(LoadAnswerFile(table, folder / "a.csv"), "k,,x,\r\n,,1,\r\n1,Ann,a,\r\n");
+        EXPECT_EQ(table.Cell(1, 0), reset ? "No" : "");
+        EXPECT_EQ(table.Cell(5, 3), reset ? "" : "right");
+        EXPECT_EQ(table.Cell(1, 4), reset ? "" : "below");
+        EXPECT_EQ(table.Cell(3, 3), "a");
+        EXPECT_EQ(table.IsEnabled(TCommand::mmSortWithPoint), !reset);
+        EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+        EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
+        EXPECT_EQ(table.QuestionCount(), 9);
+    }
+}
+
+TEST(LoadAnswerFile, FailureStillEnablesTheCommands) {
+    TTemporaryFolder folder;
+    for (const std::filesystem::path& fileName : {folder / "missing.csv", folder.Path()}) {
+        SCOPED_TRACE(fileName.string());
+        TAnswerTable table;
+        table.SetCell(3, 3, "a");
+        try {
+            LoadAnswerFile(table, fileName);
+            ADD_FAILURE() << "no failure raised";
+        } catch (const EFileOpenError& error) {
+            EXPECT_EQ(std::string(error.what()), "ファイル " + fileName.string() + " は開けません");
+        }
+        EXPECT_EQ(table.Cell(3, 3), "") << "reset before reading";
+        EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+        EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
+    }
+}
+
+TEST(IsTableTextChanged, ComparesWithTheLoadedTextByteForByte) {
+    TAnswerTable table;
+    table.Reset();
+    const std::string loadedText = LoadAnswerText(table, "k,,a,,\n,,1,,\n1,Ann,a,,\n");
+    EXPECT_FALSE(IsTableTextChanged(table, loadedText)) << "loaded as " << Escaped(loadedText);
+    table.SetCell(2, 3, "Anne");
+    EXPECT_TRUE(IsTableTextChanged(table, loadedText));
+    table.SetCell(2, 3, "Ann");
+    table.SetCell(9, 3, "beyond the written width");
+    EXPECT_FALSE(IsTableTextChanged(table, loadedText));
+    table.SetCell(4, 1, "new key");
+    EXPECT_TRUE(IsTableTextChanged(table, loadedText)) << "the written width grew";
+    EXPECT_FALSE(IsTableTextChanged(table, "")) << "no file loaded: never asks";
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#include "table/TextRules.h"
+
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+struct TSplitCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> parts;
+    friend void PrintTo(const TSplitCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LineBreakRules : public testing::TestWithParam<TSplitCase> {};
+
+TEST_P(LineBreakRules, CutTextIntoLines) {
+    const std::vector<std::string_view> views = SplitLines(GetParam().text);
+    const std::vector<std::string> lines(views.begin(), views.end());
+    EXPECT_EQ(lines, GetParam().parts) << Escaped(GetParam().text) << " gave " << Escaped(lines);
+}
+
+const TSplitCase LineCases[] = {
+    {"Empty", "", {}},
+    {"CrLf", "a\r\nb\r\n", {"a", "b"}},
+    {"LoneCr", "a\rb\r", {"a", "b"}},
+    {"LoneLf", "a\nb\n", {"a", "b"}},
+    {"LfCrBeginsEmptyLine", "a\n\rb", {"a", "", "b"}},
+    {"CrCrLfIsTwoLines", "a\r\r\nb", {"a", "", "b"}},
+    {"EmptyLinesKept", "\r\n\r\na\r\n", {"", "", "a"}},
+    {"OnlyABreak", "\n", {""}},
+    {"NoFinalBreak", "a\r\nb", {"a", "b"}},
+    {"NulEndsText", "a\r\nb\0c\r\nd"s, {"a", "b"}},
+    {"NulAtStart", "\0a\r\n"s, {}},
+    {"NulRightAfterBreak", "a\r\n\0b"s, {"a"}},
+    {"NulBetweenCrAndLf", "a\r\0\nb"s, {"a"}},
+    {"LeadByteBeforeBreak", "\x83\r\nb", {"\x83", "b"}},
+    {"BlanksAreText", " \t \r\n", {" \t "}},
+};
+INSTANTIATE_TEST_SUITE_P(TextRules, LineBreakRules, testing::ValuesIn(LineCases), TCaseName());
+
+TEST(TextRules, JoinLinesEndsEveryLineWithCrLf) {
+    EXPECT_EQ(JoinLines(std::vector<std::string>{"a", "", "b"}), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(JoinLines(std::vector<std::string>{}), "");
+}
+
+class CommaTextRules : public testing::TestWithParam<TSplitCase> {};
+
+TEST_P(CommaTextRules, CutLineIntoFields) {
+    const std::vector<std::string> fields = SplitCommaText(GetParam().text);
+    EXPECT_EQ(fields, GetParam().parts) << Escaped(GetParam().text) << " gave " << Escaped(fields);
+}
+
+const TSplitCase PlainFieldCases[] = {
+    {"EmptyLine", "", {}},
+    {"OnlyBlanks", " \t\x01\x1f ", {}},
+    {"EmptyFieldBetweenCommas", "a,,b", {"a", "", "b"}},
+    {"FinalCommaAddsEmptyField", "a,b,", {"a", "b", ""}},
+    {"BlankSeparates", "a b,c", {"a", "b", "c"}},
+    {"LeadingCommaThenBlank", ", a", {"", "a"}},
+    {"LoneComma", ",", {"", ""}},
+    {"TwoCommas", ",,", {"", "", ""}},
+    {"BlanksAroundComma", " a , b ", {"a", "b"}},
+    {"BlankAfterFinalComma", "a, ", {"a"}},
+    {"StudentLine", "1,Ann,a b,,c,", {"1", "Ann", "a", "b", "", "c", ""}},
+    {"TabsAndControlBytesAreBlanks", "a\tb\t,\tc\x01x\x1fz", {"a", "b", "c", "x", "z"}},
+    {"DeleteIsNoBlank", "a\x7fz", {"a\x7fz"}},
+    {"QuoteInsideField", "a\"b,c", {"a\"b", "c"}},
+};
+INSTANTIATE_TEST_SUITE_P(Plain, CommaTextRules, testing::ValuesIn(PlainFieldCases), TCaseName());
+
+const TSplitCase QuotedFieldCases[] = {
+    {"CommasAndBlanksInside", "\"a,b c\",d", {"a,b c", "d"}},
+    {"DoubledQuote", "\"a\"\"b\",c", {"a\"b", "c"}},
+    {"OnlyAQuote", "\"\"\"\"", {"\""}},
+    {"EmptyQuotedField", "\"\",x", {"", "x"}},
+    {"BlanksAroundQuotedField", " \"a\" , b", {"a", "b"}},
+    {"BlanksKeptInside", "\" a \",", {" a ", ""}},
+    {"TextAfterClosingQuoteIsNextField", "\"ab\"cd,e", {"ab", "cd", "e"}},
+    {"UnclosedKeepsRestOfLine", "x,\"ab, c d \t", {"x", "ab, c d \t"}},
+    {"UnclosedWithDoubledQuote", "\"a\"\"b, c", {"a\"b, c"}},
+    {"UnclosedAtEnd", "a,\"", {"a", ""}},
+};
+INSTANTIATE_TEST_SUITE_P(Quoted, CommaTextRules, testing::ValuesIn(QuotedFieldCases), TCaseName());
+
+// 0x5C occurs as a trail byte; a lead byte takes the byte after it, whatever it is.
+const TSplitCase DoubleByteFieldCases[] = {
+    {"TrailBackslash", "\x83\x5c,\x95\x5c", {"\x83\x5c", "\x95\x5c"}},
+    {"FullWidthBlankIsText", "a\x81\x40z c", {"a\x81\x40z", "c"}},
+    {"LeadTakesComma", "\x81,b,c", {"\x81,b", "c"}},
+    {"LeadTakesBlank", "\x81 b c", {"\x81 b", "c"}},
+    {"LoneLeadAtEndOfLine", "a,\x81", {"a", "\x81"}},
+    {"LoneLeadAtEndOfQuotedField", "\"a\x81", {"a\x81"}},
+    {"QuotedDoubleByte", "\"\x83\x5c \x95\x5c\",", {"\x83\x5c \x95\x5c", ""}},
+    {"HighSingleBytesAreNoBlanks", "\xb1\xa0\x80\xfd\xff,x", {"\xb1\xa0\x80\xfd\xff", "x"}},
+};
+INSTANTIATE_TEST_SUITE_P(DoubleByte, CommaTextRules, testing::ValuesIn(DoubleByteFieldCases),
+                         TCaseName());
+
+} // namespace
