@@ -65,13 +65,16 @@ void TCliSession::New(const std::string&) {
 }
 
 void TCliSession::Save(const std::string& fileName) {
-    const std::string text = GetTableText(table_);
     if (fileName == "-") {
-        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        WriteTableText(table_, [&](std::string_view piece) {
+            out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        });
         out_.flush();
-    } else {
-        WriteFileBytesAtomic(fileName, text);
+        return;
     }
+    TAtomicFileWriter file(fileName);
+    WriteTableText(table_, [&](std::string_view piece) { file.Write(piece); });
+    file.Commit();
 }
 
 void TCliSession::Mark(const std::string&) {
@@ -92,7 +95,15 @@ void TCliSession::SortScore(const std::string&) {
 }
 
 void TCliSession::Paste(const std::string& fileName) {
-    PasteRoster(table_, ReadFileBytes(fileName));
+    std::string roster;
+    try {
+        roster = ReadFileBytes(fileName);
+    } catch (...) {
+        // As when the clipboard cannot be read: the paste fails, the commands are enabled.
+        table_.EnableMarkAndSortByNumber();
+        throw;
+    }
+    PasteRoster(table_, roster);
 }
 
 void TCliSession::Dump(const std::string&) {

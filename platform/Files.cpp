@@ -24,11 +24,6 @@ public:
 
     int Get() const { return descriptor_; }
     bool IsOpen() const { return descriptor_ >= 0; }
-    bool Close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return ::close(descriptor) == 0;
-    }
 
 private:
     int descriptor_;
@@ -107,29 +102,65 @@ std::string ReadFileBytes(const std::filesystem::path& fileName) {
     }
 }
 
-void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes) {
-    const std::filesystem::path target = ResolveTarget(fileName);
-    std::filesystem::path folder = target.parent_path();
+TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& fileName)
+    : fileName_(fileName), target_(ResolveTarget(fileName)) {
+    std::filesystem::path folder = target_.parent_path();
     if (folder.empty()) {
         folder = ".";
     }
     // Not named after the target, whose name may already be as long as a name can be.
-    std::string temporaryName = (folder / ".pelloran-save-XXXXXX").string();
-    TFileHandle handle(::mkstemp(temporaryName.data()));
-    if (!handle.IsOpen()) {
-        throw EFileCreateError(fileName.string());
+    temporaryName_ = (folder / ".pelloran-save-XXXXXX").string();
+    descriptor_ = ::mkstemp(temporaryName_.data());
+    if (descriptor_ < 0) {
+        throw EFileCreateError(fileName_.string());
     }
     struct stat existing {};
     const mode_t mode =
-        ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
-    const bool written = ::fchmod(handle.Get(), mode) == 0 && WriteAll(handle.Get(), bytes) &&
-                         ::fsync(handle.Get()) == 0 && handle.Close() &&
-                         ::rename(temporaryName.c_str(), target.c_str()) == 0;
-    if (!written) {
-        ::unlink(temporaryName.c_str());
-        throw EFileCreateError(fileName.string());
+        ::stat(target_.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
+    if (::fchmod(descriptor_, mode) != 0) {
+        Fail();
     }
-    SyncFolder(folder);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+        ::unlink(temporaryName_.c_str());
+    }
+}
+
+void TAtomicFileWriter::Write(std::string_view bytes) {
+    if (descriptor_ < 0 || !WriteAll(descriptor_, bytes)) {
+        Fail();
+    }
+}
+
+void TAtomicFileWriter::Commit() {
+    if (descriptor_ < 0 || ::fsync(descriptor_) != 0) {
+        Fail();
+    }
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0 || ::rename(temporaryName_.c_str(), target_.c_str()) != 0) {
+        ::unlink(temporaryName_.c_str());
+        throw EFileCreateError(fileName_.string());
+    }
+    SyncFolder(target_.parent_path().empty() ? "." : target_.parent_path());
+}
+
+void TAtomicFileWriter::Fail() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+        ::unlink(temporaryName_.c_str());
+    }
+    throw EFileCreateError(fileName_.string());
+}
+
+void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes) {
+    TAtomicFileWriter writer(fileName);
+    writer.Write(bytes);
+    writer.Commit();
 }
 
 bool FileExists(const std::filesystem::path& fileName) {

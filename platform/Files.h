@@ -7,9 +7,30 @@
 /// The whole content of a file. Throws EFileOpenError when it cannot be opened or read.
 std::string ReadFileBytes(const std::filesystem::path& fileName);
 
-/// Replaces the file's content by `bytes`: written to a temporary file in the same folder,
-/// flushed to disk and renamed over the target, so that a failed save leaves an existing
-/// file as it was. Throws EFileCreateError and leaves no temporary file behind.
+/// Writes a file that replaces its target only once complete: the bytes go to a temporary
+/// file in the same folder, which Commit flushes to disk and renames over the target, so that
+/// a failed or interrupted save leaves an existing file as it was. Every failure throws
+/// EFileCreateError; a writer destroyed without Commit removes its temporary file.
+class TAtomicFileWriter {
+public:
+    explicit TAtomicFileWriter(const std::filesystem::path& fileName);
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+    ~TAtomicFileWriter();
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+private:
+    void Fail();
+
+    std::filesystem::path fileName_;
+    std::filesystem::path target_;
+    std::string temporaryName_;
+    int descriptor_ = -1;
+};
+
+/// Replaces the file's content by `bytes` through a TAtomicFileWriter.
 void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes);
 
 bool FileExists(const std::filesystem::path& fileName);

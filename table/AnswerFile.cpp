@@ -73,8 +73,22 @@ void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
     }
 }
 
-void AppendCell(std::string& text, std::string_view cell) {
+/// A cell that needs no closer look: no separator, control byte, quote or byte of a
+/// double-byte character.
+bool IsPlainCell(std::string_view cell) {
+    for (const char byte : cell) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code <= ',' || code >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// The cell as it is written, without its comma.
+std::string WrittenCellText(std::string_view cell) {
     const TCellForm form = CellForm(cell);
+    std::string text;
     if (form.quoted) {
         text += '"';
         AppendCellText(text, cell, true);
@@ -82,10 +96,69 @@ void AppendCell(std::string& text, std::string_view cell) {
     } else if (form.repaired) {
         AppendCellText(text, cell, false);
     } else {
-        text += cell;
+        text = cell;
     }
-    text += ',';
+    return text;
 }
+
+/// The rows of the table text go straight into a buffer sized for them beforehand.
+class TTableTextWriter {
+public:
+    explicit TTableTextWriter(const TAnswerTable& table)
+        : table_(table), width_(static_cast<std::size_t>(WrittenWidth(table))),
+          lastRow_(LastSavedRow(table)) {}
+
+    int LastRow() const { return lastRow_; }
+
+    std::size_t RowSize(int row) const {
+        std::size_t size = width_ + 2;
+        ForEachStoredCell(row, [&](std::string_view cell) {
+            size += IsPlainCell(cell) ? cell.size() : WrittenCellText(cell).size();
+        });
+        return size;
+    }
+
+    char* WriteRow(char* out, int row) const {
+        std::size_t written = 0;
+        ForEachStoredCell(row, [&](std::string_view cell) {
+            out = IsPlainCell(cell) ? CopyText(cell, out) : CopyText(WrittenCellText(cell), out);
+            *out++ = ',';
+            ++written;
+        });
+        out = std::fill_n(out, width_ - written, ',');
+        *out++ = '\r';
+        *out++ = '\n';
+        return out;
+    }
+
+private:
+    /// Byte by byte: most cells are a byte or two, too short for a call to pay.
+    static char* CopyText(std::string_view text, char* out) {
+        for (const char byte : text) {
+            *out++ = byte;
+        }
+        return out;
+    }
+
+    /// Columns 1 to the written width that the row stores; the rest are empty.
+    template <typename TOnCell>
+    void ForEachStoredCell(int row, TOnCell&& onCell) const {
+        table_.Row(row).ForEachCell(1, width_ + 1, onCell);
+    }
+
+    /// Rows 1 and 2 always, then the student rows up to the first empty number cell.
+    static int LastSavedRow(const TAnswerTable& table) {
+        int lastRow = TAnswerTable::PointsRow;
+        while (!table.Cell(TAnswerTable::NumberColumn, lastRow + 1).empty()) {
+            ++lastRow;
+        }
+        return lastRow;
+    }
+
+    const TAnswerTable& table_;
+    const std::size_t width_;
+    const int lastRow_;
+};
 
 bool ContainsResultMarker(std::string_view cell) {
     return cell.find('<') != std::string_view::npos;
@@ -120,10 +193,21 @@ public:
             LoadAnswerKeyLine(table_, line);
             return;
         }
+        const std::string_view label = table_.Cell(0, row_);
+        std::string bytes;
+        bytes.reserve(label.size() + line.size());
+        bytes = label;
+        std::vector<std::uint32_t> ends;
+        ends.reserve(expectedCells_);
+        ends.push_back(static_cast<std::uint32_t>(label.size()));
         TRowCells cells;
-        cells.Reserve(table_.Cell(0, row_).size() + line.size(), expectedCells_);
-        cells.Append(table_.Cell(0, row_));
-        ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
+        if (SplitPlainCommaLine(line, bytes, ends)) {
+            cells = TRowCells(std::move(bytes), std::move(ends));
+        } else {
+            cells.Reserve(label.size() + line.size(), expectedCells_);
+            cells.Append(label);
+            ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
+        }
         expectedCells_ = cells.Size();
         if (cells.Size() > 1) {
             table_.WriteRowCells(row_, std::move(cells));
@@ -136,6 +220,15 @@ private:
     std::size_t expectedCells_ = 0;
 };
 
+std::size_t CountLineFeeds(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+         at = text.find('\n', at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 int WrittenWidth(const TAnswerTable& table) {
@@ -147,30 +240,41 @@ int WrittenWidth(const TAnswerTable& table) {
 }
 
 std::string GetTableText(const TAnswerTable& table) {
-    const auto width = static_cast<std::size_t>(WrittenWidth(table));
-    int lastRow = TAnswerTable::PointsRow;
+    const TTableTextWriter writer(table);
     std::size_t size = 0;
-    for (int row = TAnswerTable::AnswerKeyRow; row <= lastRow; ++row) {
-        const TRowCells& cells = table.Row(row);
-        size += cells.ByteSize(1, width + 1) + width + 2;
-        if (!table.Cell(TAnswerTable::NumberColumn, row + 1).empty()) {
-            lastRow = std::max(lastRow, row + 1);
-        }
+    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        size += writer.RowSize(row);
     }
-    std::string text;
-    text.reserve(size);
-    for (int row = TAnswerTable::AnswerKeyRow; row <= lastRow; ++row) {
-        const TRowCells& cells = table.Row(row);
-        for (std::size_t column = 1; column <= width; ++column) {
-            AppendCell(text, cells.Cell(column));
-        }
-        text += "\r\n";
+    std::string text(size, '\0');
+    char* out = text.data();
+    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        out = writer.WriteRow(out, row);
     }
     return text;
 }
 
+void WriteTableText(const TAnswerTable& table,
+                    const std::function<void(std::string_view piece)>& write) {
+    constexpr std::size_t PieceSize = 1 << 20;
+    const TTableTextWriter writer(table);
+    std::string piece;
+    std::size_t used = 0;
+    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        const std::size_t rowSize = writer.RowSize(row);
+        if (used + rowSize > piece.size() && used > 0) {
+            write(std::string_view(piece).substr(0, used));
+            used = 0;
+        }
+        if (rowSize > piece.size()) {
+            piece.resize(std::max(rowSize, PieceSize));
+        }
+        used = static_cast<std::size_t>(writer.WriteRow(piece.data() + used, row) - piece.data());
+    }
+    write(std::string_view(piece).substr(0, used));
+}
+
 std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
-    table.ReserveRows(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 2);
+    table.ReserveRows(CountLineFeeds(bytes) + 2);
     TLineLoader loader(table);
     std::size_t joinedSize = 0;
     ForEachLine(bytes, [&](std::string_view line) {

@@ -3,6 +3,7 @@
 #include "AnswerTable.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ int WrittenWidth(const TAnswerTable& table);
 /// cell, each line ending in CR LF. A cell that would not read back as itself (one holding
 /// a comma, a blank or another control byte, or opening with a double quote) is quoted.
 std::string GetTableText(const TAnswerTable& table);
+
+/// The same text in pieces of about a megabyte, so that a large table is written without
+/// its whole text in memory.
+void WriteTableText(const TAnswerTable& table,
+                    const std::function<void(std::string_view piece)>& write);
 
 /// Writes the lines and fields of an answer file's bytes into the table and returns the
 /// loaded text: the file's lines, each followed by CR LF. A first line's cell after

@@ -24,6 +24,16 @@ struct TQuestion {
     double pointsSum = 0;
 };
 
+/// Scores and sums are held as doubles: one beyond their range stops marking, as the
+/// runtime's overflow did, instead of writing "INF" as a score.
+double StoreAsDouble(long double value) {
+    const auto stored = static_cast<double>(value);
+    if (std::isinf(stored) && std::isfinite(value)) {
+        throw EPelloranError("浮動小数点オーバーフロー");
+    }
+    return stored;
+}
+
 bool EndsQuestions(std::string_view key) {
     return key.empty() || key.find('<') != std::string_view::npos;
 }
@@ -55,15 +65,15 @@ void ScoreAnswer(TAnswerTable& table, TQuestion& question, int row, double& scor
     const std::string_view answer = table.Cell(question.column, row);
     if (!question.isPointsQuestion) {
         if (TCodePage::LowerCase(answer) == question.loweredKey) {
-            score += question.points;
+            score = StoreAsDouble(static_cast<long double>(score) + question.points);
             ++question.correctCount;
         } else if (!answer.empty()) {
             table.SetHighlightColor(clSilver);
         }
     } else if (!answer.empty()) {
         const long double points = StrToFloat(answer, decimalSeparator);
-        score = static_cast<double>(score + points);
-        question.pointsSum = static_cast<double>(question.pointsSum + points);
+        score = StoreAsDouble(score + points);
+        question.pointsSum = StoreAsDouble(question.pointsSum + points);
         if (points == 0) {
             table.SetHighlightColor(clSilver);
         }
@@ -194,12 +204,12 @@ private:
         const int count = StudentCount();
         double mean = 0;
         for (const double score : scores_) {
-            mean = static_cast<double>(mean + static_cast<long double>(score) / count);
+            mean = StoreAsDouble(mean + static_cast<long double>(score) / count);
         }
         double squares = 0;
         for (const double score : scores_) {
             const long double deviation = static_cast<long double>(score) - mean;
-            squares = static_cast<double>(squares + deviation * deviation / count);
+            squares = StoreAsDouble(squares + deviation * deviation / count);
         }
         const long double deviation = std::sqrt(static_cast<long double>(squares));
         table_.SetCell(scoreColumn_, TAnswerTable::AnswerKeyRow,

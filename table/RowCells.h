@@ -10,6 +10,11 @@
 /// more memory than its file.
 class TRowCells {
 public:
+    TRowCells() = default;
+    /// The cells of `bytes` that end at each of `ends`, in order.
+    TRowCells(std::string bytes, std::vector<std::uint32_t> ends)
+        : bytes_(std::move(bytes)), ends_(std::move(ends)) {}
+
     /// Number of columns stored: every column after them is empty.
     std::size_t Size() const { return ends_.size(); }
 
@@ -22,6 +27,23 @@ public:
     }
 
     void SetCell(std::size_t column, std::string_view text);
+
+    /// Calls `onCell` with each stored cell from `firstColumn` up to, not including,
+    /// `endColumn`: the quick way through a whole row.
+    template <typename TOnCell>
+    void ForEachCell(std::size_t firstColumn, std::size_t endColumn, TOnCell&& onCell) const {
+        const std::size_t end = std::min(endColumn, ends_.size());
+        if (firstColumn >= end) {
+            return;
+        }
+        const char* const bytes = bytes_.data();
+        std::uint32_t start = StartOf(firstColumn);
+        for (std::size_t column = firstColumn; column < end; ++column) {
+            const std::uint32_t cellEnd = ends_[column];
+            onCell(std::string_view(bytes + start, cellEnd - start));
+            start = cellEnd;
+        }
+    }
 
     /// Bytes of the cells from `firstColumn` up to, not including, `endColumn`.
     std::size_t ByteSize(std::size_t firstColumn, std::size_t endColumn) const {

@@ -2,6 +2,9 @@
 
 #include "platform/CodePage.h"
 
+#include <array>
+#include <limits>
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
@@ -39,6 +42,70 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
     std::vector<std::string> fields;
     ForEachCommaField(line, [&](std::string_view field) { fields.emplace_back(field); });
     return fields;
+}
+
+namespace {
+
+enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, NotPlain };
+
+/// What each byte is to a plain line: blanks, control bytes and the double quote make a line
+/// that the full rules must split.
+constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
+    std::array<TPlainByte, 256> kinds{};
+    for (unsigned byte = 0; byte < kinds.size(); ++byte) {
+        if (byte <= ' ' || byte == '"') {
+            kinds[byte] = TPlainByte::NotPlain;
+        } else if (byte == ',') {
+            kinds[byte] = TPlainByte::Comma;
+        } else if (TCodePage::IsLeadByte(static_cast<unsigned char>(byte))) {
+            kinds[byte] = TPlainByte::Lead;
+        }
+    }
+    return kinds;
+}();
+
+} // namespace
+
+bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
+                         std::vector<std::uint32_t>& fieldEnds) {
+    const std::size_t oldSize = fieldBytes.size();
+    const std::size_t oldCount = fieldEnds.size();
+    if (line.empty()) {
+        return true;
+    }
+    if (oldSize + line.size() > std::numeric_limits<std::uint32_t>::max()) {
+        return false;
+    }
+    fieldBytes.resize(oldSize + line.size());
+    char* const base = fieldBytes.data();
+    char* out = base + oldSize;
+    const char* in = line.data();
+    const char* const end = in + line.size();
+    while (in < end) {
+        switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
+        case TPlainByte::Ordinary:
+            *out++ = *in++;
+            break;
+        case TPlainByte::Lead:
+            *out++ = *in++;
+            if (in < end) {
+                *out++ = *in++;
+            }
+            break;
+        case TPlainByte::Comma:
+            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            ++in;
+            break;
+        case TPlainByte::NotPlain:
+            fieldBytes.resize(oldSize);
+            fieldEnds.resize(oldCount);
+            return false;
+        }
+    }
+    // The last field, which after a final comma is the empty field that comma adds.
+    fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+    fieldBytes.resize(static_cast<std::size_t>(out - base));
+    return true;
 }
 
 std::string_view TextRulesDetail::ReadField(std::string_view line, std::size_t& at,

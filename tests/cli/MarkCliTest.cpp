@@ -71,6 +71,16 @@ TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
     EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false));
 }
 
+// Like a clipboard that cannot be read: the paste fails, yet Mark and Sort by number are
+// offered as after any paste.
+TEST(MarkCli, UnreadableRosterStillEnablesMarkAndSortByNumber) {
+    const TTemporaryFolder folder;
+    const TCliResult result = RunCli({"paste", "missing.txt", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "pelloran-cli: ファイル missing.txt は開けません\n");
+    EXPECT_EQ(result.out, State(50, false));
+}
+
 struct TRefusalCase {
     const char* name;
     std::vector<std::string> arguments;

@@ -1,0 +1,106 @@
+#include "table/RosterPaste.h"
+
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+/// 山田　太郎 in code page 932, a full-width blank between family and given name.
+const std::string KanjiNameWithFullWidthBlank = "\x8eR\x93"
+                                                "c\x81\x40\x91\xbe\x98Y";
+
+using TNumberAndName = std::pair<std::string, std::string>;
+
+const std::vector<TNumberAndName> OldRoster = {
+    {"old1", "One"}, {"old2", "Two"}, {"old3", "Three"}, {"old4", "Four"}};
+
+struct TPasteCase {
+    const char* name;
+    std::string text;
+    /// Number and name of rows 3 to 6 afterwards; they held OldRoster before.
+    std::vector<TNumberAndName> roster;
+    /// The line, counted from 1, at which the paste stops; 0 when it does not.
+    int stoppedAt;
+
+    friend void PrintTo(const TPasteCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RosterPaste : public testing::TestWithParam<TPasteCase> {};
+
+TEST_P(RosterPaste, WritesNumbersAndNamesOnly) {
+    const TPasteCase& c = GetParam();
+    TAnswerTable table;
+    table.SetCell(1, 0, "No");
+    table.SetEnabled(TCommand::mmSortWithPoint, true);
+    for (std::size_t i = 0; i < OldRoster.size(); ++i) {
+        const int row = 3 + static_cast<int>(i);
+        table.SetCell(0, row, std::to_string(i + 1));
+        table.SetCell(1, row, OldRoster[i].first);
+        table.SetCell(2, row, OldRoster[i].second);
+        table.SetCell(3, row, "answer");
+    }
+
+    int stoppedAt = 0;
+    try {
+        PasteRoster(table, c.text);
+    } catch (const ERosterLineError& error) {
+        stoppedAt = error.LineNumber();
+    }
+
+    EXPECT_EQ(stoppedAt, c.stoppedAt);
+    std::vector<TNumberAndName> roster;
+    for (int row = 3; row <= 6; ++row) {
+        roster.emplace_back(table.Cell(1, row), table.Cell(2, row));
+        EXPECT_EQ(table.Cell(0, row), std::to_string(row - 2));
+        EXPECT_EQ(table.Cell(3, row), "answer");
+        EXPECT_EQ(table.StoredColumnCount(row), 4);
+    }
+    EXPECT_EQ(roster, c.roster);
+    EXPECT_EQ(table.StoredRowCount(), 7);
+    EXPECT_EQ(table.Cell(1, 0), "No");
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithPoint));
+}
+
+/// OldRoster with its first rows replaced by `pasted`.
+std::vector<TNumberAndName> Over(const std::vector<TNumberAndName>& pasted) {
+    std::vector<TNumberAndName> roster = OldRoster;
+    std::copy(pasted.begin(), pasted.end(), roster.begin());
+    return roster;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RosterPaste, RosterPaste,
+    testing::Values(
+        TPasteCase{"TwoLinesOverALongerRoster", "1001,Sato\r\n1002,Suzuki",
+                   Over({{"1001", "Sato"}, {"1002", "Suzuki"}}), 0},
+        TPasteCase{"FinalLineBreakAddsNoLine", "1001,Sato\r\n", Over({{"1001", "Sato"}}), 0},
+        TPasteCase{"LoneLfAndCrEndLines", "1001,Sato\n1002,Suzuki\r1003,Kato\n",
+                   Over({{"1001", "Sato"}, {"1002", "Suzuki"}, {"1003", "Kato"}}), 0},
+        TPasteCase{"EmptyLineStopsAfterTheLinesBefore", "1001,Sato\r\n\r\n1003,Kato\r\n",
+                   Over({{"1001", "Sato"}}), 2},
+        TPasteCase{"LineOfBlanksStops", "1001,Sato\r\n \t \r\n1003,Kato", Over({{"1001", "Sato"}}),
+                   2},
+        TPasteCase{"NumberWithoutNameIsWrittenThenStops", "1001,Sato\r\n1002\r\n1003,Kato",
+                   Over({{"1001", "Sato"}, {"1002", "Two"}}), 2},
+        TPasteCase{"FirstLineEmpty", "\r\n1002,Suzuki", OldRoster, 1},
+        TPasteCase{"BlankSplitsTheName", "1001,Yamada Taro\r\n", Over({{"1001", "Yamada"}}), 0},
+        TPasteCase{"FullWidthBlankDoesNotSplit", "1001," + KanjiNameWithFullWidthBlank + "\r\n",
+                   Over({{"1001", KanjiNameWithFullWidthBlank}}), 0},
+        TPasteCase{"EmptyTextWritesNothing", "", OldRoster, 0},
+        TPasteCase{"QuotedFieldsKeepCommaAndBlank", "\"1001\",\"Sato, Hanako B\"",
+                   Over({{"1001", "Sato, Hanako B"}}), 0},
+        TPasteCase{"TabSeparatedFromASpreadsheet", "1001\tSato\r\n1002\tSuzuki\r\n",
+                   Over({{"1001", "Sato"}, {"1002", "Suzuki"}}), 0},
+        TPasteCase{"FieldsAfterTheNameAreIgnored", "1001,Sato,x,y\r\n", Over({{"1001", "Sato"}}),
+                   0},
+        TPasteCase{"NulEndsTheText", std::string("1001,Sato\r\n") + '\0' + "1002,X",
+                   Over({{"1001", "Sato"}}), 0}),
+    TCaseName());
+
+} // namespace
