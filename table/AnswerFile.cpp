@@ -1,105 +1,12 @@
 #include "AnswerFile.h"
 
+#include "CellField.h"
 #include "TextRules.h"
-#include "platform/CodePage.h"
 #include "platform/Files.h"
 
 #include <algorithm>
 
 namespace {
-
-bool IsLineBreakOrNul(char byte) {
-    return byte == '\r' || byte == '\n' || byte == '\0';
-}
-
-/// A lead byte without a second byte that a line can hold: at the end of the cell, or before
-/// a line break or NUL, which end a line whatever comes before them.
-bool IsBrokenLeadByte(std::string_view cell, std::size_t at) {
-    return TCodePage::IsLeadByte(static_cast<unsigned char>(cell[at])) &&
-           (at + 1 == cell.size() || IsLineBreakOrNul(cell[at + 1]));
-}
-
-/// How a cell must be written to read back as itself.
-struct TCellForm {
-    /// It holds a separator, a line break or NUL, or opens with a double quote.
-    bool quoted = false;
-    /// A broken lead byte would swallow the byte after it on reading: it is written as "?",
-    /// as the code page writes a character it cannot hold.
-    bool repaired = false;
-};
-
-TCellForm CellForm(std::string_view cell) {
-    TCellForm form;
-    form.quoted = !cell.empty() && cell.front() == '"';
-    for (std::size_t at = 0; at < cell.size();) {
-        const char byte = cell[at];
-        const auto code = static_cast<unsigned char>(byte);
-        if (code > ',' && !TCodePage::IsLeadByte(code)) {
-            ++at;
-            continue;
-        }
-        if (IsLineBreakOrNul(byte) || IsBlank(byte) || byte == ',') {
-            form.quoted = true;
-        }
-        if (IsBrokenLeadByte(cell, at)) {
-            form.repaired = true;
-            ++at;
-        } else {
-            at += TCodePage::CharLength(cell, at);
-        }
-    }
-    return form;
-}
-
-/// Quotes doubled and each line break (and NUL) one blank inside quotes, broken lead bytes
-/// as "?".
-void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
-    for (std::size_t at = 0; at < cell.size();) {
-        const char byte = cell[at];
-        if (quoted && IsLineBreakOrNul(byte)) {
-            text += ' ';
-            at += byte == '\r' && at + 1 < cell.size() && cell[at + 1] == '\n' ? 2U : 1U;
-        } else if (IsBrokenLeadByte(cell, at)) {
-            text += '?';
-            ++at;
-        } else {
-            const std::size_t length = TCodePage::CharLength(cell, at);
-            if (quoted && byte == '"') {
-                text += '"';
-            }
-            text.append(cell.substr(at, length));
-            at += length;
-        }
-    }
-}
-
-/// A cell that needs no closer look: no separator, control byte, quote or byte of a
-/// double-byte character.
-bool IsPlainCell(std::string_view cell) {
-    for (const char byte : cell) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code <= ',' || code >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// The cell as it is written, without its comma.
-std::string WrittenCellText(std::string_view cell) {
-    const TCellForm form = CellForm(cell);
-    std::string text;
-    if (form.quoted) {
-        text += '"';
-        AppendCellText(text, cell, true);
-        text += '"';
-    } else if (form.repaired) {
-        AppendCellText(text, cell, false);
-    } else {
-        text = cell;
-    }
-    return text;
-}
 
 /// The rows of the table text go straight into a buffer sized for them beforehand.
 class TTableTextWriter {
@@ -113,7 +20,7 @@ public:
     std::size_t RowSize(int row) const {
         std::size_t size = width_ + 2;
         ForEachStoredCell(row, [&](std::string_view cell) {
-            size += IsPlainCell(cell) ? cell.size() : WrittenCellText(cell).size();
+            size += IsPlainCell(cell) ? cell.size() : CellFieldText(cell).size();
         });
         return size;
     }
@@ -121,7 +28,7 @@ public:
     char* WriteRow(char* out, int row) const {
         std::size_t written = 0;
         ForEachStoredCell(row, [&](std::string_view cell) {
-            out = IsPlainCell(cell) ? CopyText(cell, out) : CopyText(WrittenCellText(cell), out);
+            out = IsPlainCell(cell) ? CopyText(cell, out) : CopyText(CellFieldText(cell), out);
             *out++ = ',';
             ++written;
         });
