@@ -8,7 +8,7 @@
 
 namespace {
 
-/// The rows of the table text go straight into a buffer sized for them beforehand.
+/// Writes the rows of the table text straight into a buffer with room for them.
 class TTableTextWriter {
 public:
     explicit TTableTextWriter(const TAnswerTable& table)
@@ -17,12 +17,15 @@ public:
 
     int LastRow() const { return lastRow_; }
 
-    std::size_t RowSize(int row) const {
-        std::size_t size = width_ + 2;
-        ForEachStoredCell(row, [&](std::string_view cell) {
-            size += IsPlainCell(cell) ? cell.size() : CellFieldText(cell).size();
-        });
-        return size;
+    /// Bytes of the row as written when no cell needs quotes: the size of most tables' text.
+    std::size_t PlainRowSize(int row) const {
+        return table_.Row(row).ByteSize(1, width_ + 1) + width_ + 2;
+    }
+
+    /// Room that the row needs at the most: quotes around every cell and every byte a
+    /// doubled quote.
+    std::size_t MaxRowSize(int row) const {
+        return 2 * table_.Row(row).ByteSize(1, width_ + 1) + 3 * width_ + 2;
     }
 
     char* WriteRow(char* out, int row) const {
@@ -150,13 +153,11 @@ std::string GetTableText(const TAnswerTable& table) {
     const TTableTextWriter writer(table);
     std::size_t size = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
-        size += writer.RowSize(row);
+        size += writer.PlainRowSize(row);
     }
-    std::string text(size, '\0');
-    char* out = text.data();
-    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
-        out = writer.WriteRow(out, row);
-    }
+    std::string text;
+    text.reserve(size);
+    WriteTableText(table, [&](std::string_view piece) { text += piece; });
     return text;
 }
 
@@ -167,13 +168,13 @@ void WriteTableText(const TAnswerTable& table,
     std::string piece;
     std::size_t used = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
-        const std::size_t rowSize = writer.RowSize(row);
-        if (used + rowSize > piece.size() && used > 0) {
+        const std::size_t room = writer.MaxRowSize(row);
+        if (used + room > piece.size() && used > 0) {
             write(std::string_view(piece).substr(0, used));
             used = 0;
         }
-        if (rowSize > piece.size()) {
-            piece.resize(std::max(rowSize, PieceSize));
+        if (room > piece.size()) {
+            piece.resize(std::max(room, PieceSize));
         }
         used = static_cast<std::size_t>(writer.WriteRow(piece.data() + used, row) - piece.data());
     }

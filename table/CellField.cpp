@@ -72,16 +72,6 @@ void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
 
 } // namespace
 
-bool IsPlainCell(std::string_view cell) {
-    for (const char byte : cell) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code <= ',' || code >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string CellFieldText(std::string_view cell) {
     const TCellForm form = CellForm(cell);
     std::string text;

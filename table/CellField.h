@@ -5,7 +5,15 @@
 
 /// A cell that needs no closer look to be written as a field: no separator, control byte,
 /// quote or byte of a double-byte character.
-bool IsPlainCell(std::string_view cell);
+inline bool IsPlainCell(std::string_view cell) {
+    for (const char byte : cell) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code <= ',' || code >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
 
 /// The cell as a field of the answer file, without its comma, such that the comma-text rules
 /// read it back as the same cell: quoted (quotes doubled, each line break one blank) when it
