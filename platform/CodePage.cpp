@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -208,8 +209,20 @@ std::string TCodePage::FromUtf8(std::string_view utf8) {
 }
 
 std::string TCodePage::LowerCase(std::string_view bytes) {
-    const TCodePageTables& tables = Tables();
     std::string lowered(bytes);
+    const bool hasDoubleBytes = std::any_of(lowered.begin(), lowered.end(), [](char byte) {
+        return IsLeadByte(static_cast<unsigned char>(byte));
+    });
+    if (!hasDoubleBytes) {
+        // Only ASCII letters have a lower-case form among single bytes.
+        for (char& byte : lowered) {
+            if (byte >= 'A' && byte <= 'Z') {
+                byte = static_cast<char>(byte - 'A' + 'a');
+            }
+        }
+        return lowered;
+    }
+    const TCodePageTables& tables = Tables();
     for (std::size_t at = 0; at < lowered.size();) {
         const auto byte = static_cast<unsigned char>(lowered[at]);
         if (!IsLeadByte(byte) || at + 1 == lowered.size()) {
