@@ -3,6 +3,7 @@
 // another starting table), so that each one needs a single function and its BENCHMARK line.
 
 #include "AnswerFileGenerator.h"
+#include "TestFiles.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
@@ -101,30 +102,6 @@ template <typename TOperation>
 void TimeOnLoadedTable(benchmark::State& state, TOperation&& operation) {
     TimeOnCopiesOf(state, InputFor(state).loadedTable, std::forward<TOperation>(operation));
 }
-
-/// A folder of its own under the system's temporary folder, removed with its files.
-class TTemporaryFolder {
-public:
-    TTemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelloran-bench.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
-        }
-        path_ = pattern;
-    }
-    TTemporaryFolder(const TTemporaryFolder&) = delete;
-    TTemporaryFolder& operator=(const TTemporaryFolder&) = delete;
-    ~TTemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 void BM_LoadAnswerText(benchmark::State& state) {
     const TBenchInput& input = InputFor(state);

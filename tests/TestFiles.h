@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -58,6 +57,9 @@ inline void WriteTestFile(const std::filesystem::path& fileName, std::string_vie
 }
 
 inline std::string ReadTestFile(const std::filesystem::path& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+    file.seekg(0);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }

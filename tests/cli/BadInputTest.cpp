@@ -17,7 +17,7 @@ class CliBadInputTest : public testing::TestWithParam<TBadInputCase> {};
 
 TEST_P(CliBadInputTest, LoadsWithoutHarmAndSavesWhatWasRead) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "in.csv", GetParam().file);
+    WriteTestFile(folder / "in.csv", GetParam().file);
     const TCliResult result = RunCli({"open", "in.csv", "save", "-", "dump"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, GetParam().saved.size()), GetParam().saved);
@@ -54,13 +54,13 @@ TEST(CliLargeInputTest, FiftyMegabyteLineLoadsAndSavesUnchanged) {
     ASSERT_GT(key.size(), 50'000'000U);
     key += "\r\n";
     const std::string file = key + key + "1001,Ann,a,\r\n";
-    WriteBytes(folder / "wide.csv", file);
+    WriteTestFile(folder / "wide.csv", file);
     const TCliResult result = RunCli({"open", "wide.csv", "save", "out.csv"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     // The empty field after the last comma is column 6,000,001, the first with an empty key.
     const std::size_t width = 6'000'001;
     const std::string keyLine = key.substr(0, key.size() - 2) + ",\r\n";
-    const std::string saved = ReadBytes(folder / "out.csv");
+    const std::string saved = ReadTestFile(folder / "out.csv");
     EXPECT_EQ(saved.size(), 2 * keyLine.size() + 11 + (width - 3) + 2);
     EXPECT_TRUE(saved.compare(0, keyLine.size(), keyLine) == 0);
 }
@@ -74,10 +74,10 @@ TEST(CliLargeInputTest, TwoHundredMegabyteFileLoadsAndSavesUnchanged) {
         file += std::to_string(number);
         file += student;
     }
-    WriteBytes(folder / "big.csv", file);
+    WriteTestFile(folder / "big.csv", file);
     const TCliResult result = RunCli({"open", "big.csv", "save", "out.csv"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(ReadBytes(folder / "out.csv") == file);
+    EXPECT_TRUE(ReadTestFile(folder / "out.csv") == file);
 }
 
 } // namespace

@@ -31,27 +31,27 @@ TEST(CliSessionTest, StartsAsAnEmptyTestAndSavesItsText) {
 
 TEST(CliSessionTest, OpenAndSaveGiveBackTheSameBytes) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", QuizText);
+    WriteTestFile(folder / "quiz.csv", QuizText);
     const TCliResult result =
         RunCli({"open", "quiz.csv", "save", "copy.csv", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadBytes(folder / "copy.csv"), QuizText);
+    EXPECT_EQ(ReadTestFile(folder / "copy.csv"), QuizText);
     EXPECT_EQ(result.out, "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
     EXPECT_EQ(TemporaryFilesIn(folder.Path()), (std::vector<std::string>{"copy.csv", "quiz.csv"}));
 }
 
 TEST(CliSessionTest, SavingOverAFileReplacesItWhole) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", QuizText);
-    WriteBytes(folder / "old.csv", std::string(100000, 'x'));
+    WriteTestFile(folder / "quiz.csv", QuizText);
+    WriteTestFile(folder / "old.csv", std::string(100000, 'x'));
     const TCliResult result = RunCli({"open", "quiz.csv", "save", "old.csv"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadBytes(folder / "old.csv"), QuizText);
+    EXPECT_EQ(ReadTestFile(folder / "old.csv"), QuizText);
 }
 
 TEST(CliSessionTest, ResultMarkerOfTheFirstLineSetsTheQuestionCount) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "marked.csv", "a,b,#,<5.5>,,\r\n,,2,3,<.5>,\r\n1001,Ann,A,d,4,6,\r\n");
+    WriteTestFile(folder / "marked.csv", "a,b,#,<5.5>,,\r\n,,2,3,<.5>,\r\n1001,Ann,A,d,4,6,\r\n");
     const TCliResult result = RunCli({"open", "marked.csv", "state"}, folder.Path());
     EXPECT_EQ(result.out, "questions=1 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
 }
@@ -59,7 +59,7 @@ TEST(CliSessionTest, ResultMarkerOfTheFirstLineSetsTheQuestionCount) {
 TEST(CliSessionTest, DumpListsNonEmptyCellsByRowThenColumnWithEscapes) {
     const TTemporaryFolder folder;
     // 表 ends in the byte 0x5C; the quoted field holds a tab and a comma.
-    WriteBytes(folder / "odd.csv", "a,,\r\n,,\r\n7,\x95\x5C,\"x\ty,\x7f\",\r\n");
+    WriteTestFile(folder / "odd.csv", "a,,\r\n,,\r\n7,\x95\x5C,\"x\ty,\x7f\",\r\n");
     const TCliResult result =
         RunCli({"open", "odd.csv", "new", "open", "odd.csv", "dump"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
@@ -78,7 +78,8 @@ TEST(CliSessionTest, DumpListsNonEmptyCellsByRowThenColumnWithEscapes) {
 
 TEST(CliSessionTest, LanguageFileMessagesTitleTheTable) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "p.lng", "[Main]\r\nMsg1=No.<BR>x\r\nMsg5 = Q\r\n[Other]\r\nMsg2=no\r\n");
+    WriteTestFile(folder / "p.lng",
+                  "[Main]\r\nMsg1=No.<BR>x\r\nMsg5 = Q\r\n[Other]\r\nMsg2=no\r\n");
     const TCliResult result = RunCli({"--lng", "p.lng", "dump"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, 20), "1,0:No.\\r\\nx\n3,0:Q1\n");

@@ -19,32 +19,32 @@ std::string State(int questions, bool sortByScore) {
 
 TEST(MarkCli, MarksSortsByScoreAndSaves) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", QuizText);
+    WriteTestFile(folder / "quiz.csv", QuizText);
     const TCliResult result = RunCli(
         {"open", "quiz.csv", "mark", "sort-score", "save", "marked.csv", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, State(3, true));
-    EXPECT_EQ(ReadBytes(folder / "marked.csv"), ",,a,b,#,<6.8>,,\r\n"
-                                                ",,2,3,,<1.9>,,\r\n"
-                                                "1003,Cho,a,b,4.5,9.5,,\r\n"
-                                                "1001,Ann,A,d,4,6,,\r\n"
-                                                "1002,Ben,a,b,0,5,,\r\n");
+    EXPECT_EQ(ReadTestFile(folder / "marked.csv"), ",,a,b,#,<6.8>,,\r\n"
+                                                   ",,2,3,,<1.9>,,\r\n"
+                                                   "1003,Cho,a,b,4.5,9.5,,\r\n"
+                                                   "1001,Ann,A,d,4,6,,\r\n"
+                                                   "1002,Ben,a,b,0,5,,\r\n");
 }
 
 TEST(MarkCli, MarkingTheSavedFileAgainGivesTheSameFile) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", QuizText);
+    WriteTestFile(folder / "quiz.csv", QuizText);
     ASSERT_EQ(RunCli({"open", "quiz.csv", "mark", "save", "once.csv"}, folder.Path()).status, 0);
     const TCliResult result =
         RunCli({"open", "once.csv", "mark", "save", "twice.csv"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadBytes(folder / "twice.csv"), ReadBytes(folder / "once.csv"));
+    EXPECT_EQ(ReadTestFile(folder / "twice.csv"), ReadTestFile(folder / "once.csv"));
 }
 
 TEST(MarkCli, CommaAsDecimalSeparatorReadsAndWritesNumbers) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", ",,a,#,\r\n,,\"1,5\",,\r\n1001,Ann,a,\"0,25\",\r\n");
+    WriteTestFile(folder / "quiz.csv", ",,a,#,\r\n,,\"1,5\",,\r\n1001,Ann,a,\"0,25\",\r\n");
     const TCliResult result =
         RunCli({"--decimal", ",", "open", "quiz.csv", "mark", "save", "-"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
@@ -55,7 +55,7 @@ TEST(MarkCli, CommaAsDecimalSeparatorReadsAndWritesNumbers) {
 
 TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "roster.txt", "1001,Sato\r\n1002,\"Suzuki, Ichiro\"\r\n");
+    WriteTestFile(folder / "roster.txt", "1001,Sato\r\n1002,\"Suzuki, Ichiro\"\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
@@ -64,7 +64,7 @@ TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
 
 TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
+    WriteTestFile(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "pelloran-cli: " + std::string(ERosterLineError(2).what()) + "\n");
@@ -92,15 +92,15 @@ class SortScoreRefusal : public testing::TestWithParam<TRefusalCase> {};
 
 TEST_P(SortScoreRefusal, LeavesTheTableAsItWas) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "quiz.csv", QuizText);
-    WriteBytes(folder / "nokey.csv", ",,,\r\n,,,\r\n1002,Ben,a,\r\n1001,Ann,b,\r\n");
+    WriteTestFile(folder / "quiz.csv", QuizText);
+    WriteTestFile(folder / "nokey.csv", ",,,\r\n,,,\r\n1002,Ben,a,\r\n1001,Ann,b,\r\n");
     std::vector<std::string> arguments = GetParam().arguments;
     arguments.insert(arguments.end(), {"save", "before.csv", "sort-score", "save", "after.csv"});
     const TCliResult result = RunCli(arguments, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.err.starts_with("pelloran-cli: ")) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_EQ(ReadBytes(folder / "after.csv"), ReadBytes(folder / "before.csv"));
+    EXPECT_EQ(ReadTestFile(folder / "after.csv"), ReadTestFile(folder / "before.csv"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,7 +124,7 @@ class MarkConversionFailure : public testing::TestWithParam<TConversionCase> {};
 
 TEST_P(MarkConversionFailure, IsReportedWithExitStatusOne) {
     const TTemporaryFolder folder;
-    WriteBytes(folder / "bad.csv", GetParam().file);
+    WriteTestFile(folder / "bad.csv", GetParam().file);
     const TCliResult result = RunCli({"open", "bad.csv", "mark", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, GetParam().err);
