@@ -165,6 +165,10 @@ void WriteTableText(const TAnswerTable& table,
                     const std::function<void(std::string_view piece)>& write) {
     constexpr std::size_t PieceSize = 1 << 20;
     const TTableTextWriter writer(table);
+    std::size_t textRoom = 0;
+    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        textRoom += writer.MaxRowSize(row);
+    }
     std::string piece;
     std::size_t used = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
@@ -174,7 +178,7 @@ void WriteTableText(const TAnswerTable& table,
             used = 0;
         }
         if (room > piece.size()) {
-            piece.resize(std::max(room, PieceSize));
+            piece.resize(std::max(room, std::min(textRoom, PieceSize)));
         }
         used = static_cast<std::size_t>(writer.WriteRow(piece.data() + used, row) - piece.data());
     }
