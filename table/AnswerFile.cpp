@@ -104,21 +104,16 @@ public:
             return;
         }
         const std::string_view label = table_.Cell(0, row_);
-        std::string bytes;
-        bytes.reserve(label.size() + line.size());
-        bytes = label;
-        std::vector<std::uint32_t> ends;
-        ends.reserve(expectedCells_);
-        ends.push_back(static_cast<std::uint32_t>(label.size()));
+        bytes_ = label;
+        ends_.assign(1, static_cast<std::uint32_t>(label.size()));
         TRowCells cells;
-        if (SplitPlainCommaLine(line, bytes, ends)) {
-            cells = TRowCells(std::move(bytes), std::move(ends));
+        if (SplitPlainCommaLine(line, bytes_, ends_)) {
+            // Copied, so that the row keeps exactly the room its cells take.
+            cells = TRowCells(bytes_, ends_);
         } else {
-            cells.Reserve(label.size() + line.size(), expectedCells_);
             cells.Append(label);
             ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
         }
-        expectedCells_ = cells.Size();
         if (cells.Size() > 1) {
             table_.WriteRowCells(row_, std::move(cells));
         }
@@ -127,7 +122,9 @@ public:
 private:
     TAnswerTable& table_;
     int row_ = 0;
-    std::size_t expectedCells_ = 0;
+    /// Reused line by line while a row is split.
+    std::string bytes_;
+    std::vector<std::uint32_t> ends_;
 };
 
 std::size_t CountLineFeeds(std::string_view text) {
