@@ -215,7 +215,31 @@ long double StrToFloat(std::string_view text, char decimalSeparator) {
     return value;
 }
 
+namespace {
+
+/// A text of up to 18 digits, the common points cell, read exactly without the C library.
+std::optional<long double> ReadSmallWholeNumber(std::string_view text) {
+    constexpr std::size_t MaxDigits = 18;
+    if (text.empty() || text.size() > MaxDigits) {
+        return std::nullopt;
+    }
+    long long number = 0;
+    for (const char character : text) {
+        if (!IsDigit(character)) {
+            return std::nullopt;
+        }
+        number = number * 10 + (character - '0');
+    }
+    return static_cast<long double>(number);
+}
+
+} // namespace
+
 bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& value) {
+    if (const std::optional<long double> whole = ReadSmallWholeNumber(text)) {
+        value = *whole;
+        return true;
+    }
     const std::optional<std::string> number = TNumberScanner(text, decimalSeparator).Normalize();
     if (!number) {
         return false;
@@ -237,6 +261,11 @@ std::string FloatToStr(long double value, char decimalSeparator) {
     }
     if (value == 0) {
         return "0";
+    }
+    // Most scores are whole numbers, whose digits need no rounding; the digit string of any
+    // other value comes from the slower formatting of the C library.
+    if (std::fabs(value) < 1e15L && value == std::trunc(value)) {
+        return std::to_string(static_cast<long long>(value));
     }
     TDecimal decimal = ToDecimal(std::fabs(value));
     RoundDigits(decimal, GeneralDigits);
