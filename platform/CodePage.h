@@ -31,4 +31,6 @@ public:
     /// Lower-cases every character that has a lower-case form in the code page (ASCII and
     /// full-width letters, Greek, Cyrillic, Roman numerals); every other byte stays as it is.
     static std::string LowerCase(std::string_view bytes);
+    /// Whether LowerCase(bytes) equals `lowered`, without building it for most texts.
+    static bool EqualsLowered(std::string_view bytes, std::string_view lowered);
 };

@@ -45,6 +45,8 @@ public:
     }
     /// Every write requests a repaint of the cell, also when the text is unchanged.
     void SetCell(int column, int row, std::string_view text);
+    /// Writes a cell its own text back: the way to request its repaint.
+    void RewriteCell(int column, int row) { NotifyCellWritten(column, row); }
 
     /// The stored cells of a row; empty for a row never written.
     const TRowCells& Row(int row) const {

@@ -64,7 +64,7 @@ void ScoreAnswer(TAnswerTable& table, TQuestion& question, int row, double& scor
                  char decimalSeparator) {
     const std::string_view answer = table.Cell(question.column, row);
     if (!question.isPointsQuestion) {
-        if (TCodePage::LowerCase(answer) == question.loweredKey) {
+        if (TCodePage::EqualsLowered(answer, question.loweredKey)) {
             score = StoreAsDouble(static_cast<long double>(score) + question.points);
             ++question.correctCount;
         } else if (!answer.empty()) {
@@ -163,7 +163,7 @@ private:
             double score = 0;
             for (TQuestion& question : questions_) {
                 ScoreAnswer(table_, question, row, score, decimalSeparator_);
-                table_.SetCell(question.column, row, table_.Cell(question.column, row));
+                table_.RewriteCell(question.column, row);
                 table_.ProcessMessages();
                 table_.SetHighlightColor(clWhite);
             }
@@ -194,7 +194,7 @@ private:
 
     void PaintScoresYellow() {
         for (int row = TAnswerTable::FirstStudentRow; row < RateRow(); ++row) {
-            table_.SetCell(scoreColumn_, row, table_.Cell(scoreColumn_, row));
+            table_.RewriteCell(scoreColumn_, row);
         }
         table_.ProcessMessages();
         table_.SetHighlightColor(clWhite);
