@@ -69,7 +69,7 @@ void TCliSession::Save(const std::string& fileName) {
         WriteTableText(table_, [&](std::string_view piece) {
             out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         });
-        out_.flush();
+        CheckOutput();
         return;
     }
     TAtomicFileWriter file(fileName);
@@ -118,6 +118,7 @@ void TCliSession::Dump(const std::string&) {
         }
     }
     out_ << lines;
+    CheckOutput();
 }
 
 void TCliSession::State(const std::string&) {
@@ -128,6 +129,15 @@ void TCliSession::State(const std::string&) {
          << " mark=" << flag(TCommand::mmMark)
          << " sort-number=" << flag(TCommand::mmSortWithNumber)
          << " sort-score=" << flag(TCommand::mmSortWithPoint) << "\n";
+    CheckOutput();
+}
+
+void TCliSession::CheckOutput() {
+    out_.flush();
+    if (!out_) {
+        out_.clear();
+        throw EPelloranError(FormatMessage("%s に書き込めません", "標準出力"));
+    }
 }
 
 std::string EscapeCellText(std::string_view text) {

@@ -42,6 +42,9 @@ public:
     void State(const std::string&);
 
 private:
+    /// What is printed must have arrived: a full disk is a failure, not a success.
+    void CheckOutput();
+
     TAnswerTable table_;
     std::ostream& out_;
 };

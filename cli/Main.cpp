@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     }
     if (commandLine.showHelp) {
         std::cout << UsageText();
-        return 0;
+        return std::cout.flush() ? 0 : ExitFailure;
     }
     if (commandLine.decimalSeparator) {
         SetDecimalSeparator(*commandLine.decimalSeparator);

@@ -1,7 +1,9 @@
 #include "CliRunner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -159,6 +161,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliUsageTest,
                                                     {"--decimal", "ab", "state"}},
                                          TUsageCase{"OptionWithoutValue", {"--lng"}}),
                          [](const auto& caseInfo) { return caseInfo.param.name; });
+
+TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::string command =
+        std::string(PELLORAN_CLI_PATH) + " state save - >/dev/full 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
 
 TEST(CliHelpTest, ListsEveryCommand) {
     const TCliResult result = RunCli({"--help"});
