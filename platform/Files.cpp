@@ -73,14 +73,13 @@ void SyncFolder(const std::filesystem::path& folder) {
 std::string ReadFileBytes(const std::filesystem::path& fileName) {
     TFileHandle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
-    if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+    // Only a regular file has an end: a device such as /dev/zero would fill the memory.
+    if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         throw EFileOpenError(fileName.string());
     }
     std::string bytes;
-    if (S_ISREG(status.st_mode)) {
-        // One byte more than the size, so that the read that finds the end needs no growth.
-        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
-    }
+    // One byte more than the size, so that the read that finds the end needs no growth.
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
     constexpr std::size_t ChunkSize = 1 << 20;
     for (;;) {
         const std::size_t used = bytes.size();

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-/// The whole content of a file. Throws EFileOpenError when it cannot be opened or read.
+/// The whole content of a regular file. Throws EFileOpenError when it cannot be opened or
+/// read, or is no regular file (a folder, a device, a pipe).
 std::string ReadFileBytes(const std::filesystem::path& fileName);
 
 /// Writes a file that replaces its target only once complete: the bytes go to a temporary
