@@ -11,6 +11,13 @@ std::string TakeValue(const std::vector<std::string>& arguments, std::size_t& at
     return arguments[++at];
 }
 
+/// A separator that a number's own characters cannot be mistaken for.
+bool IsPossibleDecimalSeparator(char character) {
+    const std::string_view numberCharacters = "0123456789+-eE";
+    return static_cast<unsigned char>(character) > ' ' &&
+           numberCharacters.find(character) == std::string_view::npos;
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -24,8 +31,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             commandLine.languageFile = TakeValue(arguments, at);
         } else if (option == "--decimal") {
             const std::string value = TakeValue(arguments, at);
-            if (value.size() != 1) {
-                throw EUsageError("--decimal takes one character");
+            if (value.size() != 1 || !IsPossibleDecimalSeparator(value[0])) {
+                throw EUsageError("--decimal takes one character that is not part of a number "
+                                  "(no digit, sign, exponent letter or blank)");
             }
             commandLine.decimalSeparator = value[0];
         } else {

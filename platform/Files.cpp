@@ -3,7 +3,9 @@
 #include "Errors.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -55,25 +57,58 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& fileName) {
     return fileName;
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
+/// Creates a new file of a name not yet taken in `folder`; the kernel applies the umask to
+/// its mode, as to any new file. Returns the descriptor, or -1.
+int CreateTemporaryFile(const std::filesystem::path& folder, std::string& name) {
+    constexpr int Attempts = 100;
+    std::random_device random;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
+        name = (folder / (std::string(".pelloran-save-") + suffix)).string();
+        const int descriptor =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (descriptor >= 0 || errno != EEXIST) {
+            return descriptor;
+        }
+    }
+    return -1;
+}
+
+/// An existing target must be a regular file the user may write: a save never replaces a
+/// device or a pipe, nor a file made read-only to protect it.
+bool MayReplace(const std::filesystem::path& target, const struct stat& existing) {
+    return S_ISREG(existing.st_mode) && ::access(target.c_str(), W_OK) == 0;
+}
+
+/// The new file keeps the owner, group and mode of the file it replaces, as far as the user
+/// may give them.
+bool TakeOverAttributes(int descriptor, const struct stat& existing) {
+    if (::fchown(descriptor, existing.st_uid, existing.st_gid) != 0) {
+        // Not the owner's: keep at least the group, which colleagues may share the file by.
+        static_cast<void>(::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid));
+    }
+    return ::fchmod(descriptor, existing.st_mode & 07777) == 0;
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
     TFileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (handle.IsOpen()) {
-        ::fsync(handle.Get());
+        // The file is in place already; a folder that cannot be flushed is no failed save.
+        static_cast<void>(::fsync(handle.Get()));
     }
 }
 
 } // namespace
 
 std::string ReadFileBytes(const std::filesystem::path& fileName) {
-    TFileHandle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // Only a regular file has an end (a device such as /dev/zero would fill the memory), and
+    // opening anything else may have effects of its own: it is refused before it is opened.
     struct stat status {};
-    // Only a regular file has an end: a device such as /dev/zero would fill the memory.
+    if (::stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        throw EFileOpenError(fileName.string());
+    }
+    TFileHandle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         throw EFileOpenError(fileName.string());
     }
@@ -107,16 +142,17 @@ TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& fileName)
     if (folder.empty()) {
         folder = ".";
     }
+    struct stat existing {};
+    const bool targetExists = ::stat(target_.c_str(), &existing) == 0;
+    if (targetExists && !MayReplace(target_, existing)) {
+        throw EFileCreateError(fileName_.string());
+    }
     // Not named after the target, whose name may already be as long as a name can be.
-    temporaryName_ = (folder / ".pelloran-save-XXXXXX").string();
-    descriptor_ = ::mkstemp(temporaryName_.data());
+    descriptor_ = CreateTemporaryFile(folder, temporaryName_);
     if (descriptor_ < 0) {
         throw EFileCreateError(fileName_.string());
     }
-    struct stat existing {};
-    const mode_t mode =
-        ::stat(target_.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
-    if (::fchmod(descriptor_, mode) != 0) {
+    if (targetExists && !TakeOverAttributes(descriptor_, existing)) {
         Fail();
     }
 }

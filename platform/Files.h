@@ -10,8 +10,11 @@ std::string ReadFileBytes(const std::filesystem::path& fileName);
 
 /// Writes a file that replaces its target only once complete: the bytes go to a temporary
 /// file in the same folder, which Commit flushes to disk and renames over the target, so that
-/// a failed or interrupted save leaves an existing file as it was. Every failure throws
-/// EFileCreateError; a writer destroyed without Commit removes its temporary file.
+/// a failed or interrupted save leaves an existing file as it was. The new file keeps the
+/// mode, owner and group of the file it replaces; a target that is not a regular file or that
+/// the user may not write is refused. (Other hard links to a replaced file keep the old
+/// text.) Every failure throws EFileCreateError; a writer destroyed without Commit removes its
+/// temporary file.
 class TAtomicFileWriter {
 public:
     explicit TAtomicFileWriter(const std::filesystem::path& fileName);

@@ -127,15 +127,6 @@ private:
     std::vector<std::uint32_t> ends_;
 };
 
-std::size_t CountLineFeeds(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
-         at = text.find('\n', at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 } // namespace
 
 int WrittenWidth(const TAnswerTable& table) {
@@ -183,7 +174,6 @@ void WriteTableText(const TAnswerTable& table,
 }
 
 std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
-    table.ReserveRows(CountLineFeeds(bytes) + 2);
     TLineLoader loader(table);
     std::size_t joinedSize = 0;
     ForEachLine(bytes, [&](std::string_view line) {

@@ -54,8 +54,6 @@ public:
     }
     /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one.
     void WriteRowCells(int row, TRowCells cells);
-    /// Room for this many rows, so that a large file does not grow the store step by step.
-    void ReserveRows(std::size_t rows) { rows_.reserve(rows); }
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }

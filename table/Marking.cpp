@@ -4,7 +4,6 @@
 #include "platform/CodePage.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -80,25 +79,6 @@ void ScoreAnswer(TAnswerTable& table, TQuestion& question, int row, double& scor
     }
 }
 
-/// Rounds to 12 significant digits, half-way away from zero, so that the binary noise of a
-/// quotient such as 99.99999999999999 does not cost a whole percent when truncated.
-long double RoundForRate(long double value) {
-    if (!std::isfinite(value) || value == 0) {
-        return value;
-    }
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.*Le", RateSignificantDigits + 5, std::fabs(value));
-    const long double rounded = std::strtold(digits, nullptr);
-    std::snprintf(digits, sizeof digits, "%.*Le", RateSignificantDigits - 1, rounded);
-    long double result = std::strtold(digits, nullptr);
-    const long double unit =
-        std::pow(10.0L, std::floor(std::log10(result)) - (RateSignificantDigits - 1));
-    if (std::fabs((rounded - result) - unit / 2) < unit * 1e-6L) {
-        result += unit;
-    }
-    return std::signbit(value) ? -result : result;
-}
-
 std::string RateText(const TAnswerTable& table, const TQuestion& question, int studentCount,
                      char decimalSeparator) {
     if (!question.isPointsQuestion) {
@@ -110,7 +90,10 @@ std::string RateText(const TAnswerTable& table, const TQuestion& question, int s
         return FormatOneDecimal(static_cast<long double>(question.pointsSum) / studentCount,
                                 decimalSeparator);
     }
-    return FormatRate(RoundForRate(100.0L * question.pointsSum / studentCount / maximum));
+    // Rounded before it is truncated, so that the binary noise of a quotient such as
+    // 99.99999999999999 does not cost a whole percent.
+    return FormatRate(RoundToSignificantDigits(100.0L * question.pointsSum / studentCount / maximum,
+                                               RateSignificantDigits));
 }
 
 std::string StatisticText(long double value, char decimalSeparator) {

@@ -298,6 +298,21 @@ std::string FormatOneDecimal(long double value, char decimalSeparator) {
            WithFraction(IntegerDigits(decimal), FractionDigits(decimal), decimalSeparator);
 }
 
+long double RoundToSignificantDigits(long double value, int digits) {
+    if (!std::isfinite(value) || value == 0) {
+        return value;
+    }
+    TDecimal decimal = ToDecimal(std::fabs(value));
+    RoundDigits(decimal, digits);
+    // The kept digits as a whole number times a power of ten.
+    const std::string text =
+        decimal.digits + "e" +
+        std::to_string(decimal.exponent + 1 - static_cast<int>(decimal.digits.size()));
+    long double rounded = 0;
+    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    return std::signbit(value) ? -rounded : rounded;
+}
+
 std::string FormatRate(long double value) {
     if (!std::isfinite(value)) {
         return NonFiniteText(value) + "%";

@@ -36,6 +36,10 @@ std::string FloatToStr(long double value, char decimalSeparator);
 /// more than 18 integer digits -> the general form.
 std::string FormatOneDecimal(long double value, char decimalSeparator);
 
+/// The value rounded to `digits` significant decimal digits, half-way away from zero on its
+/// 18-digit decimal form.
+long double RoundToSignificantDigits(long double value, int digits);
+
 /// The rate format: the value truncated toward zero to a whole number, "-" when negative,
 /// followed by "%". Every digit is written however large the value.
 std::string FormatRate(long double value);

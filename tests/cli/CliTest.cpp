@@ -155,15 +155,17 @@ TEST_P(CliUsageTest, ExitsWithStatusTwoAndRunsNothing) {
     EXPECT_EQ(result.err.rfind("pelloran-cli: ", 0), 0U) << result.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CliUsageTest,
-                         testing::Values(TUsageCase{"NoCommand", {}},
-                                         TUsageCase{"UnknownCommand", {"state", "frobnicate"}},
-                                         TUsageCase{"MissingFileName", {"state", "open"}},
-                                         TUsageCase{"UnknownOption", {"--quiet", "state"}},
-                                         TUsageCase{"LongDecimalSeparator",
-                                                    {"--decimal", "ab", "state"}},
-                                         TUsageCase{"OptionWithoutValue", {"--lng"}}),
-                         [](const auto& caseInfo) { return caseInfo.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliUsageTest,
+    testing::Values(TUsageCase{"NoCommand", {}},
+                    TUsageCase{"UnknownCommand", {"state", "frobnicate"}},
+                    TUsageCase{"MissingFileName", {"state", "open"}},
+                    TUsageCase{"UnknownOption", {"--quiet", "state"}},
+                    TUsageCase{"LongDecimalSeparator", {"--decimal", "ab", "state"}},
+                    TUsageCase{"ExponentLetterAsSeparator", {"--decimal", "e", "state"}},
+                    TUsageCase{"DigitAsSeparator", {"--decimal", "5", "state"}},
+                    TUsageCase{"OptionWithoutValue", {"--lng"}}),
+    [](const auto& caseInfo) { return caseInfo.param.name; });
 
 TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
     const std::string command =

@@ -86,10 +86,16 @@ TEST(WriteFileBytesAtomic, FailureChangesNothing) {
     fs::create_directory(folder / "locked");
     WriteTestFile(folder / "locked/test.csv", "kept");
     fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    std::vector<fs::path> failing{folder / "missing/test.csv", folder / "folder.csv"};
-    // The superuser writes into folders whatever their permission bits say.
+    ASSERT_EQ(::mkfifo((folder / "pipe.csv").c_str(), 0600), 0);
+    fs::create_symlink("pipe.csv", folder / "link.csv");
+    WriteTestFile(folder / "readonly.csv", "kept");
+    fs::permissions(folder / "readonly.csv", fs::perms::owner_read);
+    std::vector<fs::path> failing{folder / "missing/test.csv", folder / "folder.csv",
+                                  folder / "pipe.csv", folder / "link.csv"};
+    // The superuser writes into folders and read-only files whatever their bits say.
     if (::geteuid() != 0) {
         failing.push_back(folder / "locked/test.csv");
+        failing.push_back(folder / "readonly.csv");
     }
     for (const fs::path& fileName : failing) {
         try {
@@ -99,7 +105,9 @@ TEST(WriteFileBytesAtomic, FailureChangesNothing) {
             EXPECT_EQ(std::string(error.what()), CreateErrorText(fileName));
         }
     }
-    EXPECT_EQ(folder.EntryNames(), (std::vector<std::string>{"folder.csv", "locked"}));
+    EXPECT_EQ(folder.EntryNames(), (std::vector<std::string>{"folder.csv", "link.csv", "locked",
+                                                             "pipe.csv", "readonly.csv"}));
+    EXPECT_TRUE(fs::is_fifo(folder / "pipe.csv"));
     EXPECT_EQ(ReadTestFile(folder / "folder.csv/inside"), "kept");
     EXPECT_EQ(ReadTestFile(folder / "locked/test.csv"), "kept");
     fs::permissions(folder / "locked", fs::perms::owner_all);

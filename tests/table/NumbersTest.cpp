@@ -113,4 +113,13 @@ TEST(FormatRateTest, TruncatesTowardZeroAndWritesEveryDigit) {
                              Gives(std::numeric_limits<long double>::infinity(), "INF%")});
 }
 
+TEST(RoundToSignificantDigitsTest, RemovesBinaryNoiseBeforeARateIsTruncated) {
+    ExpectTexts([](long double value) { return FormatRate(RoundToSignificantDigits(value, 12)); },
+                {Gives(100.0L * 0.7 * 3 / 3 / 0.7, "100%"), Gives(99.999999999999994L, "100%"),
+                 Gives(74.99999999999999L, "75%"), Gives(100.0L * 3 / 7, "42%"),
+                 Gives(99.9999999994L, "99%"), Gives(-49.9999999999999L, "-50%")});
+    EXPECT_EQ(RoundToSignificantDigits(1234.5678L, 6), 1234.57L);
+    EXPECT_EQ(RoundToSignificantDigits(-0.000123455L, 4), -0.0001235L);
+}
+
 } // namespace
