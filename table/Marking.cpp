@@ -50,7 +50,7 @@ std::vector<TQuestion> FindQuestions(const TAnswerTable& table, char decimalSepa
             long double points = 0;
             if (TryStrToFloat(table.Cell(column, TAnswerTable::PointsRow), decimalSeparator,
                               points)) {
-                question.points = static_cast<double>(points);
+                question.points = StoreAsDouble(points);
             }
         }
         questions.push_back(std::move(question));

@@ -247,8 +247,7 @@ bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& va
     long double read = 0;
     const char* end = number->data() + number->size();
     const auto [stop, error] = std::from_chars(number->data(), end, read);
-    // Marking holds cells as doubles: a larger value would turn into an infinite score.
-    if (error != std::errc() || stop != end || std::fabs(read) > DBL_MAX) {
+    if (error != std::errc() || stop != end) {
         return false;
     }
     value = read;

@@ -17,9 +17,8 @@ public:
 /// decimal separator anywhere (at least one digit or the separator; a lone separator is 0),
 /// optional exponent (E or e, optional sign, at least one digit), optional spaces; the whole
 /// text must match. No thousands separators, no "inf"/"nan", no tabs.
-/// Marking holds cells as doubles, so a value beyond the range of a double is no number;
-/// neither is a value too small for the extended type, nor one whose exponent lies outside
-/// the powers of ten that type holds (1E5000, 0E5000).
+/// The value is read in extended precision; a value too small for that type is no number,
+/// nor is one whose exponent lies outside the powers of ten that type holds (1E5000, 0E5000).
 long double StrToFloat(std::string_view text, char decimalSeparator);
 
 /// The same, without throwing: false when the text is not a number (`value` then unchanged).

@@ -400,4 +400,18 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{{6, 3}, "4"}}}),
     TCaseName());
 
+TEST(Marking, KeyedPointsBeyondTheRangeOfDoublesStopBeforeAnythingIsWritten) {
+    TAnswerTable table;
+    table.Reset();
+    FillRows(table, "||a|/||1e400|/1|n|a|");
+    const TCells before = NonEmptyCells(table);
+    try {
+        MarkTable(table, '.');
+        ADD_FAILURE() << "marking did not fail";
+    } catch (const EPelloranError& error) {
+        EXPECT_STREQ(error.what(), "浮動小数点オーバーフロー");
+    }
+    EXPECT_EQ(NonEmptyCells(table), before);
+}
+
 } // namespace
