@@ -168,6 +168,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
 TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full on this machine";
+    }
     const std::string command =
         std::string(PELLORAN_CLI_PATH) + " state save - >/dev/full 2>/dev/null";
     const int status = std::system(command.c_str());
