@@ -7,6 +7,14 @@ public:
 
     /// A cell was written: repaint it when messages are next processed.
     virtual void CellWritten(int column, int row) = 0;
+    /// Every cell of the shown area may have changed at once (the reset): repaint them all when
+    /// messages are next processed.
+    virtual void TableReset() = 0;
+    /// Rows firstRow to lastRow were written or moved, every column of them: repaint them when
+    /// messages are next processed.
+    virtual void RowsWritten(int firstRow, int lastRow) = 0;
+    /// The number of stored rows changed to `rowCount`.
+    virtual void RowCountChanged(int rowCount) = 0;
     virtual void ColumnWidthSet(int column, int pixels) = 0;
     /// One of the commands changed its enabled state.
     virtual void CommandsChanged() = 0;

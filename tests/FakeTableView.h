@@ -3,6 +3,7 @@
 #include "table/AnswerTable.h"
 #include "table/TableView.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -22,6 +23,10 @@ public:
     static std::string Cell(int column, int row) {
         return "cell " + std::to_string(column) + "," + std::to_string(row);
     }
+    static std::string Rows(int firstRow, int lastRow) {
+        return "rows " + std::to_string(firstRow) + "-" + std::to_string(lastRow);
+    }
+    static std::string RowCount(int rowCount) { return "row count " + std::to_string(rowCount); }
     static std::string Width(int column, int pixels) {
         return "width " + std::to_string(column) + "=" + std::to_string(pixels);
     }
@@ -37,6 +42,20 @@ public:
         log.push_back(Cell(column, row));
         pending_.insert({column, row});
     }
+    void TableReset() override {
+        log.push_back("reset");
+        for (int row = 0; row < TAnswerTable::ShownRows; ++row) {
+            RequestRowRepaint(row, TAnswerTable::ShownColumns);
+        }
+    }
+    void RowsWritten(int firstRow, int lastRow) override {
+        log.push_back(Rows(firstRow, lastRow));
+        for (int row = firstRow; row <= lastRow; ++row) {
+            RequestRowRepaint(row,
+                              std::max(TAnswerTable::ShownColumns, table_.StoredColumnCount(row)));
+        }
+    }
+    void RowCountChanged(int rowCount) override { log.push_back(RowCount(rowCount)); }
     void ColumnWidthSet(int column, int pixels) override { log.push_back(Width(column, pixels)); }
     void CommandsChanged() override {
         log.push_back(Commands(table_.IsEnabled(TCommand::mmMark),
@@ -56,6 +75,12 @@ public:
     std::map<std::pair<int, int>, TColor> painted;
 
 private:
+    void RequestRowRepaint(int row, int columnCount) {
+        for (int column = 0; column < columnCount; ++column) {
+            pending_.insert({column, row});
+        }
+    }
+
     TAnswerTable& table_;
     std::set<std::pair<int, int>> pending_;
 };
