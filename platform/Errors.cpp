@@ -13,3 +13,6 @@ EFileOpenError::EFileOpenError(std::string_view fileName)
 
 EFileCreateError::EFileCreateError(std::string_view fileName)
     : EPelloranError(FormatMessage("ファイル %s を作成できません", fileName)) {}
+
+EIniFileError::EIniFileError(std::string_view fileName)
+    : EPelloranError(FormatMessage("%s に書き込めません", fileName)) {}

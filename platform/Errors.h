@@ -22,5 +22,11 @@ public:
     explicit EFileCreateError(std::string_view fileName);
 };
 
+/// An INI file could not be written.
+class EIniFileError : public EPelloranError {
+public:
+    explicit EIniFileError(std::string_view fileName);
+};
+
 /// Replaces the first "%s" of `pattern` by `argument`.
 std::string FormatMessage(std::string_view pattern, std::string_view argument);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -82,67 +84,253 @@ std::string_view StripQuotes(std::string_view value) {
     return value;
 }
 
-std::vector<std::string> SplitIniLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t end = std::min(bytes.size(), bytes.find_first_of("\r\n", at));
-        lines.emplace_back(bytes.substr(at, end - at));
-        at = end;
-        if (at < bytes.size() && bytes[at] == '\r') {
-            ++at;
-        }
-        if (at < bytes.size() && bytes[at] == '\n') {
-            ++at;
-        }
-    }
-    return lines;
-}
-
 std::string CutToMaxLength(std::string_view value) {
     return std::string(value.substr(0, TProfileFile::MaxValueLength));
 }
 
+bool EndsWithLineBreak(std::string_view bytes) {
+    return !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n');
+}
+
+/// One line of the text: its bytes are [begin, end), its line break [end, next). Lines end
+/// at CR, LF or CR LF.
+struct TIniLine {
+    std::size_t begin;
+    std::size_t end;
+    std::size_t next;
+
+    std::string_view TextIn(std::string_view bytes) const {
+        return bytes.substr(begin, end - begin);
+    }
+};
+
+TIniLine LineAt(std::string_view bytes, std::size_t begin) {
+    std::size_t end = begin;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') {
+        ++end;
+    }
+    std::size_t next = end;
+    if (next < bytes.size() && bytes[next] == '\r') {
+        ++next;
+    }
+    if (next < bytes.size() && bytes[next] == '\n') {
+        ++next;
+    }
+    return {begin, end, next};
+}
+
+/// The header line of the first section of that name; later ones are never searched.
+std::optional<TIniLine> FindSectionHeader(std::string_view bytes, std::string_view section) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const TIniLine line = LineAt(bytes, at);
+        const auto name = SectionName(line.TextIn(bytes));
+        if (name && EqualNames(*name, section)) {
+            return line;
+        }
+        at = line.next;
+    }
+    return std::nullopt;
+}
+
+/// A line of a section that gives a value: not a comment, with an '=' after the name.
+struct TKeyLine {
+    TIniLine line;
+    std::string_view name;
+    std::size_t valueBegin;
+};
+
+/// Calls `visit` with each key line of the section below `header`, in file order, until the
+/// next section header or until `visit` returns false.
+template <typename TVisit>
+void VisitKeyLines(std::string_view bytes, const TIniLine& header, TVisit visit) {
+    for (std::size_t at = header.next; at < bytes.size();) {
+        const TIniLine line = LineAt(bytes, at);
+        const std::string_view text = line.TextIn(bytes);
+        if (SectionName(text)) {
+            return;
+        }
+        const std::string_view trimmed = TrimIniBlanks(text);
+        const std::size_t equals = text.find('=');
+        if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string_view::npos &&
+            !visit(
+                TKeyLine{line, TrimIniBlanks(text.substr(0, equals)), line.begin + equals + 1})) {
+            return;
+        }
+        at = line.next;
+    }
+}
+
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+/// The reader trims tabs and vertical tabs from the file's names, so a name with them at an
+/// end could never be found again: every write would add another line.
+bool HasBlankEnd(std::string_view name) {
+    return !name.empty() && (IsIniBlank(name.front()) || IsIniBlank(name.back()));
+}
+
+/// A lead byte at the end would take the closing ']' of the header as its second byte.
+bool EndsInLeadByte(std::string_view text) {
+    std::size_t last = 0;
+    for (std::size_t at = 0; at < text.size(); at += TCodePage::CharLength(text, at)) {
+        last = at;
+    }
+    return !text.empty() && last == text.size() - 1 &&
+           TCodePage::IsLeadByte(static_cast<unsigned char>(text[last]));
+}
+
+void CheckSectionName(std::string_view section) {
+    if (HoldsLineBreakOrNul(section) || HasBlankEnd(section) ||
+        FindClosingBracket(section) != std::string_view::npos || EndsInLeadByte(section)) {
+        throw std::invalid_argument("profile section name cannot be written: " +
+                                    std::string(section));
+    }
+}
+
+void CheckKeyName(std::string_view key) {
+    if (HoldsLineBreakOrNul(key) || HasBlankEnd(key) || key.find('=') != std::string_view::npos ||
+        (!key.empty() && key.front() == '[')) {
+        throw std::invalid_argument("profile key name cannot be written: " + std::string(key));
+    }
+}
+
+void CheckValue(std::string_view value) {
+    if (HoldsLineBreakOrNul(value)) {
+        throw std::invalid_argument("profile value holds a line break or NUL");
+    }
+}
+
+std::string KeyLineText(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + value.size() + 3);
+    line.append(key).append("=").append(value).append("\r\n");
+    return line;
+}
+
 } // namespace
 
-TProfileFile::TProfileFile(const std::filesystem::path& fileName) {
+TProfileFile::TProfileFile(const std::filesystem::path& fileName)
+    : fileName_(fileName), hasFile_(true) {
     try {
-        lines_ = SplitIniLines(ReadFileBytes(fileName));
+        bytes_ = ReadFileBytes(fileName);
     } catch (const EFileOpenError&) {
-        lines_.clear();
+        // Reads as empty; but a file that is there and could not be read must not be replaced
+        // by the edits alone.
+        std::error_code error;
+        unreadable_ = std::filesystem::exists(fileName, error) || error;
     }
 }
 
 TProfileFile TProfileFile::FromBytes(std::string bytes) {
     TProfileFile profile;
-    profile.lines_ = SplitIniLines(bytes);
+    profile.bytes_ = std::move(bytes);
     return profile;
 }
 
 std::string TProfileFile::ReadString(std::string_view section, std::string_view key,
                                      std::string_view defaultValue) const {
-    section = TrimSpaces(section);
     key = TrimSpaces(key);
-    auto line = lines_.begin();
-    while (line != lines_.end() &&
-           !(SectionName(*line) && EqualNames(*SectionName(*line), section))) {
-        ++line;
-    }
-    if (line != lines_.end()) {
-        for (++line; line != lines_.end() && !SectionName(*line); ++line) {
-            const std::string_view text = TrimIniBlanks(*line);
-            const std::size_t equals = text.find('=');
-            if (text.empty() || text.front() == ';' || equals == std::string_view::npos) {
-                continue;
+    if (const auto header = FindSectionHeader(bytes_, TrimSpaces(section))) {
+        std::optional<std::string> value;
+        VisitKeyLines(bytes_, *header, [&](const TKeyLine& keyLine) {
+            if (!EqualNames(keyLine.name, key)) {
+                return true;
             }
-            if (EqualNames(TrimIniBlanks(text.substr(0, equals)), key)) {
-                return CutToMaxLength(StripQuotes(TrimIniBlanks(text.substr(equals + 1))));
-            }
+            const std::string_view raw(bytes_.data() + keyLine.valueBegin,
+                                       keyLine.line.end - keyLine.valueBegin);
+            value = CutToMaxLength(StripQuotes(TrimIniBlanks(raw)));
+            return false;
+        });
+        if (value) {
+            return *value;
         }
     }
-    std::string_view value = defaultValue;
-    while (!value.empty() && value.back() == ' ') {
-        value.remove_suffix(1);
+    while (!defaultValue.empty() && defaultValue.back() == ' ') {
+        defaultValue.remove_suffix(1);
     }
-    return CutToMaxLength(value);
+    return CutToMaxLength(defaultValue);
+}
+
+void TProfileFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+    section = TrimSpaces(section);
+    key = TrimSpaces(key);
+    CheckSectionName(section);
+    CheckKeyName(key);
+    CheckValue(value);
+    const auto header = FindSectionHeader(bytes_, section);
+    if (!header) {
+        if (!bytes_.empty() && !EndsWithLineBreak(bytes_)) {
+            bytes_.append("\r\n");
+        }
+        bytes_.append("[").append(section).append("]\r\n").append(KeyLineText(key, value));
+        changed_ = true;
+        return;
+    }
+    std::optional<TKeyLine> match;
+    std::size_t insertAt = header->next;
+    VisitKeyLines(bytes_, *header, [&](const TKeyLine& keyLine) {
+        if (EqualNames(keyLine.name, key)) {
+            match = keyLine;
+            return false;
+        }
+        insertAt = keyLine.line.next;
+        return true;
+    });
+    if (match) {
+        const std::size_t length = match->line.end - match->valueBegin;
+        if (bytes_.compare(match->valueBegin, length, value) != 0) {
+            bytes_.replace(match->valueBegin, length, value);
+            changed_ = true;
+        }
+        return;
+    }
+    // Only the last line of the text can lack a line break.
+    const bool needsLineBreak = insertAt == bytes_.size() && !EndsWithLineBreak(bytes_);
+    bytes_.insert(insertAt, (needsLineBreak ? "\r\n" : "") + KeyLineText(key, value));
+    changed_ = true;
+}
+
+void TProfileFile::EraseSection(std::string_view section) {
+    const auto header = FindSectionHeader(bytes_, TrimSpaces(section));
+    if (!header) {
+        return;
+    }
+    // Moves the kept lines down over the removed ones in one pass; every move goes to bytes
+    // that were visited already.
+    std::size_t kept = header->begin;
+    std::size_t keptFrom = header->next;
+    VisitKeyLines(bytes_, *header, [&](const TKeyLine& keyLine) {
+        std::copy(bytes_.begin() + static_cast<std::ptrdiff_t>(keptFrom),
+                  bytes_.begin() + static_cast<std::ptrdiff_t>(keyLine.line.begin),
+                  bytes_.begin() + static_cast<std::ptrdiff_t>(kept));
+        kept += keyLine.line.begin - keptFrom;
+        keptFrom = keyLine.line.next;
+        return true;
+    });
+    bytes_.erase(kept, keptFrom - kept);
+    changed_ = true;
+}
+
+void TProfileFile::UpdateFile() {
+    if (!hasFile_) {
+        throw std::logic_error("a profile made from bytes has no file to update");
+    }
+    if (!changed_) {
+        return;
+    }
+    if (unreadable_) {
+        throw EIniFileError(fileName_.string());
+    }
+    try {
+        WriteFileBytesAtomic(fileName_, bytes_);
+    } catch (const EFileCreateError&) {
+        throw EIniFileError(fileName_.string());
+    }
+    changed_ = false;
+}
+
+std::string TProfileFile::Bytes() const {
+    return bytes_;
 }
