@@ -59,6 +59,7 @@ private:
     void OKButtonClick();
     void URLClick();
     void MailAdressClick();
+    void OpenUrl(const QString& url);
 
     TUrlOpener openUrl_;
 };
