@@ -72,9 +72,7 @@ void TCliSession::Save(const std::string& fileName) {
         CheckOutput();
         return;
     }
-    TAtomicFileWriter file(fileName);
-    WriteTableText(table_, [&](std::string_view piece) { file.Write(piece); });
-    file.Commit();
+    SaveTableFile(table_, fileName);
 }
 
 void TCliSession::Mark(const std::string&) {
@@ -86,24 +84,12 @@ void TCliSession::SortNumber(const std::string&) {
 }
 
 void TCliSession::SortScore(const std::string&) {
-    // The window offers this command only once the table is marked: before that the score
-    // column is a guess.
-    if (!table_.IsEnabled(TCommand::mmSortWithPoint)) {
-        throw EPelloranError("sort-score needs a marked table: run mark first");
-    }
-    SortByScore(table_, TCollator());
+    SortMarkedTableByScore(table_, TCollator());
 }
 
 void TCliSession::Paste(const std::string& fileName) {
-    std::string roster;
-    try {
-        roster = ReadFileBytes(fileName);
-    } catch (...) {
-        // As when the clipboard cannot be read: the paste fails, the commands are enabled.
-        table_.EnableMarkAndSortByNumber();
-        throw;
-    }
-    PasteRoster(table_, roster);
+    // The file stands in for the clipboard.
+    PasteRosterFrom(table_, [&] { return ReadFileBytes(fileName); });
 }
 
 void TCliSession::Dump(const std::string&) {

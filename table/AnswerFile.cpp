@@ -173,6 +173,12 @@ void WriteTableText(const TAnswerTable& table,
     write(std::string_view(piece).substr(0, used));
 }
 
+void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileName) {
+    TAtomicFileWriter file(fileName);
+    WriteTableText(table, [&](std::string_view piece) { file.Write(piece); });
+    file.Commit();
+}
+
 std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
     TLineLoader loader(table);
     std::size_t joinedSize = 0;

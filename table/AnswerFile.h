@@ -21,6 +21,10 @@ std::string GetTableText(const TAnswerTable& table);
 void WriteTableText(const TAnswerTable& table,
                     const std::function<void(std::string_view piece)>& write);
 
+/// Saves the table text into the file, replacing it whole or not at all; a failure to create
+/// or write it raises EFileCreateError with the file name.
+void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileName);
+
 /// Writes the lines and fields of an answer file's bytes into the table and returns the
 /// loaded text: the file's lines, each followed by CR LF. A first line's cell after
 /// column 3 holding "<" marks a marked table and sets the question count.

@@ -1,11 +1,11 @@
 #include "AnswerTable.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 
 constexpr int LastQuestionColumnOfReset = 52;
-constexpr int LastStudentRowOfReset = 102;
 
 std::size_t CommandIndex(TCommand command) {
     return static_cast<std::size_t>(command);
@@ -27,6 +27,13 @@ TRowCells& TAnswerTable::RowForWriting(int row) {
 }
 
 void TAnswerTable::SetCell(int column, int row, std::string_view text) {
+    const int oldRowCount = StoredRowCount();
+    StoreCell(column, row, text);
+    NotifyRowCountChange(oldRowCount);
+    NotifyCellWritten(column, row);
+}
+
+void TAnswerTable::StoreCell(int column, int row, std::string_view text) {
     if (column < 0) {
         throw std::out_of_range("cell outside the table");
     }
@@ -37,10 +44,10 @@ void TAnswerTable::SetCell(int column, int row, std::string_view text) {
     } else if (row < StoredRowCount()) {
         RowForWriting(row).SetCell(static_cast<std::size_t>(column), text);
     }
-    NotifyCellWritten(column, row);
 }
 
 void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
+    const int oldRowCount = StoredRowCount();
     TRowCells& target = RowForWriting(row);
     const std::size_t columns = cells.Size();
     if (target.Size() <= columns) {
@@ -51,10 +58,9 @@ void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
             target.SetCell(column, cells.Cell(column));
         }
     }
+    NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
-        for (std::size_t column = 0; column < columns; ++column) {
-            view_->CellWritten(static_cast<int>(column), row);
-        }
+        view_->RowsWritten(row, row);
     }
 }
 
@@ -66,52 +72,85 @@ int TAnswerTable::StoredColumnCount(int row) const {
 }
 
 void TAnswerTable::MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
+    if (sourceRows.empty()) {
+        return;
+    }
+    if (firstRow < 0 || firstColumn < 0) {
+        throw std::out_of_range("cell outside the table");
+    }
+    const int oldRowCount = StoredRowCount();
     const auto fromColumn = static_cast<std::size_t>(firstColumn);
     std::vector<TRowCells> taken;
     taken.reserve(sourceRows.size());
-    int widest = 0;
+    std::size_t neededRows = rows_.size();
     for (const int source : sourceRows) {
-        widest = std::max(widest, StoredColumnCount(source));
         taken.push_back(source >= 0 && source < StoredRowCount()
                             ? rows_[static_cast<std::size_t>(source)].TakeFrom(fromColumn)
                             : TRowCells());
+        if (taken.back().Size() > 0) {
+            neededRows = std::max(neededRows, static_cast<std::size_t>(firstRow) + taken.size());
+        }
     }
+    rows_.resize(neededRows);
     for (std::size_t i = 0; i < taken.size(); ++i) {
-        const int row = firstRow + static_cast<int>(i);
-        if (taken[i].Size() > 0 && row >= StoredRowCount()) {
-            rows_.resize(static_cast<std::size_t>(row) + 1);
+        const std::size_t row = static_cast<std::size_t>(firstRow) + i;
+        if (row < rows_.size()) {
+            rows_[row].PutFrom(fromColumn, taken[i]);
         }
-        if (row < StoredRowCount()) {
-            widest = std::max(widest, StoredColumnCount(row));
-            rows_[static_cast<std::size_t>(row)].PutFrom(fromColumn, taken[i]);
-        }
-        for (int column = firstColumn; column < widest; ++column) {
-            NotifyCellWritten(column, row);
-        }
+    }
+    NotifyRowCountChange(oldRowCount);
+    if (view_ != nullptr) {
+        view_->RowsWritten(firstRow, firstRow + static_cast<int>(sourceRows.size()) - 1);
     }
 }
 
 void TAnswerTable::Reset() {
     SetColumnWidth(1, 60);
     SetColumnWidth(2, 80);
-    SetCell(1, 0, Message(1));
-    SetCell(2, 0, Message(2));
-    SetCell(0, 1, Message(3));
-    SetCell(0, 2, Message(4));
+    const int oldRowCount = StoredRowCount();
+    StoreCell(1, 0, Message(1));
+    StoreCell(2, 0, Message(2));
+    StoreCell(0, 1, Message(3));
+    StoreCell(0, 2, Message(4));
     for (int column = 3; column <= LastQuestionColumnOfReset; ++column) {
-        SetCell(column, 0, Message(5) + std::to_string(column - 2));
+        StoreCell(column, 0, Message(5) + std::to_string(column - 2));
     }
-    for (int row = 3; row <= LastStudentRowOfReset; ++row) {
-        SetCell(0, row, std::to_string(row - 2));
+    for (int row = 3; row < ShownRows; ++row) {
+        StoreCell(0, row, std::to_string(row - 2));
     }
-    for (int row = 1; row <= LastStudentRowOfReset + 1; ++row) {
-        for (int column = 1; column <= LastQuestionColumnOfReset; ++column) {
-            SetCell(column, row, {});
+    const int lastEmptiedRow = EmptyDataCellsOfEveryRow();
+    NotifyRowCountChange(oldRowCount);
+    if (view_ != nullptr) {
+        view_->TableReset();
+        if (lastEmptiedRow >= ShownRows) {
+            view_->RowsWritten(ShownRows, lastEmptiedRow);
         }
     }
     SetEnabled(TCommand::mmSortWithPoint, false);
     SetEnabled(TCommand::mmSortWithNumber, false);
     SetEnabled(TCommand::mmMark, false);
+}
+
+int TAnswerTable::EmptyDataCellsOfEveryRow() {
+    constexpr auto firstColumn = static_cast<std::size_t>(NumberColumn);
+    constexpr auto endColumn = static_cast<std::size_t>(LastQuestionColumnOfReset + 1);
+    int lastEmptiedRow = 0;
+    for (int row = AnswerKeyRow; row < StoredRowCount(); ++row) {
+        TRowCells& cells = rows_[static_cast<std::size_t>(row)];
+        if (cells.ByteSize(firstColumn, endColumn) > 0) {
+            cells.EmptyCells(firstColumn, endColumn);
+            lastEmptiedRow = row;
+        }
+    }
+    // A larger class loaded before leaves its rows empty at the end: no need to keep them.
+    const std::size_t oldSize = rows_.size();
+    while (!rows_.empty() && rows_.back().Size() == 0) {
+        rows_.pop_back();
+    }
+    if (rows_.size() < oldSize) {
+        rows_.shrink_to_fit();
+    }
+    return std::min(lastEmptiedRow, StoredRowCount() - 1);
 }
 
 const std::string& TAnswerTable::Message(int number) const {
@@ -153,6 +192,12 @@ void TAnswerTable::EnableMarkAndSortByNumber() {
 void TAnswerTable::ProcessMessages() {
     if (view_ != nullptr) {
         view_->ProcessMessages();
+    }
+}
+
+void TAnswerTable::NotifyRowCountChange(int oldRowCount) {
+    if (view_ != nullptr && StoredRowCount() != oldRowCount) {
+        view_->RowCountChanged(StoredRowCount());
     }
 }
 

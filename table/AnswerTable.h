@@ -52,7 +52,8 @@ public:
     const TRowCells& Row(int row) const {
         return row >= 0 && row < StoredRowCount() ? rows_[static_cast<std::size_t>(row)] : EmptyRow;
     }
-    /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one.
+    /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one,
+    /// and requests one repaint of the whole row.
     void WriteRowCells(int row, TRowCells cells);
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
@@ -61,11 +62,12 @@ public:
     int StoredColumnCount(int row) const;
 
     /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
-    /// all rows being read before any is written.
+    /// all rows being read before any is written, and requests one repaint of the rows written.
     void MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
 
     /// Back to an empty test: titles and labels from the messages, data cells of columns
-    /// 1 to 52 in rows 1 to 103 emptied, the three commands disabled.
+    /// 1 to 52 emptied in every row from row 1 on, the three commands disabled. Columns 53
+    /// and 54, where a marked 50-question table keeps its results, are left as they are.
     void Reset();
 
     /// Msg1 to Msg10; `number` counts from 1.
@@ -94,7 +96,12 @@ public:
 private:
     static const TRowCells EmptyRow;
 
+    /// SetCell without telling the view.
+    void StoreCell(int column, int row, std::string_view text);
+    /// Returns the last row still stored whose cells were emptied, 0 for none.
+    int EmptyDataCellsOfEveryRow();
     void NotifyCellWritten(int column, int row);
+    void NotifyRowCountChange(int oldRowCount);
     TRowCells& RowForWriting(int row);
 
     std::vector<TRowCells> rows_;

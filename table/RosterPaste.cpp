@@ -40,3 +40,14 @@ void PasteRoster(TAnswerTable& table, std::string_view text) {
     }
     table.EnableMarkAndSortByNumber();
 }
+
+void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {
+    std::string text;
+    try {
+        text = readText();
+    } catch (...) {
+        table.EnableMarkAndSortByNumber();
+        throw;
+    }
+    PasteRoster(table, text);
+}

@@ -3,6 +3,8 @@
 #include "AnswerTable.h"
 #include "platform/Errors.h"
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 /// A roster line without both a number and a name; the lines before it were pasted.
@@ -21,3 +23,7 @@ private:
 /// ERosterLineError, its number (if any) written. Mark and Sort by number are enabled in
 /// every case.
 void PasteRoster(TAnswerTable& table, std::string_view text);
+
+/// Pastes the text that `readText` gives (the clipboard's or a file's). When it cannot be
+/// read, Mark and Sort by number are enabled all the same and its failure is raised.
+void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText);

@@ -73,6 +73,24 @@ void TRowCells::Truncate(std::size_t columns) {
     }
 }
 
+void TRowCells::EmptyCells(std::size_t firstColumn, std::size_t endColumn) {
+    if (endColumn >= ends_.size()) {
+        Truncate(firstColumn);
+        return;
+    }
+    if (firstColumn >= endColumn) {
+        return;
+    }
+    const std::uint32_t start = StartOf(firstColumn);
+    const std::uint32_t removed = StartOf(endColumn) - start;
+    bytes_.erase(start, removed);
+    std::fill(ends_.begin() + static_cast<std::ptrdiff_t>(firstColumn),
+              ends_.begin() + static_cast<std::ptrdiff_t>(endColumn), start);
+    for (std::size_t column = endColumn; column < ends_.size(); ++column) {
+        ends_[column] -= removed;
+    }
+}
+
 TRowCells TRowCells::TakeFrom(std::size_t firstColumn) {
     TRowCells taken;
     if (firstColumn >= ends_.size()) {

@@ -58,6 +58,9 @@ public:
     /// Drops the empty cells at the end, which a row need not store.
     void DropTrailingEmptyCells();
 
+    /// Empties the cells from `firstColumn` up to, not including, `endColumn`.
+    void EmptyCells(std::size_t firstColumn, std::size_t endColumn);
+
     /// Moves out the cells from `firstColumn` on, leaving them empty here.
     TRowCells TakeFrom(std::size_t firstColumn);
     /// Replaces the cells from `firstColumn` on by the cells of `other`, whose column 0

@@ -1,6 +1,7 @@
 #include "Sorting.h"
 
 #include "AnswerFile.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 #include <numeric>
@@ -83,4 +84,11 @@ void SortByScore(TAnswerTable& table, const TCollator& collator) {
     std::vector<int> sorted = SortRows(rows, keys, collator);
     std::reverse(sorted.begin(), sorted.end());
     table.MoveRows(sorted, TAnswerTable::FirstStudentRow, TAnswerTable::NumberColumn);
+}
+
+void SortMarkedTableByScore(TAnswerTable& table, const TCollator& collator) {
+    if (!table.IsEnabled(TCommand::mmSortWithPoint)) {
+        throw EPelloranError("sort-score needs a marked table: run mark first");
+    }
+    SortByScore(table, collator);
 }

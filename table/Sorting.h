@@ -11,3 +11,7 @@ void SortByNumber(TAnswerTable& table, const TCollator& collator);
 /// Puts the student rows in descending order of the score text, left-padded with "0" to four
 /// bytes, then of the row text; the score column is question count + 3. Rows move whole.
 void SortByScore(TAnswerTable& table, const TCollator& collator);
+
+/// SortByScore, refused with EPelloranError until marking has enabled Sort by score: before
+/// that the score column is a guess.
+void SortMarkedTableByScore(TAnswerTable& table, const TCollator& collator);
