@@ -1,6 +1,18 @@
+#include "platform/Files.h"
+#include "shell/About_Box.h"
+#include "shell/MainForm.h"
+#include "shell/ShellServices.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    return 0;
+    TQtShellServices services;
+    TMain main({ExecutablePath(), TUserEnvironment::FromProcess()}, services);
+    QApplication::setApplicationName(main.ApplicationTitle());
+    TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); });
+    aboutBox.setAttribute(Qt::WA_QuitOnClose, false);
+    main.SetAboutBox(&aboutBox);
+    main.show();
+    return QApplication::exec();
 }

@@ -208,6 +208,10 @@ bool FolderExists(const std::filesystem::path& folder) {
     return std::filesystem::is_directory(folder, error);
 }
 
+bool FolderWritable(const std::filesystem::path& folder) {
+    return FolderExists(folder) && ::access(folder.c_str(), W_OK) == 0;
+}
+
 std::filesystem::path ExecutablePath() {
     std::error_code error;
     auto path = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -39,6 +39,8 @@ void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_vie
 
 bool FileExists(const std::filesystem::path& fileName);
 bool FolderExists(const std::filesystem::path& folder);
+/// Whether the user may create files in the folder.
+bool FolderWritable(const std::filesystem::path& folder);
 
 /// The full path of the running executable.
 std::filesystem::path ExecutablePath();

@@ -1,6 +1,7 @@
 #include "Locale.h"
 
-#include <clocale>
+#include <langinfo.h>
+#include <locale.h>
 #include <optional>
 
 namespace {
@@ -10,16 +11,17 @@ std::optional<char>& OverriddenSeparator() {
     return separator;
 }
 
+/// Asks a locale object of its own, so that the process's locale, which the window system
+/// reads too, is never changed.
 char LocaleSeparator() {
-    // The C library only reports the user's locale once it has been selected.
-    std::setlocale(LC_NUMERIC, "");
-    const std::lconv* conventions = std::localeconv();
-    const char separator = conventions != nullptr && conventions->decimal_point != nullptr &&
-                                   conventions->decimal_point[0] != '\0' &&
-                                   conventions->decimal_point[1] == '\0'
-                               ? conventions->decimal_point[0]
-                               : '.';
-    std::setlocale(LC_NUMERIC, "C");
+    const locale_t userLocale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (userLocale == static_cast<locale_t>(nullptr)) {
+        return '.';
+    }
+    const char* point = nl_langinfo_l(RADIXCHAR, userLocale);
+    const char separator =
+        point != nullptr && point[0] != '\0' && point[1] == '\0' ? point[0] : '.';
+    freelocale(userLocale);
     return separator;
 }
 

@@ -2,6 +2,7 @@
 
 #include "FileNameList.h"
 
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -10,7 +11,6 @@
 #include <vector>
 
 class QAction;
-class QMenu;
 
 /// The recent-files list of the File menu: a separator and one numbered entry per remembered
 /// file, appended after the menu's last item. The list is loaded when the menu is assigned

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "AnswerTableModel.h"
+#include "TableKeys.h"
+#include "table/TableView.h"
+
+#include <QElapsedTimer>
+#include <QTableView>
+#include <vector>
+
+class QLineEdit;
+
+/// The grid `Table`: shows the answer table's 55 x 103 cells with an editor always open on the
+/// current cell, and paints as the table asks. A write only marks its cell; processing
+/// messages records the highlight colour of that moment for each marked cell in view, which
+/// is what the cell is painted in, so that a write out of view costs nothing and one in view
+/// a few instructions. The cells are painted at the end of each command and, during a long
+/// one, about every frame.
+class TAnswerGrid : public QTableView, public TTableView {
+    Q_OBJECT
+
+public:
+    explicit TAnswerGrid(TAnswerTable& table, QWidget* parent = nullptr);
+    ~TAnswerGrid() override;
+
+    TAnswerTable& Table() const { return table_; }
+    TAnswerTableModel& Model() const { return *model_; }
+
+    /// The current cell in table coordinates.
+    int CurrentColumn() const;
+    int CurrentRow() const;
+    void SetCurrentCell(int column, int row);
+    /// The editor on the current cell, or null while there is none.
+    QLineEdit* Editor() const;
+
+    /// Paints every cell written or processed since the last painting.
+    void FlushPaints();
+    /// The fill of a data cell painted now: the colour recorded when messages were last
+    /// processed after the cell was written, else the highlight colour of this moment.
+    TColor FillOf(int column, int row) const;
+
+    // TTableView
+    void CellWritten(int column, int row) override;
+    void TableReset() override;
+    void RowsWritten(int firstRow, int lastRow) override;
+    void RowCountChanged(int rowCount) override;
+    void ColumnWidthSet(int column, int pixels) override;
+    void CommandsChanged() override;
+    void ProcessMessages() override;
+
+signals:
+    void EnabledCommandsChanged();
+    /// A key was released in the grid or its editor.
+    void KeyReleased(TReleasedKey key);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static constexpr TColor NoColor = 0xFFFFFFFFu;
+
+    static std::size_t CellIndex(int column, int row);
+    void MarkWritten(int column, int row);
+    void ScheduleFlush();
+    void RefreshEditor();
+    /// Moves the current cell for the keys that leave the editor; true when it moved.
+    bool MoveFromEditor(const QKeyEvent& event, const QLineEdit& editor);
+    QRegion RegionOf(const std::vector<int>& cells) const;
+
+    TAnswerTable& table_;
+    TAnswerTableModel* model_;
+    /// Cells of the shown area written since they were last processed or painted.
+    std::vector<char> written_;
+    std::vector<int> writtenCells_;
+    bool allWritten_ = false;
+    bool headersWritten_ = false;
+    /// Colours recorded for cells in view, waiting to be painted.
+    std::vector<TColor> recorded_;
+    std::vector<int> recordedCells_;
+    bool flushScheduled_ = false;
+    QElapsedTimer sinceFlush_;
+};

@@ -1,0 +1,375 @@
+#include "MainForm.h"
+
+#include "About_Box.h"
+#include "FileNameKeeper.h"
+#include "ShellText.h"
+#include "platform/Collator.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "platform/Paths.h"
+#include "table/AnswerFile.h"
+#include "table/Marking.h"
+#include "table/RosterPaste.h"
+#include "table/Sorting.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <exception>
+#include <new>
+
+namespace {
+
+const QString ProgramName = QStringLiteral("Pelloran");
+const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
+constexpr int FontPixels = 12;
+constexpr int ToolBarHeight = 24;
+constexpr int ToolButtonWidth = 23;
+constexpr int LastColumn = TAnswerTable::ShownColumns - 1;
+
+/// The face the window names exists on Windows only; it stands for the Japanese faces here.
+void RegisterFontSubstitutions() {
+    QFont::insertSubstitutions(WindowFontFace,
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                QStringLiteral("Noto Sans CJK JP")});
+}
+
+QFont WindowFont() {
+    QFont font(WindowFontFace);
+    font.setPixelSize(FontPixels);
+    return font;
+}
+
+/// A failure's text as the standard error box shows it: a "." is added unless the text ends
+/// in a character that is "." or below.
+QString ErrorBoxText(const QString& message) {
+    if (message.isEmpty() || message.back().unicode() <= u'.') {
+        return message;
+    }
+    return message + QLatin1Char('.');
+}
+
+} // namespace
+
+TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
+    : QMainWindow(parent), setup_(std::move(setup)), services_(services) {
+    RegisterFontSubstitutions();
+    setWindowTitle(ProgramName);
+    setFont(WindowFont());
+    setWindowIcon(QIcon(ExecutableFolder() + QStringLiteral("/images/Pelloran.png")));
+    resize(Width, Height);
+
+    Table = new TAnswerGrid(table_, this);
+    Table->setFont(WindowFont());
+    setCentralWidget(Table);
+    connect(Table, &TAnswerGrid::EnabledCommandsChanged, this, &TMain::UpdateEnabledCommands);
+    connect(Table, &TAnswerGrid::KeyReleased, this, &TMain::TableKeyUp);
+
+    FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
+    BuildMenus();
+    BuildToolBar();
+    FileNameKeep->SetParentMenu(mmFile);
+    FileNameKeep->SetOnSelect([this](const QString& fileName) { FileNameKeepSelect(fileName); });
+    UpdateEnabledCommands();
+}
+
+TMain::~TMain() = default;
+
+void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+}
+
+void TMain::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    mmFile = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    mmNew = mmFile->addAction(QStringLiteral("新規作成(&N)"));
+    mmOpen = mmFile->addAction(QStringLiteral("開く(&O)..."));
+    mmSaveAs = mmFile->addAction(QStringLiteral("名前をつけて保存(&A)..."));
+    N1 = mmFile->addSeparator();
+    mmExit = mmFile->addAction(QStringLiteral("終了(&X)"));
+
+    mmEdit = bar->addMenu(QStringLiteral("編集(&E)"));
+    mmPaste = mmEdit->addAction(QStringLiteral("学籍番号・氏名リストを貼り付け(&P)"));
+    mmSortWithNumber = mmEdit->addAction(QStringLiteral("学籍番号順に並べ替え(&S)"));
+    mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
+
+    mmMark = bar->addAction(QStringLiteral("採点(&M)"));
+
+    mmHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mmShowHelp = mmHelp->addAction(QStringLiteral("マニュアルを表示(&M)"));
+    N2 = mmHelp->addSeparator();
+    mmAbout = mmHelp->addAction(QStringLiteral("バージョン情報(&V)"));
+
+    ConnectCommand(mmNew, &TMain::mmNewClick);
+    ConnectCommand(mmOpen, &TMain::mmOpenClick);
+    ConnectCommand(mmSaveAs, &TMain::mmSaveAsClick);
+    ConnectCommand(mmExit, &TMain::mmExitClick);
+    ConnectCommand(mmPaste, &TMain::mmPasteClick);
+    ConnectCommand(mmSortWithNumber, &TMain::mmSortWithNumberClick);
+    ConnectCommand(mmSortwithpoint, &TMain::SortWithPointClick);
+    ConnectCommand(mmMark, &TMain::mmMarkClick);
+    ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
+    ConnectCommand(mmAbout, &TMain::mmAboutClick);
+}
+
+QAction* TMain::AddToolButton(const QString& imageName, const QString& hint,
+                              void (TMain::*handler)()) {
+    QAction* action = ToolBar->addAction(
+        QIcon(ExecutableFolder() + QStringLiteral("/images/") + imageName), QString());
+    action->setToolTip(hint);
+    ConnectCommand(action, handler);
+    if (auto* button = qobject_cast<QToolButton*>(ToolBar->widgetForAction(action))) {
+        button->setFixedSize(ToolButtonWidth, ToolBarHeight - 2);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    return action;
+}
+
+void TMain::BuildToolBar() {
+    ToolBar = addToolBar(QString());
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->setFixedHeight(ToolBarHeight);
+    ToolBar->setIconSize(QSize(16, 16));
+    ToolBar->setContentsMargins(0, 0, 0, 0);
+    ToolBar->layout()->setSpacing(0);
+    ToolBar->toggleViewAction()->setEnabled(false);
+    ToolButton1 =
+        AddToolButton(QStringLiteral("New.png"), QStringLiteral("新規"), &TMain::mmNewClick);
+    ToolButton2 =
+        AddToolButton(QStringLiteral("Open.png"), QStringLiteral("開く"), &TMain::mmOpenClick);
+    ToolButton3 =
+        AddToolButton(QStringLiteral("Save.png"), QStringLiteral("保存"), &TMain::mmSaveAsClick);
+    ToolButton4 =
+        AddToolButton(QStringLiteral("Mark.png"), QStringLiteral("採点実行"), &TMain::mmMarkClick);
+    ToolButton5 =
+        AddToolButton(QStringLiteral("SortByNumber.png"), QStringLiteral("学籍番号順に並べ替え"),
+                      &TMain::mmSortWithNumberClick);
+}
+
+void TMain::UpdateEnabledCommands() {
+    mmMark->setEnabled(table_.IsEnabled(TCommand::mmMark));
+    mmSortWithNumber->setEnabled(table_.IsEnabled(TCommand::mmSortWithNumber));
+    mmSortwithpoint->setEnabled(table_.IsEnabled(TCommand::mmSortWithPoint));
+}
+
+QString TMain::ExecutableFolder() const {
+    return FromNativePath(setup_.executablePath.parent_path());
+}
+
+QString TMain::ApplicationTitle() const {
+    QString title = FromNativePath(setup_.executablePath.filename());
+    title = title.left(title.indexOf(QLatin1Char('.')));
+    return title.left(1) + title.mid(1).toLower();
+}
+
+void TMain::ShowError(const QString& message) {
+    services_.ShowError(this, ApplicationTitle(), ErrorBoxText(message));
+}
+
+bool TMain::RunCommand(const std::function<void()>& command) {
+    bool succeeded = false;
+    try {
+        command();
+        succeeded = true;
+    } catch (const std::bad_alloc&) {
+        ShowError(QStringLiteral("メモリが足りません"));
+    } catch (const std::exception& error) {
+        ShowError(FromUtf8(error.what()));
+    }
+    Table->FlushPaints();
+    return succeeded;
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            move(screen->availableGeometry().center() - rect().center());
+        }
+        RunCommand([this] { FormShow(); });
+    }
+}
+
+void TMain::FormShow() {
+    table_.SetQuestionCount(50);
+    table_.SetHighlightColor(clWhite);
+    ReadSettings();
+    openDialogFolder_ = currentDir_;
+    ApplyLanguageFile();
+    ToolButton1->setToolTip(mmNew->text());
+    ToolButton2->setToolTip(mmOpen->text());
+    ToolButton3->setToolTip(mmSaveAs->text());
+    ToolButton4->setToolTip(mmMark->text());
+    ToolButton5->setToolTip(mmSortWithNumber->text());
+    table_.Reset();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    RunCommand([&] { FormClose(*event); });
+}
+
+void TMain::FormClose(QCloseEvent& event) {
+    // Keeping the window open is the only way not to lose a table the user wants to keep.
+    if (!ConfirmDiscard()) {
+        return;
+    }
+    WriteSettings();
+    event.accept();
+}
+
+void TMain::SetFileName(const QString& fileName) {
+    const std::string name = ExtractFileName(ToNativePath(fileName).native());
+    const std::string extensionless = ChangeFileExt(name, "");
+    setWindowTitle(FromNativePath(extensionless) + QStringLiteral(" - ") + ProgramName);
+    FileNameKeep->AddFileName(fileName);
+    saveDialogFileName_ = fileName;
+}
+
+void TMain::LoadAnswerFile(const QString& fileName) {
+    loadedText_ = ::LoadAnswerFile(table_, ToNativePath(fileName));
+}
+
+std::string TMain::GetTableText() const {
+    return ::GetTableText(table_);
+}
+
+bool TMain::SaveTextAs(const std::string& text) {
+    const std::optional<QString> fileName =
+        services_.GetSaveFileName(this, currentDir_, saveDialogFileName_);
+    if (!fileName) {
+        return false;
+    }
+    WriteFileBytesAtomic(ToNativePath(*fileName), text);
+    SetFileName(*fileName);
+    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
+    return true;
+}
+
+bool TMain::ConfirmDiscard() {
+    const std::string text = GetTableText();
+    // A table typed or pasted without a file is protected too: it is compared with the
+    // text of an empty test.
+    const std::string reference =
+        loadedText_.empty() ? ::GetTableText(TAnswerTable()) : loadedText_;
+    if (text == reference) {
+        return true;
+    }
+    switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
+    case TDiscardAnswer::Yes:
+        return SaveTextAs(text);
+    case TDiscardAnswer::No:
+        return true;
+    case TDiscardAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMain::mmNewClick() {
+    if (ConfirmDiscard()) {
+        table_.Reset();
+    }
+}
+
+void TMain::mmOpenClick() {
+    if (!ConfirmDiscard()) {
+        return;
+    }
+    const std::optional<QString> fileName = services_.GetOpenFileName(this, openDialogFolder_);
+    if (!fileName) {
+        return;
+    }
+    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
+    openDialogFolder_ = currentDir_;
+    SetFileName(*fileName);
+    LoadAnswerFile(*fileName);
+}
+
+void TMain::FileNameKeepSelect(const QString& fileName) {
+    RunCommand([&] {
+        if (!ConfirmDiscard()) {
+            return;
+        }
+        LoadAnswerFile(fileName);
+        SetFileName(fileName);
+    });
+}
+
+void TMain::mmSaveAsClick() {
+    SaveTextAs(GetTableText());
+}
+
+void TMain::mmExitClick() {
+    close();
+}
+
+void TMain::mmPasteClick() {
+    try {
+        PasteRosterFrom(table_, [this] { return ToCodePage(services_.ClipboardText()); });
+    } catch (const std::exception&) {
+        services_.ShowMessage(this, QString());
+    }
+}
+
+void TMain::mmSortWithNumberClick() {
+    SortByNumber(table_, TCollator());
+}
+
+void TMain::SortWithPointClick() {
+    SortMarkedTableByScore(table_, TCollator());
+}
+
+void TMain::mmMarkClick() {
+    MarkTable(table_, DecimalSeparator());
+}
+
+void TMain::mmShowHelpClick() {
+    services_.OpenUrl(
+        QUrl::fromLocalFile(ExecutableFolder() + QStringLiteral("/Help.htm")).toString());
+}
+
+void TMain::mmAboutClick() {
+    aboutBox_->SetProductName(QStringLiteral("  ") + ProgramName);
+    aboutBox_->SetVersion(QStringLiteral("       Version 1.22"));
+    QString failure;
+    try {
+        aboutBox_->LoadProgramIcon(setup_.executablePath.parent_path() / "Pelloran123.ico");
+    } catch (const std::exception& error) {
+        failure = FromUtf8(error.what());
+    }
+    aboutBox_->ShowModeless();
+    if (!failure.isEmpty()) {
+        ShowError(failure);
+    }
+}
+
+void TMain::TableKeyUp(TReleasedKey key) {
+    RunCommand([&] {
+        const int column = Table->CurrentColumn();
+        const int row = Table->CurrentRow();
+        switch (TableKeyUpAction(table_, column, row, key)) {
+        case TKeyUpAction::ShowHelp:
+            mmShowHelpClick();
+            break;
+        case TKeyUpAction::Advance:
+            if (column >= LastColumn) {
+                throw EPelloranError("グリッドインデックス が範囲を超えています");
+            }
+            Table->SetCurrentCell(column + 1, row);
+            break;
+        case TKeyUpAction::None:
+            break;
+        }
+    });
+}

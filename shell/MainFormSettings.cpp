@@ -1,0 +1,101 @@
+#include "FileNameKeeper.h"
+#include "MainForm.h"
+#include "ShellText.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+#include "table/Messages.h"
+
+#include <QAction>
+#include <QMenu>
+#include <array>
+
+namespace {
+
+constexpr std::string_view SettingSection = "Setting";
+constexpr std::string_view CurrentDirKey = "CurrentDir";
+/// A face name longer than this is cut, as a Windows font name is.
+constexpr std::size_t MaxFaceNameLength = 31;
+
+void SetCaption(QAction& action, const std::string& caption) {
+    action.setSeparator(caption == "-");
+    action.setText(FromCodePage(caption));
+}
+
+bool HoldsLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+} // namespace
+
+void TMain::ReadSettings() {
+    const std::filesystem::path& executable = setup_.executablePath;
+    std::filesystem::path settings = ChangeFileExt(executable.native(), ".ini");
+    // Installed for every user, the program's folder cannot be written: the settings go to
+    // the user's configuration folder instead.
+    if (!FolderWritable(executable.parent_path()) && !AppDataFolder(setup_.user).empty()) {
+        settings = std::filesystem::path(AppDataFolder(setup_.user)) /
+                   ChangeFileExt(ExtractFileName(executable.native()), ".ini");
+    }
+    settingsFileName_ = FromNativePath(settings);
+    if (!FileExists(settings)) {
+        FileNameKeep->AddFileName(ExecutableFolder() + QStringLiteral("/Data/Demo.csv"));
+    }
+    const std::string folder = TProfileFile(settings).ReadString(
+        SettingSection, CurrentDirKey, ExtractFileDrive(executable.native()));
+    currentDir_ = FromNativePath(folder);
+}
+
+void TMain::ApplyLanguageFile() {
+    const std::filesystem::path& executable = setup_.executablePath;
+    std::filesystem::path language = ChangeFileExt(executable.native(), ".lng");
+    if (!FileExists(language) && !AppDataFolder(setup_.user).empty()) {
+        language = std::filesystem::path(AppDataFolder(setup_.user)) /
+                   ChangeFileExt(ExtractFileName(executable.native()), ".lng");
+    }
+    if (!FileExists(language)) {
+        return;
+    }
+    const TProfileFile file(language);
+    const std::array<std::pair<std::string_view, QAction*>, 12> captions = {{
+        {"mmFile.Caption", mmFile->menuAction()},
+        {"mmNew.Caption", mmNew},
+        {"mmOpen.Caption", mmOpen},
+        {"mmPaste.Caption", mmPaste},
+        {"mmSaveAs.Caption", mmSaveAs},
+        {"mmExit.Caption", mmExit},
+        {"mmMark.Caption", mmMark},
+        {"mmSortWithNumber.Caption", mmSortWithNumber},
+        {"mmSortwithpoint.Caption", mmSortwithpoint},
+        {"mmHelp.Caption", mmHelp->menuAction()},
+        {"mmShowHelp.Caption", mmShowHelp},
+        {"mmAbout.Caption", mmAbout},
+    }};
+    for (const auto& [key, action] : captions) {
+        SetCaption(*action, file.ReadString(MainSection, key, ""));
+    }
+    const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
+    if (!windowFace.empty()) {
+        QFont windowFont = font();
+        windowFont.setFamily(FromCodePage(windowFace.substr(0, MaxFaceNameLength)));
+        setFont(windowFont);
+    }
+    const std::string tableFace = file.ReadString(MainSection, "Table.Font.Name", "");
+    if (!tableFace.empty()) {
+        QFont tableFont = Table->font();
+        tableFont.setFamily(FromCodePage(tableFace.substr(0, MaxFaceNameLength)));
+        Table->setFont(tableFont);
+    }
+    ReadMessages(table_, file);
+}
+
+void TMain::WriteSettings() {
+    const std::string folder = ToNativePath(currentDir_).native();
+    // A folder name with a line break would break the file's lines: the old value stays.
+    if (HoldsLineBreak(folder)) {
+        return;
+    }
+    TProfileFile settings(ToNativePath(settingsFileName_));
+    settings.WriteString(SettingSection, CurrentDirKey, folder);
+    settings.UpdateFile();
+}

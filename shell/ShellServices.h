@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+/// The answer to the question asked before unsaved changes are dropped.
+enum class TDiscardAnswer { Yes, No, Cancel };
+
+/// What the window asks of the desktop: dialogs, message boxes, the clipboard and the URL
+/// handler. Tests put answers of their own in its place.
+class TShellServices {
+public:
+    virtual ~TShellServices() = default;
+
+    /// The chosen file, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder) = 0;
+    /// Starts in `folder` with `proposedName` (a full name, possibly empty) filled in; asks
+    /// before an existing file is overwritten.
+    virtual std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
+                                                   const QString& proposedName) = 0;
+    virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
+    /// The standard error box.
+    virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
+    /// A plain box with the text and an OK button.
+    virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
+    /// Plain text on the clipboard; empty when it holds none.
+    virtual QString ClipboardText() = 0;
+    virtual void OpenUrl(const QString& url) = 0;
+};
+
+/// The real desktop.
+class TQtShellServices : public TShellServices {
+public:
+    std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder) override;
+    std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
+                                           const QString& proposedName) override;
+    TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
+    void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
+    void ShowMessage(QWidget* owner, const QString& text) override;
+    QString ClipboardText() override;
+    void OpenUrl(const QString& url) override;
+};

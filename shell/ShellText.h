@@ -1,0 +1,24 @@
+#pragma once
+
+#include "table/AnswerTable.h"
+
+#include <QColor>
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+/// Where the window meets the byte strings of the table: cells, captions and messages are
+/// code page 932; paths are native bytes; messages of failures are UTF-8.
+
+QString FromCodePage(std::string_view bytes);
+/// A character the code page cannot hold becomes "?".
+std::string ToCodePage(const QString& text);
+
+QString FromNativePath(const std::filesystem::path& path);
+std::filesystem::path ToNativePath(const QString& fileName);
+
+QString FromUtf8(std::string_view text);
+
+/// A Windows colour value, 0x00BBGGRR.
+QColor ToQColor(TColor color);
