@@ -254,6 +254,52 @@ TEST(LoadAnswerFile, FailureStillEnablesTheCommands) {
     }
 }
 
+/// An answer file of `students` students, each with an answer and a score, as it is saved.
+std::string ClassFileText(int students) {
+    std::string text = ",,a,<9>,,\r\n,,1,0,,\r\n";
+    for (int student = 1; student <= students; ++student) {
+        const std::string number = std::to_string(2000 + student);
+        text += number + ",Name" + number + ",a,1,,\r\n";
+    }
+    return text;
+}
+
+// Students 151 to 200 of the old class must not reappear under the new one, on screen or
+// in its file.
+TEST(SaveTableFile, SmallerClassOpenedOverALargerOneSavesOnlyItsOwnStudents) {
+    TTemporaryFolder folder;
+    WriteTestFile(folder / "large.csv", ClassFileText(200));
+    WriteTestFile(folder / "small.csv", ClassFileText(150));
+    TAnswerTable table;
+    table.Reset();
+    LoadAnswerFile(table, folder / "large.csv");
+    const std::string smallText = LoadAnswerFile(table, folder / "small.csv");
+    SaveTableFile(table, folder / "saved.csv");
+    EXPECT_EQ(ReadTestFile(folder / "saved.csv"), smallText);
+    EXPECT_EQ(table.Cell(1, 152), "2150");
+    EXPECT_EQ(table.Cell(1, 153), "");
+    EXPECT_EQ(table.Cell(2, 202), "");
+}
+
+TEST(SaveTableFile, ReplacesTheFileOrReportsIt) {
+    TTemporaryFolder folder;
+    TAnswerTable table;
+    table.Reset();
+    LoadAnswerText(table, ClassFileText(3));
+    WriteTestFile(folder / "old.csv", "old text, longer than nothing");
+    SaveTableFile(table, folder / "old.csv");
+    EXPECT_EQ(ReadTestFile(folder / "old.csv"), GetTableText(table));
+
+    const std::filesystem::path missing = folder / "missing" / "a.csv";
+    try {
+        SaveTableFile(table, missing);
+        ADD_FAILURE() << "no failure raised";
+    } catch (const EFileCreateError& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + missing.string() + " を作成できません");
+    }
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"old.csv"});
+}
+
 TEST(IsTableTextChanged, ComparesWithTheLoadedTextByteForByte) {
     TAnswerTable table;
     table.Reset();

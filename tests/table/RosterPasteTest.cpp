@@ -1,6 +1,7 @@
 #include "table/RosterPaste.h"
 
 #include "TestText.h"
+#include "platform/Errors.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -102,5 +103,30 @@ INSTANTIATE_TEST_SUITE_P(
         TPasteCase{"NulEndsTheText", std::string("1001,Sato\r\n") + '\0' + "1002,X",
                    Over({{"1001", "Sato"}}), 0}),
     TCaseName());
+
+// The clipboard or the roster file may not be readable: the paste fails as a paste does.
+TEST(PasteRosterFrom, UnreadableTextFailsAndStillEnablesTheCommands) {
+    TAnswerTable table;
+    table.SetCell(1, 3, "old1");
+    try {
+        PasteRosterFrom(table, []() -> std::string { throw EFileOpenError("roster.txt"); });
+        ADD_FAILURE() << "no failure raised";
+    } catch (const EFileOpenError& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル roster.txt は開けません");
+    }
+    EXPECT_EQ(table.Cell(1, 3), "old1");
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
+    EXPECT_FALSE(table.IsEnabled(TCommand::mmSortWithPoint));
+}
+
+TEST(PasteRosterFrom, PastesTheTextReadAsPasteRosterDoes) {
+    TAnswerTable table;
+    EXPECT_THROW(PasteRosterFrom(table, [] { return std::string("1001,Sato\r\n1002\r\n"); }),
+                 ERosterLineError);
+    EXPECT_EQ(table.Cell(2, 3), "Sato");
+    EXPECT_EQ(table.Cell(1, 4), "1002");
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+}
 
 } // namespace

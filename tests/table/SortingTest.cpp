@@ -1,6 +1,7 @@
 #include "table/Sorting.h"
 
 #include "TestText.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -133,6 +134,26 @@ INSTANTIATE_TEST_SUITE_P(
         TSortCase{"ScoreRowsMoveWhole", TSort::ByScore, "1|Yamada Taro||b|3||far/2|Ito|a||8", "",
                   "10"}),
     TCaseName());
+
+// Before marking the score column is a guess: the table must not be reordered by it.
+TEST(SortMarkedTableByScore, RefusedUntilMarkingEnabledIt) {
+    TAnswerTable table;
+    table.SetQuestionCount(1);
+    FillRows(table, 3, "1|Ann|a|3/2|Ben|b|8");
+    const std::vector<TRow> before = AllRows(table);
+    try {
+        SortMarkedTableByScore(table, TCollator("en"));
+        ADD_FAILURE() << "no failure raised";
+    } catch (const EPelloranError& error) {
+        EXPECT_EQ(std::string(error.what()), "sort-score needs a marked table: run mark first");
+    }
+    EXPECT_EQ(AllRows(table), before);
+
+    table.SetEnabled(TCommand::mmSortWithPoint, true);
+    SortMarkedTableByScore(table, TCollator("en"));
+    EXPECT_EQ(table.Cell(2, 3), "Ben");
+    EXPECT_EQ(table.Cell(2, 4), "Ann");
+}
 
 TEST(Sorting, EmptyTableStaysEmpty) {
     TAnswerTable table;
