@@ -79,7 +79,10 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     UpdateEnabledCommands();
 }
 
-TMain::~TMain() = default;
+TMain::~TMain() {
+    // The grid reads the table until it is gone, and the table is a member of this window.
+    delete Table;
+}
 
 void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
     connect(action, &QAction::triggered, this,

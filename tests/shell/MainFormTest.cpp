@@ -1,0 +1,286 @@
+#include "ShellTestSupport.h"
+#include "TestText.h"
+#include "shell/About_Box.h"
+#include "shell/FileNameKeeper.h"
+#include "shell/ShellText.h"
+#include "table/AnswerFile.h"
+
+#include <QAction>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindow : public testing::Test {
+protected:
+    std::unique_ptr<TMain> Show() { return ShowWindow(folders, services); }
+
+    static QStringList RecentFiles(const TMain& window) {
+        QStringList names;
+        for (const QAction* entry : window.FileNameKeep->MenuItems()) {
+            names.push_back(entry->text());
+        }
+        return names;
+    }
+
+    static std::string Cell(TMain& window, int column, int row) {
+        return std::string(window.AnswerTable().Cell(column, row));
+    }
+
+    TWindowFolders folders;
+    TFakeServices services;
+};
+
+TEST_F(MainWindow, StartsAsAnEmptyTestWithTheFormsCaptions) {
+    const auto window = Show();
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    EXPECT_EQ(window->mmFile->title(), "ファイル(&F)");
+    EXPECT_EQ(window->mmSortwithpoint->text(), "点数順に並べ替え(&P)");
+    EXPECT_EQ(window->mmMark->text(), "採点(&M)");
+    EXPECT_FALSE(window->mmMark->isEnabled());
+    EXPECT_FALSE(window->mmSortWithNumber->isEnabled());
+    EXPECT_FALSE(window->mmSortwithpoint->isEnabled());
+    EXPECT_TRUE(window->ToolButton4->isEnabled());
+    EXPECT_TRUE(window->ToolButton5->isEnabled());
+    // The hints are the menu captions, not the form's own hints.
+    EXPECT_EQ(window->ToolButton1->toolTip(), "新規作成(&N)");
+    EXPECT_EQ(window->ToolButton5->toolTip(), "学籍番号順に並べ替え(&S)");
+    EXPECT_EQ(Cell(*window, 3, 0), "1");
+    EXPECT_EQ(Cell(*window, 0, 102), "100");
+    EXPECT_EQ(window->AnswerTable().QuestionCount(), 50);
+    EXPECT_EQ(window->Table->columnWidth(0), 60);
+    EXPECT_EQ(window->Table->columnWidth(1), 80);
+    EXPECT_EQ(window->ApplicationTitle(), "pelloran");
+}
+
+TEST_F(MainWindow, OpenSetsFolderTitleListAndSaveProposal) {
+    const QString quiz = folders.CreateFile("tests/quiz.old.csv", SmallClass);
+    services.openAnswers.push_back(quiz);
+    const auto window = Show();
+    window->mmOpen->trigger();
+    EXPECT_EQ(window->windowTitle(), "quiz.old - Pelloran");
+    EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "tests"));
+    EXPECT_EQ(window->FileNameKeep->List().FileNames()[0], quiz.toStdString());
+    EXPECT_EQ(window->LoadedText(), SmallClass);
+    EXPECT_TRUE(window->mmMark->isEnabled());
+    EXPECT_TRUE(window->mmSortWithNumber->isEnabled());
+    EXPECT_EQ(Cell(*window, 2, 3), "Sato");
+
+    services.saveAnswers.push_back(std::nullopt);
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(services.saveProposals, QStringList{quiz});
+    EXPECT_EQ(services.saveFolders, QStringList{window->CurrentDir()});
+    EXPECT_TRUE(services.errors.isEmpty());
+}
+
+TEST_F(MainWindow, OpenOfAMissingFileReportsItAfterTheTitleChanged) {
+    const QString missing = QString::fromStdString((folders / "gone.csv").string());
+    services.openAnswers.push_back(missing);
+    const auto window = Show();
+    window->mmOpen->trigger();
+    ASSERT_EQ(services.errors.size(), 1);
+    EXPECT_EQ(services.errors[0], "pelloran: ファイル " + missing + " は開けません.");
+    EXPECT_EQ(window->windowTitle(), "gone - Pelloran");
+    EXPECT_TRUE(window->mmMark->isEnabled());
+    EXPECT_TRUE(window->LoadedText().empty());
+}
+
+TEST_F(MainWindow, SaveAsWritesTheTableAndTakesTheFile) {
+    const QString quiz = folders.CreateFile("quiz.csv", SmallClass);
+    services.openAnswers.push_back(quiz);
+    const auto window = Show();
+    window->mmOpen->trigger();
+    const QString copy = QString::fromStdString((folders / "out/copy.csv").string());
+    std::filesystem::create_directories(folders / "out");
+    services.saveAnswers.push_back(copy);
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(ReadTestFile(folders / "out/copy.csv"), SmallClass);
+    EXPECT_EQ(window->windowTitle(), "copy - Pelloran");
+    EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "out"));
+    EXPECT_EQ(RecentFiles(*window).first(), "&1  " + copy);
+}
+
+TEST_F(MainWindow, SaveAsIntoAMissingFolderKeepsTitleAndFolder) {
+    const auto window = Show();
+    services.saveAnswers.push_back(QString::fromStdString((folders / "no/such.csv").string()));
+    window->mmSaveAs->trigger();
+    ASSERT_EQ(services.errors.size(), 1);
+    EXPECT_TRUE(services.errors[0].contains("を作成できません"));
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    EXPECT_TRUE(window->CurrentDir().isEmpty());
+}
+
+struct TDiscardCase {
+    const char* name;
+    bool loadFile;
+    bool editTable;
+    std::vector<TDiscardAnswer> answers;
+    bool saveDialogCancelled;
+    bool asked;
+    bool resetDone;
+    friend void PrintTo(const TDiscardCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DiscardQuestion : public MainWindow, public testing::WithParamInterface<TDiscardCase> {};
+
+TEST_P(DiscardQuestion, OnNew) {
+    const TDiscardCase& c = GetParam();
+    const auto window = Show();
+    if (c.loadFile) {
+        services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+        window->mmOpen->trigger();
+    }
+    if (c.editTable) {
+        window->AnswerTable().SetCell(1, 3, "1003");
+    }
+    services.discardAnswers.assign(c.answers.begin(), c.answers.end());
+    if (!c.saveDialogCancelled) {
+        services.saveAnswers.push_back(QString::fromStdString((folders / "saved.csv").string()));
+    }
+    window->mmNew->trigger();
+    EXPECT_EQ(services.questions.size(), c.asked ? 1 : 0);
+    EXPECT_EQ(Cell(*window, 1, 3).empty(), c.resetDone);
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+const TDiscardCase DiscardCases[] = {
+    {"UnchangedFileNotAsked", true, false, {}, true, false, true},
+    {"FreshTableNotAsked", false, false, {}, true, false, true},
+    {"ChangedFileNo", true, true, {TDiscardAnswer::No}, true, true, true},
+    {"ChangedFileCancel", true, true, {TDiscardAnswer::Cancel}, true, true, false},
+    {"ChangedFileYesSaveCancelled", true, true, {TDiscardAnswer::Yes}, true, true, false},
+    {"ChangedFileYesSaved", true, true, {TDiscardAnswer::Yes}, false, true, true},
+    // Typed without any file: protected all the same.
+    {"TypedTableCancel", false, true, {TDiscardAnswer::Cancel}, true, true, false},
+    {"TypedTableNo", false, true, {TDiscardAnswer::No}, true, true, true},
+};
+INSTANTIATE_TEST_SUITE_P(Paths, DiscardQuestion, testing::ValuesIn(DiscardCases), TCaseName());
+
+TEST_F(MainWindow, OpenAsksBeforeDroppingChanges) {
+    const auto window = Show();
+    window->AnswerTable().SetCell(1, 3, "1001");
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+    window->mmOpen->trigger();
+    EXPECT_EQ(Cell(*window, 1, 3), "1001");
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    EXPECT_EQ(services.openFolders.size(), 0);
+}
+
+TEST_F(MainWindow, TheQuestionShowsMessageSix) {
+    WriteTestFile(folders.LanguageFile(),
+                  "[Main]\r\nMsg6=\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\r\n");
+    const auto window = Show();
+    window->AnswerTable().SetCell(1, 3, "1001");
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    window->mmNew->trigger();
+    EXPECT_EQ(services.questions, QStringList{"保存しますか"});
+}
+
+TEST_F(MainWindow, ClosingWithCancelKeepsTheWindowAndTheSettings) {
+    const auto window = Show();
+    window->AnswerTable().SetCell(1, 3, "1001");
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    EXPECT_FALSE(CloseWindow(*window));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(folders.Settings()));
+
+    services.discardAnswers.push_back(TDiscardAnswer::Yes);
+    services.saveAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(CloseWindow(*window));
+
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    EXPECT_TRUE(CloseWindow(*window));
+    EXPECT_EQ(ReadTestFile(folders.Settings()).find("[Setting]\r\nCurrentDir=\r\n"), 0u);
+}
+
+TEST_F(MainWindow, ClosingWritesTheCurrentFolderBesideOtherSections) {
+    WriteTestFile(folders.Settings(), "[Other]\r\nk=v\r\n");
+    services.openAnswers.push_back(folders.CreateFile("tests/quiz.csv", SmallClass));
+    const auto window = Show();
+    window->mmOpen->trigger();
+    EXPECT_TRUE(CloseWindow(*window));
+    const std::string settings = ReadTestFile(folders.Settings());
+    EXPECT_NE(settings.find("[Other]\r\nk=v\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("CurrentDir=" + (folders / "tests").string()), std::string::npos);
+}
+
+TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenKeepsTheWindowOpen) {
+    const auto window = Show();
+    std::filesystem::create_directories(folders.Settings());
+    EXPECT_FALSE(CloseWindow(*window));
+    ASSERT_EQ(services.errors.size(), 1);
+    EXPECT_TRUE(services.errors[0].endsWith("pelloran.ini に書き込めません."));
+}
+
+TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
+    const QString first = folders.CreateFile("a/first.csv", SmallClass);
+    const QString second = folders.CreateFile("b/second.csv", SmallClass);
+    services.openAnswers = {first, second};
+    const auto window = Show();
+    window->mmOpen->trigger();
+    window->mmOpen->trigger();
+    ASSERT_GE(window->FileNameKeep->MenuItems().size(), 2u);
+    window->FileNameKeep->MenuItems()[1]->trigger();
+    EXPECT_EQ(window->windowTitle(), "first - Pelloran");
+    EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "b"));
+    EXPECT_EQ(RecentFiles(*window).first(), "&1  " + first);
+}
+
+TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
+    {
+        const auto window = Show();
+        EXPECT_EQ(RecentFiles(*window),
+                  QStringList{"&1  " + FromNativePath(folders.ProgramFolder() / "Data/Demo.csv")});
+        EXPECT_TRUE(window->CurrentDir().isEmpty());
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    const auto again = Show();
+    // The demo file does not exist, so the list drops it, and the settings file now exists.
+    EXPECT_TRUE(RecentFiles(*again).isEmpty());
+}
+
+TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
+    const auto window = Show();
+    services.clipboard = QStringLiteral("1001,佐藤\n1002,鈴木\n");
+    window->mmPaste->trigger();
+    EXPECT_EQ(Cell(*window, 2, 4), ToCodePage(QStringLiteral("鈴木")));
+    EXPECT_TRUE(services.messages.isEmpty());
+    EXPECT_TRUE(window->mmMark->isEnabled());
+
+    services.clipboard = QStringLiteral("1003,Tanaka\n\n1004,Ito\n");
+    window->mmPaste->trigger();
+    EXPECT_EQ(services.messages, QStringList{QString()});
+    EXPECT_EQ(Cell(*window, 1, 5), "");
+    EXPECT_TRUE(services.errors.isEmpty());
+}
+
+TEST_F(MainWindow, MarkAndSortByScore) {
+    services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+    const auto window = Show();
+    window->mmOpen->trigger();
+    window->mmMark->trigger();
+    EXPECT_TRUE(window->mmSortwithpoint->isEnabled());
+    window->mmSortwithpoint->trigger();
+    EXPECT_EQ(Cell(*window, 2, 3), "Suzuki");
+    EXPECT_TRUE(services.errors.isEmpty());
+}
+
+TEST_F(MainWindow, HelpOpensThePageBesideTheProgram) {
+    const auto window = Show();
+    window->mmShowHelp->trigger();
+    EXPECT_EQ(services.urls,
+              QStringList{"file://" + FromNativePath(folders.ProgramFolder() / "Help.htm")});
+}
+
+TEST_F(MainWindow, AboutShowsTheBoxAndThenReportsAMissingIcon) {
+    const auto window = Show();
+    TAboutBox aboutBox([this](const QString& url) { services.OpenUrl(url); });
+    window->SetAboutBox(&aboutBox);
+    window->mmAbout->trigger();
+    EXPECT_TRUE(aboutBox.isVisible());
+    ASSERT_EQ(services.errors.size(), 1);
+    EXPECT_TRUE(services.errors[0].contains("Pelloran123.ico は開けません"));
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "TestFiles.h"
+#include "shell/MainForm.h"
+#include "shell/ShellServices.h"
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+/// Answers the window's questions from queues the test fills, and remembers what was shown.
+class TFakeServices : public TShellServices {
+public:
+    std::optional<QString> GetOpenFileName(QWidget*, const QString& folder) override {
+        openFolders.push_back(folder);
+        return Next(openAnswers);
+    }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString& folder,
+                                           const QString& proposedName) override {
+        saveFolders.push_back(folder);
+        saveProposals.push_back(proposedName);
+        return Next(saveAnswers);
+    }
+    TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
+        questions.push_back(question);
+        if (discardAnswers.empty()) {
+            throw std::logic_error("the discard question was not expected");
+        }
+        const TDiscardAnswer answer = discardAnswers.front();
+        discardAnswers.pop_front();
+        return answer;
+    }
+    void ShowError(QWidget*, const QString& caption, const QString& text) override {
+        errors.push_back(caption + QStringLiteral(": ") + text);
+    }
+    void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
+    QString ClipboardText() override { return clipboard; }
+    void OpenUrl(const QString& url) override { urls.push_back(url); }
+
+    /// An answer of nothing stands for a cancelled dialog.
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<TDiscardAnswer> discardAnswers;
+    QString clipboard;
+
+    QStringList openFolders;
+    QStringList saveFolders;
+    QStringList saveProposals;
+    QStringList questions;
+    QStringList errors;
+    QStringList messages;
+    QStringList urls;
+
+private:
+    static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+/// A program folder with an executable path, a home of its own and a window started on it.
+class TWindowFolders {
+public:
+    TWindowFolders() {
+        std::filesystem::create_directories(ProgramFolder());
+        std::filesystem::create_directories(Home());
+    }
+
+    std::filesystem::path ProgramFolder() const { return folder_ / "program"; }
+    std::filesystem::path Executable() const { return ProgramFolder() / "pelloran"; }
+    std::filesystem::path Settings() const { return ProgramFolder() / "pelloran.ini"; }
+    std::filesystem::path LanguageFile() const { return ProgramFolder() / "pelloran.lng"; }
+    std::filesystem::path Home() const { return folder_ / "home"; }
+    std::filesystem::path operator/(std::string_view name) const { return folder_ / name; }
+    TMainSetup Setup() const { return {Executable(), {Home().string(), {}}}; }
+
+    /// A file in the temporary folder; returns its full name.
+    QString CreateFile(std::string_view name, std::string_view bytes) const {
+        const std::filesystem::path fileName = folder_ / name;
+        std::filesystem::create_directories(fileName.parent_path());
+        WriteTestFile(fileName, bytes);
+        return QString::fromStdString(fileName.string());
+    }
+
+private:
+    TTemporaryFolder folder_;
+};
+
+/// Builds and shows the window as the program does, the first showing included.
+inline std::unique_ptr<TMain> ShowWindow(const TWindowFolders& folders, TShellServices& services) {
+    auto window = std::make_unique<TMain>(folders.Setup(), services);
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+/// Closes the window as its close box does; true when it closed.
+inline bool CloseWindow(TMain& window) {
+    return window.close();
+}
+
+/// Two students and three questions as the program saves them; Sato's second answer is wrong.
+inline constexpr std::string_view SmallClass = ",,a,b,c,,\r\n"
+                                               ",,1,1,1,,\r\n"
+                                               "1001,Sato,a,x,c,,\r\n"
+                                               "1002,Suzuki,a,b,c,,\r\n";
+
+QT_BEGIN_NAMESPACE
+/// Failing comparisons show texts, not code units.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
