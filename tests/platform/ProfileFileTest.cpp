@@ -2,9 +2,20 @@
 
 #include "TestFiles.h"
 #include "TestText.h"
+#include "platform/Errors.h"
 
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -84,6 +95,346 @@ TEST(ProfileFile, ReadsFromFile) {
               "/home/a");
     EXPECT_EQ(TProfileFile(folder / "missing.ini").ReadString("Setting", "CurrentDir", "d"), "d");
     EXPECT_EQ(TProfileFile(folder.Path()).ReadString("Setting", "CurrentDir", "d"), "d");
+}
+
+/// One edit of a profile: a write, or the erasure of the section when there is no key.
+struct TEdit {
+    std::string section;
+    std::optional<std::string> key;
+    std::string value;
+};
+
+TEdit Write(std::string section, std::string key, std::string value) {
+    return {std::move(section), std::move(key), std::move(value)};
+}
+
+TEdit Erase(std::string section) {
+    return {std::move(section), std::nullopt, {}};
+}
+
+void Apply(TProfileFile& profile, const std::vector<TEdit>& edits) {
+    for (const TEdit& edit : edits) {
+        if (edit.key) {
+            profile.WriteString(edit.section, *edit.key, edit.value);
+        } else {
+            profile.EraseSection(edit.section);
+        }
+    }
+}
+
+struct TEditCase {
+    const char* name;
+    std::string before;
+    std::vector<TEdit> edits;
+    std::string after;
+    friend void PrintTo(const TEditCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ProfileEditing : public testing::TestWithParam<TEditCase> {};
+
+TEST_P(ProfileEditing, ChangesOnlyTheLinesWritten) {
+    const TEditCase& c = GetParam();
+    TProfileFile profile = TProfileFile::FromBytes(c.before);
+    Apply(profile, c.edits);
+    EXPECT_EQ(Escaped(profile.Bytes()), Escaped(c.after)) << "edited " << Escaped(c.before);
+}
+
+const TEditCase WriteCases[] = {
+    {"NewFile", "", {Write("Sec", "key", "value")}, "[Sec]\r\nkey=value\r\n"},
+    {"NewSectionAppended",
+     "[A]\r\nk=1\r\n",
+     {Write("B", "k", "2")},
+     "[A]\r\nk=1\r\n[B]\r\nk=2\r\n"},
+    {"NewSectionAfterMissingFinalBreak",
+     "[A]\nk=1",
+     {Write("B", "k", "2")},
+     "[A]\nk=1\r\n[B]\r\nk=2\r\n"},
+    {"NewSectionAfterComments",
+     "; top\r\n[A]\r\n;c\r\n",
+     {Write("B", "k", "2")},
+     "; top\r\n[A]\r\n;c\r\n[B]\r\nk=2\r\n"},
+    {"ReplacedKeepingSpellingOfNames",
+     "[s]\r\nKEY=old\r\nj=2\r\n",
+     {Write("S", "key", "new")},
+     "[s]\r\nKEY=new\r\nj=2\r\n"},
+    {"ReplacedKeepingWhatPrecedesEquals",
+     "[S]\n \t k = old ;c\n",
+     {Write("S", "k", "new")},
+     "[S]\n \t k =new\n"},
+    {"ReplacedOnLastLineWithoutBreak", "[S]\rk=old", {Write("S", "k", "new")}, "[S]\rk=new"},
+    {"FirstOfDuplicateKeysReplaced", "[S]\nk=1\nk=2\n", {Write("S", "k", "x")}, "[S]\nk=x\nk=2\n"},
+    {"FirstOfDuplicateSectionsWritten",
+     "[S]\na=1\n[s]\nk=2\n",
+     {Write("S", "k", "x")},
+     "[S]\na=1\nk=x\r\n[s]\nk=2\n"},
+    {"NewKeyBeforeTrailingCommentsAndBlanks",
+     "[S]\r\na=1\r\n;note\r\n\r\nother\r\n[T]\r\n",
+     {Write("S", "b", "2")},
+     "[S]\r\na=1\r\nb=2\r\n;note\r\n\r\nother\r\n[T]\r\n"},
+    {"NewKeysInCallOrder",
+     "[S]\r\n",
+     {Write("S", "b", "1"), Write("S", "c", "2")},
+     "[S]\r\nb=1\r\nc=2\r\n"},
+    {"NewKeyRightAfterHeaderWithoutKeys",
+     "[S]\n;c\n[T]\n",
+     {Write("S", "k", "v")},
+     "[S]\nk=v\r\n;c\n[T]\n"},
+    {"NewKeyAfterHeaderWithoutBreak", "[S]", {Write("S", "k", "v")}, "[S]\r\nk=v\r\n"},
+    {"NewKeyAfterLastLineWithoutBreak", "[S]\nk=1", {Write("S", "j", "2")}, "[S]\nk=1\r\nj=2\r\n"},
+    {"SemicolonKeyIsCommentAndNeverMatches",
+     "[S]\n;k=1\n",
+     {Write("S", ";k", "2")},
+     "[S]\n;k=2\r\n;k=1\n"},
+    {"LinesBeforeFirstSectionUntouched",
+     "k=0\n[S]\n",
+     {Write("", "k", "1")},
+     "k=0\n[S]\n[]\r\nk=1\r\n"},
+    {"ArgumentsTrimmedOfSpacesValueVerbatim",
+     "",
+     {Write(" S ", " k ", " \"v\" ")},
+     "[S]\r\nk= \"v\" \r\n"},
+    {"EmptyValue", "[S]\nk=1\n", {Write("S", "k", ""), Write("S", "j", "")}, "[S]\nk=\nj=\r\n"},
+    {"CrFileKept", "[A]\rx=1\r[B]\ry=2\r", {Write("A", "z", "3")}, "[A]\rx=1\rz=3\r\n[B]\ry=2\r"},
+    {"LfFileKept", "[A]\nx=1\n\n[B]\ny=2\n", {Write("B", "y", "3")}, "[A]\nx=1\n\n[B]\ny=3\n"},
+    {"NulBytesKept",
+     "\0junk\0\r\n[S]\r\nk=a\0b\r\n"s,
+     {Write("S", "j", "1")},
+     "\0junk\0\r\n[S]\r\nk=a\0b\r\nj=1\r\n"s},
+    {"DoubleByteBracketInName",
+     "[\x83\x5d]\r\n",
+     {Write("\x83\x5d", "k", "v")},
+     "[\x83\x5d]\r\nk=v\r\n"},
+    {"BrokenShiftJisKept",
+     "[S]\r\nk=\x83\r\n\xfd\xff\x83",
+     {Write("T", "k", "\x83")},
+     "[S]\r\nk=\x83\r\n\xfd\xff\x83\r\n[T]\r\nk=\x83\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Write, ProfileEditing, testing::ValuesIn(WriteCases), TCaseName());
+
+const TEditCase EraseCases[] = {
+    {"HeaderAndKeysGoCommentsAndOtherLinesStay",
+     "[A]\r\nk=1\r\n;c\r\n\r\nx\r\nj=2\r\n[B]\r\nj=2\r\n",
+     {Erase("a")},
+     ";c\r\n\r\nx\r\n[B]\r\nj=2\r\n"},
+    {"OnlyFirstOfDuplicates", "[A]\nk=1\n[a]\nk=2\n", {Erase("A")}, "[a]\nk=2\n"},
+    {"MissingSection", "[A]\nk=1\n", {Erase("B")}, "[A]\nk=1\n"},
+    {"LastSectionWithoutBreak", "[A]\nk=1\n[B]\nj=2", {Erase("B")}, "[A]\nk=1\n"},
+    {"MiddleSection",
+     "[A]\r\nk=1\r\n[B]\r\nj=2\r\n[C]\r\nl=3\r\n",
+     {Erase(" B ")},
+     "[A]\r\nk=1\r\n[C]\r\nl=3\r\n"},
+    {"ThenWrittenAnewAtTheEnd",
+     "[KeepFileNames]\r\nFileName1=a\r\nFileName10=z\r\n[Setting]\r\nCurrentDir=/x\r\n",
+     {Erase("KeepFileNames"), Write("KeepFileNames", "FileName1", "b"),
+      Write("KeepFileNames", "FileName2", "")},
+     "[Setting]\r\nCurrentDir=/x\r\n[KeepFileNames]\r\nFileName1=b\r\nFileName2=\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Erase, ProfileEditing, testing::ValuesIn(EraseCases), TCaseName());
+
+struct TReadBackCase {
+    const char* name;
+    std::string before;
+    std::string section;
+    std::string key;
+    std::string written;
+    std::string read;
+    friend void PrintTo(const TReadBackCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ProfileReadBack : public testing::TestWithParam<TReadBackCase> {};
+
+TEST_P(ProfileReadBack, ReadsWhatWasWrittenAsWindowsDoes) {
+    const TReadBackCase& c = GetParam();
+    TProfileFile profile = TProfileFile::FromBytes(c.before);
+    profile.WriteString(c.section, c.key, c.written);
+    EXPECT_EQ(profile.ReadString(c.section, c.key, "default"), c.read) << Escaped(profile.Bytes());
+}
+
+const TReadBackCase ReadBackCases[] = {
+    {"Plain", "", "S", "k", "v", "v"},
+    {"Trimmed", "[S]\nk=1\n", "S", "K", " \ta b\v ", "a b"},
+    {"QuotesStripped", "[s]\n", "S", "k", "\" q \"", " q "},
+    {"MixedQuotesKept", "", "S", "k", "'x\"", "'x\""},
+    {"Cut", "[S]\nj=1\n", "s", "k", std::string(3000, 'v'), std::string(2047, 'v')},
+    {"DoubleByte", "", "\x83\x5c", "\x95\x5c", "\x83\x5c\x95\x5c", "\x83\x5c\x95\x5c"},
+    {"Empty", "[S]\nk=1\n", "S", "k", "", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Values, ProfileReadBack, testing::ValuesIn(ReadBackCases), TCaseName());
+
+struct TBadArguments {
+    const char* name;
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+class ProfileWriteRefusal : public testing::TestWithParam<TBadArguments> {};
+
+// Each would break the file's lines, add a key or section of its own, or could never be found.
+TEST_P(ProfileWriteRefusal, ThrowsAndChangesNothing) {
+    const TBadArguments& c = GetParam();
+    const std::string before = "[S]\r\nk=1\r\n";
+    TProfileFile profile = TProfileFile::FromBytes(before);
+    EXPECT_THROW(profile.WriteString(c.section, c.key, c.value), std::invalid_argument);
+    EXPECT_EQ(profile.Bytes(), before);
+}
+
+const TBadArguments BadArguments[] = {
+    {"ValueCr", "S", "k", "a\rb"},         {"ValueLf", "S", "k", "a\n[T]\nk=2"},
+    {"ValueNul", "S", "k", "a\0b"s},       {"SectionLf", "S\nx=1\n[S", "k", "v"},
+    {"SectionCr", "S\r", "k", "v"},        {"SectionNul", "S\0"s, "k", "v"},
+    {"SectionBracket", "S]x", "k", "v"},   {"SectionEndsInLeadByte", "S\x83", "k", "v"},
+    {"SectionTab", "\tS", "k", "v"},       {"KeyEquals", "S", "k=x", "v"},
+    {"KeyLf", "S", "k\nj", "v"},           {"KeyNul", "S", "k\0"s, "v"},
+    {"KeyOpensSection", "S", " [T]", "v"}, {"KeyVerticalTab", "S", "k\v", "v"},
+};
+INSTANTIATE_TEST_SUITE_P(Arguments, ProfileWriteRefusal, testing::ValuesIn(BadArguments),
+                         TCaseName());
+
+std::string IniErrorText(const fs::path& fileName) {
+    return fileName.string() + " に書き込めません";
+}
+
+TEST(ProfileFileUpdate, CreatesTheFileLeavingNothingElse) {
+    TTemporaryFolder folder;
+    TProfileFile profile(folder / "Pelloran.ini");
+    profile.WriteString("Setting", "CurrentDir", "/home/a");
+    profile.UpdateFile();
+    EXPECT_EQ(ReadTestFile(folder / "Pelloran.ini"), "[Setting]\r\nCurrentDir=/home/a\r\n");
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"Pelloran.ini"});
+}
+
+TEST(ProfileFileUpdate, WritesTheEditsAndKeepsEveryOtherByte) {
+    TTemporaryFolder folder;
+    const fs::path fileName = folder / "Pelloran.ini";
+    WriteTestFile(fileName, "\0\n[Setting]\nCurrentDir=/old\n[KeepFileNames]\r\nFileName1=x\r"s);
+    TProfileFile profile(fileName);
+    profile.EraseSection("KeepFileNames");
+    profile.WriteString("KeepFileNames", "FileName1", "/y");
+    profile.WriteString("Setting", "CurrentDir", "/new");
+    profile.UpdateFile();
+    EXPECT_EQ(Escaped(ReadTestFile(fileName)),
+              Escaped("\0\n[Setting]\nCurrentDir=/new\n[KeepFileNames]\r\nFileName1=/y\r\n"s));
+    EXPECT_EQ(TProfileFile(fileName).ReadString("KeepFileNames", "FileName1", ""), "/y");
+}
+
+TEST(ProfileFileUpdate, WritesNothingWithoutEdits) {
+    TTemporaryFolder folder;
+    TProfileFile missing(folder / "missing.ini");
+    missing.EraseSection("S");
+    missing.UpdateFile();
+    EXPECT_FALSE(fs::exists(folder / "missing.ini"));
+
+    WriteTestFile(folder / "same.ini", "[S]\nk=1\n");
+    TProfileFile same(folder / "same.ini");
+    same.WriteString("S", "k", "1");
+    // A rewrite would rename a new file over the old one, which gives it a new inode.
+    auto inode = [&] {
+        struct stat status {};
+        return ::stat((folder / "same.ini").c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto inodeBefore = inode();
+    same.UpdateFile();
+    EXPECT_EQ(inode(), inodeBefore);
+}
+
+TEST(ProfileFileUpdate, ProfileWithoutFileIsALogicError) {
+    TProfileFile profile = TProfileFile::FromBytes("[S]\nk=1\n");
+    profile.WriteString("S", "k", "2");
+    EXPECT_THROW(profile.UpdateFile(), std::logic_error);
+}
+
+struct TRefusalCase {
+    const char* name;
+    std::string fileName;
+    bool needsNonRoot;
+};
+
+class ProfileFileRefusal : public testing::TestWithParam<TRefusalCase> {};
+
+// The edits are not written and the old file, if any, stays exactly as it was.
+TEST_P(ProfileFileRefusal, ThrowsIniFileErrorKeepingTheOldFile) {
+    const TRefusalCase& c = GetParam();
+    if (c.needsNonRoot && ::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads and writes files whatever their permission bits say";
+    }
+    TTemporaryFolder folder;
+    const std::string old = "[Other]\r\nkeep=1\r\n";
+    fs::create_directory(folder / "folder.ini");
+    WriteTestFile(folder / "read-only.ini", old);
+    fs::permissions(folder / "read-only.ini", fs::perms::owner_read);
+    WriteTestFile(folder / "unreadable.ini", old);
+    fs::permissions(folder / "unreadable.ini", fs::perms::owner_write);
+    const auto entriesBefore = folder.EntryNames();
+
+    const fs::path fileName = folder / c.fileName;
+    TProfileFile profile(fileName);
+    profile.WriteString("Setting", "CurrentDir", "/x");
+    try {
+        profile.UpdateFile();
+        ADD_FAILURE() << "no failure writing " << fileName;
+    } catch (const EIniFileError& error) {
+        EXPECT_EQ(std::string(error.what()), IniErrorText(fileName));
+    }
+    EXPECT_EQ(folder.EntryNames(), entriesBefore);
+    EXPECT_TRUE(fs::is_directory(folder / "folder.ini"));
+    fs::permissions(folder / "read-only.ini", fs::perms::owner_all);
+    fs::permissions(folder / "unreadable.ini", fs::perms::owner_all);
+    EXPECT_EQ(ReadTestFile(folder / "read-only.ini"), old);
+    EXPECT_EQ(ReadTestFile(folder / "unreadable.ini"), old);
+}
+
+const TRefusalCase RefusalCases[] = {
+    {"FolderOfThatName", "folder.ini", false},
+    {"MissingFolder", "missing/Pelloran.ini", false},
+    {"ReadOnlyFile", "read-only.ini", true},
+    {"UnreadableFileWouldLoseItsSections", "unreadable.ini", true},
+};
+INSTANTIATE_TEST_SUITE_P(Files, ProfileFileRefusal, testing::ValuesIn(RefusalCases), TCaseName());
+
+/// Section `index` of the large profile: a few keys, a comment, a blank line.
+std::string LargeSection(int index) {
+    const std::string number = std::to_string(index);
+    return "[Section" + number + "]\r\nKey1=value " + number + "\r\nKey2=\x83\x5c" + number +
+           "\r\n; comment\r\n\r\n";
+}
+
+// 10,000 sections around a line of 1 MB, NUL bytes and broken Shift-JIS: each call is one
+// pass, so the whole test takes a fraction of a second; a rescan per line would take minutes.
+TEST(ProfileFileLarge, EditsKeepEverythingElseInBoundedTime) {
+    constexpr int SectionCount = 10000;
+    const std::string longLine = "Long=" + std::string(1 << 20, 'x') + "\r\n";
+    const std::string oddLines = "\0\x83\r\n\xff\xfe\x81\r"s;
+    auto build = [&](const std::vector<std::string>& sections) {
+        std::string bytes = oddLines;
+        for (std::size_t index = 0; index < sections.size(); ++index) {
+            bytes += sections[index] + (index == SectionCount / 2 ? longLine : "");
+        }
+        return bytes;
+    };
+    std::vector<std::string> sections;
+    for (int index = 0; index < SectionCount; ++index) {
+        sections.push_back(LargeSection(index));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    TProfileFile profile = TProfileFile::FromBytes(build(sections));
+
+    EXPECT_EQ(profile.ReadString("section9999", "key2", ""), "\x83\x5c"
+                                                             "9999");
+    EXPECT_EQ(profile.ReadString("Section5000", "Long", "").size(), 2047u);
+    profile.WriteString("Section9999", "Key3", "new");
+    profile.WriteString("Section5000", "Key1", "changed");
+    profile.EraseSection("Section2");
+    profile.WriteString("Added", "k", "v");
+    sections[9999] = "[Section9999]\r\nKey1=value 9999\r\nKey2=\x83\x5c"
+                     "9999\r\nKey3=new\r\n"
+                     "; comment\r\n\r\n";
+    sections[5000] = "[Section5000]\r\nKey1=changed\r\nKey2=\x83\x5c"
+                     "5000\r\n; comment\r\n\r\n";
+    sections[2] = "; comment\r\n\r\n";
+    sections.push_back("[Added]\r\nk=v\r\n");
+    EXPECT_TRUE(profile.Bytes() == build(sections)) << "the edited text differs";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 } // namespace
