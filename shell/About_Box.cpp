@@ -173,9 +173,12 @@ void TAboutBox::LoadProgramIcon(const std::filesystem::path& fileName) {
 }
 
 void TAboutBox::ShowModeless() {
-    show();
-    raise();
-    activateWindow();
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    } else {
+        show();
+    }
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {

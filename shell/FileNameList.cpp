@@ -1,15 +1,28 @@
 #include "FileNameList.h"
 
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <system_error>
 #include <utility>
 
 namespace {
 
 constexpr std::string_view ParentFolder = "..";
+
+/// The store holds a few short lines. A far larger file is no store of ours: it is neither
+/// read nor rewritten, which would cost seconds and its size in memory at every start and end.
+constexpr std::uintmax_t MaxStoreSize = 4 << 20;
+
+bool IsOversized(const std::filesystem::path& fileName) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    return !error && size > MaxStoreSize;
+}
 
 std::string KeyName(std::size_t slot) {
     return "FileName" + std::to_string(slot);
@@ -24,12 +37,11 @@ bool IsIniBlank(char byte) {
 }
 
 /// The value to write so that reading gives the name back: reading trims blanks and removes
-/// one pair of enclosing quotes, so a name with blanks at an end, or in quotes itself, is
+/// one pair of enclosing quotes, so a name with blanks at an end, or beginning with a quote, is
 /// written in quotes.
 std::string ProfileValue(std::string_view name) {
-    const bool quoted = name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
-                        name.back() == name.front();
-    if (!name.empty() && (IsIniBlank(name.front()) || IsIniBlank(name.back()) || quoted)) {
+    if (!name.empty() && (IsIniBlank(name.front()) || IsIniBlank(name.back()) ||
+                          name.front() == '"' || name.front() == '\'')) {
         return '"' + std::string(name) + '"';
     }
     return std::string(name);
@@ -50,6 +62,9 @@ TFileNameList::TFileNameList(TUserEnvironment environment, std::filesystem::path
 void TFileNameList::LoadFileNames() {
     personalFolder_ = ::PersonalFolder(environment_);
     iniFileName_ = WorkOutIniFileName();
+    if (IsOversized(iniFileName_)) {
+        return;
+    }
     const TProfileFile store(iniFileName_);
     // Each name goes to the top, so the last one added, FileName1, ends up first. Empty
     // values and vanished files give "", which AddFileName skips.
@@ -61,6 +76,9 @@ void TFileNameList::LoadFileNames() {
 void TFileNameList::SaveFileNames() const {
     if (iniFileName_.empty()) {
         return;
+    }
+    if (IsOversized(iniFileName_)) {
+        throw EIniFileError(iniFileName_.string());
     }
     TProfileFile store(iniFileName_);
     store.EraseSection(SectionName);

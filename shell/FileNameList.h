@@ -20,11 +20,13 @@ public:
     TFileNameList(TUserEnvironment environment, std::filesystem::path executablePath);
 
     /// Works out the documents folder and the store, then adds every stored name whose file
-    /// still exists, so that the list ends in the stored order.
+    /// still exists, so that the list ends in the stored order. A store of more than a few
+    /// megabytes is no store of ours and is not read.
     void LoadFileNames();
     /// Rewrites the store's section with the list; the file's other sections stay. Does
     /// nothing before the first load, so that a list never loaded cannot wipe the store.
-    /// Throws EIniFileError, leaving the old store as it was, when it cannot be written.
+    /// Throws EIniFileError, leaving the old store as it was, when it cannot be written or is
+    /// too large to be ours.
     void SaveFileNames() const;
     /// Puts the name at the top: a listed name moves there, a new one pushes the others down
     /// and the tenth drops out. An empty name changes nothing.
