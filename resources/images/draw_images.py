@@ -218,6 +218,7 @@ def draw_answer_boxes(pixels, box_width, box_height):
 
 
 def draw_icon_16():
+    """At 16 pixels there is no room for circles: the digits themselves are red."""
     pixels = PixelMap(16)
     for left, digit in zip(draw_answer_boxes(pixels, 5, 7), "123"):
         pixels.stamp(SMALL_DIGITS[digit], left + 1, 1, "r")
