@@ -14,5 +14,9 @@ int main(int argc, char** argv) {
     aboutBox.setAttribute(Qt::WA_QuitOnClose, false);
     main.SetAboutBox(&aboutBox);
     main.show();
+    // A desktop opens an answer file by naming it.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
+        main.OpenGivenFile(arguments.at(1));
+    }
     return QApplication::exec();
 }

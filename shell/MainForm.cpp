@@ -13,6 +13,7 @@
 #include "table/Sorting.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
@@ -290,13 +291,24 @@ void TMain::mmOpenClick() {
         return;
     }
     const std::optional<QString> fileName = services_.GetOpenFileName(this, openDialogFolder_);
-    if (!fileName) {
-        return;
+    if (fileName) {
+        OpenChosenFile(*fileName);
     }
-    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
+}
+
+void TMain::OpenChosenFile(const QString& fileName) {
+    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(fileName).native()));
     openDialogFolder_ = currentDir_;
-    SetFileName(*fileName);
-    LoadAnswerFile(*fileName);
+    SetFileName(fileName);
+    LoadAnswerFile(fileName);
+}
+
+void TMain::OpenGivenFile(const QString& fileName) {
+    RunCommand([&] {
+        if (ConfirmDiscard()) {
+            OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
+        }
+    });
 }
 
 void TMain::FileNameKeepSelect(const QString& fileName) {

@@ -47,6 +47,8 @@ public:
     bool SaveTextAs(const std::string& text);
     /// True when the caller may drop the table.
     bool ConfirmDiscard();
+    /// Opens a file named on the command line as Open opens the file chosen in its dialog.
+    void OpenGivenFile(const QString& fileName);
 
     // Handlers, one per command.
     void FormShow();
@@ -110,6 +112,7 @@ private:
     bool RunCommand(const std::function<void()>& command);
     void ShowError(const QString& message);
     QString ExecutableFolder() const;
+    void OpenChosenFile(const QString& fileName);
 
     // The settings file and the language file.
     void ReadSettings();
