@@ -1,5 +1,6 @@
 #include "FileNameKeeper.h"
 #include "MainForm.h"
+#include "SettingsFiles.h"
 #include "ShellText.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -30,13 +31,8 @@ bool HoldsLineBreak(const std::string& text) {
 
 void TMain::ReadSettings() {
     const std::filesystem::path& executable = setup_.executablePath;
-    std::filesystem::path settings = ChangeFileExt(executable.native(), ".ini");
-    // Installed for every user, the program's folder cannot be written: the settings go to
-    // the user's configuration folder instead.
-    if (!FolderWritable(executable.parent_path()) && !AppDataFolder(setup_.user).empty()) {
-        settings = std::filesystem::path(AppDataFolder(setup_.user)) /
-                   ChangeFileExt(ExtractFileName(executable.native()), ".ini");
-    }
+    const std::filesystem::path settings =
+        SettingsFilePath(executable, setup_.user, FolderWritable(executable.parent_path()));
     settingsFileName_ = FromNativePath(settings);
     if (!FileExists(settings)) {
         FileNameKeep->AddFileName(ExecutableFolder() + QStringLiteral("/Data/Demo.csv"));
@@ -47,12 +43,7 @@ void TMain::ReadSettings() {
 }
 
 void TMain::ApplyLanguageFile() {
-    const std::filesystem::path& executable = setup_.executablePath;
-    std::filesystem::path language = ChangeFileExt(executable.native(), ".lng");
-    if (!FileExists(language) && !AppDataFolder(setup_.user).empty()) {
-        language = std::filesystem::path(AppDataFolder(setup_.user)) /
-                   ChangeFileExt(ExtractFileName(executable.native()), ".lng");
-    }
+    const std::filesystem::path language = LanguageFilePath(setup_.executablePath, setup_.user);
     if (!FileExists(language)) {
         return;
     }
@@ -95,7 +86,11 @@ void TMain::WriteSettings() {
     if (HoldsLineBreak(folder)) {
         return;
     }
-    TProfileFile settings(ToNativePath(settingsFileName_));
+    const std::filesystem::path fileName = ToNativePath(settingsFileName_);
+    // The configuration folder may not exist yet; a failure shows when the file is written.
+    std::error_code ignored;
+    std::filesystem::create_directories(fileName.parent_path(), ignored);
+    TProfileFile settings(fileName);
     settings.WriteString(SettingSection, CurrentDirKey, folder);
     settings.UpdateFile();
 }

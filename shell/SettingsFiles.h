@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/UserFolders.h"
+
+#include <filesystem>
+
+/// The settings file: the executable's path with ".ini", or, when the executable's folder
+/// cannot be written (a program installed for every user), the file of that name in the
+/// user's configuration folder, so that closing never fails for want of a writable folder.
+std::filesystem::path SettingsFilePath(const std::filesystem::path& executable,
+                                       const TUserEnvironment& user, bool programFolderWritable);
+
+/// The language file: the executable's path with ".lng" when it exists, else the file of
+/// that name in the configuration folder, where a user of a shared install can put one.
+std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,
+                                       const TUserEnvironment& user);

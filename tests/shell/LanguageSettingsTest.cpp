@@ -1,0 +1,157 @@
+#include "ShellTestSupport.h"
+#include "shell/FileNameKeeper.h"
+#include "shell/SettingsFiles.h"
+#include "shell/ShellText.h"
+
+#include <QAction>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LanguageFile : public testing::Test {
+protected:
+    std::unique_ptr<TMain> ShowWith(std::string_view languageFile) {
+        WriteTestFile(folders.LanguageFile(), languageFile);
+        return ShowWindow(folders, services);
+    }
+
+    TWindowFolders folders;
+    TFakeServices services;
+};
+
+std::string MessageKeysOnly() {
+    std::string file = "[Main]\r\n";
+    for (int number = 1; number <= 10; ++number) {
+        file += "Msg" + std::to_string(number) + "=m" + std::to_string(number) + "\r\n";
+    }
+    return file;
+}
+
+TEST_F(LanguageFile, MissingCaptionKeysEmptyTheCaptionsAndTheirHints) {
+    const auto window = ShowWith(MessageKeysOnly());
+    EXPECT_EQ(window->mmFile->title(), "");
+    EXPECT_EQ(window->mmSortwithpoint->text(), "");
+    EXPECT_EQ(window->mmAbout->text(), "");
+    EXPECT_EQ(window->mmEdit->title(), "編集(&E)");
+    EXPECT_EQ(window->ToolButton1->toolTip(), "");
+    EXPECT_EQ(window->ToolButton5->toolTip(), "");
+    EXPECT_EQ(window->AnswerTable().Cell(1, 0), "m1");
+    EXPECT_EQ(window->AnswerTable().Cell(3, 0), "m51");
+    EXPECT_EQ(window->AnswerTable().Message(10), "m10");
+}
+
+TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
+    const auto window = ShowWith("[main]\r\n"
+                                 "MMSORTWITHPOINT.CAPTION=By &score\r\n"
+                                 "mmNew.Caption=\x90\x56\x8b\x4b(&N)\r\n"
+                                 "mmExit.Caption=-\r\n"
+                                 "Msg6=Save<BR>changes?\r\n");
+    EXPECT_EQ(window->mmSortwithpoint->text(), "By &score");
+    EXPECT_EQ(window->mmNew->text(), "新規(&N)");
+    EXPECT_EQ(window->ToolButton1->toolTip(), "新規(&N)");
+    EXPECT_TRUE(window->mmExit->isSeparator());
+    EXPECT_EQ(window->AnswerTable().Message(6), "Save\r\nchanges?");
+}
+
+TEST_F(LanguageFile, FaceNamesAreCutTo31Bytes) {
+    const std::string longFace(40, 'F');
+    const auto window =
+        ShowWith("[Main]\r\nFont.Name=" + longFace + "\r\nTable.Font.Name=" + longFace + "\r\n");
+    EXPECT_EQ(window->font().family(), QString(31, QLatin1Char('F')));
+    EXPECT_EQ(window->Table->font().family(), QString(31, QLatin1Char('F')));
+}
+
+TEST_F(LanguageFile, AnotherSectionCountsAsNone) {
+    const auto window = ShowWith("[Other]\r\nmmNew.Caption=x\r\n");
+    EXPECT_EQ(window->mmNew->text(), "");
+    EXPECT_EQ(window->AnswerTable().Message(1), "");
+}
+
+TEST(SettingsFiles, BesideTheProgramUnlessItsFolderCannotBeWritten) {
+    const TUserEnvironment user{"/home/u", {}};
+    EXPECT_EQ(SettingsFilePath("/opt/p/pelloran", user, true), "/opt/p/pelloran.ini");
+    EXPECT_EQ(SettingsFilePath("/usr/lib/pelloran/pelloran", user, false),
+              "/home/u/.config/pelloran.ini");
+    EXPECT_EQ(SettingsFilePath("/usr/bin/pelloran", {{}, {}}, false), "/usr/bin/pelloran.ini");
+}
+
+TEST(SettingsFiles, TheLanguageFileMayLieInTheConfigurationFolder) {
+    TWindowFolders folders;
+    const TUserEnvironment user{folders.Home().string(), {}};
+    EXPECT_EQ(LanguageFilePath(folders.Executable(), user),
+              folders.Home() / ".config/pelloran.lng");
+    WriteTestFile(folders.LanguageFile(), "");
+    EXPECT_EQ(LanguageFilePath(folders.Executable(), user), folders.LanguageFile());
+}
+
+class SettingsFile : public testing::Test {
+protected:
+    TWindowFolders folders;
+    TFakeServices services;
+};
+
+TEST_F(SettingsFile, TheRecentFilesStoreBesideTheProgramSharesTheFile) {
+    const QString quiz = folders.CreateFile("tests/quiz.csv", SmallClass);
+    services.openAnswers.push_back(quiz);
+    {
+        const auto window = ShowWindow(folders, services);
+        window->mmOpen->trigger();
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    const std::string settings = ReadTestFile(folders.Settings());
+    EXPECT_NE(settings.find("[Setting]"), std::string::npos);
+    EXPECT_NE(settings.find("[KeepFileNames]\r\nFileName1=" + quiz.toStdString()),
+              std::string::npos);
+}
+
+TEST_F(SettingsFile, ACancelledCloseOnTheFirstRunLeavesTheNextRunAFirstRun) {
+    std::filesystem::create_directories(folders.Home() / ".config");
+    std::filesystem::create_directories(folders.ProgramFolder() / "Data");
+    WriteTestFile(folders.ProgramFolder() / "Data/Demo.csv", "");
+    {
+        const auto window = ShowWindow(folders, services);
+        window->AnswerTable().SetCell(1, 3, "1001");
+        services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+        EXPECT_FALSE(CloseWindow(*window));
+    }
+    EXPECT_FALSE(std::filesystem::exists(folders.Settings()));
+    const auto again = ShowWindow(folders, services);
+    EXPECT_EQ(again->FileNameKeep->List().FileNames()[0],
+              (folders.ProgramFolder() / "Data/Demo.csv").string());
+}
+
+TEST_F(SettingsFile, AFolderWithALineBreakIsNotWrittenAndTheCloseGoesOn) {
+    WriteTestFile(folders.Settings(), "[Setting]\r\nCurrentDir=/old\r\n");
+    services.openAnswers.push_back(folders.CreateFile("new\nline/quiz.csv", SmallClass));
+    const auto window = ShowWindow(folders, services);
+    EXPECT_EQ(window->CurrentDir(), "/old");
+    window->mmOpen->trigger();
+    EXPECT_TRUE(CloseWindow(*window));
+    EXPECT_EQ(ReadTestFile(folders.Settings()).find("[Setting]\r\nCurrentDir=/old\r\n"), 0u);
+}
+
+TEST_F(SettingsFile, ASecondRunComesBackAsTheFirstLeftIt) {
+    WriteTestFile(folders.LanguageFile(), "[Main]\r\nmmOpen.Caption=&Open...\r\nMsg1=Number\r\n");
+    const QString first = folders.CreateFile("a/first.csv", SmallClass);
+    const QString second = folders.CreateFile("b/second.csv", SmallClass);
+    services.openAnswers = {first, second};
+    {
+        const auto window = ShowWindow(folders, services);
+        window->mmOpen->trigger();
+        window->mmOpen->trigger();
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    const auto again = ShowWindow(folders, services);
+    const auto& names = again->FileNameKeep->List().FileNames();
+    EXPECT_EQ(names[0], second.toStdString());
+    EXPECT_EQ(names[1], first.toStdString());
+    // The demo file of the first run does not exist, so it is gone.
+    EXPECT_EQ(names[2], "");
+    EXPECT_EQ(again->CurrentDir(), FromNativePath(folders / "b"));
+    EXPECT_EQ(again->mmOpen->text(), "&Open...");
+    EXPECT_EQ(again->AnswerTable().Cell(1, 0), "Number");
+    EXPECT_TRUE(services.errors.isEmpty());
+}
+
+} // namespace
