@@ -7,7 +7,21 @@ cmake="$1"
 build="$2"
 
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# Every install rewrites the build folder's install_manifest.txt: keep the one that lists the
+# user's own install, which they remove files by.
+manifest="$build/install_manifest.txt"
+if [ -f "$manifest" ]; then
+  cp -p "$manifest" "$work/manifest"
+fi
+restore_manifest() {
+  if [ -f "$work/manifest" ]; then
+    cp -p "$work/manifest" "$manifest"
+  else
+    rm -f "$manifest"
+  fi
+  rm -rf "$work"
+}
+trap restore_manifest EXIT
 failures=0
 
 fail() {
@@ -95,6 +109,11 @@ if install_into "$prefix"; then
     cat "$work/window.log"
     fail "the installed pelloran ended with status $status instead of running"
   fi
+
+  for program in pelloran pelloran-cli; do
+    grep -qx "$prefix/bin/$program" "$manifest" ||
+      fail "install_manifest.txt does not list the link $prefix/bin/$program"
+  done
 
   # A second install over the first replaces the links instead of failing on them.
   install_into "$prefix" && check_layout "$prefix"
