@@ -35,5 +35,5 @@ std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,
                                        const TUserEnvironment& user) {
     const std::filesystem::path beside = BesideExecutable(executable, ".lng");
     const std::filesystem::path elsewhere = InConfigurationFolder(executable, user, ".lng");
-    return FileExists(beside) || elsewhere.empty() ? beside : elsewhere;
+    return !elsewhere.empty() && FileExists(elsewhere) ? elsewhere : beside;
 }

@@ -10,7 +10,8 @@
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executable,
                                        const TUserEnvironment& user, bool programFolderWritable);
 
-/// The language file: the executable's path with ".lng" when it exists, else the file of
-/// that name in the configuration folder, where a user of a shared install can put one.
+/// The language file: the file named after the executable with ".lng" in the user's
+/// configuration folder when there is one, so that a user of a shared install can choose a
+/// language, else the executable's path with ".lng".
 std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,
                                        const TUserEnvironment& user);

@@ -76,13 +76,14 @@ TEST(SettingsFiles, BesideTheProgramUnlessItsFolderCannotBeWritten) {
     EXPECT_EQ(SettingsFilePath("/usr/bin/pelloran", {{}, {}}, false), "/usr/bin/pelloran.ini");
 }
 
-TEST(SettingsFiles, TheLanguageFileMayLieInTheConfigurationFolder) {
+TEST(SettingsFiles, AUsersLanguageFileComesBeforeTheProgramsOwn) {
     TWindowFolders folders;
     const TUserEnvironment user{folders.Home().string(), {}};
+    EXPECT_EQ(LanguageFilePath(folders.Executable(), user), folders.LanguageFile());
+    std::filesystem::create_directories(folders.Home() / ".config");
+    WriteTestFile(folders.Home() / ".config/pelloran.lng", "");
     EXPECT_EQ(LanguageFilePath(folders.Executable(), user),
               folders.Home() / ".config/pelloran.lng");
-    WriteTestFile(folders.LanguageFile(), "");
-    EXPECT_EQ(LanguageFilePath(folders.Executable(), user), folders.LanguageFile());
 }
 
 class SettingsFile : public testing::Test {
