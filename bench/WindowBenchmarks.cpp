@@ -1,0 +1,431 @@
+// The window's figures on the offscreen platform. Each case that compares times its subject
+// and what it is compared with in turn within every iteration, so that a machine shared with
+// other work slows both alike; the case's time is the window's, its counters give the others
+// (in milliseconds per iteration) and the ratios of the window's total to theirs.
+
+#include "AnswerFileGenerator.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "shell/MainForm.h"
+#include "shell/ShellServices.h"
+#include "table/AnswerFile.h"
+#include "table/AnswerTable.h"
+#include "table/Marking.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+QtMessageHandler defaultMessageHandler = nullptr;
+
+/// Long enough for a loaded machine, short enough that a window that never paints is seen.
+constexpr std::chrono::milliseconds PaintTimeout{10'000};
+
+double SecondsSince(TClock::time_point start) {
+    return std::chrono::duration<double>(TClock::now() - start).count();
+}
+
+template <typename TOperation>
+double TimeSeconds(TOperation&& operation) {
+    const TClock::time_point start = TClock::now();
+    operation();
+    return SecondsSince(start);
+}
+
+/// A fresh folder, removed with all it holds.
+class TScratchFolder {
+public:
+    TScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pelloran-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a folder from " + pattern + ": " +
+                                     std::strerror(errno));
+        }
+        path_ = pattern;
+    }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+    ~TScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+/// The program as installed: its pictures and language file beside the executable's name,
+/// and a home of its own, so that a start reads what a real one reads and writes nothing
+/// of the user's.
+class TProgramFolder {
+public:
+    TProgramFolder() {
+        const std::filesystem::path resources = PELLORAN_RESOURCE_FOLDER;
+        std::filesystem::create_directories(Home());
+        std::filesystem::create_directories(Executable().parent_path());
+        std::filesystem::copy(resources / "images", Executable().parent_path() / "images",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::copy_file(resources / "pelloran.lng",
+                                   Executable().parent_path() / "pelloran.lng");
+    }
+
+    std::filesystem::path Executable() const { return folder_.Path() / "program" / "pelloran"; }
+    std::filesystem::path Home() const { return folder_.Path() / "home"; }
+    TMainSetup Setup() const { return {Executable(), {Home().string(), {}}}; }
+
+private:
+    TScratchFolder folder_;
+};
+
+/// Asks nothing of a desktop; what the window shows or asks is kept as a failure of the case.
+class TSilentServices : public TShellServices {
+public:
+    std::optional<QString> GetOpenFileName(QWidget*, const QString&) override {
+        Fail(QStringLiteral("the open dialog was shown"));
+        return std::nullopt;
+    }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const QString&) override {
+        Fail(QStringLiteral("the save dialog was shown"));
+        return std::nullopt;
+    }
+    TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
+        Fail(QStringLiteral("asked: ") + question);
+        return TDiscardAnswer::Cancel;
+    }
+    void ShowError(QWidget*, const QString& caption, const QString& text) override {
+        Fail(caption + QStringLiteral(": ") + text);
+    }
+    void ShowMessage(QWidget*, const QString& text) override {
+        Fail(QStringLiteral("message: ") + text);
+    }
+    QString ClipboardText() override { return {}; }
+    void OpenUrl(const QString&) override {}
+
+    /// The first failure, empty while there is none.
+    const std::string& Failure() const { return failure_; }
+
+private:
+    void Fail(const QString& what) {
+        if (failure_.empty()) {
+            failure_ = what.toStdString();
+        }
+    }
+
+    std::string failure_;
+};
+
+/// The table's own cost: a view that does nothing.
+class TNoOpView : public TTableView {
+public:
+    void CellWritten(int, int) override {}
+    void TableReset() override {}
+    void RowsWritten(int, int) override {}
+    void RowCountChanged(int) override {}
+    void ColumnWidthSet(int, int) override {}
+    void CommandsChanged() override {}
+    void ProcessMessages() override {}
+};
+
+/// Sees a widget's first paint through. Waiting returns once the paint has been done, as the
+/// event loop regains control only after it.
+class TFirstPaintWatch : public QObject {
+public:
+    explicit TFirstPaintWatch(QWidget& widget) : widget_(widget) {
+        widget_.installEventFilter(this);
+    }
+    ~TFirstPaintWatch() override { widget_.removeEventFilter(this); }
+
+    /// False when no paint came within the timeout.
+    bool WaitForPaint() {
+        if (!painted_) {
+            QTimer::singleShot(PaintTimeout, &loop_, &QEventLoop::quit);
+            loop_.exec();
+        }
+        return painted_;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            loop_.quit();
+        }
+        return false;
+    }
+
+private:
+    QWidget& widget_;
+    QEventLoop loop_;
+    bool painted_ = false;
+};
+
+/// The window as the program starts it, shown and painted once.
+std::unique_ptr<TMain> StartWindow(const TProgramFolder& program, TShellServices& services) {
+    auto window = std::make_unique<TMain>(program.Setup(), services);
+    TFirstPaintWatch watch(*window->Table->viewport());
+    window->show();
+    if (!watch.WaitForPaint()) {
+        throw std::runtime_error("the grid was not painted");
+    }
+    return window;
+}
+
+/// Drops the window with everything it left for the event loop to delete.
+void DropWindow(std::unique_ptr<TMain>& window) {
+    window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+/// Gives the window every paint and notice still pending, so that none lands in a timing.
+void SettleWindow(TMain& window) {
+    window.Table->FlushPaints();
+    QCoreApplication::processEvents();
+}
+
+/// A new test with the answer file typed in, ready to mark: the same start for the window's
+/// table and the plain one.
+void LoadFreshTest(TAnswerTable& table, const std::string& answerFile) {
+    table.Reset();
+    LoadAnswerText(table, answerFile);
+    table.EnableMarkAndSortByNumber();
+}
+
+/// Runs `pelloran-cli ARGUMENTS...` to its end; its standard output is dropped.
+void RunCli(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{PELLORAN_CLI_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawnError = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawnError != 0) {
+        throw std::runtime_error("cannot start " + words[0] + ": " + std::strerror(spawnError));
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) {
+        throw std::runtime_error("lost " + words[0] + ": " + std::strerror(errno));
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error(words[0] + " failed with status " + std::to_string(status));
+    }
+}
+
+int Students(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+int Questions(const benchmark::State& state) {
+    return static_cast<int>(state.range(1));
+}
+
+/// The window's total time against another's, both over the case's iterations.
+void ReportAgainst(benchmark::State& state, const std::string& name, double windowSeconds,
+                   double otherSeconds) {
+    state.counters[name + "_ms"] =
+        benchmark::Counter(otherSeconds * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["window/" + name] = otherSeconds > 0 ? windowSeconds / otherSeconds : 0;
+}
+
+void SkipOnFailure(benchmark::State& state, const TSilentServices& services) {
+    if (!services.Failure().empty()) {
+        state.SkipWithError(services.Failure().c_str());
+    }
+}
+
+/// A failure ends the case with its message instead of ending the process.
+template <typename TCase>
+void RunCase(benchmark::State& state, TCase&& runCase) {
+    try {
+        runCase();
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+void BM_StartUpToFirstPaint(benchmark::State& state) {
+    TSilentServices services;
+    RunCase(state, [&] {
+        const TProgramFolder program;
+        for (auto _ : state) {
+            const TClock::time_point start = TClock::now();
+            std::unique_ptr<TMain> window = StartWindow(program, services);
+            state.SetIterationTime(SecondsSince(start));
+            DropWindow(window);
+        }
+    });
+    SkipOnFailure(state, services);
+}
+BENCHMARK(BM_StartUpToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+/// Mark in a shown window, its paints at the end included, against the same marking with a
+/// view that does nothing.
+void BM_MarkInWindow(benchmark::State& state) {
+    TSilentServices services;
+    RunCase(state, [&] {
+        const std::string answerFile = GenerateAnswerFile(Students(state), Questions(state));
+        const TProgramFolder program;
+        std::unique_ptr<TMain> window = StartWindow(program, services);
+        TNoOpView noOpView;
+        TAnswerTable plainTable;
+        plainTable.SetView(&noOpView);
+        double windowSeconds = 0;
+        double noOpSeconds = 0;
+        for (auto _ : state) {
+            LoadFreshTest(window->AnswerTable(), answerFile);
+            SettleWindow(*window);
+            const double markSeconds = TimeSeconds([&] { window->mmMark->trigger(); });
+            if (!window->AnswerTable().IsEnabled(TCommand::mmSortWithPoint)) {
+                state.SkipWithError("the window did not mark the table");
+                break;
+            }
+            windowSeconds += markSeconds;
+            state.SetIterationTime(markSeconds);
+            LoadFreshTest(plainTable, answerFile);
+            noOpSeconds += TimeSeconds([&] { MarkTable(plainTable, DecimalSeparator()); });
+        }
+        ReportAgainst(state, "noop_view", windowSeconds, noOpSeconds);
+        DropWindow(window);
+    });
+    SkipOnFailure(state, services);
+}
+BENCHMARK(BM_MarkInWindow)
+    ->ArgNames({"students", "questions"})
+    ->Args({100, 50})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkInWindow)
+    ->ArgNames({"students", "questions"})
+    ->Args({100'000, 50})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+/// Open in a window just started, up to the paint at its end, against `pelloran-cli open` as
+/// a whole process and against the table alone.
+void BM_OpenInWindow(benchmark::State& state) {
+    TSilentServices services;
+    RunCase(state, [&] {
+        const TScratchFolder data;
+        const std::filesystem::path answerFile = data.Path() / "big.csv";
+        WriteFileBytesAtomic(answerFile, GenerateAnswerFile(Students(state), Questions(state)));
+        const QString answerFileName = QString::fromStdString(answerFile.string());
+        const TProgramFolder program;
+        double windowSeconds = 0;
+        double cliSeconds = 0;
+        double coreSeconds = 0;
+        for (auto _ : state) {
+            std::unique_ptr<TMain> window = StartWindow(program, services);
+            const double openSeconds = TimeSeconds([&] {
+                window->LoadAnswerFile(answerFileName);
+                window->Table->FlushPaints();
+            });
+            if (window->AnswerTable().StoredRowCount() < Students(state)) {
+                state.SkipWithError("the window did not load the file");
+                break;
+            }
+            windowSeconds += openSeconds;
+            state.SetIterationTime(openSeconds);
+            DropWindow(window);
+
+            cliSeconds += TimeSeconds([&] { RunCli({"open", answerFile.string()}); });
+
+            TNoOpView noOpView;
+            TAnswerTable plainTable;
+            plainTable.SetView(&noOpView);
+            plainTable.Reset();
+            coreSeconds += TimeSeconds([&] { LoadAnswerFile(plainTable, answerFile); });
+        }
+        ReportAgainst(state, "cli", windowSeconds, cliSeconds);
+        ReportAgainst(state, "core", windowSeconds, coreSeconds);
+    });
+    SkipOnFailure(state, services);
+}
+BENCHMARK(BM_OpenInWindow)
+    ->ArgNames({"students", "questions"})
+    ->Args({100'000, 50})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+/// The first start in the process pays for what later ones find ready (the application
+/// object, the platform, the fonts): reported beside the cases, not as one.
+void ReportFirstStartUp(TClock::time_point applicationStart) {
+    const TProgramFolder program;
+    TSilentServices services;
+    std::unique_ptr<TMain> window = StartWindow(program, services);
+    const double seconds = SecondsSince(applicationStart);
+    DropWindow(window);
+    char milliseconds[32];
+    std::snprintf(milliseconds, sizeof milliseconds, "%.1f ms", seconds * 1e3);
+    benchmark::AddCustomContext("first start-up to the first paint, application included",
+                                milliseconds);
+}
+
+/// The offscreen platform says this of every window shown; it tells nothing of the window.
+void DropSizeHintNotices(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text != QStringLiteral("This plugin does not support propagateSizeHints()")) {
+        defaultMessageHandler(type, context, text);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    // No display is needed unless the environment names a platform.
+    std::vector<char*> arguments(argv, argv + argc);
+    char platformOption[] = "-platform";
+    char offscreen[] = "offscreen";
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        arguments.push_back(platformOption);
+        arguments.push_back(offscreen);
+    }
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    defaultMessageHandler = qInstallMessageHandler(DropSizeHintNotices);
+    const TClock::time_point applicationStart = TClock::now();
+    QApplication application(count, arguments.data());
+    try {
+        ReportFirstStartUp(applicationStart);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "pelloran-window-bench: %s\n", error.what());
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
