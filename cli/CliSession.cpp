@@ -1,8 +1,8 @@
 #include "CliSession.h"
 
 #include "platform/Errors.h"
-#include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/TextEncoding.h"
 #include "table/AnswerFile.h"
 #include "table/Marking.h"
 #include "table/Messages.h"
@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 const std::vector<TCliCommandInfo>& CliCommands() {
     static const std::vector<TCliCommandInfo> commands = {
@@ -43,7 +44,9 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
     return nullptr;
 }
 
-TCliSession::TCliSession(std::ostream& out, const TProfileFile& languageFile) : out_(out) {
+TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
+                         const TProfileFile& languageFile)
+    : out_(out), notify_(std::move(notify)) {
     ReadMessages(table_, languageFile);
     table_.Reset();
 }
@@ -57,7 +60,7 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
 }
 
 void TCliSession::Open(const std::string& fileName) {
-    LoadAnswerFile(table_, fileName);
+    NotifyReplacedCharacters(fileName, LoadAnswerFile(table_, fileName).replacedCount);
 }
 
 void TCliSession::New(const std::string&) {
@@ -89,7 +92,11 @@ void TCliSession::SortScore(const std::string&) {
 
 void TCliSession::Paste(const std::string& fileName) {
     // The file stands in for the clipboard.
-    PasteRosterFrom(table_, [&] { return ReadFileBytes(fileName); });
+    PasteRosterFrom(table_, [&] {
+        TCodePageText roster = ReadCodePageText(fileName);
+        NotifyReplacedCharacters(fileName, roster.replacedCount);
+        return std::move(roster.text);
+    });
 }
 
 void TCliSession::Dump(const std::string&) {
@@ -116,6 +123,12 @@ void TCliSession::State(const std::string&) {
          << " sort-number=" << flag(TCommand::mmSortWithNumber)
          << " sort-score=" << flag(TCommand::mmSortWithPoint) << "\n";
     CheckOutput();
+}
+
+void TCliSession::NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount) {
+    if (replacedCount > 0) {
+        notify_(ReplacedCharactersNotice(fileName, replacedCount));
+    }
 }
 
 void TCliSession::CheckOutput() {

@@ -3,8 +3,10 @@
 #include "platform/ProfileFile.h"
 #include "table/AnswerTable.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TCliSession;
@@ -24,9 +26,11 @@ const TCliCommandInfo* FindCliCommand(const std::string& name);
 /// One answer table, started as the window starts it, and the commands run on it.
 class TCliSession {
 public:
-    /// `out` receives what dump, state and "save -" print; the messages come from the
-    /// language file.
-    TCliSession(std::ostream& out, const TProfileFile& languageFile);
+    /// `out` receives what dump, state and "save -" print; `notify` what the user should know
+    /// of a command that succeeded (characters a file's encoding could not bring over); the
+    /// messages come from the language file.
+    TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
+                const TProfileFile& languageFile);
 
     /// Throws what the command raises.
     void Run(const std::string& name, const std::string& argument);
@@ -44,9 +48,11 @@ public:
 private:
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
+    void NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount);
 
     TAnswerTable table_;
     std::ostream& out_;
+    std::function<void(std::string_view notice)> notify_;
 };
 
 /// A cell's bytes as dump prints them: backslash, CR, LF and TAB escaped as in C, other

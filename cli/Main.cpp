@@ -5,13 +5,14 @@
 
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 namespace {
 
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
-void Report(const std::string& message) {
+void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
 }
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
             languageFile = TProfileFile::FromBytes(ReadFileBytes(*commandLine.languageFile));
         });
     }
-    TCliSession session(std::cout, languageFile);
+    TCliSession session(std::cout, Report, languageFile);
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.argument); });
     }

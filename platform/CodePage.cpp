@@ -180,24 +180,32 @@ std::u16string TCodePage::Decode(std::string_view bytes) {
 }
 
 std::string TCodePage::Encode(std::u16string_view text) {
-    const TCodePageTables& tables = Tables();
     std::string bytes;
     bytes.reserve(text.size() * 2);
+    AppendEncoded(text, bytes);
+    return bytes;
+}
+
+std::size_t TCodePage::AppendEncoded(std::u16string_view text, std::string& bytes) {
+    const TCodePageTables& tables = Tables();
+    std::size_t replaced = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char16_t unit = text[at];
         if (U16_IS_LEAD(unit) && at + 1 < text.size() && U16_IS_TRAIL(text[at + 1])) {
             ++at; // no character outside the basic plane exists in the code page
             bytes.push_back('?');
+            ++replaced;
             continue;
         }
         const std::uint16_t code = tables.EncodeUnit(unit);
         if (code == Unmapped) {
             bytes.push_back('?');
+            ++replaced;
         } else {
             AppendCode(bytes, code);
         }
     }
-    return bytes;
+    return replaced;
 }
 
 std::string TCodePage::ToUtf8(std::string_view bytes) {

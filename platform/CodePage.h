@@ -24,6 +24,9 @@ public:
     static std::u16string Decode(std::string_view bytes);
     /// A character the code page cannot hold becomes "?".
     static std::string Encode(std::u16string_view text);
+    /// Appends the bytes of `text` as Encode writes them and returns how many characters became
+    /// "?". A lone surrogate is such a character.
+    static std::size_t AppendEncoded(std::u16string_view text, std::string& bytes);
 
     static std::string ToUtf8(std::string_view bytes);
     static std::string FromUtf8(std::string_view utf8);

@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
+#include "platform/TextEncoding.h"
 #include "table/AnswerFile.h"
 #include "table/Marking.h"
 #include "table/RosterPaste.h"
@@ -24,6 +25,7 @@
 #include <QUrl>
 #include <exception>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -241,7 +243,15 @@ void TMain::SetFileName(const QString& fileName) {
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    loadedText_ = ::LoadAnswerFile(table_, ToNativePath(fileName));
+    const std::filesystem::path nativeName = ToNativePath(fileName);
+    TCodePageText loaded = ::LoadAnswerFile(table_, nativeName);
+    loadedText_ = std::move(loaded.text);
+    if (loaded.replacedCount > 0) {
+        // Told before anything is saved: saving would keep the "?" in place of the characters.
+        Table->FlushPaints();
+        services_.ShowMessage(
+            this, FromUtf8(ReplacedCharactersNotice(nativeName.string(), loaded.replacedCount)));
+    }
 }
 
 std::string TMain::GetTableText() const {

@@ -3,6 +3,7 @@
 #include "CellField.h"
 #include "TextRules.h"
 #include "platform/Files.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 
@@ -179,34 +180,35 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
     file.Commit();
 }
 
-std::string LoadAnswerText(TAnswerTable& table, std::string bytes) {
+std::string LoadAnswerText(TAnswerTable& table, std::string text) {
     TLineLoader loader(table);
     std::size_t joinedSize = 0;
-    ForEachLine(bytes, [&](std::string_view line) {
+    ForEachLine(text, [&](std::string_view line) {
         joinedSize += line.size() + 2;
         loader.Load(line);
     });
-    // Usually the file is already in that form and its bytes are the loaded text.
-    if (joinedSize == bytes.size() && bytes.find('\0') == std::string::npos) {
-        return bytes;
+    // Usually the file is already in that form and its text is the loaded text.
+    if (joinedSize == text.size() && text.find('\0') == std::string::npos) {
+        return text;
     }
     std::string joined;
     joined.reserve(joinedSize);
-    ForEachLine(bytes, [&](std::string_view line) {
+    ForEachLine(text, [&](std::string_view line) {
         joined += line;
         joined += "\r\n";
     });
     return joined;
 }
 
-std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {
+TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {
     if (!table.Cell(TAnswerTable::FirstQuestionColumn, TAnswerTable::FirstStudentRow).empty()) {
         table.Reset();
     }
     try {
-        std::string loadedText = LoadAnswerText(table, ReadFileBytes(fileName));
+        TCodePageText file = ReadCodePageText(fileName);
+        file.text = LoadAnswerText(table, std::move(file.text));
         table.EnableMarkAndSortByNumber();
-        return loadedText;
+        return file;
     } catch (...) {
         table.EnableMarkAndSortByNumber();
         throw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnswerTable.h"
+#include "platform/TextEncoding.h"
 
 #include <filesystem>
 #include <functional>
@@ -25,15 +26,17 @@ void WriteTableText(const TAnswerTable& table,
 /// or write it raises EFileCreateError with the file name.
 void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileName);
 
-/// Writes the lines and fields of an answer file's bytes into the table and returns the
-/// loaded text: the file's lines, each followed by CR LF. A first line's cell after
+/// Writes the lines and fields of an answer file's text, in the code page, into the table and
+/// returns the loaded text: the lines, each followed by CR LF. A first line's cell after
 /// column 3 holding "<" marks a marked table and sets the question count.
-std::string LoadAnswerText(TAnswerTable& table, std::string bytes);
+std::string LoadAnswerText(TAnswerTable& table, std::string text);
 
 /// Loads an answer file into the table, resetting it first when the first student's first
-/// answer is not empty, and returns the loaded text. Mark and Sort by number are enabled
-/// whether or not the file could be read; a failure is raised after that.
-std::string LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName);
+/// answer is not empty. A UTF-8 or UTF-16 file is converted to the code page first (see
+/// ConvertToCodePage). Returns the loaded text and how many characters the code page could not
+/// hold. Mark and Sort by number are enabled whether or not the file could be read; a failure
+/// is raised after that.
+TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName);
 
 /// Whether closing or New must ask before dropping the table: a file has been loaded and
 /// the table's text is no longer its text.

@@ -108,8 +108,88 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
     return true;
 }
 
-std::string_view TextRulesDetail::ReadField(std::string_view line, std::size_t& at,
-                                            std::string& field) {
+namespace {
+
+/// Reads the quoted field whose opening quote is at `at` into `field`, when given; `at` moves
+/// past its closing quote, or to the end of the line when it has none.
+void ReadQuotedField(std::string_view line, std::size_t& at, std::string* field) {
+    ++at;
+    while (at < line.size()) {
+        if (line[at] == '"') {
+            ++at;
+            if (at < line.size() && line[at] == '"') {
+                if (field != nullptr) {
+                    *field += '"';
+                }
+                ++at;
+                continue;
+            }
+            return;
+        }
+        const std::size_t length = TCodePage::CharLength(line, at);
+        if (field != nullptr) {
+            field->append(line.substr(at, length));
+        }
+        at += length;
+    }
+}
+
+/// Moves `at` to the next separator or the end of the line and returns where the text before
+/// it ends without its trailing blanks.
+std::size_t SkipToSeparator(std::string_view line, std::size_t& at) {
+    std::size_t textEnd = at;
+    while (at < line.size() && !IsFieldSeparator(line[at])) {
+        const bool blank = IsBlank(line[at]);
+        at += TCodePage::CharLength(line, at);
+        if (!blank) {
+            textEnd = at;
+        }
+    }
+    return textEnd;
+}
+
+} // namespace
+
+bool TextRulesDetail::HoldsFieldSeparator(std::string_view line) {
+    bool atFieldStart = true;
+    for (std::size_t at = 0; at < line.size();) {
+        const char byte = line[at];
+        if (IsFieldSeparator(byte)) {
+            return true;
+        }
+        if (IsBlank(byte)) {
+            atFieldStart = true;
+            ++at;
+        } else if (byte == '"' && atFieldStart) {
+            ReadQuotedField(line, at, nullptr);
+        } else {
+            atFieldStart = false;
+            at += TCodePage::CharLength(line, at);
+        }
+    }
+    return false;
+}
+
+std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, std::size_t& at,
+                                                     std::string& field) {
+    while (at < line.size() && IsBlank(line[at]) && !IsFieldSeparator(line[at])) {
+        ++at;
+    }
+    if (at < line.size() && line[at] == '"') {
+        field.clear();
+        ReadQuotedField(line, at, &field);
+        const std::size_t tailStart = at;
+        const std::size_t tailEnd = SkipToSeparator(line, at);
+        field.append(line.substr(tailStart, tailEnd - tailStart));
+        return field;
+    }
+    const std::size_t start = at;
+    const std::size_t end = SkipToSeparator(line, at);
+    return line.substr(start, end - start);
+}
+
+std::string_view TextRulesDetail::ReadBlankSeparatedField(std::string_view line, std::size_t& at,
+                                                          std::string& field) {
     if (line[at] != '"') {
         const std::size_t start = at;
         while (at < line.size()) {
@@ -125,20 +205,6 @@ std::string_view TextRulesDetail::ReadField(std::string_view line, std::size_t& 
         return line.substr(start, at - start);
     }
     field.clear();
-    ++at;
-    while (at < line.size()) {
-        if (line[at] == '"') {
-            ++at;
-            if (at < line.size() && line[at] == '"') {
-                field += '"';
-                ++at;
-                continue;
-            }
-            break;
-        }
-        const std::size_t length = TCodePage::CharLength(line, at);
-        field.append(line.substr(at, length));
-        at += length;
-    }
+    ReadQuotedField(line, at, &field);
     return field;
 }

@@ -42,16 +42,25 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 std::string JoinLines(const std::vector<std::string_view>& lines);
 std::string JoinLines(const std::vector<std::string>& lines);
 
-/// Bytes 1 to 32 separate fields as a comma does.
+/// Bytes 1 to 32: a cell holding one is quoted when saved.
 constexpr bool IsBlank(char byte) {
     return byte >= 1 && byte <= 32;
 }
 
-/// Calls `onField` with each field of a comma-separated line, in order. Blanks separate
-/// fields as commas do; a field opening with a double quote runs to its closing quote (to
-/// the end of the line when there is none), a doubled quote inside it standing for one.
-/// Double-byte characters are stepped over whole. A view passed to `onField` is valid only
-/// during that call.
+/// A comma or a TAB ends a field: spreadsheets copy and save their rows with either.
+constexpr bool IsFieldSeparator(char byte) {
+    return byte == ',' || byte == '\t';
+}
+
+/// Calls `onField` with each field of a comma-separated line, in order. A line that holds a
+/// comma or TAB outside quoted fields is cut at each of them: blanks at either end of an
+/// unquoted field are dropped, blanks inside it kept, and the text after the last separator
+/// is the last field. A line without one keeps the older rule that blanks separate fields, so
+/// that a roster typed as "1001 Sato" still pastes. A field opening with a double quote runs
+/// to its closing quote (to the end of the line when there is none), a doubled quote inside
+/// it standing for one; text between its closing quote and the next separator is added to
+/// it. Double-byte characters are stepped over whole. A view passed to `onField` is valid
+/// only during that call.
 template <typename TOnField>
 void ForEachCommaField(std::string_view line, TOnField&& onField);
 
@@ -66,9 +75,17 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
 
 namespace TextRulesDetail {
 
-/// Reads the field that starts at `at` into `field` (quoted) or returns a view of it
-/// (plain); `at` moves past the field.
-std::string_view ReadField(std::string_view line, std::size_t& at, std::string& field);
+/// Whether a comma or TAB stands outside the quoted fields that blank separation finds.
+bool HoldsFieldSeparator(std::string_view line);
+
+/// Reads the field that starts at `at` up to the next blank or comma into `field` (quoted) or
+/// returns a view of it (plain); `at` moves past the field.
+std::string_view ReadBlankSeparatedField(std::string_view line, std::size_t& at,
+                                         std::string& field);
+
+/// Reads the field that starts at `at` up to the next separator or the end of the line, in
+/// `field` or as a view; `at` moves to that separator.
+std::string_view ReadSeparatedField(std::string_view line, std::size_t& at, std::string& field);
 
 inline void SkipBlanks(std::string_view line, std::size_t& at) {
     while (at < line.size() && IsBlank(line[at])) {
@@ -76,16 +93,13 @@ inline void SkipBlanks(std::string_view line, std::size_t& at) {
     }
 }
 
-} // namespace TextRulesDetail
-
 template <typename TOnField>
-void ForEachCommaField(std::string_view line, TOnField&& onField) {
-    using namespace TextRulesDetail;
+void ForEachBlankSeparatedField(std::string_view line, TOnField&& onField) {
     std::string quoted;
     std::size_t at = 0;
     SkipBlanks(line, at);
     while (at < line.size()) {
-        onField(ReadField(line, at, quoted));
+        onField(ReadBlankSeparatedField(line, at, quoted));
         SkipBlanks(line, at);
         if (at < line.size() && line[at] == ',') {
             if (at + 1 == line.size()) {
@@ -94,5 +108,25 @@ void ForEachCommaField(std::string_view line, TOnField&& onField) {
             ++at;
             SkipBlanks(line, at);
         }
+    }
+}
+
+} // namespace TextRulesDetail
+
+template <typename TOnField>
+void ForEachCommaField(std::string_view line, TOnField&& onField) {
+    using namespace TextRulesDetail;
+    if (!HoldsFieldSeparator(line)) {
+        ForEachBlankSeparatedField(line, onField);
+        return;
+    }
+    std::string quoted;
+    std::size_t at = 0;
+    while (true) {
+        onField(ReadSeparatedField(line, at, quoted));
+        if (at == line.size()) {
+            break;
+        }
+        ++at;
     }
 }

@@ -35,8 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "k,n,a,,\r\n,,1,,\r\n1,x?,,,\r\n"},
         TBadInputCase{"LeadByteSwallowsTheComma", "k,n,a\x81,b,\r\n", "k,n,a\x81,b,,\r\n"},
         TBadInputCase{"UnclosedQuote", "k,n,\"a,\"\"b c\r\n", "k,n,\"a,\"\"b c\",,\r\n"},
-        TBadInputCase{"Utf8ByteOrderMark", "\xEF\xBB\xBFk,n,a,\r\n,,1,\r\n",
-                      "\xEF\xBB\xBFk,n,a,,\r\n,,1,,\r\n"}),
+        TBadInputCase{"Utf8ByteOrderMarkIsDropped", "\xEF\xBB\xBFk,n,a,\r\n,,1,\r\n",
+                      "k,n,a,,\r\n,,1,,\r\n"},
+        // Those three bytes are also the start of a Shift-JIS text.
+        TBadInputCase{"Utf8ByteOrderMarkBeforeShiftJisIsText",
+                      "\xEF\xBB\xBFk,\x83\x5c,a,\r\n,,1,\r\n",
+                      "\xEF\xBB\xBFk,\x83\x5c,a,,\r\n,,1,,\r\n"}),
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
 /// A line of `fields` cells "f<number>", each followed by a comma.
