@@ -134,11 +134,11 @@ void ReadQuotedField(std::string_view line, std::size_t& at, std::string* field)
     }
 }
 
-/// Moves `at` to the next separator or the end of the line and returns where the text before
+/// Moves `at` to the next `separator` or the end of the line and returns where the text before
 /// it ends without its trailing blanks.
-std::size_t SkipToSeparator(std::string_view line, std::size_t& at) {
+std::size_t SkipToSeparator(std::string_view line, char separator, std::size_t& at) {
     std::size_t textEnd = at;
-    while (at < line.size() && !IsFieldSeparator(line[at])) {
+    while (at < line.size() && line[at] != separator) {
         const bool blank = IsBlank(line[at]);
         at += TCodePage::CharLength(line, at);
         if (!blank) {
@@ -150,14 +150,18 @@ std::size_t SkipToSeparator(std::string_view line, std::size_t& at) {
 
 } // namespace
 
-bool TextRulesDetail::HoldsFieldSeparator(std::string_view line) {
+char TextRulesDetail::FindFieldSeparator(std::string_view line) {
+    char separator = '\0';
     bool atFieldStart = true;
     for (std::size_t at = 0; at < line.size();) {
         const char byte = line[at];
-        if (IsFieldSeparator(byte)) {
-            return true;
+        if (byte == '\t') {
+            return byte;
         }
-        if (IsBlank(byte)) {
+        if (byte == ',') {
+            separator = byte;
+        }
+        if (IsBlank(byte) || byte == ',') {
             atFieldStart = true;
             ++at;
         } else if (byte == '"' && atFieldStart) {
@@ -167,24 +171,24 @@ bool TextRulesDetail::HoldsFieldSeparator(std::string_view line) {
             at += TCodePage::CharLength(line, at);
         }
     }
-    return false;
+    return separator;
 }
 
-std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, std::size_t& at,
-                                                     std::string& field) {
-    while (at < line.size() && IsBlank(line[at]) && !IsFieldSeparator(line[at])) {
+std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, char separator,
+                                                     std::size_t& at, std::string& field) {
+    while (at < line.size() && IsBlank(line[at]) && line[at] != separator) {
         ++at;
     }
     if (at < line.size() && line[at] == '"') {
         field.clear();
         ReadQuotedField(line, at, &field);
         const std::size_t tailStart = at;
-        const std::size_t tailEnd = SkipToSeparator(line, at);
+        const std::size_t tailEnd = SkipToSeparator(line, separator, at);
         field.append(line.substr(tailStart, tailEnd - tailStart));
         return field;
     }
     const std::size_t start = at;
-    const std::size_t end = SkipToSeparator(line, at);
+    const std::size_t end = SkipToSeparator(line, separator, at);
     return line.substr(start, end - start);
 }
 

@@ -47,20 +47,17 @@ constexpr bool IsBlank(char byte) {
     return byte >= 1 && byte <= 32;
 }
 
-/// A comma or a TAB ends a field: spreadsheets copy and save their rows with either.
-constexpr bool IsFieldSeparator(char byte) {
-    return byte == ',' || byte == '\t';
-}
-
 /// Calls `onField` with each field of a comma-separated line, in order. A line that holds a
-/// comma or TAB outside quoted fields is cut at each of them: blanks at either end of an
-/// unquoted field are dropped, blanks inside it kept, and the text after the last separator
-/// is the last field. A line without one keeps the older rule that blanks separate fields, so
-/// that a roster typed as "1001 Sato" still pastes. A field opening with a double quote runs
-/// to its closing quote (to the end of the line when there is none), a doubled quote inside
-/// it standing for one; text between its closing quote and the next separator is added to
-/// it. Double-byte characters are stepped over whole. A view passed to `onField` is valid
-/// only during that call.
+/// TAB outside quoted fields is cut at each TAB, as spreadsheets copy and save their rows, and
+/// a comma inside one of its fields belongs to it; any other line that holds a comma outside
+/// quoted fields is cut at each comma. Blanks (bytes 1 to 32 other than the separator) at
+/// either end of an unquoted field are dropped and kept inside it, and the text after the last
+/// separator is the last field. A line without separators keeps the older rule that blanks
+/// separate fields, so that a roster typed as "1001 Sato" still pastes. A field opening with a
+/// double quote runs to its closing quote (to the end of the line when there is none), a
+/// doubled quote inside it standing for one; text between its closing quote and the next
+/// separator is added to it. Double-byte characters are stepped over whole. A view passed to
+/// `onField` is valid only during that call.
 template <typename TOnField>
 void ForEachCommaField(std::string_view line, TOnField&& onField);
 
@@ -75,17 +72,19 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
 
 namespace TextRulesDetail {
 
-/// Whether a comma or TAB stands outside the quoted fields that blank separation finds.
-bool HoldsFieldSeparator(std::string_view line);
+/// The TAB when one stands outside the quoted fields that blank separation finds, else the
+/// comma when one does, else NUL.
+char FindFieldSeparator(std::string_view line);
 
 /// Reads the field that starts at `at` up to the next blank or comma into `field` (quoted) or
 /// returns a view of it (plain); `at` moves past the field.
 std::string_view ReadBlankSeparatedField(std::string_view line, std::size_t& at,
                                          std::string& field);
 
-/// Reads the field that starts at `at` up to the next separator or the end of the line, in
+/// Reads the field that starts at `at` up to the next `separator` or the end of the line, in
 /// `field` or as a view; `at` moves to that separator.
-std::string_view ReadSeparatedField(std::string_view line, std::size_t& at, std::string& field);
+std::string_view ReadSeparatedField(std::string_view line, char separator, std::size_t& at,
+                                    std::string& field);
 
 inline void SkipBlanks(std::string_view line, std::size_t& at) {
     while (at < line.size() && IsBlank(line[at])) {
@@ -116,14 +115,15 @@ void ForEachBlankSeparatedField(std::string_view line, TOnField&& onField) {
 template <typename TOnField>
 void ForEachCommaField(std::string_view line, TOnField&& onField) {
     using namespace TextRulesDetail;
-    if (!HoldsFieldSeparator(line)) {
+    const char separator = FindFieldSeparator(line);
+    if (separator == '\0') {
         ForEachBlankSeparatedField(line, onField);
         return;
     }
     std::string quoted;
     std::size_t at = 0;
     while (true) {
-        onField(ReadSeparatedField(line, at, quoted));
+        onField(ReadSeparatedField(line, separator, at, quoted));
         if (at == line.size()) {
             break;
         }

@@ -101,6 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         TPasteCase{"EmptyTextWritesNothing", "", OldRoster, 0},
         TPasteCase{"QuotedFieldsKeepCommaAndBlank", "\"1001\",\"Sato, Hanako B\"",
                    Over({{"1001", "Sato, Hanako B"}}), 0},
+        TPasteCase{"CommaInATabSeparatedNameKept", "1001\tSmith, John\t3-A\r\n",
+                   Over({{"1001", "Smith, John"}}), 0},
         TPasteCase{"TabSeparatedFromASpreadsheet", "1001\tSato\r\n1002\tSuzuki\r\n",
                    Over({{"1001", "Sato"}, {"1002", "Suzuki"}}), 0},
         TPasteCase{"FieldsAfterTheNameAreIgnored", "1001,Sato,x,y\r\n", Over({{"1001", "Sato"}}),

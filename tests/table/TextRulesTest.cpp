@@ -74,9 +74,9 @@ const TSplitCase PlainFieldCases[] = {
     {"BlanksAroundComma", " a , b ", {"a", "b"}},
     {"BlankAfterFinalComma", "a, ", {"a", ""}},
     {"StudentLine", "1,Ann,a b,,c,", {"1", "Ann", "a b", "", "c", ""}},
-    {"TabsSeparateControlBytesDoNot",
-     "a\tb\t,\tc\x01x\x1fz\x01",
-     {"a", "b", "", "", "c\x01x\x1fz"}},
+    {"TabsSeparateControlBytesDoNot", "a\tb\t\tc\x01x\x1fz\x01", {"a", "b", "", "c\x01x\x1fz"}},
+    {"CommaInsideTabSeparatedField", "1001\tSmith, John\t,", {"1001", "Smith, John", ","}},
+    {"CommaBeforeTheFirstTab", "a,b\tc", {"a,b", "c"}},
     {"DeleteIsNoBlank", "a\x7fz", {"a\x7fz"}},
     {"QuoteInsideField", "a\"b,c", {"a\"b", "c"}},
 };
