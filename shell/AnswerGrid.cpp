@@ -14,8 +14,8 @@
 namespace {
 
 constexpr int FrameDuration = 16;
-/// Above this many written cells, repainting the whole view is cheaper than their region.
-constexpr std::size_t ManyCells = 512;
+constexpr std::size_t CellCount =
+    static_cast<std::size_t>(TAnswerTable::ShownColumns) * TAnswerTable::ShownRows;
 constexpr float SelectionTint = 0.35f;
 
 QColor Tinted(const QColor& fill, const QColor& tint) {
@@ -49,13 +49,16 @@ public:
         const int row = TAnswerTableModel::RowOf(index);
         const bool selected = option.state.testFlag(QStyle::State_Selected);
         const QPalette& palette = option.palette;
+        const std::string_view bytes = grid_.Table().Cell(column, row);
         TCellPaint cell;
         cell.rect = option.rect;
-        cell.text = index.data().toString();
+        cell.text = FromCodePage(bytes);
         cell.rule = CellRule(column, row, grid_.Table().QuestionCount());
+        const TColor look = grid_.LookOf(column, row);
+        grid_.NoteShown(column, row, look, bytes);
         if (cell.rule == TCellRule::Data) {
             // The highlight colour fills a selected cell too; a tint keeps the selection seen.
-            const QColor fill = ToQColor(grid_.FillOf(column, row));
+            const QColor fill = ToQColor(look);
             cell.fill = selected ? Tinted(fill, palette.color(QPalette::Highlight)) : fill;
             cell.textColor = palette.color(QPalette::Text);
         } else {
@@ -117,13 +120,25 @@ public:
         setSectionsClickable(false);
     }
 
+    /// Repaints the section unless it shows its cell's text already.
+    void RefreshSection(int section) {
+        if (section >= static_cast<int>(shownTexts_.size()) ||
+            shownTexts_[static_cast<std::size_t>(section)] != CellText(section)) {
+            updateSection(section);
+        }
+    }
+
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        const bool horizontal = orientation() == Qt::Horizontal;
+        const std::string_view text = CellText(logicalIndex);
+        const auto section = static_cast<std::size_t>(logicalIndex);
+        if (section >= shownTexts_.size()) {
+            shownTexts_.resize(section + 1);
+        }
+        shownTexts_[section] = text;
         TCellPaint cell;
         cell.rect = rect;
-        cell.text = FromCodePage(horizontal ? table_.Cell(logicalIndex + 1, 0)
-                                            : table_.Cell(0, logicalIndex + 1));
+        cell.text = FromCodePage(text);
         cell.rule = TCellRule::Fixed;
         cell.fill = palette().color(QPalette::Button);
         cell.textColor = palette().color(QPalette::ButtonText);
@@ -136,15 +151,22 @@ protected:
     }
 
 private:
+    std::string_view CellText(int section) const {
+        return orientation() == Qt::Horizontal ? table_.Cell(section + 1, 0)
+                                               : table_.Cell(0, section + 1);
+    }
+
     TAnswerTable& table_;
+    /// What each section was last painted with.
+    mutable std::vector<std::string> shownTexts_;
 };
 
 } // namespace
 
 TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     : QTableView(parent), table_(table), model_(new TAnswerTableModel(table, this)),
-      written_(CellIndex(0, TAnswerTable::ShownRows), 0),
-      recorded_(CellIndex(0, TAnswerTable::ShownRows), NoColor) {
+      written_(CellCount, 0), recorded_(CellCount, NoColor), shownLook_(CellCount, NoColor),
+      shownText_(CellCount) {
     setHorizontalHeader(new TFixedHeader(Qt::Horizontal, table, this));
     setVerticalHeader(new TFixedHeader(Qt::Vertical, table, this));
     setModel(model_);
@@ -159,6 +181,8 @@ TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this] { visibleKnown_ = false; });
     sinceFlush_.start();
     table_.SetView(this);
     SetCurrentCell(1, 1);
@@ -171,14 +195,6 @@ TAnswerGrid::~TAnswerGrid() {
 std::size_t TAnswerGrid::CellIndex(int column, int row) {
     return static_cast<std::size_t>(row) * TAnswerTable::ShownColumns +
            static_cast<std::size_t>(column);
-}
-
-int TAnswerGrid::CurrentColumn() const {
-    return currentIndex().isValid() ? TAnswerTableModel::ColumnOf(currentIndex()) : 0;
-}
-
-int TAnswerGrid::CurrentRow() const {
-    return currentIndex().isValid() ? TAnswerTableModel::RowOf(currentIndex()) : 0;
 }
 
 void TAnswerGrid::SetCurrentCell(int column, int row) {
@@ -199,11 +215,40 @@ TColor TAnswerGrid::FillOf(int column, int row) const {
     return table_.HighlightColor();
 }
 
+TColor TAnswerGrid::LookOf(int column, int row) const {
+    return CellRule(column, row, table_.QuestionCount()) == TCellRule::Data ? FillOf(column, row)
+                                                                            : PlainLook;
+}
+
+void TAnswerGrid::NoteShown(int column, int row, TColor look, std::string_view text) {
+    const std::size_t cell = CellIndex(column, row);
+    shownLook_[cell] = look;
+    if (shownText_[cell] != text) {
+        shownText_[cell] = text;
+    }
+}
+
+bool TAnswerGrid::IsShownAsIs(int cell) const {
+    const int column = cell % TAnswerTable::ShownColumns;
+    const int row = cell / TAnswerTable::ShownColumns;
+    const auto index = static_cast<std::size_t>(cell);
+    return shownLook_[index] == LookOf(column, row) &&
+           shownText_[index] == table_.Cell(column, row);
+}
+
 void TAnswerGrid::MarkWritten(int column, int row) {
     const std::size_t cell = CellIndex(column, row);
     if (written_[cell] == 0) {
         written_[cell] = 1;
         writtenCells_.push_back(static_cast<int>(cell));
+    }
+}
+
+void TAnswerGrid::MarkHeaderWritten(int column, int row) {
+    if (row == 0) {
+        headerColumnsWritten_.push_back(column - 1);
+    } else {
+        headerRowsWritten_.push_back(row - 1);
     }
 }
 
@@ -213,11 +258,11 @@ void TAnswerGrid::CellWritten(int column, int row) {
         return;
     }
     if (row == 0 || column == 0) {
-        headersWritten_ = true;
+        MarkHeaderWritten(column, row);
     } else {
         MarkWritten(column, row);
     }
-    if (column == CurrentColumn() && row == CurrentRow()) {
+    if (column == currentColumn_ && row == currentRow_) {
         RefreshEditor();
     }
     ScheduleFlush();
@@ -225,7 +270,7 @@ void TAnswerGrid::CellWritten(int column, int row) {
 
 void TAnswerGrid::TableReset() {
     allWritten_ = true;
-    headersWritten_ = true;
+    allHeadersWritten_ = true;
     RefreshEditor();
     ScheduleFlush();
 }
@@ -236,13 +281,16 @@ void TAnswerGrid::RowsWritten(int firstRow, int lastRow) {
     if (first > last) {
         return;
     }
-    headersWritten_ = true;
     for (int row = std::max(first, 1); row <= last; ++row) {
+        MarkHeaderWritten(0, row);
         for (int column = 1; column < TAnswerTable::ShownColumns; ++column) {
             MarkWritten(column, row);
         }
     }
-    if (CurrentRow() >= first && CurrentRow() <= last) {
+    if (first == 0) {
+        allHeadersWritten_ = true;
+    }
+    if (currentRow_ >= first && currentRow_ <= last) {
         RefreshEditor();
     }
     ScheduleFlush();
@@ -262,28 +310,57 @@ void TAnswerGrid::CommandsChanged() {
     emit EnabledCommandsChanged();
 }
 
+const TAnswerGrid::TCellRange& TAnswerGrid::VisibleCells() {
+    if (!visibleKnown_) {
+        const int right = columnAt(viewport()->width() - 1);
+        const int bottom = rowAt(viewport()->height() - 1);
+        visible_.firstColumn = std::max(columnAt(0), 0) + 1;
+        visible_.lastColumn = right < 0 ? TAnswerTable::ShownColumns - 1 : right + 1;
+        visible_.firstRow = std::max(rowAt(0), 0) + 1;
+        visible_.lastRow = bottom < 0 ? TAnswerTable::ShownRows - 1 : bottom + 1;
+        visibleKnown_ = true;
+    }
+    return visible_;
+}
+
+bool TAnswerGrid::TCellRange::Contains(int cell) const {
+    const int column = cell % TAnswerTable::ShownColumns;
+    const int row = cell / TAnswerTable::ShownColumns;
+    return column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow;
+}
+
 void TAnswerGrid::ProcessMessages() {
+    if (!writtenCells_.empty() || allWritten_) {
+        RecordWrittenCells();
+    }
+    // The clock is read now and then only: this runs after every answer marked.
+    if (--callsUntilClock_ > 0) {
+        return;
+    }
+    callsUntilClock_ = CallsBetweenClockReadings;
+    if (sinceFlush_.elapsed() >= FrameDuration) {
+        FlushPaints();
+        // Input waits until the command has ended, so that no command runs inside another.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void TAnswerGrid::RecordWrittenCells() {
     const TColor highlight = table_.HighlightColor();
-    const int firstColumn = std::max(columnAt(0), 0) + 1;
-    const int lastColumn = columnAt(viewport()->width() - 1) < 0
-                               ? TAnswerTable::ShownColumns - 1
-                               : columnAt(viewport()->width() - 1) + 1;
-    const int firstRow = std::max(rowAt(0), 0) + 1;
-    const int lastRow = rowAt(viewport()->height() - 1) < 0 ? TAnswerTable::ShownRows - 1
-                                                            : rowAt(viewport()->height() - 1) + 1;
+    const TCellRange& visible = VisibleCells();
     auto record = [&](int cell) {
-        const int column = cell % TAnswerTable::ShownColumns;
-        const int row = cell / TAnswerTable::ShownColumns;
-        if (column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow) {
-            if (recorded_[static_cast<std::size_t>(cell)] == NoColor) {
-                recordedCells_.push_back(cell);
-            }
-            recorded_[static_cast<std::size_t>(cell)] = highlight;
+        if (!visible.Contains(cell)) {
+            return;
         }
+        TColor& color = recorded_[static_cast<std::size_t>(cell)];
+        if (color == NoColor) {
+            recordedCells_.push_back(cell);
+        }
+        color = highlight;
     };
     if (allWritten_) {
-        for (int row = firstRow; row <= lastRow; ++row) {
-            for (int column = firstColumn; column <= lastColumn; ++column) {
+        for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
+            for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
                 record(static_cast<int>(CellIndex(column, row)));
             }
         }
@@ -292,24 +369,23 @@ void TAnswerGrid::ProcessMessages() {
             record(cell);
         }
     }
+    ForgetWrittenCells();
+}
+
+void TAnswerGrid::ForgetWrittenCells() {
     for (const int cell : writtenCells_) {
         written_[static_cast<std::size_t>(cell)] = 0;
     }
     writtenCells_.clear();
     allWritten_ = false;
-    if (sinceFlush_.elapsed() >= FrameDuration) {
-        FlushPaints();
-        // Input waits until the command has ended, so that no command runs inside another.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
 }
 
-QRegion TAnswerGrid::RegionOf(const std::vector<int>& cells) const {
-    std::vector<int> sorted(cells);
-    std::sort(sorted.begin(), sorted.end());
+QRegion TAnswerGrid::RegionOf(std::vector<int>& cells) const {
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
     std::vector<QRect> rects;
-    rects.reserve(sorted.size());
-    for (const int cell : sorted) {
+    rects.reserve(cells.size());
+    for (const int cell : cells) {
         const QRect rect = visualRect(
             model_->IndexOf(cell % TAnswerTable::ShownColumns, cell / TAnswerTable::ShownColumns));
         // Cells side by side in a row join into one band, which the region needs sorted.
@@ -325,35 +401,54 @@ QRegion TAnswerGrid::RegionOf(const std::vector<int>& cells) const {
     return region;
 }
 
+void TAnswerGrid::FlushHeaders() {
+    if (allHeadersWritten_) {
+        horizontalHeader()->viewport()->update();
+        verticalHeader()->viewport()->update();
+    } else {
+        for (const int section : headerColumnsWritten_) {
+            static_cast<TFixedHeader*>(horizontalHeader())->RefreshSection(section);
+        }
+        for (const int section : headerRowsWritten_) {
+            static_cast<TFixedHeader*>(verticalHeader())->RefreshSection(section);
+        }
+    }
+    allHeadersWritten_ = false;
+    headerColumnsWritten_.clear();
+    headerRowsWritten_.clear();
+}
+
 void TAnswerGrid::FlushPaints() {
     flushScheduled_ = false;
     sinceFlush_.restart();
-    if (headersWritten_) {
-        horizontalHeader()->viewport()->update();
-        verticalHeader()->viewport()->update();
-        headersWritten_ = false;
-    }
-    QRegion region;
-    if (allWritten_ || writtenCells_.size() + recordedCells_.size() > ManyCells) {
-        region = viewport()->rect();
+    FlushHeaders();
+    // Only the cells in view whose look or text is not what they show are painted.
+    const TCellRange& visible = VisibleCells();
+    std::vector<int> cells;
+    auto consider = [&](int cell) {
+        if (visible.Contains(cell) && !IsShownAsIs(cell)) {
+            cells.push_back(cell);
+        }
+    };
+    if (allWritten_) {
+        for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
+            for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
+                consider(static_cast<int>(CellIndex(column, row)));
+            }
+        }
     } else {
-        std::vector<int> cells(writtenCells_);
-        cells.insert(cells.end(), recordedCells_.begin(), recordedCells_.end());
-        region = RegionOf(cells);
+        std::for_each(writtenCells_.begin(), writtenCells_.end(), consider);
     }
-    if (!region.isEmpty()) {
+    std::for_each(recordedCells_.begin(), recordedCells_.end(), consider);
+    if (!cells.empty()) {
         // Painted now, while the recorded colours are there to be painted.
-        viewport()->repaint(region);
+        viewport()->repaint(RegionOf(cells));
     }
     for (const int cell : recordedCells_) {
         recorded_[static_cast<std::size_t>(cell)] = NoColor;
     }
     recordedCells_.clear();
-    for (const int cell : writtenCells_) {
-        written_[static_cast<std::size_t>(cell)] = 0;
-    }
-    writtenCells_.clear();
-    allWritten_ = false;
+    ForgetWrittenCells();
 }
 
 void TAnswerGrid::ScheduleFlush() {
@@ -361,6 +456,16 @@ void TAnswerGrid::ScheduleFlush() {
         flushScheduled_ = true;
         QMetaObject::invokeMethod(this, &TAnswerGrid::FlushPaints, Qt::QueuedConnection);
     }
+}
+
+void TAnswerGrid::scrollContentsBy(int dx, int dy) {
+    visibleKnown_ = false;
+    QTableView::scrollContentsBy(dx, dy);
+}
+
+void TAnswerGrid::resizeEvent(QResizeEvent* event) {
+    visibleKnown_ = false;
+    QTableView::resizeEvent(event);
 }
 
 void TAnswerGrid::RefreshEditor() {
@@ -372,6 +477,8 @@ void TAnswerGrid::RefreshEditor() {
 void TAnswerGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     const bool editorHadFocus = Editor() == nullptr ? hasFocus() : Editor()->hasFocus();
     QTableView::currentChanged(current, previous);
+    currentColumn_ = current.isValid() ? TAnswerTableModel::ColumnOf(current) : 0;
+    currentRow_ = current.isValid() ? TAnswerTableModel::RowOf(current) : 0;
     if (previous.isValid()) {
         closePersistentEditor(previous);
     }

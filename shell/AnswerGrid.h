@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 #include <QTableView>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QLineEdit;
@@ -27,8 +29,8 @@ public:
     TAnswerTableModel& Model() const { return *model_; }
 
     /// The current cell in table coordinates.
-    int CurrentColumn() const;
-    int CurrentRow() const;
+    int CurrentColumn() const { return currentColumn_; }
+    int CurrentRow() const { return currentRow_; }
     void SetCurrentCell(int column, int row);
     /// The editor on the current cell, or null while there is none.
     QLineEdit* Editor() const;
@@ -38,6 +40,11 @@ public:
     /// The fill of a data cell painted now: the colour recorded when messages were last
     /// processed after the cell was written, else the highlight colour of this moment.
     TColor FillOf(int column, int row) const;
+    /// What a cell's painting depends on besides its text: the fill of a data cell, a plain
+    /// cell's own look.
+    TColor LookOf(int column, int row) const;
+    /// The cell was painted so: it needs no painting again until its look or text changes.
+    void NoteShown(int column, int row, TColor look, std::string_view text);
 
     // TTableView
     void CellWritten(int column, int row) override;
@@ -55,30 +62,60 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static constexpr TColor NoColor = 0xFFFFFFFFu;
+    static constexpr TColor PlainLook = 0xFFFFFFFEu;
+    static constexpr int CallsBetweenClockReadings = 256;
+
+    /// Cells from (firstColumn, firstRow) to (lastColumn, lastRow), both included.
+    struct TCellRange {
+        int firstColumn = 0;
+        int lastColumn = 0;
+        int firstRow = 0;
+        int lastRow = 0;
+        bool Contains(int cell) const;
+    };
 
     static std::size_t CellIndex(int column, int row);
     void MarkWritten(int column, int row);
+    void MarkHeaderWritten(int column, int row);
+    void RecordWrittenCells();
+    void ForgetWrittenCells();
+    bool IsShownAsIs(int cell) const;
+    const TCellRange& VisibleCells();
+    void FlushHeaders();
     void ScheduleFlush();
     void RefreshEditor();
     /// Moves the current cell for the keys that leave the editor; true when it moved.
     bool MoveFromEditor(const QKeyEvent& event, const QLineEdit& editor);
-    QRegion RegionOf(const std::vector<int>& cells) const;
+    /// Sorts the cells and returns their region.
+    QRegion RegionOf(std::vector<int>& cells) const;
 
     TAnswerTable& table_;
     TAnswerTableModel* model_;
+    int currentColumn_ = 0;
+    int currentRow_ = 0;
     /// Cells of the shown area written since they were last processed or painted.
     std::vector<char> written_;
     std::vector<int> writtenCells_;
     bool allWritten_ = false;
-    bool headersWritten_ = false;
+    std::vector<int> headerColumnsWritten_;
+    std::vector<int> headerRowsWritten_;
+    bool allHeadersWritten_ = false;
     /// Colours recorded for cells in view, waiting to be painted.
     std::vector<TColor> recorded_;
     std::vector<int> recordedCells_;
+    /// What each cell was last painted with.
+    std::vector<TColor> shownLook_;
+    std::vector<std::string> shownText_;
+    TCellRange visible_;
+    bool visibleKnown_ = false;
     bool flushScheduled_ = false;
+    int callsUntilClock_ = CallsBetweenClockReadings;
     QElapsedTimer sinceFlush_;
 };
