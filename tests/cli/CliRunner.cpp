@@ -1,7 +1,10 @@
 #include "CliRunner.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,5 +36,38 @@ TCliResult RunCli(const std::vector<std::string>& arguments, const std::filesyst
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadTestFile(outputs / "out");
     result.err = ReadTestFile(outputs / "err");
+    return result;
+}
+
+TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
+                                       const std::filesystem::path& folder) {
+    std::vector<std::string> words{PELLORAN_CLI_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const std::string folderName = folder.string();
+    // The child's own usage, which std::system's shell in between would hide.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int nothing = ::open("/dev/null", O_RDWR);
+        if (nothing < 0 || ::chdir(folderName.c_str()) != 0) {
+            ::_exit(127);
+        }
+        ::dup2(nothing, STDIN_FILENO);
+        ::dup2(nothing, STDOUT_FILENO);
+        ::dup2(nothing, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    TCliMemoryResult result;
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.peakKib = usage.ru_maxrss;
+    }
     return result;
 }

@@ -16,3 +16,14 @@ struct TCliResult {
 /// Runs pelloran-cli with `arguments` in `folder`, standard input empty.
 TCliResult RunCli(const std::vector<std::string>& arguments,
                   const std::filesystem::path& folder = std::filesystem::temp_directory_path());
+
+/// What one run of pelloran-cli with its output dropped gave: its exit status and the most
+/// memory it held (peak resident set, KiB).
+struct TCliMemoryResult {
+    int status = -1;
+    long peakKib = 0;
+};
+
+/// Runs pelloran-cli with `arguments` in `folder`, its output dropped.
+TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
+                                       const std::filesystem::path& folder);
