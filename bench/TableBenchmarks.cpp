@@ -4,9 +4,11 @@
 
 #include "AnswerFileGenerator.h"
 #include "TestFiles.h"
+#include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/TextEncoding.h"
 #include "table/AnswerFile.h"
 #include "table/AnswerTable.h"
 #include "table/Marking.h"
@@ -20,6 +22,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -176,5 +179,132 @@ void BM_PasteRoster(benchmark::State& state) {
     TimeOnLoadedTable(state, [&](TAnswerTable& table) { PasteRoster(table, roster); });
 }
 BENCHMARK(BM_PasteRoster)->Apply(AtTableSizes);
+
+// Files from other programs: the generated answer file as UTF-8 (no byte-order mark, so the
+// whole file is checked before it is converted) and as UTF-16, against the same file in
+// Shift-JIS. An ASCII file of the same size is the longest check a file that stays in the
+// code page can take.
+
+std::string AsUtf16(std::string_view shiftJis) {
+    const std::u16string text = TCodePage::Decode(shiftJis);
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 * text.size() + 2);
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string AsAscii(std::string text) {
+    for (char& byte : text) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            byte = 'x';
+        }
+    }
+    return text;
+}
+
+/// Opens the file into a new test each iteration; making the test is not timed.
+void TimeOpen(benchmark::State& state, const std::string& fileBytes) {
+    const TBenchInput& input = InputFor(state);
+    const TTemporaryFolder folder;
+    const std::filesystem::path fileName = folder.Path() / "class.csv";
+    WriteFileBytesAtomic(fileName, fileBytes);
+    TAnswerTable table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table = NewTest();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(LoadAnswerFile(table, fileName).text);
+    }
+    ReportThroughput(state, fileBytes.size(), input.cells);
+}
+
+void BM_OpenShiftJisFile(benchmark::State& state) {
+    TimeOpen(state, InputFor(state).answerFile);
+}
+BENCHMARK(BM_OpenShiftJisFile)->Apply(AtTableSizes);
+
+void BM_OpenUtf8File(benchmark::State& state) {
+    TimeOpen(state, TCodePage::ToUtf8(InputFor(state).answerFile));
+}
+BENCHMARK(BM_OpenUtf8File)->Apply(AtTableSizes);
+
+void BM_OpenUtf16File(benchmark::State& state) {
+    TimeOpen(state, AsUtf16(InputFor(state).answerFile));
+}
+BENCHMARK(BM_OpenUtf16File)->Apply(AtTableSizes);
+
+/// Open and save as pelloran-cli does them, real time for the flush to disk; with `detect`
+/// false the file's bytes are loaded as they are, as before encodings were detected.
+void TimeOpenAndSave(benchmark::State& state, bool detect) {
+    const TBenchInput& input = InputFor(state);
+    const TTemporaryFolder folder;
+    const std::filesystem::path fileName = folder.Path() / "class.csv";
+    const std::filesystem::path savedName = folder.Path() / "saved.csv";
+    WriteFileBytesAtomic(fileName, input.answerFile);
+    TAnswerTable table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table = NewTest();
+        state.ResumeTiming();
+        if (detect) {
+            LoadAnswerFile(table, fileName);
+        } else {
+            LoadAnswerText(table, ReadFileBytes(fileName));
+        }
+        SaveTableFile(table, savedName);
+    }
+    ReportThroughput(state, input.answerFile.size(), input.cells);
+}
+
+void BM_OpenAndSaveShiftJis(benchmark::State& state) {
+    TimeOpenAndSave(state, true);
+}
+BENCHMARK(BM_OpenAndSaveShiftJis)->Apply(AtTableSizes)->UseRealTime();
+
+void BM_OpenAndSaveShiftJisUndetected(benchmark::State& state) {
+    TimeOpenAndSave(state, false);
+}
+BENCHMARK(BM_OpenAndSaveShiftJisUndetected)->Apply(AtTableSizes)->UseRealTime();
+
+void TimeDetection(benchmark::State& state, const std::string& bytes) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DetectTextEncoding(bytes));
+    }
+    ReportThroughput(state, bytes.size(), InputFor(state).cells);
+}
+
+void BM_DetectShiftJis(benchmark::State& state) {
+    TimeDetection(state, InputFor(state).answerFile);
+}
+BENCHMARK(BM_DetectShiftJis)->Apply(AtTableSizes);
+
+void BM_DetectAsciiOnly(benchmark::State& state) {
+    TimeDetection(state, AsAscii(InputFor(state).answerFile));
+}
+BENCHMARK(BM_DetectAsciiOnly)->Apply(AtTableSizes);
+
+/// Names with an ASCII blank, as spreadsheets hold them: each student line takes the full
+/// rules rather than the fast split.
+void BM_LoadAnswerTextBlankNames(benchmark::State& state) {
+    const TBenchInput& input = InputFor(state);
+    std::string text = input.answerFile;
+    for (std::size_t at = text.find("\x81\x40"); at != std::string::npos;
+         at = text.find("\x81\x40", at + 1)) {
+        text.replace(at, 2, " ");
+    }
+    TAnswerTable table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table = NewTest();
+        std::string bytes = text;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(LoadAnswerText(table, std::move(bytes)));
+    }
+    ReportThroughput(state, text.size(), input.cells);
+}
+BENCHMARK(BM_LoadAnswerTextBlankNames)->Apply(AtTableSizes);
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "platform/CodePage.h"
+#include "platform/TextEncoding.h"
 #include "table/AnswerFile.h"
 #include "table/Marking.h"
 #include "table/Numbers.h"
@@ -5,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -15,12 +18,42 @@ TAnswerTable LoadedTable(const std::string& bytes) {
     return table;
 }
 
+/// Converted text is never longer than the file, and UTF-8 with nothing replaced comes back
+/// whole when decoded again.
+void CheckConversion(const std::string& bytes) {
+    const TTextEncoding encoding = DetectTextEncoding(bytes);
+    TCodePageText converted;
+    try {
+        converted = ConvertToCodePage(bytes, "fuzz.csv");
+    } catch (const ETextEncodingError&) {
+        if (encoding == TTextEncoding::Utf16LittleEndian ||
+            encoding == TTextEncoding::Utf16BigEndian) {
+            return;
+        }
+        std::abort();
+    }
+    if (converted.text.size() > bytes.size()) {
+        std::abort();
+    }
+    if (encoding == TTextEncoding::Utf8 && converted.replacedCount == 0) {
+        std::string_view utf8(bytes);
+        if (utf8.starts_with("\xEF\xBB\xBF")) {
+            utf8.remove_prefix(3);
+        }
+        if (TCodePage::ToUtf8(converted.text) != utf8) {
+            std::abort();
+        }
+    }
+}
+
 } // namespace
 
-// A saved table reads back as the same table, and marking any loaded table either works or
-// stops with a conversion error.
+// Any file converts to the code page or fails as broken UTF-16; a saved table reads back as
+// the same table, and marking any loaded table either works or stops with a conversion error.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TAnswerTable table = LoadedTable(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    CheckConversion(bytes);
+    TAnswerTable table = LoadedTable(bytes);
     const std::string saved = GetTableText(table);
     if (GetTableText(LoadedTable(saved)) != saved) {
         std::abort();
