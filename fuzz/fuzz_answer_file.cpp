@@ -18,8 +18,9 @@ TAnswerTable LoadedTable(const std::string& bytes) {
     return table;
 }
 
-/// Converted text is never longer than the file, and UTF-8 with nothing replaced comes back
-/// whole when decoded again.
+/// The conversion follows the detection rule: code-page bytes stay as they are, converted text
+/// is never longer than the file, and UTF-8 with nothing replaced comes back whole when decoded
+/// again.
 void CheckConversion(const std::string& bytes) {
     const TTextEncoding encoding = DetectTextEncoding(bytes);
     TCodePageText converted;
@@ -32,7 +33,8 @@ void CheckConversion(const std::string& bytes) {
         }
         std::abort();
     }
-    if (converted.text.size() > bytes.size()) {
+    if (converted.text.size() > bytes.size() ||
+        (encoding == TTextEncoding::CodePage && converted.text != bytes)) {
         std::abort();
     }
     if (encoding == TTextEncoding::Utf8 && converted.replacedCount == 0) {

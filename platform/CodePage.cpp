@@ -125,13 +125,6 @@ bool IsTrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 
-void AppendCode(std::string& bytes, std::uint16_t code) {
-    if (code > 0xFF) {
-        bytes.push_back(static_cast<char>(code >> 8));
-    }
-    bytes.push_back(static_cast<char>(code & 0xFF));
-}
-
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string text(utf8.size(), u'\0');
     std::int32_t length = 0;
@@ -188,23 +181,29 @@ std::string TCodePage::Encode(std::u16string_view text) {
 
 std::size_t TCodePage::AppendEncoded(std::u16string_view text, std::string& bytes) {
     const TCodePageTables& tables = Tables();
+    const std::size_t oldSize = bytes.size();
+    bytes.resize(oldSize + 2 * text.size());
+    char* const start = bytes.data();
+    char* out = start + oldSize;
     std::size_t replaced = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char16_t unit = text[at];
+        std::uint16_t code = tables.EncodeUnit(unit);
         if (U16_IS_LEAD(unit) && at + 1 < text.size() && U16_IS_TRAIL(text[at + 1])) {
             ++at; // no character outside the basic plane exists in the code page
-            bytes.push_back('?');
+            code = Unmapped;
+        }
+        if (code == Unmapped) {
+            *out++ = '?';
             ++replaced;
             continue;
         }
-        const std::uint16_t code = tables.EncodeUnit(unit);
-        if (code == Unmapped) {
-            bytes.push_back('?');
-            ++replaced;
-        } else {
-            AppendCode(bytes, code);
+        if (code > 0xFF) {
+            *out++ = static_cast<char>(code >> 8);
         }
+        *out++ = static_cast<char>(code & 0xFF);
     }
+    bytes.resize(static_cast<std::size_t>(out - start));
     return replaced;
 }
 

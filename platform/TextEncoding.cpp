@@ -118,9 +118,10 @@ void AppendUtf16(std::u16string& units, char32_t point) {
     units.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
 }
 
-/// `utf8` must be valid. ASCII is copied as it is, which is what the code page holds for it.
-TCodePageText ConvertUtf8(std::string_view utf8) {
-    TCodePageText result;
+/// Converts `utf8` while checking it: false, and `result` of no use, at the first byte that
+/// belongs to no well-formed character. ASCII is copied as it is, which is what the code page
+/// holds for it.
+bool TryConvertUtf8(std::string_view utf8, TCodePageText& result) {
     result.text.reserve(utf8.size());
     std::u16string units;
     for (std::size_t at = 0; at < utf8.size();) {
@@ -130,12 +131,15 @@ TCodePageText ConvertUtf8(std::string_view utf8) {
         units.clear();
         while (at < utf8.size() && ByteAt(utf8, at) >= 0x80 && units.size() < UnitsPerPiece) {
             const std::size_t length = Utf8CharLength(utf8, at);
+            if (length == 0) {
+                return false;
+            }
             AppendUtf16(units, DecodeUtf8(utf8, at, length));
             at += length;
         }
         result.replacedCount += TCodePage::AppendEncoded(units, result.text);
     }
-    return result;
+    return true;
 }
 
 bool IsLeadSurrogate(char16_t unit) {
@@ -212,20 +216,23 @@ TTextEncoding DetectTextEncoding(std::string_view bytes) {
 }
 
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName) {
-    switch (DetectTextEncoding(bytes)) {
-    case TTextEncoding::CodePage:
-        break;
-    case TTextEncoding::Utf8: {
-        std::string_view utf8(bytes);
-        if (utf8.starts_with(Utf8Mark)) {
-            utf8.remove_prefix(Utf8Mark.size());
-        }
-        return ConvertUtf8(utf8);
+    const std::string_view view(bytes);
+    if (view.starts_with(Utf16LittleEndianMark)) {
+        return ConvertUtf16(view, false, fileName);
     }
-    case TTextEncoding::Utf16LittleEndian:
-        return ConvertUtf16(bytes, false, fileName);
-    case TTextEncoding::Utf16BigEndian:
-        return ConvertUtf16(bytes, true, fileName);
+    if (view.starts_with(Utf16BigEndianMark)) {
+        return ConvertUtf16(view, true, fileName);
+    }
+    // The rule of DetectTextEncoding, checked while converting, so that a UTF-8 file is read
+    // once instead of twice; a Shift-JIS file almost always fails at its first double-byte
+    // character, which is looked at before anything is converted.
+    const bool marked = view.starts_with(Utf8Mark);
+    const std::size_t firstNonAscii = SkipAscii(view, 0);
+    if (marked || (firstNonAscii < view.size() && Utf8CharLength(view, firstNonAscii) > 0)) {
+        TCodePageText converted;
+        if (TryConvertUtf8(marked ? view.substr(Utf8Mark.size()) : view, converted)) {
+            return converted;
+        }
     }
     return {std::move(bytes), 0};
 }
