@@ -198,9 +198,9 @@ std::string_view TextRulesDetail::ReadBlankSeparatedField(std::string_view line,
         const std::size_t start = at;
         while (at < line.size()) {
             const auto byte = static_cast<unsigned char>(line[at]);
-            if (byte > ',' && !TCodePage::IsLeadByte(byte)) {
+            if (byte > ' ' && !TCodePage::IsLeadByte(byte)) {
                 ++at;
-            } else if (IsBlank(line[at]) || byte == ',') {
+            } else if (IsBlank(line[at])) {
                 break;
             } else {
                 at += TCodePage::CharLength(line, at);

@@ -76,8 +76,8 @@ namespace TextRulesDetail {
 /// comma when one does, else NUL.
 char FindFieldSeparator(std::string_view line);
 
-/// Reads the field that starts at `at` up to the next blank or comma into `field` (quoted) or
-/// returns a view of it (plain); `at` moves past the field.
+/// Reads the field that starts at `at` up to the next blank into `field` (quoted) or returns a
+/// view of it (plain); `at` moves past the field. The line holds no separator.
 std::string_view ReadBlankSeparatedField(std::string_view line, std::size_t& at,
                                          std::string& field);
 
@@ -100,13 +100,6 @@ void ForEachBlankSeparatedField(std::string_view line, TOnField&& onField) {
     while (at < line.size()) {
         onField(ReadBlankSeparatedField(line, at, quoted));
         SkipBlanks(line, at);
-        if (at < line.size() && line[at] == ',') {
-            if (at + 1 == line.size()) {
-                onField(std::string_view());
-            }
-            ++at;
-            SkipBlanks(line, at);
-        }
     }
 }
 
