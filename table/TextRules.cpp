@@ -46,14 +46,16 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
 
 namespace {
 
-enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, NotPlain };
+enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, Blank, NotPlain };
 
-/// What each byte is to a plain line: blanks, control bytes and the double quote make a line
+/// What each byte is to a plain line: control bytes, TAB and the double quote make a line
 /// that the full rules must split.
 constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
     std::array<TPlainByte, 256> kinds{};
     for (unsigned byte = 0; byte < kinds.size(); ++byte) {
-        if (byte <= ' ' || byte == '"') {
+        if (byte == ' ') {
+            kinds[byte] = TPlainByte::Blank;
+        } else if (byte < ' ' || byte == '"') {
             kinds[byte] = TPlainByte::NotPlain;
         } else if (byte == ',') {
             kinds[byte] = TPlainByte::Comma;
@@ -63,6 +65,15 @@ constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
     }
     return kinds;
 }();
+
+/// Drops the blanks at the end of the field that starts at `fieldStart`. No blank in it is
+/// the second byte of a character: such a line is not plain.
+char* TrimField(char* fieldStart, char* out) {
+    while (out > fieldStart && out[-1] == ' ') {
+        --out;
+    }
+    return out;
+}
 
 } // namespace
 
@@ -79,30 +90,55 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
     fieldBytes.resize(oldSize + line.size());
     char* const base = fieldBytes.data();
     char* out = base + oldSize;
+    char* fieldStart = out;
+    bool plain = true;
+    bool hasComma = false;
+    bool hasBlank = false;
     const char* in = line.data();
     const char* const end = in + line.size();
-    while (in < end) {
+    while (plain && in < end) {
         switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
         case TPlainByte::Ordinary:
             *out++ = *in++;
             break;
         case TPlainByte::Lead:
+            if (in + 1 < end && in[1] == ' ') {
+                plain = false; // a blank taken into a character, which trimming must not cut
+                break;
+            }
             *out++ = *in++;
             if (in < end) {
                 *out++ = *in++;
             }
             break;
         case TPlainByte::Comma:
+            out = TrimField(fieldStart, out);
             fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            fieldStart = out;
+            hasComma = true;
+            ++in;
+            break;
+        case TPlainByte::Blank:
+            // Blanks at the start of a field are dropped, those inside it kept.
+            if (out != fieldStart) {
+                *out++ = ' ';
+            }
+            hasBlank = true;
             ++in;
             break;
         case TPlainByte::NotPlain:
-            fieldBytes.resize(oldSize);
-            fieldEnds.resize(oldCount);
-            return false;
+            plain = false;
+            break;
         }
     }
+    // Without a comma, blanks separate fields: the full rules cut such a line.
+    if (!plain || (hasBlank && !hasComma)) {
+        fieldBytes.resize(oldSize);
+        fieldEnds.resize(oldCount);
+        return false;
+    }
     // The last field, which after a final comma is the empty field that comma adds.
+    out = TrimField(fieldStart, out);
     fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
     fieldBytes.resize(static_cast<std::size_t>(out - base));
     return true;

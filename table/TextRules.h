@@ -63,10 +63,11 @@ void ForEachCommaField(std::string_view line, TOnField&& onField);
 
 std::vector<std::string> SplitCommaText(std::string_view line);
 
-/// The fast way through the common line: when the line holds no blank, control byte or double
-/// quote outside double-byte characters, its fields are the runs between commas, and this
-/// appends their bytes to `fieldBytes` and each one's end offset within it to `fieldEnds`.
-/// For any other line it appends nothing and returns false: ForEachCommaField splits it.
+/// The fast way through the common line: when the line holds no control byte, TAB or double
+/// quote outside double-byte characters, and a comma if it holds a blank, its fields are the
+/// runs between commas without blanks at their ends, and this appends their bytes to
+/// `fieldBytes` and each one's end offset within it to `fieldEnds`. For any other line it
+/// appends nothing and returns false: ForEachCommaField splits it as this would.
 bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
                          std::vector<std::uint32_t>& fieldEnds);
 
