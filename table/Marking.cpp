@@ -1,9 +1,8 @@
 #include "Marking.h"
 
+#include "MarkingRules.h"
 #include "Numbers.h"
-#include "platform/CodePage.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,45 +14,15 @@ constexpr int RateSignificantDigits = 12;
 
 /// One question as step 1 finds it, with what scoring the students gathers for its rate.
 struct TQuestion {
-    int column = 0;
-    bool isPointsQuestion = false;
-    std::string loweredKey;
-    double points = 0;
+    TQuestionRule rule;
     long correctCount = 0;
     double pointsSum = 0;
 };
 
-/// Scores and sums are held as doubles: one beyond their range stops marking, as the
-/// runtime's overflow did, instead of writing "INF" as a score.
-double StoreAsDouble(long double value) {
-    const auto stored = static_cast<double>(value);
-    if (std::isinf(stored) && std::isfinite(value)) {
-        throw EPelloranError("浮動小数点オーバーフロー");
-    }
-    return stored;
-}
-
-bool EndsQuestions(std::string_view key) {
-    return key.empty() || key.find('<') != std::string_view::npos;
-}
-
-std::vector<TQuestion> FindQuestions(const TAnswerTable& table, char decimalSeparator) {
+std::vector<TQuestion> FindMarkedQuestions(const TAnswerTable& table, char decimalSeparator) {
     std::vector<TQuestion> questions;
-    for (int column = TAnswerTable::FirstQuestionColumn;
-         !EndsQuestions(table.Cell(column, TAnswerTable::AnswerKeyRow)); ++column) {
-        TQuestion question;
-        question.column = column;
-        const std::string_view key = table.Cell(column, TAnswerTable::AnswerKeyRow);
-        question.isPointsQuestion = key == "#";
-        if (!question.isPointsQuestion) {
-            question.loweredKey = TCodePage::LowerCase(key);
-            long double points = 0;
-            if (TryStrToFloat(table.Cell(column, TAnswerTable::PointsRow), decimalSeparator,
-                              points)) {
-                question.points = StoreAsDouble(points);
-            }
-        }
-        questions.push_back(std::move(question));
+    for (TQuestionRule& rule : FindQuestions(table, decimalSeparator)) {
+        questions.push_back({std::move(rule)});
     }
     return questions;
 }
@@ -61,31 +30,26 @@ std::vector<TQuestion> FindQuestions(const TAnswerTable& table, char decimalSepa
 /// Scores one answer and sets the colour its cell is to be painted in.
 void ScoreAnswer(TAnswerTable& table, TQuestion& question, int row, double& score,
                  char decimalSeparator) {
-    const std::string_view answer = table.Cell(question.column, row);
-    if (!question.isPointsQuestion) {
-        if (TCodePage::EqualsLowered(answer, question.loweredKey)) {
-            score = StoreAsDouble(static_cast<long double>(score) + question.points);
-            ++question.correctCount;
-        } else if (!answer.empty()) {
-            table.SetHighlightColor(clSilver);
-        }
-    } else if (!answer.empty()) {
-        const long double points = StrToFloat(answer, decimalSeparator);
-        score = StoreAsDouble(score + points);
-        question.pointsSum = StoreAsDouble(question.pointsSum + points);
-        if (points == 0) {
-            table.SetHighlightColor(clSilver);
-        }
+    const std::string_view answer = table.Cell(question.rule.column, row);
+    const TAnswerMark mark = MarkAnswer(question.rule, answer, decimalSeparator);
+    if (mark.correct) {
+        score = HeldAsDouble(score + mark.points);
+        ++question.correctCount;
+    } else if (question.rule.isPointsQuestion && !answer.empty()) {
+        score = HeldAsDouble(score + mark.points);
+        question.pointsSum = HeldAsDouble(question.pointsSum + mark.points);
+    }
+    if (mark.shownWrong) {
+        table.SetHighlightColor(clSilver);
     }
 }
 
 std::string RateText(const TAnswerTable& table, const TQuestion& question, int studentCount,
                      char decimalSeparator) {
-    if (!question.isPointsQuestion) {
+    if (!question.rule.isPointsQuestion) {
         return std::to_string(100 * question.correctCount / studentCount) + "%";
     }
-    const std::string_view attainable = table.Cell(question.column, TAnswerTable::PointsRow);
-    const long double maximum = attainable.empty() ? 0 : StrToFloat(attainable, decimalSeparator);
+    const long double maximum = AttainablePoints(table, question.rule, decimalSeparator);
     if (maximum == 0) {
         return FormatOneDecimal(static_cast<long double>(question.pointsSum) / studentCount,
                                 decimalSeparator);
@@ -106,7 +70,7 @@ public:
         : table_(table), decimalSeparator_(decimalSeparator) {}
 
     void Run() {
-        questions_ = FindQuestions(table_, decimalSeparator_);
+        questions_ = FindMarkedQuestions(table_, decimalSeparator_);
         const int questionCount = static_cast<int>(questions_.size());
         table_.SetQuestionCount(questionCount);
         if (questionCount == 0) {
@@ -141,24 +105,25 @@ private:
     }
 
     void ScoreStudents() {
-        int row = TAnswerTable::FirstStudentRow;
-        do {
+        for (int row = TAnswerTable::FirstStudentRow;; ++row) {
             double score = 0;
             for (TQuestion& question : questions_) {
                 ScoreAnswer(table_, question, row, score, decimalSeparator_);
-                table_.RewriteCell(question.column, row);
+                table_.RewriteCell(question.rule.column, row);
                 table_.ProcessMessages();
                 table_.SetHighlightColor(clWhite);
             }
             table_.SetCell(scoreColumn_, row, FloatToStr(score, decimalSeparator_));
             scores_.push_back(score);
-            ++row;
-        } while (!table_.Cell(TAnswerTable::NumberColumn, row).empty());
+            if (!HasStudentAfter(table_, row)) {
+                break;
+            }
+        }
     }
 
     void WriteRates() {
         for (const TQuestion& question : questions_) {
-            table_.SetCell(question.column, RateRow(),
+            table_.SetCell(question.rule.column, RateRow(),
                            RateText(table_, question, StudentCount(), decimalSeparator_));
         }
     }
@@ -184,22 +149,12 @@ private:
     }
 
     void WriteStatistics() {
-        const int count = StudentCount();
-        double mean = 0;
-        for (const double score : scores_) {
-            mean = StoreAsDouble(mean + static_cast<long double>(score) / count);
-        }
-        double squares = 0;
-        for (const double score : scores_) {
-            const long double deviation = static_cast<long double>(score) - mean;
-            squares = StoreAsDouble(squares + deviation * deviation / count);
-        }
-        const long double deviation = std::sqrt(static_cast<long double>(squares));
+        const TScoreSpread spread = PopulationSpread(scores_);
         table_.SetCell(scoreColumn_, TAnswerTable::AnswerKeyRow,
-                       StatisticText(mean, decimalSeparator_));
+                       StatisticText(spread.mean, decimalSeparator_));
         table_.SetCell(scoreColumn_ + 1, TAnswerTable::AnswerKeyRow, table_.Message(9));
         table_.SetCell(scoreColumn_, TAnswerTable::PointsRow,
-                       StatisticText(deviation, decimalSeparator_));
+                       StatisticText(spread.deviation, decimalSeparator_));
         table_.SetCell(scoreColumn_ + 1, TAnswerTable::PointsRow, table_.Message(10));
     }
 

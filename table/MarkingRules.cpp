@@ -1,0 +1,78 @@
+#include "MarkingRules.h"
+
+#include "Numbers.h"
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
+
+#include <cmath>
+
+namespace {
+
+bool EndsQuestions(std::string_view key) {
+    return key.empty() || key.find('<') != std::string_view::npos;
+}
+
+} // namespace
+
+double HeldAsDouble(long double value) {
+    const auto held = static_cast<double>(value);
+    if (std::isinf(held) && std::isfinite(value)) {
+        throw EPelloranError("浮動小数点オーバーフロー");
+    }
+    return held;
+}
+
+std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator) {
+    std::vector<TQuestionRule> questions;
+    for (int column = TAnswerTable::FirstQuestionColumn;
+         !EndsQuestions(table.Cell(column, TAnswerTable::AnswerKeyRow)); ++column) {
+        TQuestionRule question;
+        question.column = column;
+        const std::string_view key = table.Cell(column, TAnswerTable::AnswerKeyRow);
+        question.isPointsQuestion = key == "#";
+        if (!question.isPointsQuestion) {
+            question.loweredKey = TCodePage::LowerCase(key);
+            long double points = 0;
+            if (TryStrToFloat(table.Cell(column, TAnswerTable::PointsRow), decimalSeparator,
+                              points)) {
+                question.points = HeldAsDouble(points);
+            }
+        }
+        questions.push_back(std::move(question));
+    }
+    return questions;
+}
+
+TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
+                       char decimalSeparator) {
+    TAnswerMark mark;
+    if (!question.isPointsQuestion) {
+        mark.correct = TCodePage::EqualsLowered(answer, question.loweredKey);
+        mark.points = mark.correct ? question.points : 0;
+        mark.shownWrong = !mark.correct && !answer.empty();
+    } else if (!answer.empty()) {
+        mark.points = StrToFloat(answer, decimalSeparator);
+        mark.shownWrong = mark.points == 0;
+    }
+    return mark;
+}
+
+long double AttainablePoints(const TAnswerTable& table, const TQuestionRule& question,
+                             char decimalSeparator) {
+    const std::string_view attainable = table.Cell(question.column, TAnswerTable::PointsRow);
+    return attainable.empty() ? 0 : StrToFloat(attainable, decimalSeparator);
+}
+
+TScoreSpread PopulationSpread(const std::vector<double>& scores) {
+    const auto count = static_cast<long double>(scores.size());
+    double mean = 0;
+    for (const double score : scores) {
+        mean = HeldAsDouble(mean + static_cast<long double>(score) / count);
+    }
+    double squares = 0;
+    for (const double score : scores) {
+        const long double deviation = static_cast<long double>(score) - mean;
+        squares = HeldAsDouble(squares + deviation * deviation / count);
+    }
+    return {mean, std::sqrt(static_cast<long double>(squares))};
+}

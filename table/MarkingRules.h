@@ -1,0 +1,64 @@
+#pragma once
+
+#include "AnswerTable.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The rules by which marking reads a table, shared by everything that must see the test as
+/// marking sees it: which columns are questions, what an answer earns, which rows are
+/// students, how scores are summed and spread.
+
+/// One question as the answer-key and points rows define it.
+struct TQuestionRule {
+    int column = 0;
+    /// The key is exactly "#": the cells hold points awarded, not answers.
+    bool isPointsQuestion = false;
+    /// The key lower-cased as answers are compared with it; empty for a points question.
+    std::string loweredKey;
+    /// A keyed question's points: 0 when the points cell is empty or not a number.
+    double points = 0;
+};
+
+/// What one answer earns.
+struct TAnswerMark {
+    long double points = 0;
+    /// A keyed answer equal to the key.
+    bool correct = false;
+    /// Marking paints the cell silver: a wrong keyed answer that is not empty, or points of 0.
+    bool shownWrong = false;
+};
+
+/// The questions from column 3 up to the first answer-key cell that is empty or holds "<".
+std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator);
+
+/// A keyed answer is compared with the key after lower-casing both; an empty points cell earns
+/// nothing. Throws EConvertError for a points cell that is not a number.
+TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
+                       char decimalSeparator);
+
+/// A points question's attainable points: the points row's value, 0 when that cell is empty.
+/// Throws EConvertError when it is not a number.
+long double AttainablePoints(const TAnswerTable& table, const TQuestionRule& question,
+                             char decimalSeparator);
+
+/// Row 3 is always a student; every student row is followed by another while its number cell
+/// is not empty.
+inline bool HasStudentAfter(const TAnswerTable& table, int row) {
+    return !table.Cell(TAnswerTable::NumberColumn, row + 1).empty();
+}
+
+/// The value held as a double, as marking holds points, scores and sums. Throws EPelloranError
+/// for a value beyond the range of a double, as the runtime's overflow did, instead of carrying
+/// "INF" on.
+double HeldAsDouble(long double value);
+
+/// The mean and the population standard deviation (divisor: the student count) as marking
+/// writes them above the score column.
+struct TScoreSpread {
+    double mean = 0;
+    long double deviation = 0;
+};
+/// `scores` must not be empty.
+TScoreSpread PopulationSpread(const std::vector<double>& scores);
