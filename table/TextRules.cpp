@@ -46,16 +46,14 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
 
 namespace {
 
-enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, Blank, NotPlain };
+enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, NotPlain };
 
-/// What each byte is to a plain line: control bytes, TAB and the double quote make a line
-/// that the full rules must split.
+/// What each byte is to a plain line: blanks, control bytes and the double quote end the quick
+/// loop of SplitPlainCommaLine.
 constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
     std::array<TPlainByte, 256> kinds{};
     for (unsigned byte = 0; byte < kinds.size(); ++byte) {
-        if (byte == ' ') {
-            kinds[byte] = TPlainByte::Blank;
-        } else if (byte < ' ' || byte == '"') {
+        if (byte <= ' ' || byte == '"') {
             kinds[byte] = TPlainByte::NotPlain;
         } else if (byte == ',') {
             kinds[byte] = TPlainByte::Comma;
@@ -66,13 +64,40 @@ constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
     return kinds;
 }();
 
-/// Drops the blanks at the end of the field that starts at `fieldStart`. No blank in it is
-/// the second byte of a character: such a line is not plain.
-char* TrimField(char* fieldStart, char* out) {
-    while (out > fieldStart && out[-1] == ' ') {
-        --out;
+/// The rest of a plain line from its first blank, at `in`, on the slower way that drops the
+/// blanks at either end of each field; the field being written began at `fieldStart`. Returns
+/// where the last field ends, or nullptr when the full rules must cut the line: it holds no
+/// comma, so its blanks separate fields, or a control byte or a double quote. Kept out of the
+/// quick loop, which it would slow down.
+[[gnu::noinline]] char* SplitRestWithBlanks(const char* in, const char* end, char* out,
+                                            char* fieldStart, char* base,
+                                            std::vector<std::uint32_t>& fieldEnds, bool hasComma) {
+    char* textEnd = out;
+    while (in < end) {
+        const char byte = *in;
+        const TPlainByte kind = PlainByteKinds[static_cast<unsigned char>(byte)];
+        if (byte == ' ') {
+            if (out != fieldStart) {
+                *out++ = ' ';
+            }
+            ++in;
+        } else if (kind == TPlainByte::NotPlain) {
+            return nullptr;
+        } else if (kind == TPlainByte::Comma) {
+            out = textEnd;
+            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            fieldStart = out;
+            hasComma = true;
+            ++in;
+        } else {
+            *out++ = *in++;
+            if (kind == TPlainByte::Lead && in < end) {
+                *out++ = *in++;
+            }
+            textEnd = out;
+        }
     }
-    return out;
+    return hasComma ? textEnd : nullptr;
 }
 
 } // namespace
@@ -90,55 +115,41 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
     fieldBytes.resize(oldSize + line.size());
     char* const base = fieldBytes.data();
     char* out = base + oldSize;
-    char* fieldStart = out;
-    bool plain = true;
-    bool hasComma = false;
-    bool hasBlank = false;
     const char* in = line.data();
     const char* const end = in + line.size();
-    while (plain && in < end) {
+    while (in < end) {
         switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
         case TPlainByte::Ordinary:
             *out++ = *in++;
             break;
         case TPlainByte::Lead:
-            if (in + 1 < end && in[1] == ' ') {
-                plain = false; // a blank taken into a character, which trimming must not cut
-                break;
-            }
             *out++ = *in++;
             if (in < end) {
                 *out++ = *in++;
             }
             break;
         case TPlainByte::Comma:
-            out = TrimField(fieldStart, out);
             fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
-            fieldStart = out;
-            hasComma = true;
-            ++in;
-            break;
-        case TPlainByte::Blank:
-            // Blanks at the start of a field are dropped, those inside it kept.
-            if (out != fieldStart) {
-                *out++ = ' ';
-            }
-            hasBlank = true;
             ++in;
             break;
         case TPlainByte::NotPlain:
-            plain = false;
+            if (*in == ' ') {
+                const bool hasComma = fieldEnds.size() > oldCount;
+                char* const fieldStart = hasComma ? base + fieldEnds.back() : base + oldSize;
+                out = SplitRestWithBlanks(in, end, out, fieldStart, base, fieldEnds, hasComma);
+            } else {
+                out = nullptr;
+            }
+            if (out == nullptr) {
+                fieldBytes.resize(oldSize);
+                fieldEnds.resize(oldCount);
+                return false;
+            }
+            in = end;
             break;
         }
     }
-    // Without a comma, blanks separate fields: the full rules cut such a line.
-    if (!plain || (hasBlank && !hasComma)) {
-        fieldBytes.resize(oldSize);
-        fieldEnds.resize(oldCount);
-        return false;
-    }
     // The last field, which after a final comma is the empty field that comma adds.
-    out = TrimField(fieldStart, out);
     fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
     fieldBytes.resize(static_cast<std::size_t>(out - base));
     return true;
