@@ -11,11 +11,13 @@
 #include "platform/TextEncoding.h"
 #include "table/AnswerFile.h"
 #include "table/AnswerTable.h"
+#include "table/ItemAnalysis.h"
 #include "table/Marking.h"
 #include "table/RosterPaste.h"
 #include "table/Sorting.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -159,6 +161,45 @@ void BM_MarkTable(benchmark::State& state) {
     TimeOnLoadedTable(state, [](TAnswerTable& table) { MarkTable(table, DecimalSeparator()); });
 }
 BENCHMARK(BM_MarkTable)->Apply(AtTableSizes);
+
+/// The analysis of a loaded table against marking it, both in every iteration so that a busy
+/// machine slows both alike: the case's time is the analysis's, `mark_ms` marking's (per
+/// iteration) and `analysis/mark` the ratio of the totals, whose goal is below 0.5. Marking
+/// runs on a fresh copy of the table, not timed, as in BM_MarkTable.
+void BM_AnalyseTestAgainstMark(benchmark::State& state) {
+    using TClock = std::chrono::steady_clock;
+    const TBenchInput& input = InputFor(state);
+    TAnswerTable table;
+    double analysisSeconds = 0;
+    double markSeconds = 0;
+    for (auto _ : state) {
+        TClock::time_point start = TClock::now();
+        benchmark::DoNotOptimize(AnalyseTest(input.loadedTable, DecimalSeparator()));
+        const double analysis = std::chrono::duration<double>(TClock::now() - start).count();
+        state.SetIterationTime(analysis);
+        analysisSeconds += analysis;
+        table = input.loadedTable;
+        start = TClock::now();
+        MarkTable(table, DecimalSeparator());
+        markSeconds += std::chrono::duration<double>(TClock::now() - start).count();
+    }
+    state.counters["mark_ms"] =
+        benchmark::Counter(markSeconds * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["analysis/mark"] = markSeconds > 0 ? analysisSeconds / markSeconds : 0;
+    ReportThroughput(state, input.tableText.size(), input.cells);
+}
+BENCHMARK(BM_AnalyseTestAgainstMark)->Apply(AtTableSizes)->UseManualTime();
+
+/// After marking: the questions end at the score column and the students at the rate row.
+void BM_AnalyseMarkedTest(benchmark::State& state) {
+    TAnswerTable marked = InputFor(state).loadedTable;
+    MarkTable(marked, DecimalSeparator());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AnalyseTest(marked, DecimalSeparator()));
+    }
+    ReportThroughput(state, InputFor(state).tableText.size(), InputFor(state).cells);
+}
+BENCHMARK(BM_AnalyseMarkedTest)->Apply(AtTableSizes);
 
 void BM_SortByNumber(benchmark::State& state) {
     const TCollator collator;

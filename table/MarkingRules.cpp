@@ -14,12 +14,8 @@ bool EndsQuestions(std::string_view key) {
 
 } // namespace
 
-double HeldAsDouble(long double value) {
-    const auto held = static_cast<double>(value);
-    if (std::isinf(held) && std::isfinite(value)) {
-        throw EPelloranError("浮動小数点オーバーフロー");
-    }
-    return held;
+void ThrowHeldOverflow() {
+    throw EPelloranError("浮動小数点オーバーフロー");
 }
 
 std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator) {

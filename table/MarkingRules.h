@@ -2,6 +2,7 @@
 
 #include "AnswerTable.h"
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,10 +50,18 @@ inline bool HasStudentAfter(const TAnswerTable& table, int row) {
     return !table.Cell(TAnswerTable::NumberColumn, row + 1).empty();
 }
 
+[[noreturn]] void ThrowHeldOverflow();
+
 /// The value held as a double, as marking holds points, scores and sums. Throws EPelloranError
 /// for a value beyond the range of a double, as the runtime's overflow did, instead of carrying
 /// "INF" on.
-double HeldAsDouble(long double value);
+inline double HeldAsDouble(long double value) {
+    const auto held = static_cast<double>(value);
+    if (std::isinf(held) && std::isfinite(value)) [[unlikely]] {
+        ThrowHeldOverflow();
+    }
+    return held;
+}
 
 /// The mean and the population standard deviation (divisor: the student count) as marking
 /// writes them above the score column.
