@@ -1,8 +1,13 @@
 #include "CliSession.h"
 
+#include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Paths.h"
 #include "platform/TextEncoding.h"
+#include "table/AnalysisExport.h"
+#include "table/AnalysisReport.h"
 #include "table/AnswerFile.h"
 #include "table/Marking.h"
 #include "table/Messages.h"
@@ -31,6 +36,14 @@ const std::vector<TCliCommandInfo>& CliCommands() {
          &TCliSession::Dump},
         {"state", false, "state", "print the question count, highlight and enabled commands",
          &TCliSession::State},
+        {"analysis", false, "analysis",
+         "print the question analysis: facility, discrimination, answers, flags",
+         &TCliSession::Analysis},
+        {"report", true, "report FILE",
+         "write the results report as one HTML page (- for standard output)", &TCliSession::Report},
+        {"results", true, "results FILE",
+         "write scores and question figures as UTF-8 CSV (- for standard output)",
+         &TCliSession::Results},
     };
     return commands;
 }
@@ -46,7 +59,7 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                          const TProfileFile& languageFile)
-    : out_(out), notify_(std::move(notify)) {
+    : analysisTexts_(TAnalysisTexts::Read(languageFile)), out_(out), notify_(std::move(notify)) {
     ReadMessages(table_, languageFile);
     table_.Reset();
 }
@@ -60,11 +73,15 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
 }
 
 void TCliSession::Open(const std::string& fileName) {
-    NotifyReplacedCharacters(fileName, LoadAnswerFile(table_, fileName).replacedCount);
+    openedFileName_.clear();
+    const std::size_t replacedCount = LoadAnswerFile(table_, fileName).replacedCount;
+    openedFileName_ = ExtractFileName(fileName);
+    NotifyReplacedCharacters(fileName, replacedCount);
 }
 
 void TCliSession::New(const std::string&) {
     table_.Reset();
+    openedFileName_.clear();
 }
 
 void TCliSession::Save(const std::string& fileName) {
@@ -123,6 +140,37 @@ void TCliSession::State(const std::string&) {
          << " sort-number=" << flag(TCommand::mmSortWithNumber)
          << " sort-score=" << flag(TCommand::mmSortWithPoint) << "\n";
     CheckOutput();
+}
+
+TTestAnalysis TCliSession::AnalyseQuestions() const {
+    TTestAnalysis analysis = AnalyseTest(table_, DecimalSeparator());
+    if (analysis.questions.empty()) {
+        throw EPelloranError(TCodePage::ToUtf8(analysisTexts_[TAnalysisText::NoQuestions]));
+    }
+    return analysis;
+}
+
+void TCliSession::Analysis(const std::string&) {
+    out_ << QuestionTableText(AnalyseQuestions(), analysisTexts_, DecimalSeparator());
+    CheckOutput();
+}
+
+void TCliSession::Report(const std::string& fileName) {
+    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), analysisTexts_, openedFileName_,
+                                             DecimalSeparator()));
+}
+
+void TCliSession::Results(const std::string& fileName) {
+    WriteOutput(fileName, ResultsCsv(AnalyseQuestions(), analysisTexts_, DecimalSeparator()));
+}
+
+void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {
+    if (fileName == "-") {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        CheckOutput();
+        return;
+    }
+    WriteFileBytesAtomic(fileName, bytes);
 }
 
 void TCliSession::NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount) {

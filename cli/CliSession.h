@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/ProfileFile.h"
+#include "table/AnalysisTexts.h"
 #include "table/AnswerTable.h"
+#include "table/ItemAnalysis.h"
 
 #include <functional>
 #include <ostream>
@@ -44,13 +46,24 @@ public:
     void Paste(const std::string& fileName);
     void Dump(const std::string&);
     void State(const std::string&);
+    void Analysis(const std::string&);
+    void Report(const std::string& fileName);
+    void Results(const std::string& fileName);
 
 private:
+    /// The analysis of the table; a table without questions is refused, as there is nothing
+    /// to write.
+    TTestAnalysis AnalyseQuestions() const;
+    /// Writes to the file, or to `out` for "-".
+    void WriteOutput(const std::string& fileName, std::string_view bytes);
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
     void NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount);
 
     TAnswerTable table_;
+    TAnalysisTexts analysisTexts_;
+    /// The file last opened, without its folder, as the report names it.
+    std::string openedFileName_;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
 };

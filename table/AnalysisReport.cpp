@@ -27,7 +27,7 @@ h2 { font-size: 11.5pt; margin: 5mm 0 2mm; border-bottom: 1px solid #777; }
 p { margin: 1mm 0 2mm; }
 table { border-collapse: collapse; }
 th, td { border: 1px solid #999; padding: 0.4mm 1.4mm; vertical-align: top; }
-th { background: #eee; font-weight: normal; text-align: center; }
+th { background: #eee; font-weight: normal; text-align: center; white-space: nowrap; }
 td.n { text-align: right; white-space: nowrap; }
 thead { display: table-header-group; }
 tr { break-inside: avoid; page-break-inside: avoid; }
