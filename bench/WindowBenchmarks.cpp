@@ -113,6 +113,11 @@ public:
         Fail(QStringLiteral("the save dialog was shown"));
         return std::nullopt;
     }
+    std::optional<QString> GetSaveReportFileName(QWidget*, const QString&,
+                                                 const QString&) override {
+        Fail(QStringLiteral("the report's save dialog was shown"));
+        return std::nullopt;
+    }
     TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
         Fail(QStringLiteral("asked: ") + question);
         return TDiscardAnswer::Cancel;

@@ -1,19 +1,24 @@
 #include "MainForm.h"
 
 #include "About_Box.h"
+#include "AnalysisWindow.h"
 #include "FileNameKeeper.h"
 #include "ShellText.h"
+#include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
 #include "platform/TextEncoding.h"
+#include "table/AnalysisReport.h"
 #include "table/AnswerFile.h"
+#include "table/ItemAnalysis.h"
 #include "table/Marking.h"
 #include "table/RosterPaste.h"
 #include "table/Sorting.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -73,6 +78,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     setCentralWidget(Table);
     connect(Table, &TAnswerGrid::EnabledCommandsChanged, this, &TMain::UpdateEnabledCommands);
     connect(Table, &TAnswerGrid::KeyReleased, this, &TMain::TableKeyUp);
+    connect(&Table->Model(), &QAbstractItemModel::dataChanged, this, &TMain::TableChanged);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     BuildMenus();
@@ -83,13 +89,17 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
 }
 
 TMain::~TMain() {
-    // The grid reads the table until it is gone, and the table is a member of this window.
+    // The grid and the analysis read the table until they are gone, and the table is a member
+    // of this window.
+    delete AnalysisWindow;
     delete Table;
 }
 
 void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this, [this, handler] {
+        RunCommand([this, handler] { (this->*handler)(); });
+        emit TableChanged();
+    });
 }
 
 void TMain::BuildMenus() {
@@ -105,6 +115,8 @@ void TMain::BuildMenus() {
     mmPaste = mmEdit->addAction(QStringLiteral("学籍番号・氏名リストを貼り付け(&P)"));
     mmSortWithNumber = mmEdit->addAction(QStringLiteral("学籍番号順に並べ替え(&S)"));
     mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
+    N3 = mmEdit->addSeparator();
+    mmAnalysis = mmEdit->addAction(QStringLiteral("分析(&R)..."));
 
     mmMark = bar->addAction(QStringLiteral("採点(&M)"));
 
@@ -121,6 +133,7 @@ void TMain::BuildMenus() {
     ConnectCommand(mmSortWithNumber, &TMain::mmSortWithNumberClick);
     ConnectCommand(mmSortwithpoint, &TMain::SortWithPointClick);
     ConnectCommand(mmMark, &TMain::mmMarkClick);
+    ConnectCommand(mmAnalysis, &TMain::mmAnalysisClick);
     ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
     ConnectCommand(mmAbout, &TMain::mmAboutClick);
 }
@@ -203,6 +216,7 @@ void TMain::showEvent(QShowEvent* event) {
             move(screen->availableGeometry().center() - rect().center());
         }
         RunCommand([this] { FormShow(); });
+        emit TableChanged();
     }
 }
 
@@ -223,6 +237,9 @@ void TMain::FormShow() {
 void TMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     RunCommand([&] { FormClose(*event); });
+    if (event->isAccepted() && AnalysisWindow != nullptr) {
+        AnalysisWindow->close();
+    }
 }
 
 void TMain::FormClose(QCloseEvent& event) {
@@ -319,6 +336,7 @@ void TMain::OpenGivenFile(const QString& fileName) {
             OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
         }
     });
+    emit TableChanged();
 }
 
 void TMain::FileNameKeepSelect(const QString& fileName) {
@@ -329,6 +347,7 @@ void TMain::FileNameKeepSelect(const QString& fileName) {
         LoadAnswerFile(fileName);
         SetFileName(fileName);
     });
+    emit TableChanged();
 }
 
 void TMain::mmSaveAsClick() {
@@ -357,6 +376,45 @@ void TMain::SortWithPointClick() {
 
 void TMain::mmMarkClick() {
     MarkTable(table_, DecimalSeparator());
+}
+
+void TMain::mmAnalysisClick() {
+    if (AnalysisWindow == nullptr) {
+        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, this);
+        connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
+        connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
+                [this] { RunCommand([this] { SaveReportClick(); }); });
+    }
+    AnalysisWindow->show();
+    AnalysisWindow->raise();
+    AnalysisWindow->activateWindow();
+}
+
+QString TMain::ReportProposal() const {
+    if (saveDialogFileName_.isEmpty()) {
+        return {};
+    }
+    const QFileInfo answerFile(saveDialogFileName_);
+    return answerFile.dir().filePath(answerFile.completeBaseName() + QStringLiteral(".html"));
+}
+
+void TMain::SaveReportClick() {
+    const char decimalSeparator = DecimalSeparator();
+    // Analysed before the dialog asks for a name, so that a table the analysis fails on is
+    // told at once.
+    const TTestAnalysis analysis = AnalyseTest(table_, decimalSeparator);
+    if (analysis.questions.empty()) {
+        throw EPelloranError(TCodePage::ToUtf8(analysisTexts_[TAnalysisText::NoQuestions]));
+    }
+    const std::optional<QString> fileName =
+        services_.GetSaveReportFileName(AnalysisWindow, currentDir_, ReportProposal());
+    if (!fileName) {
+        return;
+    }
+    const std::string reportedName = QFileInfo(saveDialogFileName_).fileName().toStdString();
+    WriteFileBytesAtomic(
+        ToNativePath(*fileName),
+        AnalysisReportHtml(analysis, analysisTexts_, reportedName, decimalSeparator));
 }
 
 void TMain::mmShowHelpClick() {

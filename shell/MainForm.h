@@ -4,6 +4,7 @@
 #include "ShellServices.h"
 #include "TableKeys.h"
 #include "platform/UserFolders.h"
+#include "table/AnalysisTexts.h"
 #include "table/AnswerTable.h"
 
 #include <QMainWindow>
@@ -15,6 +16,7 @@ class QAction;
 class QMenu;
 class QToolBar;
 class TAboutBox;
+class TAnalysisWindow;
 class TFileNameKeep;
 
 /// What the window takes from the process it runs in; tests give their own.
@@ -60,6 +62,10 @@ public:
     void mmSortWithNumberClick();
     void SortWithPointClick();
     void mmMarkClick();
+    /// Shows the analysis window, made on first use.
+    void mmAnalysisClick();
+    /// Writes the results report to the file chosen in the report's save dialog.
+    void SaveReportClick();
     void mmShowHelpClick();
     void mmAboutClick();
     void FileNameKeepSelect(const QString& fileName);
@@ -84,6 +90,8 @@ public:
     QAction* mmPaste = nullptr;
     QAction* mmSortWithNumber = nullptr;
     QAction* mmSortwithpoint = nullptr;
+    QAction* N3 = nullptr;
+    QAction* mmAnalysis = nullptr;
     QAction* mmMark = nullptr;
     QMenu* mmHelp = nullptr;
     QAction* mmShowHelp = nullptr;
@@ -96,6 +104,12 @@ public:
     QAction* ToolButton4 = nullptr;
     QAction* ToolButton5 = nullptr;
     TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
+
+signals:
+    /// A command or an edit may have changed the table.
+    void TableChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -111,6 +125,8 @@ private:
     /// without a failure.
     bool RunCommand(const std::function<void()>& command);
     void ShowError(const QString& message);
+    /// The file the report is proposed under: the answer file's name with ".html".
+    QString ReportProposal() const;
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
 
@@ -124,6 +140,7 @@ private:
     TShellServices& services_;
     TAnswerTable table_;
     TAboutBox* aboutBox_ = nullptr;
+    TAnalysisTexts analysisTexts_;
     QString currentDir_;
     QString openDialogFolder_;
     QString saveDialogFileName_;

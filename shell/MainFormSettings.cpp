@@ -65,6 +65,10 @@ void TMain::ApplyLanguageFile() {
     for (const auto& [key, action] : captions) {
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
+    // A language file older than the analysis keeps its Japanese caption.
+    SetCaption(*mmAnalysis,
+               file.ReadString(MainSection, "mmAnalysis.Caption", ToCodePage(mmAnalysis->text())));
+    analysisTexts_ = TAnalysisTexts::Read(file);
     const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
     if (!windowFace.empty()) {
         QFont windowFont = font();

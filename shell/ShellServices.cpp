@@ -12,14 +12,28 @@ namespace {
 
 const QString AnswerFileFilter = QStringLiteral("カンマ区切りテキスト(*.csv)");
 const QString AnswerFileExtension = QStringLiteral("csv");
+const QString ReportFilter = QStringLiteral("HTML (*.html *.htm)");
+const QString ReportExtension = QStringLiteral("html");
 
-std::optional<QString> RunFileDialog(QFileDialog& dialog) {
-    dialog.setNameFilter(AnswerFileFilter);
-    dialog.setDefaultSuffix(AnswerFileExtension);
+std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
+                                     const QString& extension) {
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(extension);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
+                                     const QString& proposedName, const QString& filter,
+                                     const QString& extension) {
+    QFileDialog dialog(owner, QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
+    }
+    return RunFileDialog(dialog, filter, extension);
 }
 
 } // namespace
@@ -29,17 +43,18 @@ std::optional<QString> TQtShellServices::GetOpenFileName(QWidget* owner, const Q
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name of a missing file is accepted; opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
-    return RunFileDialog(dialog);
+    return RunFileDialog(dialog, AnswerFileFilter, AnswerFileExtension);
 }
 
 std::optional<QString> TQtShellServices::GetSaveFileName(QWidget* owner, const QString& folder,
                                                          const QString& proposedName) {
-    QFileDialog dialog(owner, QString(), folder);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    if (!proposedName.isEmpty()) {
-        dialog.selectFile(proposedName);
-    }
-    return RunFileDialog(dialog);
+    return RunSaveDialog(owner, folder, proposedName, AnswerFileFilter, AnswerFileExtension);
+}
+
+std::optional<QString> TQtShellServices::GetSaveReportFileName(QWidget* owner,
+                                                               const QString& folder,
+                                                               const QString& proposedName) {
+    return RunSaveDialog(owner, folder, proposedName, ReportFilter, ReportExtension);
 }
 
 TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question) {

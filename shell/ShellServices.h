@@ -20,6 +20,9 @@ public:
     /// before an existing file is overwritten.
     virtual std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
                                                    const QString& proposedName) = 0;
+    /// The save dialog for the results report, with a filter for HTML pages; the same otherwise.
+    virtual std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
+                                                         const QString& proposedName) = 0;
     virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
     /// The standard error box.
     virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
@@ -36,6 +39,8 @@ public:
     std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
                                            const QString& proposedName) override;
+    std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
+                                                 const QString& proposedName) override;
     TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;

@@ -26,6 +26,12 @@ public:
         saveProposals.push_back(proposedName);
         return Next(saveAnswers);
     }
+    std::optional<QString> GetSaveReportFileName(QWidget*, const QString& folder,
+                                                 const QString& proposedName) override {
+        reportFolders.push_back(folder);
+        reportProposals.push_back(proposedName);
+        return Next(reportAnswers);
+    }
     TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
         questions.push_back(question);
         if (discardAnswers.empty()) {
@@ -45,12 +51,15 @@ public:
     /// An answer of nothing stands for a cancelled dialog.
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> reportAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
 
     QStringList openFolders;
     QStringList saveFolders;
     QStringList saveProposals;
+    QStringList reportFolders;
+    QStringList reportProposals;
     QStringList questions;
     QStringList errors;
     QStringList messages;
