@@ -231,11 +231,12 @@ double Quantile(std::vector<double>& values, double share) {
     return low + (position - below) * (high - low);
 }
 
-/// The weight of each student in a group of `size` students taken from one end of the scores:
+/// The weight of each student in a group of `size` students taken from one end of the scores
+/// (`values` holds the scores in any order, and is reordered):
 /// 1 inside it, and for those tied at its cut an equal share of the places left, so that the
 /// group holds exactly `size` students and no tie is broken by chance.
-std::vector<double> GroupWeights(const std::vector<double>& scores, std::size_t size, bool upper) {
-    std::vector<double> values = scores;
+std::vector<double> GroupWeights(const std::vector<double>& scores, std::vector<double>& values,
+                                 std::size_t size, bool upper) {
     const double cut = ValuesAt(values, upper ? scores.size() - size : size - 1).first;
     std::size_t inside = 0;
     std::size_t tied = 0;
@@ -374,10 +375,10 @@ private:
         const auto [minimum, maximum] = std::minmax_element(scores_.begin(), scores_.end());
         figures.minimum = *minimum;
         figures.maximum = *maximum;
-        std::vector<double> values = scores_;
-        figures.median = Quantile(values, 0.5);
-        figures.lowerQuartile = Quantile(values, 0.25);
-        figures.upperQuartile = Quantile(values, 0.75);
+        orderedScores_ = scores_;
+        figures.median = Quantile(orderedScores_, 0.5);
+        figures.lowerQuartile = Quantile(orderedScores_, 0.25);
+        figures.upperQuartile = Quantile(orderedScores_, 0.75);
         double attainable = 0;
         bool attainableKnown = true;
         for (std::size_t question = 0; question < QuestionCount(); ++question) {
@@ -405,8 +406,8 @@ private:
         const auto size = std::max<std::size_t>(
             1, static_cast<std::size_t>(std::lround(GroupShare * Students())));
         analysis_.figures.groupSize = static_cast<int>(size);
-        AddGroup(GroupWeights(scores_, size, true), spellings_.upperWeight);
-        AddGroup(GroupWeights(scores_, size, false), spellings_.lowerWeight);
+        AddGroup(GroupWeights(scores_, orderedScores_, size, true), spellings_.upperWeight);
+        AddGroup(GroupWeights(scores_, orderedScores_, size, false), spellings_.lowerWeight);
     }
 
     void AddGroup(const std::vector<double>& weights, std::vector<double>& spellingWeights) {
@@ -587,6 +588,8 @@ private:
     /// Each student's answers, question by question.
     std::vector<TSpellingId> answers_;
     std::vector<double> scores_;
+    /// The scores again, partly ordered by the order statistics taken from them.
+    std::vector<double> orderedScores_;
     TTestAnalysis analysis_;
 };
 
