@@ -4,11 +4,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,40 +49,79 @@ bool WriteAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-/// Where a save really goes: through a symbolic link to the file it names.
+/// Where a save really goes: through a chain of symbolic links to the file the last one names,
+/// which need not exist yet (editors create it). A chain too long to be real is refused.
 std::filesystem::path ResolveTarget(const std::filesystem::path& fileName) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(fileName, error)) {
-        auto target = std::filesystem::weakly_canonical(fileName, error);
-        if (!error) {
+    constexpr int MaxLinks = 40;
+    std::filesystem::path target = fileName;
+    for (int link = 0; link < MaxLinks; ++link) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(target, error)) {
             return target;
         }
+        const std::filesystem::path named = std::filesystem::read_symlink(target, error);
+        if (error) {
+            throw EFileCreateError(fileName.string());
+        }
+        target = named.is_absolute() ? named : target.parent_path() / named;
     }
-    return fileName;
+    throw EFileCreateError(fileName.string());
 }
 
-/// Creates a new file of a name not yet taken in `folder`; the kernel applies the umask to
-/// its mode, as to any new file. Returns the descriptor, or -1.
-int CreateTemporaryFile(const std::filesystem::path& folder, std::string& name) {
-    constexpr int Attempts = 100;
+std::string RandomTemporaryName() {
     std::random_device random;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
-        name = (folder / (std::string(".pelloran-save-") + suffix)).string();
-        const int descriptor =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (descriptor >= 0 || errno != EEXIST) {
-            return descriptor;
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
+    return std::string(TAtomicFileWriter::TemporaryPrefix) + suffix;
+}
+
+bool IsSameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+/// Whether the name in `folder` still names the open file.
+bool NamesFile(int folder, const std::string& name, int descriptor) {
+    struct stat named {};
+    struct stat open {};
+    return ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstat(descriptor, &open) == 0 && IsSameFile(named, open);
+}
+
+/// Removes the temporary files of writers that died during a save: only a living writer holds
+/// the lock on its file.
+void RemoveAbandonedTemporaryFiles(int folder) {
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) {
+        return;
+    }
+    DIR* entries = ::fdopendir(listing);
+    if (entries == nullptr) {
+        ::close(listing);
+        return;
+    }
+    std::vector<std::string> candidates;
+    while (const dirent* entry = ::readdir(entries)) {
+        if (std::string_view(entry->d_name).starts_with(TAtomicFileWriter::TemporaryPrefix)) {
+            candidates.emplace_back(entry->d_name);
         }
     }
-    return -1;
+    ::closedir(entries);
+    for (const std::string& name : candidates) {
+        TFileHandle file(
+            ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat status {};
+        if (file.IsOpen() && ::flock(file.Get(), LOCK_EX | LOCK_NB) == 0 &&
+            ::fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
+            NamesFile(folder, name, file.Get())) {
+            ::unlinkat(folder, name.c_str(), 0);
+        }
+    }
 }
 
 /// An existing target must be a regular file the user may write: a save never replaces a
 /// device or a pipe, nor a file made read-only to protect it.
-bool MayReplace(const std::filesystem::path& target, const struct stat& existing) {
-    return S_ISREG(existing.st_mode) && ::access(target.c_str(), W_OK) == 0;
+bool MayReplace(int folder, const std::string& name, const struct stat& existing) {
+    return S_ISREG(existing.st_mode) && ::faccessat(folder, name.c_str(), W_OK, 0) == 0;
 }
 
 /// The new file keeps the owner, group and mode of the file it replaces, as far as the user
@@ -91,8 +134,8 @@ bool TakeOverAttributes(int descriptor, const struct stat& existing) {
     return ::fchmod(descriptor, existing.st_mode & 07777) == 0;
 }
 
-void SyncFolder(const std::filesystem::path& folder) {
-    TFileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+void SyncFolder(int folder) {
+    TFileHandle handle(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (handle.IsOpen()) {
         // The file is in place already; a folder that cannot be flushed is no failed save.
         static_cast<void>(::fsync(handle.Get()));
@@ -112,56 +155,116 @@ std::string ReadFileBytes(const std::filesystem::path& fileName) {
     if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         throw EFileOpenError(fileName.string());
     }
-    std::string bytes;
-    // One byte more than the size, so that the read that finds the end needs no growth.
-    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
-    constexpr std::size_t ChunkSize = 1 << 20;
-    for (;;) {
-        const std::size_t used = bytes.size();
-        const std::size_t spare = bytes.capacity() - used;
-        const std::size_t want = spare > 0 ? spare : ChunkSize;
-        bytes.resize(used + want);
-        const ssize_t got = ::read(handle.Get(), bytes.data() + used, want);
+    // The size at opening is the end: a file that grows meanwhile would otherwise be read
+    // until the memory runs out.
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const ssize_t got = ::read(handle.Get(), bytes.data() + used, bytes.size() - used);
         if (got < 0 && errno == EINTR) {
-            bytes.resize(used);
             continue;
         }
         if (got < 0) {
             throw EFileOpenError(fileName.string());
         }
-        bytes.resize(used + static_cast<std::size_t>(got));
         if (got == 0) {
-            return bytes;
+            break;
         }
+        used += static_cast<std::size_t>(got);
     }
+    bytes.resize(used);
+    return bytes;
 }
 
-TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& fileName)
-    : fileName_(fileName), target_(ResolveTarget(fileName)) {
-    std::filesystem::path folder = target_.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    struct stat existing {};
-    const bool targetExists = ::stat(target_.c_str(), &existing) == 0;
-    if (targetExists && !MayReplace(target_, existing)) {
-        throw EFileCreateError(fileName_.string());
-    }
-    // Not named after the target, whose name may already be as long as a name can be.
-    descriptor_ = CreateTemporaryFile(folder, temporaryName_);
-    if (descriptor_ < 0) {
-        throw EFileCreateError(fileName_.string());
-    }
-    if (targetExists && !TakeOverAttributes(descriptor_, existing)) {
-        Fail();
+TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& fileName, TTemporaryFileKind kind)
+    : fileName_(fileName) {
+    const std::filesystem::path target = ResolveTarget(fileName);
+    targetName_ = target.filename().string();
+    const std::filesystem::path folder =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    try {
+        if (folder_ < 0 || targetName_.empty()) {
+            Fail();
+        }
+        struct stat existing {};
+        const bool targetExists =
+            ::fstatat(folder_, targetName_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+        if (targetExists && !MayReplace(folder_, targetName_, existing)) {
+            Fail();
+        }
+        CreateTemporaryFile(kind);
+        if (targetExists && !TakeOverAttributes(descriptor_, existing)) {
+            Fail();
+        }
+    } catch (...) {
+        // No destructor runs for a writer that was never made.
+        if (folder_ >= 0) {
+            ::close(folder_);
+        }
+        throw;
     }
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-        ::unlink(temporaryName_.c_str());
+    RemoveTemporaryFile();
+    if (folder_ >= 0) {
+        ::close(folder_);
     }
+}
+
+void TAtomicFileWriter::CreateTemporaryFile(TTemporaryFileKind kind) {
+    if (kind == TTemporaryFileKind::UnnamedWhereOffered && ::access("/proc/self/fd", X_OK) == 0) {
+        descriptor_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (descriptor_ >= 0) {
+            // Held from here on, so that no other save takes the file for abandoned once it
+            // has a name.
+            static_cast<void>(::flock(descriptor_, LOCK_EX));
+            return;
+        }
+    }
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        // Not named after the target, whose name may already be as long as a name can be.
+        std::string name = RandomTemporaryName();
+        const int descriptor = ::openat(folder_, name.c_str(),
+                                        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (descriptor < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (descriptor < 0) {
+            Fail();
+        }
+        // Another save may have found the file unlocked in the moment after its creation and
+        // removed it: then the name no longer names it.
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && NamesFile(folder_, name, descriptor)) {
+            descriptor_ = descriptor;
+            temporaryName_ = std::move(name);
+            return;
+        }
+        ::close(descriptor);
+    }
+    Fail();
+}
+
+void TAtomicFileWriter::NameTemporaryFile() {
+    if (!temporaryName_.empty()) {
+        return;
+    }
+    const std::string descriptorPath = "/proc/self/fd/" + std::to_string(descriptor_);
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        std::string name = RandomTemporaryName();
+        if (::linkat(AT_FDCWD, descriptorPath.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            temporaryName_ = std::move(name);
+            return;
+        }
+        if (errno != EEXIST) {
+            Fail();
+        }
+    }
+    Fail();
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
@@ -174,21 +277,34 @@ void TAtomicFileWriter::Commit() {
     if (descriptor_ < 0 || ::fsync(descriptor_) != 0) {
         Fail();
     }
+    NameTemporaryFile();
+    if (::renameat(folder_, temporaryName_.c_str(), folder_, targetName_.c_str()) != 0) {
+        Fail();
+    }
+    temporaryName_.clear();
     const int descriptor = descriptor_;
     descriptor_ = -1;
-    if (::close(descriptor) != 0 || ::rename(temporaryName_.c_str(), target_.c_str()) != 0) {
-        ::unlink(temporaryName_.c_str());
+    if (::close(descriptor) != 0) {
         throw EFileCreateError(fileName_.string());
     }
-    SyncFolder(target_.parent_path().empty() ? "." : target_.parent_path());
+    SyncFolder(folder_);
+    RemoveAbandonedTemporaryFiles(folder_);
+}
+
+void TAtomicFileWriter::RemoveTemporaryFile() {
+    if (descriptor_ < 0) {
+        return;
+    }
+    if (!temporaryName_.empty()) {
+        ::unlinkat(folder_, temporaryName_.c_str(), 0);
+        temporaryName_.clear();
+    }
+    ::close(descriptor_);
+    descriptor_ = -1;
 }
 
 void TAtomicFileWriter::Fail() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-        descriptor_ = -1;
-        ::unlink(temporaryName_.c_str());
-    }
+    RemoveTemporaryFile();
     throw EFileCreateError(fileName_.string());
 }
 

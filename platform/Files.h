@@ -4,20 +4,33 @@
 #include <string>
 #include <string_view>
 
-/// The whole content of a regular file. Throws EFileOpenError when it cannot be opened or
-/// read, or is no regular file (a folder, a device, a pipe).
+/// The whole content of a regular file, as long as it was when opened: a file another program
+/// keeps appending to is not followed. Throws EFileOpenError when it cannot be opened or read,
+/// or is no regular file (a folder, a device, a pipe).
 std::string ReadFileBytes(const std::filesystem::path& fileName);
+
+/// Where a save writes its bytes before they replace the target.
+enum class TTemporaryFileKind {
+    /// A file without a name (O_TMPFILE), named only just before it replaces the target, where
+    /// the file system offers it; a named one elsewhere.
+    UnnamedWhereOffered,
+    /// Always a named file, as on file systems without unnamed files.
+    Named,
+};
 
 /// Writes a file that replaces its target only once complete: the bytes go to a temporary
 /// file in the same folder, which Commit flushes to disk and renames over the target, so that
-/// a failed or interrupted save leaves an existing file as it was. The new file keeps the
-/// mode, owner and group of the file it replaces; a target that is not a regular file or that
-/// the user may not write is refused. (Other hard links to a replaced file keep the old
-/// text.) Every failure throws EFileCreateError; a writer destroyed without Commit removes its
-/// temporary file.
+/// a failed or interrupted save leaves an existing file as it was. A symbolic link is followed,
+/// also to a file that does not exist yet. The new file keeps the mode, owner and group of the
+/// file it replaces; a target that is not a regular file or that the user may not write is
+/// refused. (Other hard links to a replaced file keep the old text.) Every failure throws
+/// EFileCreateError; a writer destroyed without Commit removes its temporary file. A named
+/// temporary file is locked while its writer lives, and a successful Commit removes those of
+/// writers that died (killed during a save) from the folder.
 class TAtomicFileWriter {
 public:
-    explicit TAtomicFileWriter(const std::filesystem::path& fileName);
+    explicit TAtomicFileWriter(const std::filesystem::path& fileName,
+                               TTemporaryFileKind kind = TTemporaryFileKind::UnnamedWhereOffered);
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
     ~TAtomicFileWriter();
@@ -25,13 +38,23 @@ public:
     void Write(std::string_view bytes);
     void Commit();
 
+    /// Names of the temporary files a save creates begin with this.
+    static constexpr std::string_view TemporaryPrefix = ".pelloran-save-";
+
 private:
-    void Fail();
+    void CreateTemporaryFile(TTemporaryFileKind kind);
+    void NameTemporaryFile();
+    void RemoveTemporaryFile();
+    [[noreturn]] void Fail();
 
     std::filesystem::path fileName_;
-    std::filesystem::path target_;
-    std::string temporaryName_;
+    std::string targetName_;
+    /// The target's folder, held open so that a folder renamed during the save still gets
+    /// the file and no temporary file in it is lost track of.
+    int folder_ = -1;
     int descriptor_ = -1;
+    /// Empty while the temporary file has no name.
+    std::string temporaryName_;
 };
 
 /// Replaces the file's content by `bytes` through a TAtomicFileWriter.
