@@ -13,7 +13,6 @@ public:
 
     void SetHistogram(THistogram histogram, const QStringList& binLabels, const QString& scoreAxis,
                       const QString& countAxis);
-    const THistogram& Histogram() const { return histogram_; }
 
     /// Where bin `bin`'s bar is drawn at the widget's present size; empty for an empty bin.
     QRect BarRect(std::size_t bin) const;

@@ -96,10 +96,6 @@ TAnalysisTexts TAnalysisTexts::Read(const TProfileFile& languageFile) {
     return texts;
 }
 
-std::string_view TAnalysisTexts::KeyName(TAnalysisText text) {
-    return Entries[static_cast<std::size_t>(text)].key;
-}
-
 std::string TAnalysisTexts::Format(TAnalysisText text,
                                    std::initializer_list<std::string_view> arguments) const {
     const std::string& pattern = (*this)[text];

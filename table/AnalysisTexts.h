@@ -73,10 +73,8 @@ public:
 
     /// The Japanese texts.
     TAnalysisTexts();
-    /// Section "Analysis", under the keys KeyName gives.
+    /// Section "Analysis", each text under its enumerator's name ("Facility").
     static TAnalysisTexts Read(const TProfileFile& languageFile);
-
-    static std::string_view KeyName(TAnalysisText text);
 
     const std::string& operator[](TAnalysisText text) const {
         return texts_[static_cast<std::size_t>(text)];

@@ -614,10 +614,6 @@ const TAnswerCount* TQuestionAnalysis::StrongestRival() const {
     return rival;
 }
 
-bool TQuestionAnalysis::HasFlag(TItemFlag flag) const {
-    return std::find(flags.begin(), flags.end(), flag) != flags.end();
-}
-
 TTestAnalysis AnalyseTest(const TAnswerTable& table, char decimalSeparator) {
     return TAnalyser(table, decimalSeparator).Run();
 }

@@ -62,7 +62,6 @@ struct TQuestionAnalysis {
     const TAnswerCount* KeyAnswer() const;
     /// The answer other than the key that the upper group gave most, null for none.
     const TAnswerCount* StrongestRival() const;
-    bool HasFlag(TItemFlag flag) const;
 };
 
 /// Students per score range: bin i holds the scores from firstBinStart + i * binWidth up to,

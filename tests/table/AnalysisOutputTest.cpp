@@ -21,7 +21,6 @@ TEST(AnalysisTexts, JapaneseUnlessTheLanguageFileGivesAText) {
     // A key given empty is empty; one missing, or in another section, stays Japanese.
     EXPECT_EQ(read[TAnalysisText::Blank], "");
     EXPECT_EQ(read[TAnalysisText::Key], Japanese("正答"));
-    EXPECT_EQ(TAnalysisTexts::KeyName(TAnalysisText::ReasonManyBlanks), "ReasonManyBlanks");
 }
 
 TEST(AnalysisTexts, FormatFillsNumberedMarkersInAnyOrder) {
