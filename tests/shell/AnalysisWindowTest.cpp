@@ -4,12 +4,15 @@
 #include "shell/ShellText.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -184,6 +187,19 @@ TEST_F(AnalysisWindow, ClosesWithTheMainWindow) {
     const auto window = ShowWith(SmallClass);
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_FALSE(window->AnalysisWindow->isVisible());
+}
+
+TEST(ReportSaveDialog, OffersHtmlFilesAndAddsTheirExtension) {
+    TQtShellServices services;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("HTML (*.html *.htm)")});
+        EXPECT_EQ(dialog->defaultSuffix(), "html");
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        dialog->reject();
+    });
+    EXPECT_FALSE(services.GetSaveReportFileName(nullptr, QDir::tempPath(), QString()));
 }
 
 TEST(ScoreHistogram, DrawsABarPerBinAsHighAsItsCount) {
