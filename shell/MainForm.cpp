@@ -133,7 +133,9 @@ void TMain::BuildMenus() {
     ConnectCommand(mmSortWithNumber, &TMain::mmSortWithNumberClick);
     ConnectCommand(mmSortwithpoint, &TMain::SortWithPointClick);
     ConnectCommand(mmMark, &TMain::mmMarkClick);
-    ConnectCommand(mmAnalysis, &TMain::mmAnalysisClick);
+    // Showing the analysis changes no cell, and the window brings itself up to date as it shows.
+    connect(mmAnalysis, &QAction::triggered, this,
+            [this] { RunCommand([this] { mmAnalysisClick(); }); });
     ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
     ConnectCommand(mmAbout, &TMain::mmAboutClick);
 }
