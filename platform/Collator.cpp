@@ -14,8 +14,13 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/tblcoll.h>
+#include <unicode/uchar.h>
+#include <unicode/ucol.h>
+#include <unicode/uniset.h>
 #include <unicode/unistr.h>
+#include <unicode/usetiter.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -72,22 +77,149 @@ std::unique_ptr<icu::Collator> BuildCollator(const std::string& localeName) {
     return collator;
 }
 
+UChar32 FirstCharacter(const icu::UnicodeString& text) {
+    return text.char32At(0);
+}
+
+UChar32 LastCharacter(const icu::UnicodeString& text) {
+    return text.char32At(text.moveIndex32(text.length(), -1));
+}
+
+/// The characters whose weights depend on their neighbours or are more than one: those that
+/// begin a contraction, those weighed by what precedes them, and those that expand.
+icu::UnicodeSet CharactersWithoutOwnWeight(const icu::Collator& collator) {
+    icu::UnicodeSet characters;
+    const auto* ruleBased = dynamic_cast<const icu::RuleBasedCollator*>(&collator);
+    if (ruleBased == nullptr) {
+        return characters.complement();
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeSet contractions;
+    icu::UnicodeSet withContexts;
+    icu::UnicodeSet expansions;
+    ucol_getContractionsAndExpansions(ruleBased->toUCollator(), contractions.toUSet(),
+                                      expansions.toUSet(), false, &status);
+    // With the context rules as strings too, each being its context followed by its character.
+    ucol_getContractionsAndExpansions(ruleBased->toUCollator(), withContexts.toUSet(), nullptr,
+                                      true, &status);
+    if (U_FAILURE(status)) {
+        return characters.complement();
+    }
+    for (const icu::UnicodeSet* set : {&contractions, &expansions, &withContexts}) {
+        icu::UnicodeSetIterator item(*set);
+        while (item.next()) {
+            if (!item.isString()) {
+                characters.add(item.getCodepoint());
+            } else if (set == &withContexts && !contractions.contains(item.getString())) {
+                characters.add(LastCharacter(item.getString()));
+            } else {
+                characters.add(FirstCharacter(item.getString()));
+            }
+        }
+    }
+    return characters;
+}
+
+/// The character's one primary weight, left-aligned; 0 for none or more than one.
+std::uint32_t SinglePrimaryWeight(const icu::Collator& primaryCollator, char16_t character) {
+    std::uint8_t key[8] = {};
+    const std::int32_t length = primaryCollator.getSortKey(&character, 1, key, sizeof key);
+    // The key is the primary weight's bytes and a terminating zero byte.
+    if (length < 2 || length > 5) {
+        return 0;
+    }
+    std::uint32_t weight = 0;
+    for (std::int32_t at = 0; at < 4; ++at) {
+        weight = (weight << 8) | (at < length - 1 ? key[at] : 0U);
+    }
+    return weight;
+}
+
+/// For every character of the code page whose primary weight is one of its own, the rank of
+/// that weight among them all; 0 for every other character. Indexed by the single byte, or by
+/// lead byte * 256 + trail byte.
+class TPrimaryRanks {
+public:
+    explicit TPrimaryRanks(const icu::Collator& collator) : ranks_(0x10000, 0) {
+        std::unique_ptr<icu::Collator> primaryCollator(collator.clone());
+        if (primaryCollator == nullptr) {
+            throw std::bad_alloc();
+        }
+        primaryCollator->setStrength(icu::Collator::PRIMARY);
+        const icu::UnicodeSet unsafe = CharactersWithoutOwnWeight(collator);
+        std::vector<std::pair<std::uint32_t, std::uint16_t>> weights;
+        for (std::uint32_t index = 0; index < ranks_.size(); ++index) {
+            const std::uint32_t weight = WeightOf(index, *primaryCollator, unsafe);
+            if (weight != 0) {
+                weights.emplace_back(weight, static_cast<std::uint16_t>(index));
+            }
+        }
+        std::sort(weights.begin(), weights.end());
+        std::uint16_t rank = 0;
+        std::uint32_t previous = 0;
+        for (const auto& [weight, index] : weights) {
+            if (weight != previous) {
+                ++rank;
+                previous = weight;
+            }
+            ranks_[index] = rank;
+        }
+    }
+
+    std::uint16_t Rank(std::size_t index) const { return ranks_[index]; }
+
+private:
+    static std::uint32_t WeightOf(std::uint32_t index, const icu::Collator& primaryCollator,
+                                  const icu::UnicodeSet& unsafe) {
+        std::string bytes;
+        if (index < 0x100) {
+            if (TCodePage::IsLeadByte(static_cast<unsigned char>(index))) {
+                return 0;
+            }
+            bytes.push_back(static_cast<char>(index));
+        } else {
+            const auto lead = static_cast<unsigned char>(index >> 8);
+            if (!TCodePage::IsLeadByte(lead)) {
+                return 0;
+            }
+            bytes.push_back(static_cast<char>(lead));
+            bytes.push_back(static_cast<char>(index & 0xFF));
+        }
+        const std::u16string decoded = TCodePage::Decode(bytes);
+        if (decoded.size() != 1 || decoded[0] == u'\uFFFD' || unsafe.contains(decoded[0]) ||
+            u_getCombiningClass(decoded[0]) != 0) {
+            return 0;
+        }
+        return SinglePrimaryWeight(primaryCollator, decoded[0]);
+    }
+
+    std::vector<std::uint16_t> ranks_;
+};
+
+struct TBuiltCollator {
+    std::unique_ptr<const icu::Collator> collator;
+    std::unique_ptr<const TPrimaryRanks> primaryRanks;
+};
+
 /// Building a tailored collator parses thousands of rules, so each locale is built once per
-/// process and every TCollator gets a cheap clone.
-std::unique_ptr<icu::Collator> CloneCollator(std::string_view localeName) {
+/// process, with its primary ranks, and every TCollator gets a cheap clone.
+std::pair<std::unique_ptr<icu::Collator>, const TPrimaryRanks*>
+CloneCollator(std::string_view localeName) {
     static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<const icu::Collator>, std::less<>> built;
+    static std::map<std::string, TBuiltCollator, std::less<>> built;
     const std::lock_guard<std::mutex> lock(mutex);
     auto found = built.find(localeName);
     if (found == built.end()) {
         const std::string name(localeName);
-        found = built.emplace(name, BuildCollator(name)).first;
+        std::unique_ptr<const icu::Collator> collator = BuildCollator(name);
+        auto ranks = std::make_unique<const TPrimaryRanks>(*collator);
+        found = built.emplace(name, TBuiltCollator{std::move(collator), std::move(ranks)}).first;
     }
-    std::unique_ptr<icu::Collator> clone(found->second->clone());
+    std::unique_ptr<icu::Collator> clone(found->second.collator->clone());
     if (clone == nullptr) {
         throw std::bad_alloc();
     }
-    return clone;
+    return {std::move(clone), found->second.primaryRanks.get()};
 }
 
 /// "ja_JP.UTF-8" -> "ja_JP", "de_DE@euro" -> "de_DE"; the C locale has no language.
@@ -98,14 +230,34 @@ std::string IcuLocaleName(std::string_view posixName) {
 
 } // namespace
 
+int ComparePrimaryPrefixes(const TPrimaryPrefix& a, const TPrimaryPrefix& b) {
+    const std::size_t common = std::min(a.length, b.length);
+    for (std::size_t at = 0; at < common; ++at) {
+        if (a.ranks[at] != b.ranks[at]) {
+            return a.ranks[at] < b.ranks[at] ? -1 : 1;
+        }
+    }
+    // A whole text's weights that begin the other's: it is shorter at the primary level.
+    if (a.length < b.length && a.complete) {
+        return -1;
+    }
+    if (b.length < a.length && b.complete) {
+        return 1;
+    }
+    return 0;
+}
+
 struct TCollator::TImpl {
     std::unique_ptr<icu::Collator> collator;
+    const TPrimaryRanks* primaryRanks;
 };
 
 TCollator::TCollator() : TCollator(UserLocaleName()) {}
 
-TCollator::TCollator(std::string_view icuLocaleName)
-    : impl_(std::make_unique<TImpl>(TImpl{CloneCollator(icuLocaleName)})) {}
+TCollator::TCollator(std::string_view icuLocaleName) {
+    auto [collator, primaryRanks] = CloneCollator(icuLocaleName);
+    impl_ = std::make_unique<TImpl>(TImpl{std::move(collator), primaryRanks});
+}
 
 TCollator::~TCollator() = default;
 
@@ -133,6 +285,31 @@ std::string TCollator::SortKey(std::string_view text) const {
     // ICU ends the key with a zero byte that adds nothing to the byte order.
     key.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
     return key;
+}
+
+TPrimaryPrefix TCollator::PrimaryPrefix(std::string_view text) const {
+    TPrimaryPrefix prefix;
+    std::size_t at = 0;
+    while (at < text.size() && prefix.length < TPrimaryPrefix::Capacity) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        std::size_t index = byte;
+        std::size_t bytes = 1;
+        if (TCodePage::IsLeadByte(byte)) {
+            if (at + 1 == text.size()) {
+                return prefix;
+            }
+            index = byte * 0x100U + static_cast<unsigned char>(text[at + 1]);
+            bytes = 2;
+        }
+        const std::uint16_t rank = impl_->primaryRanks->Rank(index);
+        if (rank == 0) {
+            return prefix;
+        }
+        prefix.ranks[prefix.length++] = rank;
+        at += bytes;
+    }
+    prefix.complete = at == text.size();
+    return prefix;
 }
 
 std::string TCollator::UserLocaleName() {

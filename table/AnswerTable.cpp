@@ -79,6 +79,60 @@ void TAnswerTable::MoveRows(const std::vector<int>& sourceRows, int firstRow, in
         throw std::out_of_range("cell outside the table");
     }
     const int oldRowCount = StoredRowCount();
+    if (IsStoredRowPermutation(sourceRows, firstRow)) {
+        PermuteRows(sourceRows, firstRow, firstColumn);
+    } else {
+        CopyRows(sourceRows, firstRow, firstColumn);
+    }
+    NotifyRowCountChange(oldRowCount);
+    if (view_ != nullptr) {
+        view_->RowsWritten(firstRow, firstRow + static_cast<int>(sourceRows.size()) - 1);
+    }
+}
+
+bool TAnswerTable::IsStoredRowPermutation(const std::vector<int>& sourceRows, int firstRow) const {
+    const auto count = static_cast<int>(sourceRows.size());
+    if (firstRow + count > StoredRowCount()) {
+        return false;
+    }
+    std::vector<bool> seen(sourceRows.size(), false);
+    for (const int source : sourceRows) {
+        const int offset = source - firstRow;
+        if (offset < 0 || offset >= count || seen[static_cast<std::size_t>(offset)]) {
+            return false;
+        }
+        seen[static_cast<std::size_t>(offset)] = true;
+    }
+    return true;
+}
+
+void TAnswerTable::PermuteRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
+    // The rows change places whole, without copying their cells; only the cells left of
+    // `firstColumn` (the labels) are put back where they were.
+    const auto columns = static_cast<std::size_t>(firstColumn);
+    const auto first = static_cast<std::size_t>(firstRow);
+    std::vector<std::string> keptCells;
+    keptCells.reserve(sourceRows.size() * columns);
+    std::vector<TRowCells> moved;
+    moved.reserve(sourceRows.size());
+    for (std::size_t i = 0; i < sourceRows.size(); ++i) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            keptCells.emplace_back(rows_[first + i].Cell(column));
+        }
+    }
+    for (const int source : sourceRows) {
+        moved.push_back(std::move(rows_[static_cast<std::size_t>(source)]));
+    }
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        TRowCells& row = rows_[first + i];
+        row = std::move(moved[i]);
+        for (std::size_t column = 0; column < columns; ++column) {
+            row.SetCell(column, keptCells[i * columns + column]);
+        }
+    }
+}
+
+void TAnswerTable::CopyRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
     const auto fromColumn = static_cast<std::size_t>(firstColumn);
     std::vector<TRowCells> taken;
     taken.reserve(sourceRows.size());
@@ -97,10 +151,6 @@ void TAnswerTable::MoveRows(const std::vector<int>& sourceRows, int firstRow, in
         if (row < rows_.size()) {
             rows_[row].PutFrom(fromColumn, taken[i]);
         }
-    }
-    NotifyRowCountChange(oldRowCount);
-    if (view_ != nullptr) {
-        view_->RowsWritten(firstRow, firstRow + static_cast<int>(sourceRows.size()) - 1);
     }
 }
 

@@ -96,6 +96,12 @@ public:
 private:
     static const TRowCells EmptyRow;
 
+    /// Whether `sourceRows` are the stored rows from `firstRow` on, each once.
+    bool IsStoredRowPermutation(const std::vector<int>& sourceRows, int firstRow) const;
+    /// MoveRows for a permutation of stored rows, the rows moved rather than copied.
+    void PermuteRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
+    /// MoveRows for any rows, cell by cell; tells the view nothing.
+    void CopyRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
     /// SetCell without telling the view.
     void StoreCell(int column, int row, std::string_view text);
     /// Returns the last row still stored whose cells were emptied, 0 for none.

@@ -1,10 +1,14 @@
 #include "platform/Collator.h"
 
+#include "TestText.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -76,6 +80,101 @@ TEST(CollatorTest, SortKeyOrderIsCompareOrderForAnyBytes) {
                     << locale;
             }
         }
+    }
+}
+
+// Characters in code page 932 that a class list may hold: digits, letters of both cases and
+// both widths, ASCII and double-byte symbols (the ignored '-' and '\'' among them), blanks,
+// half-width and full-width kana with the marks weighed by what precedes them (long vowel,
+// iteration marks), kanji, Greek, Cyrillic, circled and Roman numbers, squared words that
+// expand, and bytes that form no character.
+const std::vector<std::string> PrefixCharacters = {
+    "0",        "1",        "4",        "7",        "9",        "a",        "A",        "b",
+    "B",        "z",        "Z",        " ",        ",",        ".",        "-",        "'",
+    "#",        "+",        "<",        "_",        "~",        "\\",       "\x81\x40", "\x82\x4F",
+    "\x82\x58", "\x82\x60", "\x82\x81", "\x82\x61", "\x82\x82", "\xB1",     "\xB6",     "\xDE",
+    "\xB0",     "\x82\xA0", "\x82\xA9", "\x82\xAA", "\x83\x41", "\x83\x4A", "\x83\x4B", "\x83\x5C",
+    "\x81\x5B", "\x81\x54", "\x81\x52", "\x81\x58", "\x8E\x52", "\x93\x63", "\x88\x9F", "\x98\x59",
+    "\x83\x9F", "\x83\xBF", "\x84\x40", "\x84\x70", "\x87\x40", "\x87\x54", "\xFA\x40", "\x87\x65",
+    "\x81\x7C", "\x81\x5D", "\x80",     "\xFF",     "\x82"};
+
+std::string RandomPrefixText(std::mt19937& random) {
+    std::uniform_int_distribution<std::size_t> pick(0, PrefixCharacters.size() - 1);
+    std::string text;
+    for (int count = std::uniform_int_distribution<int>(0, 15)(random); count > 0; --count) {
+        text += PrefixCharacters[pick(random)];
+    }
+    return text;
+}
+
+/// A text close to `text`: one character changed, added or dropped, so that most pairs share
+/// a long beginning, as the rows of a class list do.
+std::string NearText(const std::string& text, std::mt19937& random) {
+    std::uniform_int_distribution<std::size_t> pick(0, PrefixCharacters.size() - 1);
+    std::string near = text;
+    const std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
+    switch (std::uniform_int_distribution<int>(0, 2)(random)) {
+    case 0:
+        near.insert(at, PrefixCharacters[pick(random)]);
+        break;
+    case 1:
+        near.erase(at, 1);
+        break;
+    default:
+        near.replace(at, 1, PrefixCharacters[pick(random)]);
+        break;
+    }
+    return near;
+}
+
+TEST(CollatorPrimaryPrefix, NeverContradictsTheCollator) {
+    constexpr int PairsPerLocale = 500'000;
+    for (const char* locale : Locales) {
+        const TCollator collator(locale);
+        std::mt19937 random(20261207);
+        int decided = 0;
+        int wrong = 0;
+        for (int pair = 0; pair < PairsPerLocale && wrong < 10; ++pair) {
+            const std::string a = RandomPrefixText(random);
+            const std::string b = pair % 2 == 0 ? RandomPrefixText(random) : NearText(a, random);
+            const int order =
+                ComparePrimaryPrefixes(collator.PrimaryPrefix(a), collator.PrimaryPrefix(b));
+            if (order == 0) {
+                continue;
+            }
+            ++decided;
+            if (order != Sign(collator.Compare(a, b))) {
+                ++wrong;
+                ADD_FAILURE() << locale << ": " << Escaped(a) << " against " << Escaped(b);
+            }
+        }
+        // Pairs the prefixes leave open cost the sort the collator's whole keys.
+        EXPECT_GT(decided, PairsPerLocale / 3) << locale;
+    }
+}
+
+TEST(CollatorPrimaryPrefix, StopsWhereACharacterHasNoWeightOfItsOwn) {
+    const TCollator japanese("ja");
+    struct TStop {
+        const char* what;
+        std::string_view text;
+        std::size_t length;
+        bool complete;
+    };
+    const TStop stops[] = {
+        {"whole text", "2405,ab", 7, true},
+        {"capacity", "12345678901234", TPrimaryPrefix::Capacity, false},
+        {"ignored hyphen", "12-3", 2, false},
+        {"long vowel, weighed by what precedes it", "1\x81\x5B", 1, false},
+        {"squared word expands", "1\x87\x65", 1, false},
+        {"byte of no character", "1\x80", 1, false},
+        {"lead byte at the end", "1\x82", 1, false},
+        {"empty", "", 0, true},
+    };
+    for (const TStop& stop : stops) {
+        const TPrimaryPrefix prefix = japanese.PrimaryPrefix(stop.text);
+        EXPECT_EQ(std::size_t{prefix.length}, stop.length) << stop.what;
+        EXPECT_EQ(prefix.complete, stop.complete) << stop.what;
     }
 }
 

@@ -272,4 +272,96 @@ TEST(SortingProperty, KeepsEveryRowAndPutsTheKeysInOrder) {
     }
 }
 
+struct TLargeSortCase {
+    const char* name;
+    /// Student numbers are made of these pieces.
+    std::vector<std::string> numberPieces;
+    int piecesPerNumber;
+
+    friend void PrintTo(const TLargeSortCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SortingLargeClass : public testing::TestWithParam<TLargeSortCase> {};
+
+/// The rows' order as the collator's whole keys give it, equal keys in table order.
+std::vector<TRow> RowsSortedByWholeKeys(const TAnswerTable& table, TSort sort, int studentCount,
+                                        const TCollator& collator) {
+    std::vector<std::pair<std::string, int>> keys;
+    for (int row = 3; row < studentCount + 3; ++row) {
+        keys.emplace_back(collator.SortKey(SortText(table, sort, row)), row);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (sort == TSort::ByScore) {
+        std::reverse(keys.begin(), keys.end());
+    }
+    const std::vector<TRow> rows = AllRows(table);
+    std::vector<TRow> sorted;
+    for (const auto& key : keys) {
+        sorted.emplace_back(rows[static_cast<std::size_t>(key.second)].begin() + 1,
+                            rows[static_cast<std::size_t>(key.second)].end());
+    }
+    return sorted;
+}
+
+TEST_P(SortingLargeClass, OrdersRowsExactlyAsTheWholeKeysDo) {
+    const TLargeSortCase& c = GetParam();
+    const std::vector<std::string> names = {
+        "Ito", "ito", "\x83\x4A\x81\x5B", "\x82\xA9", KanjiNameWithFullWidthBlank, "Abe-"};
+    std::mt19937 random(7);
+    const auto pick = [&](const std::vector<std::string>& texts) {
+        return texts[std::uniform_int_distribution<std::size_t>(0, texts.size() - 1)(random)];
+    };
+    constexpr int StudentCount = 3000;
+    for (const TSort sort : {TSort::ByNumber, TSort::ByScore}) {
+        for (const char* locale : {"ja", "en"}) {
+            const TCollator collator(locale);
+            TAnswerTable table;
+            table.SetQuestionCount(2);
+            FillRows(table, 1, "||a|b|<5>/||1|1|<1>");
+            for (int row = 3; row < StudentCount + 3; ++row) {
+                table.SetCell(0, row, std::to_string(row));
+                std::string number;
+                for (int piece = 0; piece < c.piecesPerNumber; ++piece) {
+                    number += pick(c.numberPieces);
+                }
+                table.SetCell(1, row, number.empty() ? "0" : number);
+                table.SetCell(2, row, pick(names));
+                table.SetCell(3, row, pick({"a", "A", "b", ""}));
+                table.SetCell(5, row, pick({"1", "10", "9", "7.5", ""}));
+            }
+            const std::vector<TRow> expected =
+                RowsSortedByWholeKeys(table, sort, StudentCount, collator);
+            Sort(table, sort, collator);
+            const std::vector<TRow> rows = AllRows(table);
+            for (int row = 3; row < StudentCount + 3; ++row) {
+                ASSERT_EQ(rows[static_cast<std::size_t>(row)].at(0), std::to_string(row));
+                const TRow cells(rows[static_cast<std::size_t>(row)].begin() + 1,
+                                 rows[static_cast<std::size_t>(row)].end());
+                ASSERT_EQ(cells, expected[static_cast<std::size_t>(row - 3)])
+                    << locale << (sort == TSort::ByNumber ? " by number" : " by score") << ", row "
+                    << row;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sorting, SortingLargeClass,
+    testing::Values(
+        TLargeSortCase{"DistinctNumbers", {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 7},
+        // A hyphen or a long vowel cuts the fast prefix short: whole runs share it.
+        TLargeSortCase{"NumbersWithIgnoredAndContextualSigns",
+                       {"1", "2", "-", "'", "\x83\x4A", "\x81\x5B", "\x82\xA9", "\x81\x54"},
+                       5},
+        // Case and width variants compare equal: ties keep the rows' order.
+        TLargeSortCase{"FewNumbersInCaseAndWidthVariants",
+                       {"a", "A", "\x82\x81", "\x82\x60", "1", "\x82\x50", "\xB1", "\x83\x41"},
+                       2},
+        // Longer than the fast prefix, alike up to their last characters.
+        TLargeSortCase{"LongNumbersAlikeAtTheStart",
+                       {"20240000000000000", "2024000000000000", "a", "A", "1"},
+                       2}),
+    TCaseName());
+
 } // namespace
