@@ -2,8 +2,8 @@
 
 #include "platform/Errors.h"
 
-#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -13,68 +13,179 @@ void CheckRowSize(std::size_t size) {
     }
 }
 
+std::uint32_t Narrowed(std::size_t size) {
+    CheckRowSize(size);
+    return static_cast<std::uint32_t>(size);
+}
+
 } // namespace
 
+TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends) {
+    Relayout(ends.size(), bytes.size());
+    if (!bytes.empty()) {
+        std::memcpy(Bytes(), bytes.data(), bytes.size());
+    }
+    bytes_ = static_cast<std::uint32_t>(bytes.size());
+    for (const std::uint32_t end : ends) {
+        SetEnd(cells_++, end);
+    }
+}
+
+TRowCells::TRowCells(const TRowCells& other) {
+    if (other.cells_ > 0) {
+        Relayout(other.cells_, other.bytes_);
+        for (std::size_t column = 0; column < other.cells_; ++column) {
+            SetEnd(column, other.End(column));
+        }
+        std::memcpy(Bytes(), other.Bytes(), other.bytes_);
+        cells_ = other.cells_;
+        bytes_ = other.bytes_;
+    }
+}
+
+TRowCells& TRowCells::operator=(const TRowCells& other) {
+    if (this != &other) {
+        TRowCells copy(other);
+        Swap(copy);
+    }
+    return *this;
+}
+
+TRowCells& TRowCells::operator=(TRowCells&& other) noexcept {
+    TRowCells taken;
+    taken.Swap(other);
+    Swap(taken);
+    return *this;
+}
+
+void TRowCells::Swap(TRowCells& other) noexcept {
+    std::swap(storage_, other.storage_);
+    std::swap(cells_, other.cells_);
+    std::swap(bytes_, other.bytes_);
+    std::swap(cellCapacity_, other.cellCapacity_);
+    std::swap(byteCapacity_, other.byteCapacity_);
+}
+
+void TRowCells::SetEnd(std::size_t column, std::uint32_t end) {
+    if (byteCapacity_ > NarrowEndsLimit) {
+        std::memcpy(storage_.get() + column * 4, &end, 4);
+    } else {
+        const auto narrow = static_cast<std::uint16_t>(end);
+        std::memcpy(storage_.get() + column * 2, &narrow, 2);
+    }
+}
+
+void TRowCells::Relayout(std::size_t cellCapacity, std::size_t byteCapacity) {
+    TRowCells moved;
+    moved.cellCapacity_ = Narrowed(cellCapacity);
+    moved.byteCapacity_ = Narrowed(byteCapacity);
+    const std::size_t size = cellCapacity * EndWidth(moved.byteCapacity_) + byteCapacity;
+    if (size > 0) {
+        moved.storage_ = std::make_unique_for_overwrite<char[]>(size);
+    }
+    for (std::size_t column = 0; column < cells_; ++column) {
+        moved.SetEnd(column, End(column));
+    }
+    if (bytes_ > 0) {
+        std::memcpy(moved.Bytes(), Bytes(), bytes_);
+    }
+    moved.cells_ = cells_;
+    moved.bytes_ = bytes_;
+    Swap(moved);
+}
+
+void TRowCells::Grow(std::size_t cells, std::size_t bytes) {
+    if (cells > cellCapacity_ || bytes > byteCapacity_) {
+        Relayout(std::max<std::size_t>(cells, cellCapacity_ + cellCapacity_ / 2),
+                 std::max<std::size_t>(bytes, byteCapacity_ + byteCapacity_ / 2));
+    }
+}
+
+void TRowCells::Reserve(std::size_t bytes, std::size_t cells) {
+    if (cells > cellCapacity_ || bytes > byteCapacity_) {
+        Relayout(std::max<std::size_t>(cells, cellCapacity_),
+                 std::max<std::size_t>(bytes, byteCapacity_));
+    }
+}
+
+void TRowCells::Append(std::string_view text) {
+    const std::size_t newBytes = std::size_t{bytes_} + text.size();
+    CheckRowSize(newBytes);
+    if (cells_ == cellCapacity_ || newBytes > byteCapacity_) {
+        // `text` may be a cell of this row, which the new storage no longer holds.
+        const std::string copy(text);
+        Grow(std::size_t{cells_} + 1, newBytes);
+        Append(copy);
+        return;
+    }
+    if (!text.empty()) {
+        std::memmove(Bytes() + bytes_, text.data(), text.size());
+    }
+    bytes_ = static_cast<std::uint32_t>(newBytes);
+    SetEnd(cells_++, bytes_);
+}
+
 void TRowCells::SetCell(std::size_t column, std::string_view text) {
-    if (column >= ends_.size()) {
+    if (column >= cells_) {
         if (!text.empty()) {
-            ends_.resize(column, static_cast<std::uint32_t>(bytes_.size()));
-            Append(text);
+            const std::string copy(text);
+            Grow(column + 1, std::size_t{bytes_} + copy.size());
+            while (cells_ < column) {
+                Append({});
+            }
+            Append(copy);
         }
         return;
     }
     const std::uint32_t start = StartOf(column);
-    const std::size_t oldLength = ends_[column] - start;
+    const std::size_t oldLength = End(column) - start;
     if (text.size() == oldLength) {
         // Writing a cell its own text back is how a repaint is requested: nothing to copy.
-        if (!text.empty() && text.data() != bytes_.data() + start) {
-            std::memmove(bytes_.data() + start, text.data(), text.size());
+        if (!text.empty() && text.data() != Bytes() + start) {
+            std::memmove(Bytes() + start, text.data(), text.size());
         }
         return;
     }
-    CheckRowSize(bytes_.size() - oldLength + text.size());
     const std::string copy(text); // `text` may point into this row
-    bytes_.replace(start, oldLength, copy);
+    const std::size_t newBytes = std::size_t{bytes_} - oldLength + copy.size();
+    CheckRowSize(newBytes);
+    if (newBytes > byteCapacity_) {
+        Relayout(cellCapacity_, newBytes);
+    }
+    char* const bytes = Bytes();
+    std::memmove(bytes + start + copy.size(), bytes + start + oldLength,
+                 bytes_ - start - oldLength);
+    if (!copy.empty()) {
+        std::memcpy(bytes + start, copy.data(), copy.size());
+    }
     const auto delta =
         static_cast<std::int64_t>(copy.size()) - static_cast<std::int64_t>(oldLength);
-    for (std::size_t later = column; later < ends_.size(); ++later) {
-        ends_[later] = static_cast<std::uint32_t>(ends_[later] + delta);
+    for (std::size_t later = column; later < cells_; ++later) {
+        SetEnd(later, static_cast<std::uint32_t>(End(later) + delta));
     }
+    bytes_ = static_cast<std::uint32_t>(newBytes);
     DropTrailingEmptyCells();
 }
 
-void TRowCells::Reserve(std::size_t bytes, std::size_t cells) {
-    bytes_.reserve(bytes);
-    ends_.reserve(cells);
-}
-
-void TRowCells::Append(std::string_view text) {
-    CheckRowSize(bytes_.size() + text.size());
-    bytes_.append(text);
-    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-}
-
 void TRowCells::DropTrailingEmptyCells() {
-    while (!ends_.empty() && StartOf(ends_.size() - 1) == ends_.back()) {
-        ends_.pop_back();
+    while (cells_ > 0 && StartOf(cells_ - 1) == End(cells_ - 1)) {
+        --cells_;
     }
-    if (ends_.empty()) {
-        bytes_.clear();
-        bytes_.shrink_to_fit();
-        ends_.shrink_to_fit();
+    if (cells_ == 0) {
+        *this = TRowCells();
     }
 }
 
 void TRowCells::Truncate(std::size_t columns) {
-    if (columns < ends_.size()) {
-        bytes_.resize(StartOf(columns));
-        ends_.resize(columns);
+    if (columns < cells_) {
+        bytes_ = StartOf(columns);
+        cells_ = static_cast<std::uint32_t>(columns);
         DropTrailingEmptyCells();
     }
 }
 
 void TRowCells::EmptyCells(std::size_t firstColumn, std::size_t endColumn) {
-    if (endColumn >= ends_.size()) {
+    if (endColumn >= cells_) {
         Truncate(firstColumn);
         return;
     }
@@ -83,39 +194,36 @@ void TRowCells::EmptyCells(std::size_t firstColumn, std::size_t endColumn) {
     }
     const std::uint32_t start = StartOf(firstColumn);
     const std::uint32_t removed = StartOf(endColumn) - start;
-    bytes_.erase(start, removed);
-    std::fill(ends_.begin() + static_cast<std::ptrdiff_t>(firstColumn),
-              ends_.begin() + static_cast<std::ptrdiff_t>(endColumn), start);
-    for (std::size_t column = endColumn; column < ends_.size(); ++column) {
-        ends_[column] -= removed;
+    char* const bytes = Bytes();
+    std::memmove(bytes + start, bytes + start + removed, bytes_ - start - removed);
+    bytes_ -= removed;
+    for (std::size_t column = firstColumn; column < endColumn; ++column) {
+        SetEnd(column, start);
+    }
+    for (std::size_t column = endColumn; column < cells_; ++column) {
+        SetEnd(column, End(column) - removed);
     }
 }
 
 TRowCells TRowCells::TakeFrom(std::size_t firstColumn) {
     TRowCells taken;
-    if (firstColumn >= ends_.size()) {
+    if (firstColumn >= cells_) {
         return taken;
     }
-    const std::uint32_t start = StartOf(firstColumn);
-    taken.bytes_ = bytes_.substr(start);
-    taken.ends_.reserve(ends_.size() - firstColumn);
-    for (std::size_t column = firstColumn; column < ends_.size(); ++column) {
-        taken.ends_.push_back(ends_[column] - start);
-    }
+    taken.Reserve(bytes_ - StartOf(firstColumn), cells_ - firstColumn);
+    ForEachCell(firstColumn, cells_, [&](std::string_view cell) { taken.Append(cell); });
     Truncate(firstColumn);
     return taken;
 }
 
 void TRowCells::PutFrom(std::size_t firstColumn, const TRowCells& other) {
     Truncate(firstColumn);
-    if (other.ends_.empty()) {
+    if (other.cells_ == 0) {
         return;
     }
-    CheckRowSize(bytes_.size() + other.bytes_.size());
-    ends_.resize(firstColumn, static_cast<std::uint32_t>(bytes_.size()));
-    const auto start = static_cast<std::uint32_t>(bytes_.size());
-    bytes_.append(other.bytes_);
-    for (const std::uint32_t end : other.ends_) {
-        ends_.push_back(start + end);
+    Reserve(std::size_t{bytes_} + other.bytes_, firstColumn + other.cells_);
+    while (cells_ < firstColumn) {
+        Append({});
     }
+    other.ForEachCell(0, other.cells_, [&](std::string_view cell) { Append(cell); });
 }
