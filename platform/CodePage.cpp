@@ -252,24 +252,3 @@ std::string TCodePage::LowerCase(std::string_view bytes) {
     }
     return lowered;
 }
-
-bool TCodePage::EqualsLowered(std::string_view bytes, std::string_view lowered) {
-    // Lower-casing keeps the length, and text without double-byte characters only has ASCII
-    // letters to lower.
-    if (bytes.size() != lowered.size()) {
-        return false;
-    }
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        char byte = bytes[at];
-        if (IsLeadByte(static_cast<unsigned char>(byte))) {
-            return LowerCase(bytes) == lowered;
-        }
-        if (byte >= 'A' && byte <= 'Z') {
-            byte = static_cast<char>(byte - 'A' + 'a');
-        }
-        if (byte != lowered[at]) {
-            return false;
-        }
-    }
-    return true;
-}

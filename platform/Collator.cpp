@@ -77,16 +77,9 @@ std::unique_ptr<icu::Collator> BuildCollator(const std::string& localeName) {
     return collator;
 }
 
-UChar32 FirstCharacter(const icu::UnicodeString& text) {
-    return text.char32At(0);
-}
-
-UChar32 LastCharacter(const icu::UnicodeString& text) {
-    return text.char32At(text.moveIndex32(text.length(), -1));
-}
-
-/// The characters whose weights depend on their neighbours or are more than one: those that
-/// begin a contraction, those weighed by what precedes them, and those that expand.
+/// The characters whose weights may depend on their neighbours or are more than one: the first
+/// and the last of every contraction and context rule (the context comes first), and those
+/// that expand. Rules that begin with a noncharacter (ICU's own markers) never match a text.
 icu::UnicodeSet CharactersWithoutOwnWeight(const icu::Collator& collator) {
     icu::UnicodeSet characters;
     const auto* ruleBased = dynamic_cast<const icu::RuleBasedCollator*>(&collator);
@@ -95,25 +88,24 @@ icu::UnicodeSet CharactersWithoutOwnWeight(const icu::Collator& collator) {
     }
     UErrorCode status = U_ZERO_ERROR;
     icu::UnicodeSet contractions;
-    icu::UnicodeSet withContexts;
     icu::UnicodeSet expansions;
     ucol_getContractionsAndExpansions(ruleBased->toUCollator(), contractions.toUSet(),
-                                      expansions.toUSet(), false, &status);
-    // With the context rules as strings too, each being its context followed by its character.
-    ucol_getContractionsAndExpansions(ruleBased->toUCollator(), withContexts.toUSet(), nullptr,
-                                      true, &status);
+                                      expansions.toUSet(), true, &status);
     if (U_FAILURE(status)) {
         return characters.complement();
     }
-    for (const icu::UnicodeSet* set : {&contractions, &expansions, &withContexts}) {
+    for (const icu::UnicodeSet* set : {&contractions, &expansions}) {
         icu::UnicodeSetIterator item(*set);
         while (item.next()) {
             if (!item.isString()) {
                 characters.add(item.getCodepoint());
-            } else if (set == &withContexts && !contractions.contains(item.getString())) {
-                characters.add(LastCharacter(item.getString()));
-            } else {
-                characters.add(FirstCharacter(item.getString()));
+                continue;
+            }
+            const icu::UnicodeString& text = item.getString();
+            const UChar32 first = text.char32At(0);
+            if (!U_IS_UNICODE_NONCHAR(first)) {
+                characters.add(first);
+                characters.add(text.char32At(text.moveIndex32(text.length(), -1)));
             }
         }
     }
@@ -196,30 +188,47 @@ private:
     std::vector<std::uint16_t> ranks_;
 };
 
-struct TBuiltCollator {
-    std::unique_ptr<const icu::Collator> collator;
-    std::unique_ptr<const TPrimaryRanks> primaryRanks;
+/// A locale's collator and, once a sort asks for them, its primary ranks.
+class TBuiltCollator {
+public:
+    explicit TBuiltCollator(const std::string& localeName) : collator_(BuildCollator(localeName)) {}
+
+    const icu::Collator& Collator() const { return *collator_; }
+
+    /// Built on first use: finding the characters without a weight of their own takes tens of
+    /// milliseconds, which only a large sort wins back.
+    const TPrimaryRanks& PrimaryRanks() const {
+        std::call_once(ranksBuilt_,
+                       [&] { primaryRanks_ = std::make_unique<const TPrimaryRanks>(*collator_); });
+        return *primaryRanks_;
+    }
+
+private:
+    const std::unique_ptr<const icu::Collator> collator_;
+    mutable std::once_flag ranksBuilt_;
+    mutable std::unique_ptr<const TPrimaryRanks> primaryRanks_;
 };
 
 /// Building a tailored collator parses thousands of rules, so each locale is built once per
-/// process, with its primary ranks, and every TCollator gets a cheap clone.
-std::pair<std::unique_ptr<icu::Collator>, const TPrimaryRanks*>
-CloneCollator(std::string_view localeName) {
+/// process and every TCollator gets a cheap clone.
+const TBuiltCollator& BuiltCollator(std::string_view localeName) {
     static std::mutex mutex;
     static std::map<std::string, TBuiltCollator, std::less<>> built;
     const std::lock_guard<std::mutex> lock(mutex);
     auto found = built.find(localeName);
     if (found == built.end()) {
         const std::string name(localeName);
-        std::unique_ptr<const icu::Collator> collator = BuildCollator(name);
-        auto ranks = std::make_unique<const TPrimaryRanks>(*collator);
-        found = built.emplace(name, TBuiltCollator{std::move(collator), std::move(ranks)}).first;
+        found = built.try_emplace(name, name).first;
     }
-    std::unique_ptr<icu::Collator> clone(found->second.collator->clone());
+    return found->second;
+}
+
+std::unique_ptr<icu::Collator> CloneCollator(const TBuiltCollator& built) {
+    std::unique_ptr<icu::Collator> clone(built.Collator().clone());
     if (clone == nullptr) {
         throw std::bad_alloc();
     }
-    return {std::move(clone), found->second.primaryRanks.get()};
+    return clone;
 }
 
 /// "ja_JP.UTF-8" -> "ja_JP", "de_DE@euro" -> "de_DE"; the C locale has no language.
@@ -249,14 +258,14 @@ int ComparePrimaryPrefixes(const TPrimaryPrefix& a, const TPrimaryPrefix& b) {
 
 struct TCollator::TImpl {
     std::unique_ptr<icu::Collator> collator;
-    const TPrimaryRanks* primaryRanks;
+    const TBuiltCollator& built;
 };
 
 TCollator::TCollator() : TCollator(UserLocaleName()) {}
 
 TCollator::TCollator(std::string_view icuLocaleName) {
-    auto [collator, primaryRanks] = CloneCollator(icuLocaleName);
-    impl_ = std::make_unique<TImpl>(TImpl{std::move(collator), primaryRanks});
+    const TBuiltCollator& built = BuiltCollator(icuLocaleName);
+    impl_ = std::make_unique<TImpl>(TImpl{CloneCollator(built), built});
 }
 
 TCollator::~TCollator() = default;
@@ -288,6 +297,7 @@ std::string TCollator::SortKey(std::string_view text) const {
 }
 
 TPrimaryPrefix TCollator::PrimaryPrefix(std::string_view text) const {
+    const TPrimaryRanks& ranks = impl_->built.PrimaryRanks();
     TPrimaryPrefix prefix;
     std::size_t at = 0;
     while (at < text.size() && prefix.length < TPrimaryPrefix::Capacity) {
@@ -301,7 +311,7 @@ TPrimaryPrefix TCollator::PrimaryPrefix(std::string_view text) const {
             index = byte * 0x100U + static_cast<unsigned char>(text[at + 1]);
             bytes = 2;
         }
-        const std::uint16_t rank = impl_->primaryRanks->Rank(index);
+        const std::uint16_t rank = ranks.Rank(index);
         if (rank == 0) {
             return prefix;
         }

@@ -32,7 +32,8 @@ public:
     char* WriteRow(char* out, int row) const {
         std::size_t written = 0;
         ForEachStoredCell(row, [&](std::string_view cell) {
-            out = IsPlainCell(cell) ? CopyText(cell, out) : CopyText(CellFieldText(cell), out);
+            out = IsPlainCell(cell) || IsFieldAsItIs(cell) ? CopyText(cell, out)
+                                                           : CopyText(CellFieldText(cell), out);
             *out++ = ',';
             ++written;
         });

@@ -72,6 +72,11 @@ void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
 
 } // namespace
 
+bool IsFieldAsItIs(std::string_view cell) {
+    const TCellForm form = CellForm(cell);
+    return !form.quoted && !form.repaired;
+}
+
 std::string CellFieldText(std::string_view cell) {
     const TCellForm form = CellForm(cell);
     std::string text;

@@ -15,6 +15,9 @@ inline bool IsPlainCell(std::string_view cell) {
     return true;
 }
 
+/// Whether CellFieldText gives the cell back as it is: most cells with double-byte characters.
+bool IsFieldAsItIs(std::string_view cell);
+
 /// The cell as a field of the answer file, without its comma, such that the comma-text rules
 /// read it back as the same cell: quoted (quotes doubled, each line break one blank) when it
 /// holds a comma, a blank or another control byte, or opens with a double quote; a lead byte

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr std::size_t PaddedScoreLength = 4;
+/// The padded score and the ", " before the row line.
+constexpr std::size_t ScoreKeyLength = PaddedScoreLength + 2;
 
 /// Row 3 always, then every row up to the first empty number cell.
 std::vector<int> StudentRows(const TAnswerTable& table) {
@@ -22,16 +24,16 @@ std::vector<int> StudentRows(const TAnswerTable& table) {
     return rows;
 }
 
-/// Appends the cells of columns 1 to `width`, each followed by a comma, as they stand.
-void AppendRowLine(const TAnswerTable& table, int row, int width, std::string& line) {
+/// Appends the cells of columns 1 to `width`, each followed by a comma, as they stand, or
+/// only so many of them that the key holds at least `limit` bytes.
+void AppendRowLine(const TAnswerTable& table, int row, int width, std::size_t limit,
+                   std::string& key) {
+    const TRowCells& cells = table.Row(row);
     const auto columns = static_cast<std::size_t>(width);
-    std::size_t stored = 0;
-    table.Row(row).ForEachCell(1, columns + 1, [&](std::string_view cell) {
-        line += cell;
-        line += ',';
-        ++stored;
-    });
-    line.append(columns - stored, ',');
+    for (std::size_t column = 1; column <= columns && key.size() < limit; ++column) {
+        key += cells.Cell(column);
+        key += ',';
+    }
 }
 
 void AppendPaddedScore(std::string_view score, std::string& key) {
@@ -39,15 +41,26 @@ void AppendPaddedScore(std::string_view score, std::string& key) {
     key += score;
 }
 
-/// Which neighbours in `order` (sorted by their prefixes' ranks) only the collator can order:
-/// linked[i] for order[i - 1] and order[i].
-std::vector<bool> LinkUndecided(const std::vector<std::size_t>& order,
-                                const std::vector<TPrimaryPrefix>& prefixes) {
-    const std::size_t count = order.size();
+/// A row's place in the table before the sort and the fast part of its key.
+struct TRowPrefix {
+    TPrimaryPrefix prefix;
+    std::size_t index;
+
+    /// Rows with equal ranks stay in table order.
+    bool operator<(const TRowPrefix& other) const {
+        return prefix.ranks != other.prefix.ranks ? prefix.ranks < other.prefix.ranks
+                                                  : index < other.index;
+    }
+};
+
+/// Which neighbours in `sorted` (in order of their ranks) only the collator can order:
+/// linked[i] for sorted[i - 1] and sorted[i].
+std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
+    const std::size_t count = sorted.size();
     std::vector<bool> linked(count, false);
     const auto commonLength = [&](std::size_t at) {
-        const TPrimaryPrefix& a = prefixes[order[at - 1]];
-        const TPrimaryPrefix& b = prefixes[order[at]];
+        const TPrimaryPrefix& a = sorted[at - 1].prefix;
+        const TPrimaryPrefix& b = sorted[at].prefix;
         std::size_t length = 0;
         while (length < std::min(a.length, b.length) && a.ranks[length] == b.ranks[length]) {
             ++length;
@@ -55,8 +68,8 @@ std::vector<bool> LinkUndecided(const std::vector<std::size_t>& order,
         return length;
     };
     for (std::size_t at = 1; at < count; ++at) {
-        const TPrimaryPrefix& a = prefixes[order[at - 1]];
-        const TPrimaryPrefix& b = prefixes[order[at]];
+        const TPrimaryPrefix& a = sorted[at - 1].prefix;
+        const TPrimaryPrefix& b = sorted[at].prefix;
         // Equal weights throughout: only the later levels can order them.
         linked[at] = a.complete && b.complete && a.ranks == b.ranks;
     }
@@ -75,8 +88,8 @@ std::vector<bool> LinkUndecided(const std::vector<std::size_t>& order,
                     open = None;
                 }
             }
-            if (!prefixes[order[at]].complete) {
-                open = std::min<std::size_t>(open, prefixes[order[at]].length);
+            if (!sorted[at].prefix.complete) {
+                open = std::min<std::size_t>(open, sorted[at].prefix.length);
             }
             previous = at;
         }
@@ -86,47 +99,71 @@ std::vector<bool> LinkUndecided(const std::vector<std::size_t>& order,
     return linked;
 }
 
-/// Where each row of the sort goes in sorted order; `appendKey(i, text)` appends the key of
-/// row i. Keys that compare equal keep their rows' order.
+/// Where each row of the sort goes in sorted order; `appendKey(i, limit, text)` appends the key
+/// of row i, or at least `limit` bytes of it, and the keys take about `keyBytes` in all. Keys
+/// that compare equal keep their rows' order.
 template <typename TAppendKey>
-std::vector<std::size_t> SortedOrder(std::size_t count, const TCollator& collator,
-                                     TAppendKey&& appendKey) {
-    // Most rows are told apart by the weights of their first characters; only rows those
-    // leave in doubt (see LinkUndecided) get the collator's whole keys.
-    std::vector<TPrimaryPrefix> prefixes(count);
+std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
+                                     const TCollator& collator, TAppendKey&& appendKey) {
+    std::vector<std::size_t> order(count);
     std::string key;
+    std::vector<std::pair<std::string, std::size_t>> keyed;
+    const auto sortByWholeKeys = [&](std::size_t first, std::size_t end) {
+        keyed.clear();
+        for (std::size_t at = first; at < end; ++at) {
+            key.clear();
+            appendKey(order[at], std::string::npos, key);
+            keyed.emplace_back(collator.SortKey(key), order[at]);
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t at = first; at < end; ++at) {
+            order[at] = keyed[at - first].second;
+        }
+    };
+    // The collator's whole keys cost about 40 ns a byte; the weights that order most rows by
+    // their first characters cost tens of milliseconds to find, once per process.
+    constexpr std::size_t WholeKeysUpTo = 2 << 20;
+    if (keyBytes <= WholeKeysUpTo) {
+        std::iota(order.begin(), order.end(), 0);
+        sortByWholeKeys(0, count);
+        return order;
+    }
+    // A character takes two bytes at most: one more tells whether the key goes on after the
+    // prefix.
+    constexpr std::size_t PrefixBytes = 2 * TPrimaryPrefix::Capacity + 1;
+    std::vector<TRowPrefix> sorted(count);
     for (std::size_t i = 0; i < count; ++i) {
         key.clear();
-        appendKey(i, key);
-        prefixes[i] = collator.PrimaryPrefix(key);
+        appendKey(i, PrefixBytes, key);
+        sorted[i] = TRowPrefix{collator.PrimaryPrefix(key), i};
     }
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return prefixes[a].ranks < prefixes[b].ranks;
-    });
-    const std::vector<bool> linked = LinkUndecided(order, prefixes);
-    std::vector<std::pair<std::string, std::size_t>> group;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t at = 0; at < count; ++at) {
+        order[at] = sorted[at].index;
+    }
+    // Only the rows that the prefixes leave in doubt get the collator's whole keys.
+    const std::vector<bool> linked = LinkUndecided(sorted);
     for (std::size_t first = 0; first < count;) {
         std::size_t end = first + 1;
         while (end < count && linked[end]) {
             ++end;
         }
         if (end - first > 1) {
-            group.clear();
-            for (std::size_t at = first; at < end; ++at) {
-                key.clear();
-                appendKey(order[at], key);
-                group.emplace_back(collator.SortKey(key), order[at]);
-            }
-            std::sort(group.begin(), group.end());
-            for (std::size_t at = first; at < end; ++at) {
-                order[at] = group[at - first].second;
-            }
+            sortByWholeKeys(first, end);
         }
         first = end;
     }
     return order;
+}
+
+/// Bytes of the rows' lines: their cells and a comma after each.
+std::size_t RowLinesSize(const TAnswerTable& table, const std::vector<int>& rows, int width) {
+    const auto columns = static_cast<std::size_t>(width);
+    std::size_t size = 0;
+    for (const int row : rows) {
+        size += table.Row(row).ByteSize(1, columns + 1) + columns;
+    }
+    return size;
 }
 
 /// The student rows in the order of `order`.
@@ -145,9 +182,10 @@ void SortByNumber(TAnswerTable& table, const TCollator& collator) {
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
     const std::vector<std::size_t> order =
-        SortedOrder(rows.size(), collator, [&](std::size_t i, std::string& key) {
-            AppendRowLine(table, rows[i], width, key);
-        });
+        SortedOrder(rows.size(), RowLinesSize(table, rows, width), collator,
+                    [&](std::size_t i, std::size_t limit, std::string& key) {
+                        AppendRowLine(table, rows[i], width, limit, key);
+                    });
     table.MoveRows(RowsInOrder(rows, order), TAnswerTable::FirstStudentRow,
                    TAnswerTable::NumberColumn);
 }
@@ -157,11 +195,12 @@ void SortByScore(TAnswerTable& table, const TCollator& collator) {
     const int width = WrittenWidth(table);
     const int scoreColumn = table.QuestionCount() + TAnswerTable::FirstQuestionColumn;
     const std::vector<std::size_t> order =
-        SortedOrder(rows.size(), collator, [&](std::size_t i, std::string& key) {
-            AppendPaddedScore(table.Cell(scoreColumn, rows[i]), key);
-            key += ", ";
-            AppendRowLine(table, rows[i], width, key);
-        });
+        SortedOrder(rows.size(), RowLinesSize(table, rows, width) + rows.size() * ScoreKeyLength,
+                    collator, [&](std::size_t i, std::size_t limit, std::string& key) {
+                        AppendPaddedScore(table.Cell(scoreColumn, rows[i]), key);
+                        key += ", ";
+                        AppendRowLine(table, rows[i], width, limit, key);
+                    });
     std::vector<int> sorted = RowsInOrder(rows, order);
     std::reverse(sorted.begin(), sorted.end());
     table.MoveRows(sorted, TAnswerTable::FirstStudentRow, TAnswerTable::NumberColumn);

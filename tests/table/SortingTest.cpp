@@ -312,7 +312,10 @@ TEST_P(SortingLargeClass, OrdersRowsExactlyAsTheWholeKeysDo) {
     const auto pick = [&](const std::vector<std::string>& texts) {
         return texts[std::uniform_int_distribution<std::size_t>(0, texts.size() - 1)(random)];
     };
-    constexpr int StudentCount = 3000;
+    // Over 2 MB of keys, as a class of 10,000 has: enough for the sort to order rows by the
+    // first characters' weights and give whole keys only to those left in doubt.
+    constexpr int StudentCount = 4000;
+    const std::string filler(600, 'f');
     for (const TSort sort : {TSort::ByNumber, TSort::ByScore}) {
         for (const char* locale : {"ja", "en"}) {
             const TCollator collator(locale);
@@ -329,6 +332,7 @@ TEST_P(SortingLargeClass, OrdersRowsExactlyAsTheWholeKeysDo) {
                 table.SetCell(2, row, pick(names));
                 table.SetCell(3, row, pick({"a", "A", "b", ""}));
                 table.SetCell(5, row, pick({"1", "10", "9", "7.5", ""}));
+                table.SetCell(6, row, filler);
             }
             const std::vector<TRow> expected =
                 RowsSortedByWholeKeys(table, sort, StudentCount, collator);
