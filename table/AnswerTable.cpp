@@ -239,20 +239,8 @@ void TAnswerTable::EnableMarkAndSortByNumber() {
     SetEnabled(TCommand::mmMark, true);
 }
 
-void TAnswerTable::ProcessMessages() {
-    if (view_ != nullptr) {
-        view_->ProcessMessages();
-    }
-}
-
 void TAnswerTable::NotifyRowCountChange(int oldRowCount) {
     if (view_ != nullptr && StoredRowCount() != oldRowCount) {
         view_->RowCountChanged(StoredRowCount());
-    }
-}
-
-void TAnswerTable::NotifyCellWritten(int column, int row) {
-    if (view_ != nullptr) {
-        view_->CellWritten(column, row);
     }
 }

@@ -88,7 +88,12 @@ public:
     /// A loaded or pasted table can be marked and sorted by number.
     void EnableMarkAndSortByNumber();
 
-    void ProcessMessages();
+    /// Inline, as marking calls it for every answer.
+    void ProcessMessages() {
+        if (view_ != nullptr) {
+            view_->ProcessMessages();
+        }
+    }
 
     /// The view is not owned; null for none.
     void SetView(TTableView* view) { view_ = view; }
@@ -106,7 +111,11 @@ private:
     void StoreCell(int column, int row, std::string_view text);
     /// Returns the last row still stored whose cells were emptied, 0 for none.
     int EmptyDataCellsOfEveryRow();
-    void NotifyCellWritten(int column, int row);
+    void NotifyCellWritten(int column, int row) {
+        if (view_ != nullptr) {
+            view_->CellWritten(column, row);
+        }
+    }
     void NotifyRowCountChange(int oldRowCount);
     TRowCells& RowForWriting(int row);
 
