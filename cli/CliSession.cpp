@@ -156,12 +156,13 @@ void TCliSession::Analysis(const std::string&) {
 }
 
 void TCliSession::Report(const std::string& fileName) {
-    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), analysisTexts_, openedFileName_,
-                                             DecimalSeparator()));
+    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), table_, analysisTexts_,
+                                             openedFileName_, DecimalSeparator()));
 }
 
 void TCliSession::Results(const std::string& fileName) {
-    WriteOutput(fileName, ResultsCsv(AnalyseQuestions(), analysisTexts_, DecimalSeparator()));
+    WriteOutput(fileName,
+                ResultsCsv(AnalyseQuestions(), table_, analysisTexts_, DecimalSeparator()));
 }
 
 void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {

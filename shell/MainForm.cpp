@@ -416,7 +416,7 @@ void TMain::SaveReportClick() {
     const std::string reportedName = QFileInfo(saveDialogFileName_).fileName().toStdString();
     WriteFileBytesAtomic(
         ToNativePath(*fileName),
-        AnalysisReportHtml(analysis, analysisTexts_, reportedName, decimalSeparator));
+        AnalysisReportHtml(analysis, table_, analysisTexts_, reportedName, decimalSeparator));
 }
 
 void TMain::mmShowHelpClick() {

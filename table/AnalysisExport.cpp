@@ -125,15 +125,19 @@ std::string QuestionTableText(const TTestAnalysis& analysis, const TAnalysisText
     return text;
 }
 
-std::string ResultsCsv(const TTestAnalysis& analysis, const TAnalysisTexts& texts,
-                       char decimalSeparator) {
+std::string ResultsCsv(const TTestAnalysis& analysis, const TAnswerTable& table,
+                       const TAnalysisTexts& texts, char decimalSeparator) {
     std::string csv(ByteOrderMark);
     csv += CsvLine(
         {texts[TAnalysisText::Number], texts[TAnalysisText::Name], texts[TAnalysisText::Score]},
         {false, false, false});
-    for (const TStudentScore& student : analysis.students) {
-        csv += CsvLine({student.number, student.name, FloatToStr(student.score, decimalSeparator)},
+    int row = TAnswerTable::FirstStudentRow;
+    for (const double score : analysis.scores) {
+        csv += CsvLine({std::string(table.Cell(TAnswerTable::NumberColumn, row)),
+                        std::string(table.Cell(TAnswerTable::NameColumn, row)),
+                        FloatToStr(score, decimalSeparator)},
                        {true, true, false});
+        ++row;
     }
     csv += CsvLineEnd;
     const std::vector<std::string> titles = QuestionColumns(texts);

@@ -12,11 +12,11 @@
 std::string QuestionTableText(const TTestAnalysis& analysis, const TAnalysisTexts& texts,
                               char decimalSeparator);
 
-/// The scores per student in the table's order, an empty line, then the question figures: UTF-8
-/// with a byte-order mark so that spreadsheets read the Japanese, fields quoted as RFC 4180 asks,
-/// CR LF after every line.
-std::string ResultsCsv(const TTestAnalysis& analysis, const TAnalysisTexts& texts,
-                       char decimalSeparator);
+/// The scores per student in the table's order, with the numbers and names of `table`, the
+/// table analysed; an empty line; then the question figures. UTF-8 with a byte-order mark so
+/// that spreadsheets read the Japanese, fields quoted as RFC 4180 asks, CR LF after every line.
+std::string ResultsCsv(const TTestAnalysis& analysis, const TAnswerTable& table,
+                       const TAnalysisTexts& texts, char decimalSeparator);
 
 /// One field for a CSV line: quoted when it holds a comma, a quote or a line break. A text
 /// from the table that a spreadsheet would take for a formula (it begins with "=", "+", "-",

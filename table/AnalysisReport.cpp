@@ -149,15 +149,18 @@ std::string QuestionsTable(const TTestAnalysis& analysis, const TAnalysisTexts& 
     return html + "</tbody>\n</table>\n";
 }
 
-std::string ScoresTable(const TTestAnalysis& analysis, const TAnalysisTexts& texts,
-                        char decimalSeparator) {
+std::string ScoresTable(const TTestAnalysis& analysis, const TAnswerTable& table,
+                        const TAnalysisTexts& texts, char decimalSeparator) {
     std::string html = "<table class=\"scores\">\n<thead><tr>" +
                        Cell("th", texts[TAnalysisText::Number]) +
                        Cell("th", texts[TAnalysisText::Name]) +
                        Cell("th", texts[TAnalysisText::Score]) + "</tr></thead>\n<tbody>\n";
-    for (const TStudentScore& student : analysis.students) {
-        html += "<tr>" + Cell("td", student.number) + Cell("td", student.name) +
-                Cell("td", FloatToStr(student.score, decimalSeparator), true) + "</tr>\n";
+    int row = TAnswerTable::FirstStudentRow;
+    for (const double score : analysis.scores) {
+        html += "<tr>" + Cell("td", table.Cell(TAnswerTable::NumberColumn, row)) +
+                Cell("td", table.Cell(TAnswerTable::NameColumn, row)) +
+                Cell("td", FloatToStr(score, decimalSeparator), true) + "</tr>\n";
+        ++row;
     }
     return html + "</tbody>\n</table>\n";
 }
@@ -203,8 +206,9 @@ std::string HistogramSvg(const THistogram& histogram, const TAnalysisTexts& text
     return svg + "</svg>\n";
 }
 
-std::string AnalysisReportHtml(const TTestAnalysis& analysis, const TAnalysisTexts& texts,
-                               std::string_view fileName, char decimalSeparator) {
+std::string AnalysisReportHtml(const TTestAnalysis& analysis, const TAnswerTable& table,
+                               const TAnalysisTexts& texts, std::string_view fileName,
+                               char decimalSeparator) {
     const std::string title = Page(texts[TAnalysisText::ReportTitle]);
     std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + title;
     html += fileName.empty() ? "" : " - " + Html(fileName);
@@ -225,6 +229,6 @@ std::string AnalysisReportHtml(const TTestAnalysis& analysis, const TAnalysisTex
         Page(texts.Format(TAnalysisText::GroupNote, {std::to_string(analysis.figures.groupSize)})) +
         "</p>\n";
     html += "<h2>" + Page(texts[TAnalysisText::ScoresHeading]) + "</h2>\n";
-    html += ScoresTable(analysis, texts, decimalSeparator);
+    html += ScoresTable(analysis, table, texts, decimalSeparator);
     return html + "</body>\n</html>\n";
 }

@@ -21,12 +21,19 @@ constexpr double Tolerance = 1e-9;
 /// Bin widths are 1, 2 or 5 times a power of ten, the smallest giving at most this many bins.
 constexpr int MaxHistogramBins = 21;
 /// Whole points up to this size are summed as integers.
-constexpr long double MaxWholePoints = 1LL << 31;
+constexpr long double MaxWholePoints = std::numeric_limits<std::int32_t>::max();
 /// With this many questions at most, a sum of such points is a whole number below 2^53, which
 /// a double holds exactly.
 constexpr std::size_t MaxWholeSumQuestions = std::size_t{1} << 22;
 /// Stands for points that are no such whole number.
-constexpr std::int64_t NotWhole = std::numeric_limits<std::int64_t>::min();
+constexpr std::int32_t NotWhole = std::numeric_limits<std::int32_t>::min();
+
+/// A cell's text as found: its spelling, and the whole points it adds to the score (or
+/// NotWhole), kept with it so that the sum needs no second look-up.
+struct TFound {
+    TSpellingId id = std::numeric_limits<TSpellingId>::max();
+    std::int32_t wholePoints = NotWhole;
+};
 
 struct TTextHash {
     using is_transparent = void;
@@ -63,12 +70,11 @@ class TSpellings {
 public:
     TSpellings(std::vector<TQuestionRule> rules, char decimalSeparator)
         : rules_(std::move(rules)), decimalSeparator_(decimalSeparator),
-          shortTexts_(rules_.size() * ShortSlots, Unseen), last_(rules_.size(), Unseen),
-          lookup_(rules_.size()), groups_(rules_.size()), textGroups_(rules_.size()),
-          valueGroups_(rules_.size()) {
+          shortTexts_(rules_.size() * ShortSlots), last_(rules_.size()), lookup_(rules_.size()),
+          groups_(rules_.size()), textGroups_(rules_.size()), valueGroups_(rules_.size()) {
         for (std::size_t question = 0; question < rules_.size(); ++question) {
             blanks_.push_back(Add(question, {}, {}));
-            shortTexts_[question * ShortSlots + EmptySlot] = blanks_.back();
+            shortTexts_[question * ShortSlots + EmptySlot] = Found(blanks_.back());
         }
     }
 
@@ -82,19 +88,19 @@ public:
     /// The id of a cell's text. Empty texts and texts of one byte are found in a table; a
     /// longer one is most often the one met before, else it is looked up. Throws what marking
     /// throws for it.
-    TSpellingId Find(std::size_t question, std::string_view answer) {
+    TFound Find(std::size_t question, std::string_view answer) {
         if (answer.size() <= 1) {
             const std::size_t slot =
                 answer.empty() ? EmptySlot : static_cast<unsigned char>(answer.front());
-            TSpellingId& known = shortTexts_[question * ShortSlots + slot];
-            if (known == Unseen) {
-                known = Lookup(question, answer);
+            TFound& known = shortTexts_[question * ShortSlots + slot];
+            if (known.id == Unseen) {
+                known = Found(Lookup(question, answer));
             }
             return known;
         }
-        TSpellingId& last = last_[question];
-        if (last == Unseen || !SameText(text[last], answer)) {
-            last = Lookup(question, answer);
+        TFound& last = last_[question];
+        if (last.id == Unseen || !SameText(text[last.id], answer)) {
+            last = Found(Lookup(question, answer));
         }
         return last;
     }
@@ -104,7 +110,7 @@ public:
     /// What marking adds to the score: the points of a correct keyed answer or of any points.
     std::vector<long double> scorePoints;
     /// The same as a whole number, when it is one of at most MaxWholePoints; else NotWhole.
-    std::vector<std::int64_t> wholePoints;
+    std::vector<std::int32_t> wholePoints;
     /// The item: 1 or 0 for a keyed answer, the points of a points question.
     std::vector<double> item;
     /// The students who wrote it, with their scores added up; together, as they are added to
@@ -123,6 +129,8 @@ private:
     static constexpr std::size_t ShortSlots = 257;
     static constexpr std::size_t EmptySlot = 256;
     static constexpr TSpellingId Unseen = std::numeric_limits<TSpellingId>::max();
+
+    TFound Found(TSpellingId id) const { return {id, wholePoints[id]}; }
 
     TSpellingId Lookup(std::size_t question, std::string_view answer) {
         auto& ids = lookup_[question];
@@ -143,7 +151,7 @@ private:
         text.emplace_back(answer);
         scorePoints.push_back(points);
         wholePoints.push_back(points == std::trunc(points) && std::fabs(points) <= MaxWholePoints
-                                  ? static_cast<std::int64_t>(points)
+                                  ? static_cast<std::int32_t>(points)
                                   : NotWhole);
         item.push_back(isPointsQuestion ? static_cast<double>(mark.points) : mark.correct ? 1 : 0);
         writers.emplace_back();
@@ -171,8 +179,8 @@ private:
     std::vector<TQuestionRule> rules_;
     char decimalSeparator_;
     std::vector<TSpellingId> blanks_;
-    std::vector<TSpellingId> shortTexts_;
-    std::vector<TSpellingId> last_;
+    std::vector<TFound> shortTexts_;
+    std::vector<TFound> last_;
     std::vector<std::unordered_map<std::string, TSpellingId, TTextHash, std::equal_to<>>> lookup_;
     std::vector<std::vector<TAnswerGroup>> groups_;
     std::vector<std::map<std::string, std::size_t>> textGroups_;
@@ -184,16 +192,16 @@ private:
 /// an integer sum gives the same score without the slow extended arithmetic.
 class TScoreSum {
 public:
-    void Add(const TSpellings& spellings, TSpellingId id, bool wholeSumsExact) {
-        if (!held_ && wholeSumsExact && spellings.wholePoints[id] != NotWhole) {
-            whole_ += spellings.wholePoints[id];
+    void Add(const TSpellings& spellings, TFound found, bool wholeSumsExact) {
+        if (!held_ && wholeSumsExact && found.wholePoints != NotWhole) {
+            whole_ += found.wholePoints;
             return;
         }
         if (!held_) {
             held_ = true;
             score_ = static_cast<double>(whole_);
         }
-        score_ = HeldAsDouble(score_ + spellings.scorePoints[id]);
+        score_ = HeldAsDouble(score_ + spellings.scorePoints[found.id]);
     }
 
     double Value() const { return held_ ? score_ : static_cast<double>(whole_); }
@@ -231,26 +239,37 @@ double Quantile(std::vector<double>& values, double share) {
     return low + (position - below) * (high - low);
 }
 
-/// The weight of each student in a group of `size` students taken from one end of the scores
-/// (`values` holds the scores in any order, and is reordered):
-/// 1 inside it, and for those tied at its cut an equal share of the places left, so that the
-/// group holds exactly `size` students and no tie is broken by chance.
-std::vector<double> GroupWeights(const std::vector<double>& scores, std::vector<double>& values,
-                                 std::size_t size, bool upper) {
-    const double cut = ValuesAt(values, upper ? scores.size() - size : size - 1).first;
+/// A group of students taken from one end of the scores: those beyond its cut count for 1,
+/// those tied at the cut for an equal share of the places left, so that the group holds exactly
+/// the students asked for and no tie is broken by chance.
+struct TGroupCut {
+    double cut = 0;
+    double share = 0;
+    bool upper = true;
+
+    double WeightOf(double score) const {
+        if (score == cut) {
+            return share;
+        }
+        return (upper ? score > cut : score < cut) ? 1 : 0;
+    }
+};
+
+/// The group of `size` students at the top or the bottom of `scores`; `values` holds the scores
+/// in any order, and is reordered.
+TGroupCut GroupCutOf(const std::vector<double>& scores, std::vector<double>& values,
+                     std::size_t size, bool upper) {
+    TGroupCut group;
+    group.upper = upper;
+    group.cut = ValuesAt(values, upper ? scores.size() - size : size - 1).first;
     std::size_t inside = 0;
     std::size_t tied = 0;
     for (const double score : scores) {
-        inside += (upper ? score > cut : score < cut) ? 1 : 0;
-        tied += score == cut ? 1 : 0;
+        inside += (upper ? score > group.cut : score < group.cut) ? 1 : 0;
+        tied += score == group.cut ? 1 : 0;
     }
-    const double share = static_cast<double>(size - inside) / static_cast<double>(tied);
-    std::vector<double> weights;
-    weights.reserve(scores.size());
-    for (const double score : scores) {
-        weights.push_back(score == cut ? share : (upper ? score > cut : score < cut) ? 1 : 0);
-    }
-    return weights;
+    group.share = static_cast<double>(size - inside) / static_cast<double>(tied);
+    return group;
 }
 
 double NiceBinWidth(double range) {
@@ -303,6 +322,7 @@ public:
         }
         TTestFigures& figures = analysis_.figures;
         figures.reliability = Reliability();
+        analysis_.scores = std::move(scores_);
         if (figures.reliability) {
             figures.standardError =
                 figures.deviation * std::sqrt(std::max(0.0, 1 - *figures.reliability));
@@ -330,7 +350,6 @@ private:
         const auto students = static_cast<std::size_t>(std::max(1, rowsStored));
         answers_.reserve(students * QuestionCount());
         scores_.reserve(students);
-        analysis_.students.reserve(students);
         const bool wholeSumsExact = QuestionCount() <= MaxWholeSumQuestions;
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
             const TRowCells& cells = table_.Row(row);
@@ -338,9 +357,9 @@ private:
             std::size_t question = 0;
             cells.ForEachCell(FirstColumn(), FirstColumn() + QuestionCount(),
                               [&](std::string_view answer) {
-                                  const TSpellingId id = spellings_.Find(question++, answer);
-                                  score.Add(spellings_, id, wholeSumsExact);
-                                  answers_.push_back(id);
+                                  const TFound found = spellings_.Find(question++, answer);
+                                  score.Add(spellings_, found, wholeSumsExact);
+                                  answers_.push_back(found.id);
                               });
             for (; question < QuestionCount(); ++question) {
                 answers_.push_back(spellings_.Blank(question));
@@ -353,9 +372,6 @@ private:
                 ++writers.count;
             }
             scores_.push_back(value);
-            analysis_.students.push_back({std::string(cells.Cell(TAnswerTable::NumberColumn)),
-                                          std::string(cells.Cell(TAnswerTable::NameColumn)),
-                                          value});
             if (!HasStudentAfter(table_, row)) {
                 break;
             }
@@ -406,20 +422,21 @@ private:
         const auto size = std::max<std::size_t>(
             1, static_cast<std::size_t>(std::lround(GroupShare * Students())));
         analysis_.figures.groupSize = static_cast<int>(size);
-        AddGroup(GroupWeights(scores_, orderedScores_, size, true), spellings_.upperWeight);
-        AddGroup(GroupWeights(scores_, orderedScores_, size, false), spellings_.lowerWeight);
+        const TGroupCut upper = GroupCutOf(scores_, orderedScores_, size, true);
+        const TGroupCut lower = GroupCutOf(scores_, orderedScores_, size, false);
+        for (std::size_t student = 0; student < StudentCount(); ++student) {
+            AddToGroup(student, upper.WeightOf(scores_[student]), spellings_.upperWeight);
+            AddToGroup(student, lower.WeightOf(scores_[student]), spellings_.lowerWeight);
+        }
     }
 
-    void AddGroup(const std::vector<double>& weights, std::vector<double>& spellingWeights) {
-        for (std::size_t student = 0; student < StudentCount(); ++student) {
-            const double weight = weights[student];
-            if (weight == 0) {
-                continue;
-            }
-            const TSpellingId* ids = AnswersOf(student);
-            for (std::size_t question = 0; question < QuestionCount(); ++question) {
-                spellingWeights[ids[question]] += weight;
-            }
+    void AddToGroup(std::size_t student, double weight, std::vector<double>& spellingWeights) {
+        if (weight == 0) {
+            return;
+        }
+        const TSpellingId* ids = AnswersOf(student);
+        for (std::size_t question = 0; question < QuestionCount(); ++question) {
+            spellingWeights[ids[question]] += weight;
         }
     }
 

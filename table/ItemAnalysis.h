@@ -72,12 +72,6 @@ struct THistogram {
     std::vector<int> counts;
 };
 
-struct TStudentScore {
-    std::string number;
-    std::string name;
-    double score = 0;
-};
-
 struct TTestFigures {
     int students = 0;
     int questions = 0;
@@ -107,8 +101,8 @@ struct TTestFigures {
 struct TTestAnalysis {
     TTestFigures figures;
     std::vector<TQuestionAnalysis> questions;
-    /// In the order of the table's rows.
-    std::vector<TStudentScore> students;
+    /// Each student's score, in the order of the student rows from the first on.
+    std::vector<double> scores;
     THistogram histogram;
 };
 

@@ -39,20 +39,6 @@ std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimal
     return questions;
 }
 
-TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
-                       char decimalSeparator) {
-    TAnswerMark mark;
-    if (!question.isPointsQuestion) {
-        mark.correct = TCodePage::EqualsLowered(answer, question.loweredKey);
-        mark.points = mark.correct ? question.points : 0;
-        mark.shownWrong = !mark.correct && !answer.empty();
-    } else if (!answer.empty()) {
-        mark.points = StrToFloat(answer, decimalSeparator);
-        mark.shownWrong = mark.points == 0;
-    }
-    return mark;
-}
-
 long double AttainablePoints(const TAnswerTable& table, const TQuestionRule& question,
                              char decimalSeparator) {
     const std::string_view attainable = table.Cell(question.column, TAnswerTable::PointsRow);

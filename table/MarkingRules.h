@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AnswerTable.h"
+#include "Numbers.h"
+#include "platform/CodePage.h"
 
 #include <cmath>
 #include <string>
@@ -35,9 +37,21 @@ struct TAnswerMark {
 std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator);
 
 /// A keyed answer is compared with the key after lower-casing both; an empty points cell earns
-/// nothing. Throws EConvertError for a points cell that is not a number.
-TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
-                       char decimalSeparator);
+/// nothing. Throws EConvertError for a points cell that is not a number. Inline, as marking
+/// calls it for every cell.
+inline TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
+                              char decimalSeparator) {
+    TAnswerMark mark;
+    if (!question.isPointsQuestion) {
+        mark.correct = TCodePage::EqualsLowered(answer, question.loweredKey);
+        mark.points = mark.correct ? question.points : 0;
+        mark.shownWrong = !mark.correct && !answer.empty();
+    } else if (!answer.empty()) {
+        mark.points = StrToFloat(answer, decimalSeparator);
+        mark.shownWrong = mark.points == 0;
+    }
+    return mark;
+}
 
 /// A points question's attainable points: the points row's value, 0 when that cell is empty.
 /// Throws EConvertError when it is not a number.

@@ -116,17 +116,26 @@ TTestAnalysis SmallAnalysis() {
     analysis.figures.students = 2;
     analysis.figures.questions = 1;
     analysis.questions.push_back(FlaggedQuestion());
-    analysis.students = {{"1", "<b>Ann</b>", 7.5},
-                         {"2",
-                          "Bo\x01"
-                          "b",
-                          2}};
+    analysis.scores = {7.5, 2};
     analysis.histogram = {0, 2.5, {1, 0, 3}};
     return analysis;
 }
 
+/// The students of SmallAnalysis.
+TAnswerTable SmallClass() {
+    TAnswerTable table;
+    table.SetCell(TAnswerTable::NumberColumn, 3, "1");
+    table.SetCell(TAnswerTable::NameColumn, 3, "<b>Ann</b>");
+    table.SetCell(TAnswerTable::NumberColumn, 4, "2");
+    table.SetCell(TAnswerTable::NameColumn, 4,
+                  "Bo\x01"
+                  "b");
+    return table;
+}
+
 TEST(AnalysisReport, EscapesTheTableTextsAndDrawsWithPoints) {
-    const std::string page = AnalysisReportHtml(SmallAnalysis(), TAnalysisTexts(), "a&b.csv", ',');
+    const std::string page =
+        AnalysisReportHtml(SmallAnalysis(), SmallClass(), TAnalysisTexts(), "a&b.csv", ',');
     EXPECT_NE(page.find("<td>&lt;b&gt;Ann&lt;/b&gt;</td><td class=\"n\">7,5</td>"),
               std::string::npos);
     // HTML has no place for control characters.

@@ -118,8 +118,7 @@ TEST(ItemAnalysis, SmallKeyedTestWorkedByHand) {
     EXPECT_EQ(analysis.questions[2].answered, 4);
     // The two students tied at the top share the one place of the upper group.
     EXPECT_NEAR(analysis.questions[0].KeyAnswer()->upperCount, 1, Close);
-    EXPECT_EQ(analysis.students[1].name, "S2");
-    EXPECT_EQ(analysis.students[1].score, 3);
+    EXPECT_EQ(analysis.scores, (std::vector<double>{3, 3, 2, 1, 1}));
 }
 
 // Worked by hand. A keyed question of 2 points and a points question out of 4:
@@ -240,10 +239,10 @@ TEST_P(AgreesWithMarking, ScoresStudentsMeanAndDeviation) {
     MarkTable(table, '.');
     const int scoreColumn = table.QuestionCount() + TAnswerTable::FirstQuestionColumn;
     ASSERT_EQ(analysis.figures.questions, table.QuestionCount());
-    ASSERT_EQ(analysis.students.size(), static_cast<std::size_t>(analysis.figures.students));
-    for (std::size_t student = 0; student < analysis.students.size(); ++student) {
+    ASSERT_EQ(analysis.scores.size(), static_cast<std::size_t>(analysis.figures.students));
+    for (std::size_t student = 0; student < analysis.scores.size(); ++student) {
         const int row = static_cast<int>(student) + TAnswerTable::FirstStudentRow;
-        EXPECT_EQ(FloatToStr(analysis.students[student].score, '.'), table.Cell(scoreColumn, row))
+        EXPECT_EQ(FloatToStr(analysis.scores[student], '.'), table.Cell(scoreColumn, row))
             << "row " << row;
     }
     // The row after the students is marking's rate row.
@@ -354,7 +353,7 @@ TEST(ItemAnalysis, WritesNoCellAndNeedsQuestions) {
     empty.Reset();
     const TTestAnalysis nothing = AnalyseTest(empty, '.');
     EXPECT_TRUE(nothing.questions.empty());
-    EXPECT_TRUE(nothing.students.empty());
+    EXPECT_TRUE(nothing.scores.empty());
 }
 
 TEST(ItemAnalysis, OneStudentHasNoGroupsNorCorrelations) {
