@@ -7,19 +7,31 @@
 
 namespace {
 
+/// Both cells at once, so that a new row is built in one piece.
+void WriteNumberAndName(TAnswerTable& table, int row, std::string_view number,
+                        std::string_view name) {
+    const std::string_view label = table.Cell(0, row);
+    TRowCells cells;
+    cells.Reserve(label.size() + number.size() + name.size(), 3);
+    cells.Append(label);
+    cells.Append(number);
+    cells.Append(name);
+    table.WriteRowCells(row, std::move(cells));
+}
+
 void PasteLines(TAnswerTable& table, std::string_view text) {
     int index = 0;
     ForEachLine(text, [&](std::string_view line) {
         const std::vector<std::string> fields = SplitCommaText(line);
         const int row = TAnswerTable::FirstStudentRow + index;
         ++index;
-        if (!fields.empty()) {
-            table.SetCell(TAnswerTable::NumberColumn, row, fields[0]);
-        }
         if (fields.size() < 2) {
+            if (!fields.empty()) {
+                table.SetCell(TAnswerTable::NumberColumn, row, fields[0]);
+            }
             throw ERosterLineError(index);
         }
-        table.SetCell(TAnswerTable::NameColumn, row, fields[1]);
+        WriteNumberAndName(table, row, fields[0], fields[1]);
     });
 }
 

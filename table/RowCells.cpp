@@ -52,9 +52,11 @@ TRowCells& TRowCells::operator=(const TRowCells& other) {
 }
 
 TRowCells& TRowCells::operator=(TRowCells&& other) noexcept {
-    TRowCells taken;
-    taken.Swap(other);
-    Swap(taken);
+    storage_ = std::move(other.storage_);
+    cells_ = std::exchange(other.cells_, 0);
+    bytes_ = std::exchange(other.bytes_, 0);
+    cellCapacity_ = std::exchange(other.cellCapacity_, 0);
+    byteCapacity_ = std::exchange(other.byteCapacity_, 0);
     return *this;
 }
 
