@@ -67,11 +67,9 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
         }
         return length;
     };
+    // Neighbours that their prefixes cannot order, such as two with equal weights throughout.
     for (std::size_t at = 1; at < count; ++at) {
-        const TPrimaryPrefix& a = sorted[at - 1].prefix;
-        const TPrimaryPrefix& b = sorted[at].prefix;
-        // Equal weights throughout: only the later levels can order them.
-        linked[at] = a.complete && b.complete && a.ranks == b.ranks;
+        linked[at] = ComparePrimaryPrefixes(sorted[at - 1].prefix, sorted[at].prefix) == 0;
     }
     // A cut prefix leaves in doubt every row that shares it, before or after it in the order:
     // sweep both ways, holding the shortest cut prefix whose run of sharers is still open.
