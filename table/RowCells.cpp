@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -157,9 +158,7 @@ void TRowCells::SetCell(std::size_t column, std::string_view text) {
     char* const bytes = Bytes();
     std::memmove(bytes + start + copy.size(), bytes + start + oldLength,
                  bytes_ - start - oldLength);
-    if (!copy.empty()) {
-        std::memcpy(bytes + start, copy.data(), copy.size());
-    }
+    std::copy(copy.begin(), copy.end(), bytes + start);
     const auto delta =
         static_cast<std::int64_t>(copy.size()) - static_cast<std::int64_t>(oldLength);
     for (std::size_t later = column; later < cells_; ++later) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -73,13 +72,12 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
     }
     // A cut prefix leaves in doubt every row that shares it, before or after it in the order:
     // sweep both ways, holding the shortest cut prefix whose run of sharers is still open.
-    const auto sweep = [&](auto positions) {
+    const auto sweep = [&](std::size_t from, std::ptrdiff_t step) {
         constexpr std::size_t None = TPrimaryPrefix::Capacity + 1;
         std::size_t open = None;
-        std::size_t previous = count;
-        for (const std::size_t at : positions) {
-            if (previous != count) {
-                const std::size_t boundary = std::max(previous, at);
+        for (std::size_t visited = 0, at = from; visited < count; ++visited) {
+            if (visited > 0) {
+                const std::size_t boundary = step > 0 ? at : at + 1;
                 if (commonLength(boundary) >= open) {
                     linked[boundary] = true;
                 } else {
@@ -89,11 +87,13 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
             if (!sorted[at].prefix.complete) {
                 open = std::min<std::size_t>(open, sorted[at].prefix.length);
             }
-            previous = at;
+            at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(at) + step);
         }
     };
-    sweep(std::views::iota(std::size_t{0}, count));
-    sweep(std::views::iota(std::size_t{0}, count) | std::views::reverse);
+    if (count > 0) {
+        sweep(0, 1);
+        sweep(count - 1, -1);
+    }
     return linked;
 }
 
