@@ -222,20 +222,92 @@ struct TItemSums {
     double maximum = -std::numeric_limits<double>::infinity();
 };
 
-/// The value at `position` of the values in ascending order, and the one after it; the values
-/// are reordered.
-std::pair<double, double> ValuesAt(std::vector<double>& values, std::size_t position) {
-    const auto at = values.begin() + static_cast<std::ptrdiff_t>(position);
-    std::nth_element(values.begin(), at, values.end());
-    const double next = at + 1 == values.end() ? *at : *std::min_element(at + 1, values.end());
-    return {*at, next};
-}
+/// The scores in ascending order, as far as the figures ask for it. Whole scores in a range
+/// not much wider than the class, as most tests have, are counted in one pass; any others are
+/// ordered as far as each figure needs.
+class TScoreOrder {
+public:
+    struct TRank {
+        std::size_t below = 0;
+        std::size_t equal = 0;
+        std::size_t above = 0;
+    };
 
-/// Between the values in ascending order as QUARTILE.INC interpolates.
-double Quantile(std::vector<double>& values, double share) {
-    const double position = share * static_cast<double>(values.size() - 1);
+    /// `scores` must outlive the order.
+    TScoreOrder(const std::vector<double>& scores, double minimum, double maximum)
+        : scores_(scores), lowest_(minimum), highest_(maximum) {
+        const double range = maximum - minimum;
+        const bool countable = range <= MaxCountedRange + 4 * static_cast<double>(scores.size()) &&
+                               std::all_of(scores.begin(), scores.end(),
+                                           [](double score) { return score == std::trunc(score); });
+        if (!countable) {
+            values_ = scores;
+            return;
+        }
+        std::vector<std::size_t> counts(static_cast<std::size_t>(range) + 1);
+        for (const double score : scores) {
+            ++counts[static_cast<std::size_t>(score - minimum)];
+        }
+        // Scores below each value, and one more entry for all of them.
+        below_.resize(counts.size() + 1);
+        for (std::size_t value = 0; value < counts.size(); ++value) {
+            below_[value + 1] = below_[value] + counts[value];
+        }
+    }
+
+    double Lowest() const { return lowest_; }
+    double Highest() const { return highest_; }
+
+    /// The score at `position` of the ascending order, and the one after it.
+    std::pair<double, double> At(std::size_t position) {
+        if (below_.empty()) {
+            const auto at = values_.begin() + static_cast<std::ptrdiff_t>(position);
+            std::nth_element(values_.begin(), at, values_.end());
+            const double next =
+                at + 1 == values_.end() ? *at : *std::min_element(at + 1, values_.end());
+            return {*at, next};
+        }
+        const std::size_t next = std::min(position + 1, scores_.size() - 1);
+        return {ValueOfRank(position), ValueOfRank(next)};
+    }
+
+    TRank RankOf(double score) const {
+        TRank rank;
+        if (below_.empty()) {
+            for (const double other : scores_) {
+                rank.below += other < score ? 1 : 0;
+                rank.equal += other == score ? 1 : 0;
+            }
+        } else {
+            const auto value = static_cast<std::size_t>(score - lowest_);
+            rank.below = below_[value];
+            rank.equal = below_[value + 1] - below_[value];
+        }
+        rank.above = scores_.size() - rank.below - rank.equal;
+        return rank;
+    }
+
+private:
+    /// Counting takes one entry per whole number between the lowest and the highest score.
+    static constexpr double MaxCountedRange = 1 << 16;
+
+    double ValueOfRank(std::size_t position) const {
+        const auto found = std::upper_bound(below_.begin(), below_.end(), position);
+        return lowest_ + static_cast<double>(found - below_.begin() - 1);
+    }
+
+    const std::vector<double>& scores_;
+    double lowest_;
+    double highest_;
+    std::vector<std::size_t> below_;
+    std::vector<double> values_;
+};
+
+/// Between the scores in ascending order as QUARTILE.INC interpolates.
+double Quantile(TScoreOrder& order, std::size_t count, double share) {
+    const double position = share * static_cast<double>(count - 1);
     const double below = std::floor(position);
-    const auto [low, high] = ValuesAt(values, static_cast<std::size_t>(below));
+    const auto [low, high] = order.At(static_cast<std::size_t>(below));
     return low + (position - below) * (high - low);
 }
 
@@ -255,20 +327,14 @@ struct TGroupCut {
     }
 };
 
-/// The group of `size` students at the top or the bottom of `scores`; `values` holds the scores
-/// in any order, and is reordered.
-TGroupCut GroupCutOf(const std::vector<double>& scores, std::vector<double>& values,
-                     std::size_t size, bool upper) {
+/// The group of `size` students at the top or the bottom of the scores.
+TGroupCut GroupCutOf(TScoreOrder& order, std::size_t students, std::size_t size, bool upper) {
     TGroupCut group;
     group.upper = upper;
-    group.cut = ValuesAt(values, upper ? scores.size() - size : size - 1).first;
-    std::size_t inside = 0;
-    std::size_t tied = 0;
-    for (const double score : scores) {
-        inside += (upper ? score > group.cut : score < group.cut) ? 1 : 0;
-        tied += score == group.cut ? 1 : 0;
-    }
-    group.share = static_cast<double>(size - inside) / static_cast<double>(tied);
+    group.cut = order.At(upper ? students - size : size - 1).first;
+    const TScoreOrder::TRank rank = order.RankOf(group.cut);
+    const std::size_t inside = upper ? rank.above : rank.below;
+    group.share = static_cast<double>(size - inside) / static_cast<double>(rank.equal);
     return group;
 }
 
@@ -304,19 +370,26 @@ THistogram MakeHistogram(const std::vector<double>& scores, double minimum, doub
     return histogram;
 }
 
+/// Analyses a table keeping each student's answers as spelling ids of type TStoredId.
+template <typename TStoredId>
 class TAnalyser {
 public:
     TAnalyser(const TAnswerTable& table, char decimalSeparator)
         : table_(table), decimalSeparator_(decimalSeparator),
           spellings_(FindQuestions(table, decimalSeparator), decimalSeparator) {}
 
-    TTestAnalysis Run() {
+    /// Nothing when the test has more spellings than TStoredId tells apart.
+    std::optional<TTestAnalysis> Run() {
         if (QuestionCount() == 0) {
-            return {};
+            return TTestAnalysis();
         }
-        ScoreStudents();
-        FigureTest();
-        ShareOutGroups();
+        if (!ScoreStudents()) {
+            return std::nullopt;
+        }
+        const auto [minimum, maximum] = std::minmax_element(scores_.begin(), scores_.end());
+        TScoreOrder order(scores_, *minimum, *maximum);
+        FigureTest(order);
+        ShareOutGroups(order);
         for (std::size_t question = 0; question < QuestionCount(); ++question) {
             analysis_.questions.push_back(AnalyseQuestion(question));
         }
@@ -339,13 +412,14 @@ private:
     }
     /// The questions' columns follow each other from here.
     static constexpr std::size_t FirstColumn() { return TAnswerTable::FirstQuestionColumn; }
-    const TSpellingId* AnswersOf(std::size_t student) const {
+    static constexpr TSpellingId MaxStoredId = std::numeric_limits<TStoredId>::max();
+    const TStoredId* AnswersOf(std::size_t student) const {
         return answers_.data() + student * QuestionCount();
     }
 
     /// Scores every student as marking does, in the same order, so that the cell marking fails
     /// on is the one that fails here. A wrong answer adds 0, which leaves a score as it is.
-    void ScoreStudents() {
+    bool ScoreStudents() {
         const int rowsStored = table_.StoredRowCount() - TAnswerTable::FirstStudentRow;
         const auto students = static_cast<std::size_t>(std::max(1, rowsStored));
         answers_.reserve(students * QuestionCount());
@@ -355,30 +429,37 @@ private:
             const TRowCells& cells = table_.Row(row);
             TScoreSum score;
             std::size_t question = 0;
+            bool fits = true;
+            answers_.resize(answers_.size() + QuestionCount());
+            TStoredId* const ids = answers_.data() + answers_.size() - QuestionCount();
             cells.ForEachCell(FirstColumn(), FirstColumn() + QuestionCount(),
                               [&](std::string_view answer) {
-                                  const TFound found = spellings_.Find(question++, answer);
+                                  const TFound found = spellings_.Find(question, answer);
                                   score.Add(spellings_, found, wholeSumsExact);
-                                  answers_.push_back(found.id);
+                                  fits &= found.id <= MaxStoredId;
+                                  ids[question++] = static_cast<TStoredId>(found.id);
                               });
             for (; question < QuestionCount(); ++question) {
-                answers_.push_back(spellings_.Blank(question));
+                ids[question] = static_cast<TStoredId>(spellings_.Blank(question));
+                fits &= spellings_.Blank(question) <= MaxStoredId;
+            }
+            if (!fits) {
+                return false;
             }
             const double value = score.Value();
-            for (const TSpellingId* id = AnswersOf(StudentCount());
-                 id != answers_.data() + answers_.size(); ++id) {
+            for (const TStoredId* id = ids; id != ids + QuestionCount(); ++id) {
                 TSpellings::TWriters& writers = spellings_.writers[*id];
                 writers.scoreSum += value;
                 ++writers.count;
             }
             scores_.push_back(value);
             if (!HasStudentAfter(table_, row)) {
-                break;
+                return true;
             }
         }
     }
 
-    void FigureTest() {
+    void FigureTest(TScoreOrder& order) {
         TTestFigures& figures = analysis_.figures;
         figures.students = static_cast<int>(StudentCount());
         figures.questions = static_cast<int>(QuestionCount());
@@ -388,13 +469,11 @@ private:
         if (StudentCount() > 1) {
             figures.sampleDeviation = figures.deviation * std::sqrt(Students() / (Students() - 1));
         }
-        const auto [minimum, maximum] = std::minmax_element(scores_.begin(), scores_.end());
-        figures.minimum = *minimum;
-        figures.maximum = *maximum;
-        orderedScores_ = scores_;
-        figures.median = Quantile(orderedScores_, 0.5);
-        figures.lowerQuartile = Quantile(orderedScores_, 0.25);
-        figures.upperQuartile = Quantile(orderedScores_, 0.75);
+        figures.minimum = order.Lowest();
+        figures.maximum = order.Highest();
+        figures.median = Quantile(order, StudentCount(), 0.5);
+        figures.lowerQuartile = Quantile(order, StudentCount(), 0.25);
+        figures.upperQuartile = Quantile(order, StudentCount(), 0.75);
         double attainable = 0;
         bool attainableKnown = true;
         for (std::size_t question = 0; question < QuestionCount(); ++question) {
@@ -415,15 +494,15 @@ private:
             MakeHistogram(scores_, figures.minimum, figures.maximum, figures.attainable);
     }
 
-    void ShareOutGroups() {
+    void ShareOutGroups(TScoreOrder& order) {
         if (StudentCount() < 2) {
             return;
         }
         const auto size = std::max<std::size_t>(
             1, static_cast<std::size_t>(std::lround(GroupShare * Students())));
         analysis_.figures.groupSize = static_cast<int>(size);
-        const TGroupCut upper = GroupCutOf(scores_, orderedScores_, size, true);
-        const TGroupCut lower = GroupCutOf(scores_, orderedScores_, size, false);
+        const TGroupCut upper = GroupCutOf(order, StudentCount(), size, true);
+        const TGroupCut lower = GroupCutOf(order, StudentCount(), size, false);
         for (std::size_t student = 0; student < StudentCount(); ++student) {
             AddToGroup(student, upper.WeightOf(scores_[student]), spellings_.upperWeight);
             AddToGroup(student, lower.WeightOf(scores_[student]), spellings_.lowerWeight);
@@ -434,7 +513,7 @@ private:
         if (weight == 0) {
             return;
         }
-        const TSpellingId* ids = AnswersOf(student);
+        const TStoredId* ids = AnswersOf(student);
         for (std::size_t question = 0; question < QuestionCount(); ++question) {
             spellingWeights[ids[question]] += weight;
         }
@@ -603,10 +682,8 @@ private:
     TSpellings spellings_;
     std::vector<double> attainablePoints_;
     /// Each student's answers, question by question.
-    std::vector<TSpellingId> answers_;
+    std::vector<TStoredId> answers_;
     std::vector<double> scores_;
-    /// The scores again, partly ordered by the order statistics taken from them.
-    std::vector<double> orderedScores_;
     TTestAnalysis analysis_;
 };
 
@@ -632,5 +709,11 @@ const TAnswerCount* TQuestionAnalysis::StrongestRival() const {
 }
 
 TTestAnalysis AnalyseTest(const TAnswerTable& table, char decimalSeparator) {
-    return TAnalyser(table, decimalSeparator).Run();
+    // Ids of 16 bits halve the memory the answers take, and tell apart the answers of most
+    // tests; a test with more is analysed again with ids of 32 bits.
+    if (std::optional<TTestAnalysis> analysis =
+            TAnalyser<std::uint16_t>(table, decimalSeparator).Run()) {
+        return std::move(*analysis);
+    }
+    return TAnalyser<TSpellingId>(table, decimalSeparator).Run().value();
 }

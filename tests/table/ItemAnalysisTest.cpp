@@ -5,6 +5,7 @@
 #include "table/Marking.h"
 #include "table/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -370,6 +371,65 @@ TEST(ItemAnalysis, OneStudentHasNoGroupsNorCorrelations) {
 TEST(ItemAnalysis, KeyNobodyGaveIsListedWithNoStudents) {
     const TTestAnalysis analysis = AnalyseTest(TableOf("||Paris/||1/1|A|Rome/2|B|rome"), '.');
     EXPECT_EQ(AnswerList(analysis.questions[0]), "Rome=2 Paris*=0");
+}
+
+struct TOrderCase {
+    std::string name;
+    std::string table;
+    double median;
+    double lowerQuartile;
+    double upperQuartile;
+    double discrimination;
+    friend void PrintTo(const TOrderCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ScoreOrder : public testing::TestWithParam<TOrderCase> {};
+
+// Four students, one points question: the upper group is the best student, or the two tied at
+// the top for half each; the lower group the weakest. Quartiles interpolate between the sorted
+// scores at positions .75, 1.5 and 2.25.
+TEST_P(ScoreOrder, GivesTheSameFiguresHoweverTheScoresLie) {
+    const TTestAnalysis analysis = AnalyseTest(TableOf(GetParam().table), '.');
+    EXPECT_NEAR(analysis.figures.median, GetParam().median, Close);
+    EXPECT_NEAR(analysis.figures.lowerQuartile, GetParam().lowerQuartile, Close);
+    EXPECT_NEAR(analysis.figures.upperQuartile, GetParam().upperQuartile, Close);
+    EXPECT_EQ(analysis.figures.groupSize, 1);
+    EXPECT_NEAR(analysis.questions[0].discrimination.value(), GetParam().discrimination, Close);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScoreOrder,
+    testing::Values(
+        // Whole scores close together are counted.
+        TOrderCase{"WholeScores", "||#/||10/1|A|10/2|B|0/3|C|10/4|D|5", 7.5, 3.75, 10, 1},
+        // Scores that are not whole, or whole but far apart, are ordered instead.
+        TOrderCase{"Fractions", "||#/||4/1|A|2.5/2|B|0.5/3|C|3.5/4|D|1.5", 2, 1.25, 2.75, 0.75},
+        TOrderCase{"FarApart", "||#/||1e9/1|A|1e9/2|B|0/3|C|1e9/4|D|5", 500000002.5, 3.75, 1e9, 1}),
+    TCaseName());
+
+// Answers are told apart by ids of 16 bits while they can be; a test with more different
+// answers than that is analysed with wider ids, to the same figures.
+TEST(ItemAnalysis, MoreDifferentAnswersThanShortIdsHold) {
+    constexpr int Students = 70'000;
+    TAnswerTable table;
+    table.SetCell(3, 1, "a");
+    table.SetCell(3, 2, "1");
+    for (int row = 3; row < 3 + Students; ++row) {
+        table.SetCell(1, row, std::to_string(row));
+        table.SetCell(3, row, "x" + std::to_string(row));
+    }
+    const TTestAnalysis analysis = AnalyseTest(table, '.');
+    const TQuestionAnalysis& question = analysis.questions.at(0);
+    EXPECT_EQ(question.answered, Students);
+    EXPECT_EQ(question.answers.size(), static_cast<std::size_t>(Students) + 1);
+    EXPECT_EQ(question.answers.back().text, "a");
+    EXPECT_EQ(question.answers.back().count, 0);
+    // Every student's answer counted once, under its own id.
+    EXPECT_EQ(std::count_if(question.answers.begin(), question.answers.end(),
+                            [](const TAnswerCount& answer) { return answer.count == 1; }),
+              Students);
+    EXPECT_EQ(question.flags,
+              (std::vector<TItemFlag>{TItemFlag::KeyMayBeWrong, TItemFlag::NobodyCorrect}));
 }
 
 TEST(ItemAnalysis, HistogramBinsRunFromZeroToTheAttainableScore) {
