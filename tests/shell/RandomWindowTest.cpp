@@ -149,7 +149,7 @@ private:
                                       " ", "ア", "ｱ", "漢字", "−",   "😀"};
         const int column = 1 + work_.Below(TAnswerTable::ShownColumns - 1);
         const int row = 1 + work_.Below(work_.Chance(80) ? 12 : TAnswerTable::ShownRows - 1);
-        const QString text = keys[work_.Below(static_cast<int>(keys.size()))];
+        const QString& text = keys[work_.Below(static_cast<int>(keys.size()))];
         log_ += "type(" + std::to_string(column) + "," + std::to_string(row) + ")" +
                 text.toStdString() + " ";
         Grid().SetCurrentCell(column, row);
