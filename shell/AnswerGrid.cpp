@@ -422,6 +422,12 @@ void TAnswerGrid::FlushPaints() {
     flushScheduled_ = false;
     sinceFlush_.restart();
     FlushHeaders();
+    // The question count decides which column is drawn as plain text: when it changes, every
+    // cell in view is looked at, not only the written ones.
+    if (table_.QuestionCount() != paintedQuestionCount_) {
+        paintedQuestionCount_ = table_.QuestionCount();
+        allWritten_ = true;
+    }
     // Only the cells in view whose look or text is not what they show are painted.
     const TCellRange& visible = VisibleCells();
     std::vector<int> cells;

@@ -117,5 +117,6 @@ private:
     bool visibleKnown_ = false;
     bool flushScheduled_ = false;
     int callsUntilClock_ = CallsBetweenClockReadings;
+    int paintedQuestionCount_ = -1;
     QElapsedTimer sinceFlush_;
 };

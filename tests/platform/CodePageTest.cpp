@@ -93,8 +93,7 @@ TEST_P(CodePageLowerCase, LowersOnlyWholeCharacters) {
     EXPECT_EQ(TCodePage::LowerCase(c.bytes), c.lowered)
         << Escaped(c.bytes) << " gave " << Escaped(TCodePage::LowerCase(c.bytes));
     EXPECT_TRUE(TCodePage::EqualsLowered(c.bytes, c.lowered)) << Escaped(c.bytes);
-    EXPECT_EQ(TCodePage::EqualsLowered(c.bytes, c.bytes), c.bytes == c.lowered)
-        << Escaped(c.bytes);
+    EXPECT_EQ(TCodePage::EqualsLowered(c.bytes, c.bytes), c.bytes == c.lowered) << Escaped(c.bytes);
 }
 
 const TLowerCase LowerCaseCases[] = {
