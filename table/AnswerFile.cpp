@@ -32,8 +32,7 @@ public:
     char* WriteRow(char* out, int row) const {
         std::size_t written = 0;
         ForEachStoredCell(row, [&](std::string_view cell) {
-            out = IsPlainCell(cell) || IsFieldAsItIs(cell) ? CopyText(cell, out)
-                                                           : CopyText(CellFieldText(cell), out);
+            out = WriteField(cell, out);
             *out++ = ',';
             ++written;
         });
@@ -44,12 +43,22 @@ public:
     }
 
 private:
-    /// Byte by byte: most cells are a byte or two, too short for a call to pay.
-    static char* CopyText(std::string_view text, char* out) {
-        for (const char byte : text) {
+    /// Copies the cell while checking it, byte by byte and without a branch: most cells are a
+    /// byte or two, too short for a call to pay. Only a cell with a byte that may need quotes
+    /// or a closer look is written again.
+    static char* WriteField(std::string_view cell, char* out) {
+        char* const fieldStart = out;
+        bool plain = true;
+        for (const char byte : cell) {
+            const auto code = static_cast<unsigned char>(byte);
+            plain &= code > ',' && code < 0x80;
             *out++ = byte;
         }
-        return out;
+        if (plain || IsFieldAsItIs(cell)) {
+            return out;
+        }
+        const std::string field = CellFieldText(cell);
+        return std::copy(field.begin(), field.end(), fieldStart);
     }
 
     /// Columns 1 to the written width that the row stores; the rest are empty.
@@ -110,8 +119,7 @@ public:
         ends_.assign(1, static_cast<std::uint32_t>(label.size()));
         TRowCells cells;
         if (SplitPlainCommaLine(line, bytes_, ends_)) {
-            // Copied, so that the row keeps exactly the room its cells take.
-            cells = TRowCells(bytes_, ends_);
+            cells = table_.PlacedRowCells(bytes_, ends_);
         } else {
             cells.Append(label);
             ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
@@ -182,6 +190,7 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
 }
 
 std::string LoadAnswerText(TAnswerTable& table, std::string text) {
+    table.DetachPlacedRows();
     TLineLoader loader(table);
     std::size_t joinedSize = 0;
     ForEachLine(text, [&](std::string_view line) {

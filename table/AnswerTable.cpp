@@ -64,6 +64,24 @@ void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
     }
 }
 
+TRowCells TAnswerTable::PlacedRowCells(std::string_view bytes,
+                                       const std::vector<std::uint32_t>& ends) {
+    // Marking adds a score to every student row: with this room it is written in place.
+    constexpr std::size_t SpareCells = 1;
+    constexpr std::size_t SpareBytes = 8;
+    const TRowCells::TPlacement placement{ends.size() + SpareCells, bytes.size() + SpareBytes};
+    return TRowCells(bytes, ends, placement, rowArena_.Allocate(placement.StorageSize()));
+}
+
+void TAnswerTable::DetachPlacedRows() {
+    for (TRowCells& row : rows_) {
+        if (!row.OwnsStorage()) {
+            row = TRowCells(row);
+        }
+    }
+    rowArena_.Release();
+}
+
 int TAnswerTable::StoredColumnCount(int row) const {
     if (row < 0 || row >= StoredRowCount()) {
         return 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RowArena.h"
 #include "RowCells.h"
 #include "TableView.h"
 
@@ -55,6 +56,14 @@ public:
     /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one,
     /// and requests one repaint of the whole row.
     void WriteRowCells(int row, TRowCells cells);
+
+    /// A row of these cells (as TRowCells takes them) placed in storage that the table keeps
+    /// for many rows, with room for a few more bytes and a cell, such as a score: for writing
+    /// many rows at once with WriteRowCells.
+    TRowCells PlacedRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends);
+    /// Gives every placed row storage of its own and frees the shared storage: before the
+    /// rows of a new file are placed, so that the storage of an earlier one is not kept.
+    void DetachPlacedRows();
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }
@@ -119,6 +128,8 @@ private:
     void NotifyRowCountChange(int oldRowCount);
     TRowCells& RowForWriting(int row);
 
+    /// Declared before the rows, which may be placed in it, so that it outlives them.
+    TRowArena rowArena_;
     std::vector<TRowCells> rows_;
     std::array<std::string, MessageCount> messages_;
     std::map<int, int> columnWidths_;

@@ -3,18 +3,6 @@
 #include <string>
 #include <string_view>
 
-/// A cell that needs no closer look to be written as a field: no separator, control byte,
-/// quote or byte of a double-byte character.
-inline bool IsPlainCell(std::string_view cell) {
-    for (const char byte : cell) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code <= ',' || code >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 /// Whether CellFieldText gives the cell back as it is: most cells with double-byte characters.
 bool IsFieldAsItIs(std::string_view cell);
 

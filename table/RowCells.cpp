@@ -8,18 +8,21 @@
 
 namespace {
 
+/// Rows and their cell counts stay below 2 GB, so that a count fits in 31 bits.
+constexpr std::size_t MaxRowSize = std::numeric_limits<std::int32_t>::max();
+
 void CheckRowSize(std::size_t size) {
-    if (size > std::numeric_limits<std::uint32_t>::max()) {
-        throw EPelloranError("1 行が 4 GB を超えています");
+    if (size > MaxRowSize) {
+        throw EPelloranError("1 行が 2 GB を超えています");
     }
 }
 
-std::uint32_t Narrowed(std::size_t size) {
+} // namespace
+
+std::uint32_t TRowCells::Narrowed(std::size_t size) {
     CheckRowSize(size);
     return static_cast<std::uint32_t>(size);
 }
-
-} // namespace
 
 TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends) {
     Relayout(ends.size(), bytes.size());
@@ -27,6 +30,19 @@ TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& e
         std::memcpy(Bytes(), bytes.data(), bytes.size());
     }
     bytes_ = static_cast<std::uint32_t>(bytes.size());
+    for (const std::uint32_t end : ends) {
+        SetEnd(cells_++, end);
+    }
+}
+
+TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends,
+                     TPlacement placement, char* storage)
+    : storage_(storage), cells_(0), bytes_(Narrowed(bytes.size())),
+      cellCapacity_(Narrowed(std::max(placement.cells, ends.size())) & MaxCellCapacity),
+      owned_(false), byteCapacity_(Narrowed(std::max(placement.bytes, bytes.size()))) {
+    if (!bytes.empty()) {
+        std::memcpy(Bytes(), bytes.data(), bytes.size());
+    }
     for (const std::uint32_t end : ends) {
         SetEnd(cells_++, end);
     }
@@ -53,11 +69,8 @@ TRowCells& TRowCells::operator=(const TRowCells& other) {
 }
 
 TRowCells& TRowCells::operator=(TRowCells&& other) noexcept {
-    storage_ = std::move(other.storage_);
-    cells_ = std::exchange(other.cells_, 0);
-    bytes_ = std::exchange(other.bytes_, 0);
-    cellCapacity_ = std::exchange(other.cellCapacity_, 0);
-    byteCapacity_ = std::exchange(other.byteCapacity_, 0);
+    TRowCells moved(std::move(other));
+    Swap(moved);
     return *this;
 }
 
@@ -65,26 +78,39 @@ void TRowCells::Swap(TRowCells& other) noexcept {
     std::swap(storage_, other.storage_);
     std::swap(cells_, other.cells_);
     std::swap(bytes_, other.bytes_);
-    std::swap(cellCapacity_, other.cellCapacity_);
+    const std::uint32_t cellCapacity = CellCapacity();
+    const bool owned = owned_;
+    SetCellCapacity(other.CellCapacity());
+    owned_ = other.owned_;
+    other.SetCellCapacity(cellCapacity);
+    other.owned_ = owned;
     std::swap(byteCapacity_, other.byteCapacity_);
 }
 
 void TRowCells::SetEnd(std::size_t column, std::uint32_t end) {
-    if (byteCapacity_ > NarrowEndsLimit) {
-        std::memcpy(storage_.get() + column * 4, &end, 4);
-    } else {
+    switch (EndWidth(byteCapacity_)) {
+    case 1:
+        storage_[column] = static_cast<char>(static_cast<std::uint8_t>(end));
+        break;
+    case 2: {
         const auto narrow = static_cast<std::uint16_t>(end);
-        std::memcpy(storage_.get() + column * 2, &narrow, 2);
+        std::memcpy(storage_ + column * 2, &narrow, 2);
+        break;
+    }
+    default:
+        std::memcpy(storage_ + column * 4, &end, 4);
+        break;
     }
 }
 
 void TRowCells::Relayout(std::size_t cellCapacity, std::size_t byteCapacity) {
     TRowCells moved;
-    moved.cellCapacity_ = Narrowed(cellCapacity);
+    moved.SetCellCapacity(Narrowed(cellCapacity));
     moved.byteCapacity_ = Narrowed(byteCapacity);
     const std::size_t size = cellCapacity * EndWidth(moved.byteCapacity_) + byteCapacity;
     if (size > 0) {
-        moved.storage_ = std::make_unique_for_overwrite<char[]>(size);
+        moved.storage_ = std::make_unique_for_overwrite<char[]>(size).release();
+        moved.owned_ = true;
     }
     for (std::size_t column = 0; column < cells_; ++column) {
         moved.SetEnd(column, End(column));
@@ -98,15 +124,15 @@ void TRowCells::Relayout(std::size_t cellCapacity, std::size_t byteCapacity) {
 }
 
 void TRowCells::Grow(std::size_t cells, std::size_t bytes) {
-    if (cells > cellCapacity_ || bytes > byteCapacity_) {
-        Relayout(std::max<std::size_t>(cells, cellCapacity_ + cellCapacity_ / 2),
+    if (cells > CellCapacity() || bytes > byteCapacity_) {
+        Relayout(std::max<std::size_t>(cells, CellCapacity() + CellCapacity() / 2),
                  std::max<std::size_t>(bytes, byteCapacity_ + byteCapacity_ / 2));
     }
 }
 
 void TRowCells::Reserve(std::size_t bytes, std::size_t cells) {
-    if (cells > cellCapacity_ || bytes > byteCapacity_) {
-        Relayout(std::max<std::size_t>(cells, cellCapacity_),
+    if (cells > CellCapacity() || bytes > byteCapacity_) {
+        Relayout(std::max<std::size_t>(cells, CellCapacity()),
                  std::max<std::size_t>(bytes, byteCapacity_));
     }
 }
@@ -114,7 +140,7 @@ void TRowCells::Reserve(std::size_t bytes, std::size_t cells) {
 void TRowCells::Append(std::string_view text) {
     const std::size_t newBytes = std::size_t{bytes_} + text.size();
     CheckRowSize(newBytes);
-    if (cells_ == cellCapacity_ || newBytes > byteCapacity_) {
+    if (cells_ == CellCapacity() || newBytes > byteCapacity_) {
         // `text` may be a cell of this row, which the new storage no longer holds.
         const std::string copy(text);
         Grow(std::size_t{cells_} + 1, newBytes);
@@ -153,7 +179,7 @@ void TRowCells::SetCell(std::size_t column, std::string_view text) {
     const std::size_t newBytes = std::size_t{bytes_} - oldLength + copy.size();
     CheckRowSize(newBytes);
     if (newBytes > byteCapacity_) {
-        Relayout(cellCapacity_, newBytes);
+        Relayout(CellCapacity(), newBytes);
     }
     char* const bytes = Bytes();
     std::memmove(bytes + start + copy.size(), bytes + start + oldLength,

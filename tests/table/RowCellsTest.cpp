@@ -25,13 +25,25 @@ void ExpectSameCells(const TRowCells& row, const TModel& model, const std::strin
     }
     EXPECT_EQ(row.ByteSize(0, model.size() + 5), bytes) << step;
     EXPECT_EQ(row.Cell(model.size() + 3), "") << step;
+    std::string joinedFromOne;
+    for (std::size_t column = 1; column < model.size(); ++column) {
+        joinedFromOne += model[column];
+    }
+    EXPECT_EQ(row.Bytes(1, model.size() + 2), joinedFromOne) << step;
+    TModel walked;
+    row.ForEachCell(0, model.size() + 2, [&](std::string_view cell) { walked.emplace_back(cell); });
+    EXPECT_EQ(walked, model) << step;
 }
 
-/// Short cells, and now and then one of 20 KB, so that rows cross 64 KB both ways.
+/// Short cells, and now and then one of 100 bytes or 20 KB, so that rows cross 256 bytes and
+/// 64 KB, where the width of the stored ends changes, both ways.
 std::string RandomCell(std::mt19937& random) {
     const int kind = std::uniform_int_distribution<int>(0, 19)(random);
     if (kind == 0) {
         return std::string(20'000, 'w');
+    }
+    if (kind == 1) {
+        return std::string(100, 'm');
     }
     if (kind < 5) {
         return {};
@@ -39,7 +51,7 @@ std::string RandomCell(std::mt19937& random) {
     return std::string(static_cast<std::size_t>(kind % 4) + 1, static_cast<char>('a' + kind));
 }
 
-TEST(RowCells, EveryChangeKeepsTheCellsOfASimpleModelAcrossTheSixtyFourKilobyteLimit) {
+TEST(RowCells, EveryChangeKeepsTheCellsOfASimpleModelAcrossTheLimitsOfTheEndWidths) {
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {
         TRowCells row;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+/// Storage for many rows at once, handed out in order from large blocks: a loaded table needs
+/// one allocation per few megabytes instead of one per row. Nothing is freed before Release.
+class TRowArena {
+public:
+    TRowArena() = default;
+    /// A copied table's rows own their storage: the copy starts with none.
+    TRowArena(const TRowArena& /*other*/) {}
+    TRowArena& operator=(const TRowArena& /*other*/) { return *this; }
+    TRowArena(TRowArena&& other) noexcept = default;
+    TRowArena& operator=(TRowArena&& other) noexcept = default;
+    ~TRowArena() = default;
+
+    /// `size` bytes, valid until Release.
+    char* Allocate(std::size_t size);
+
+    /// Frees every block: no row may still be placed in one.
+    void Release();
+
+private:
+    struct TBlock {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+    };
+
+    std::vector<TBlock> blocks_;
+    std::size_t used_ = 0;
+};
