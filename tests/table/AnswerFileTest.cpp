@@ -281,6 +281,34 @@ TEST(SaveTableFile, SmallerClassOpenedOverALargerOneSavesOnlyItsOwnStudents) {
     EXPECT_EQ(table.Cell(2, 202), "");
 }
 
+// The rows of a file share storage that the next file's load frees: cells that the reset
+// leaves (columns 53 on) must survive it, in the table and in a copy taken before.
+TEST(LoadAnswerText, CellsLeftByTheResetOutliveTheStorageOfTheirFile) {
+    std::string wide = "k,k,a\r\n,,1\r\n";
+    for (int student = 1; student <= 40; ++student) {
+        wide += std::to_string(5000 + student) + ",N," + std::string(50, ',') + "s" +
+                std::to_string(student) + ",t,u\r\n";
+    }
+    TAnswerTable table;
+    table.Reset();
+    LoadAnswerText(table, wide);
+    table.SetCell(53, 10, "edited, longer than its place");
+    const TAnswerTable copy = table;
+    table.Reset();
+    LoadAnswerText(table, ClassFileText(5));
+    table.Reset();
+    LoadAnswerText(table, ClassFileText(3));
+    for (const TAnswerTable* seen : std::initializer_list<const TAnswerTable*>{&table, &copy}) {
+        EXPECT_EQ(seen->Cell(53, 10), "edited, longer than its place");
+        EXPECT_EQ(seen->Cell(53, 42), "s40");
+        EXPECT_EQ(seen->Cell(55, 30), "u");
+    }
+    EXPECT_EQ(table.Cell(1, 5), "2003");
+    EXPECT_EQ(table.Cell(1, 6), "");
+    EXPECT_EQ(table.Cell(1, 42), "");
+    EXPECT_EQ(copy.Cell(1, 42), "5040");
+}
+
 TEST(SaveTableFile, ReplacesTheFileOrReportsIt) {
     TTemporaryFolder folder;
     TAnswerTable table;
