@@ -4,15 +4,19 @@
 
 namespace {
 
-/// Large enough that a block's allocation costs nothing per row, small enough that the last
-/// block's unused end is a small share of a large table.
-constexpr std::size_t BlockSize = std::size_t{4} << 20;
+/// Blocks double from the first to the largest: a class of a few students takes little
+/// memory, and a large table's blocks cost nothing per row while the last one's unused end
+/// stays a small share of it.
+constexpr std::size_t FirstBlockSize = std::size_t{64} << 10;
+constexpr std::size_t LargestBlockSize = std::size_t{4} << 20;
 
 } // namespace
 
 char* TRowArena::Allocate(std::size_t size) {
     if (blocks_.empty() || blocks_.back().size - used_ < size) {
-        const std::size_t blockSize = std::max(size, BlockSize);
+        const std::size_t nextSize =
+            blocks_.empty() ? FirstBlockSize : std::min(2 * blocks_.back().size, LargestBlockSize);
+        const std::size_t blockSize = std::max(size, nextSize);
         // Not zeroed: every byte handed out is written before it is read.
         blocks_.push_back({std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
         used_ = 0;

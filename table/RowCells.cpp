@@ -24,17 +24,6 @@ std::uint32_t TRowCells::Narrowed(std::size_t size) {
     return static_cast<std::uint32_t>(size);
 }
 
-TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends) {
-    Relayout(ends.size(), bytes.size());
-    if (!bytes.empty()) {
-        std::memcpy(Bytes(), bytes.data(), bytes.size());
-    }
-    bytes_ = static_cast<std::uint32_t>(bytes.size());
-    for (const std::uint32_t end : ends) {
-        SetEnd(cells_++, end);
-    }
-}
-
 TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends,
                      TPlacement placement, char* storage)
     : storage_(storage), cells_(0), bytes_(Narrowed(bytes.size())),
@@ -43,9 +32,28 @@ TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& e
     if (!bytes.empty()) {
         std::memcpy(Bytes(), bytes.data(), bytes.size());
     }
-    for (const std::uint32_t end : ends) {
-        SetEnd(cells_++, end);
+    switch (EndWidth(byteCapacity_)) {
+    case 1:
+        StoreEnds<std::uint8_t>(ends);
+        break;
+    case 2:
+        StoreEnds<std::uint16_t>(ends);
+        break;
+    default:
+        StoreEnds<std::uint32_t>(ends);
+        break;
     }
+}
+
+template <typename TEnd>
+void TRowCells::StoreEnds(const std::vector<std::uint32_t>& ends) {
+    char* out = storage_;
+    for (const std::uint32_t end : ends) {
+        const auto narrow = static_cast<TEnd>(end);
+        std::memcpy(out, &narrow, sizeof narrow);
+        out += sizeof narrow;
+    }
+    cells_ = static_cast<std::uint32_t>(ends.size());
 }
 
 TRowCells::TRowCells(const TRowCells& other) {

@@ -15,7 +15,7 @@
 /// placed row that must grow moves into storage of its own.
 class TRowCells {
 public:
-    /// What a row of these cells and bytes, and that much room to spare, takes in storage.
+    /// The room of a placed row, in cells and bytes, and the storage that room takes.
     struct TPlacement {
         std::size_t cells = 0;
         std::size_t bytes = 0;
@@ -23,11 +23,9 @@ public:
     };
 
     TRowCells() = default;
-    /// The cells of `bytes` that end at each of `ends`, in order, with no room to spare.
-    TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends);
-    /// The same cells placed in `storage`, which has `placement.StorageSize()` bytes and
-    /// outlives the row: room for `placement.cells` cells and `placement.bytes` bytes, at
-    /// least those given.
+    /// The cells of `bytes` that end at each of `ends`, in order, placed in `storage`, which
+    /// has `placement.StorageSize()` bytes and outlives the row; the room is at least what the
+    /// cells take.
     TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends, TPlacement placement,
               char* storage);
     /// A copy owns its storage.
@@ -153,6 +151,9 @@ private:
         }
     }
     void SetEnd(std::size_t column, std::uint32_t end);
+    /// Stores `ends` as the row's only cells, each in a TEnd.
+    template <typename TEnd>
+    void StoreEnds(const std::vector<std::uint32_t>& ends);
     std::uint32_t StartOf(std::size_t column) const { return column == 0 ? 0 : End(column - 1); }
     /// Moves the row into storage with room for this many cells and bytes.
     void Relayout(std::size_t cellCapacity, std::size_t byteCapacity);

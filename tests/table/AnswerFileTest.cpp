@@ -5,9 +5,11 @@
 #include "TestText.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "table/CellField.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,40 @@ const TTableTextCase TableTextCases[] = {
      "\"a b\",\"a,b\",\"\"\"q\"\"\",\"\t\",,\r\n\"l1 l2\",\"a b c\",\"a  b\",\"n ul\",,\r\n"},
 };
 INSTANTIATE_TEST_SUITE_P(AnswerFile, TableText, testing::ValuesIn(TableTextCases), TCaseName());
+
+// Cells of every length around a word, of bytes that need quotes, a closer look or nothing,
+// at every place in rows of every length: each is written as CellFieldText gives it.
+TEST(TableText, EveryCellIsWrittenAsItsFieldInRandomRows) {
+    const std::string alphabet = "a,- \"\t\r\n\x81\x40\x83\x5c+~0"s + '\0';
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        TAnswerTable table;
+        const int width = std::uniform_int_distribution<int>(3, 14)(random);
+        for (int column = 1; column <= width; ++column) {
+            table.SetCell(column, TAnswerTable::AnswerKeyRow, "k");
+        }
+        const int rows = std::uniform_int_distribution<int>(3, 8)(random);
+        for (int row = TAnswerTable::PointsRow; row <= rows; ++row) {
+            table.SetCell(TAnswerTable::NumberColumn, row, "n");
+            for (int column = 2; column <= width + 1; ++column) {
+                std::string cell(std::uniform_int_distribution<std::size_t>(0, 11)(random), 'a');
+                for (char& byte : cell) {
+                    byte = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() -
+                                                                                      1)(random)];
+                }
+                table.SetCell(column, row, cell);
+            }
+        }
+        std::string expected;
+        for (int row = TAnswerTable::AnswerKeyRow; row <= rows; ++row) {
+            for (int column = 1; column <= width + 1; ++column) {
+                expected += CellFieldText(table.Cell(column, row)) + ",";
+            }
+            expected += "\r\n";
+        }
+        ASSERT_EQ(Escaped(GetTableText(table)), Escaped(expected)) << "round " << round;
+    }
+}
 
 struct TLoadedTextCase {
     const char* name;
