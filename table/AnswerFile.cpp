@@ -51,6 +51,9 @@ public:
         return out;
     }
 
+    /// Rows ahead of the one being written whose cells are fetched into the cache meanwhile.
+    static constexpr int PrefetchDistance = 8;
+
 private:
     static constexpr std::ptrdiff_t WordSize = sizeof(std::uint64_t);
 
@@ -97,6 +100,7 @@ private:
     static int LastSavedRow(const TAnswerTable& table) {
         int lastRow = TAnswerTable::PointsRow;
         while (!table.Cell(TAnswerTable::NumberColumn, lastRow + 1).empty()) {
+            table.Row(lastRow + PrefetchDistance).Prefetch();
             ++lastRow;
         }
         return lastRow;
@@ -177,6 +181,7 @@ std::string GetTableText(const TAnswerTable& table) {
     const TTableTextWriter writer(table);
     std::size_t size = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        table.Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
         size += writer.PlainRowSize(row);
     }
     std::string text;
@@ -189,13 +194,16 @@ void WriteTableText(const TAnswerTable& table,
                     const std::function<void(std::string_view piece)>& write) {
     constexpr std::size_t PieceSize = 1 << 20;
     const TTableTextWriter writer(table);
+    // A small table's text needs less than a whole piece.
     std::size_t textRoom = 0;
-    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow() && textRoom < PieceSize;
+         ++row) {
         textRoom += writer.MaxRowSize(row);
     }
     std::string piece;
     std::size_t used = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
+        table.Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
         const std::size_t room = writer.MaxRowSize(row);
         if (used + room > piece.size() && used > 0) {
             write(std::string_view(piece).substr(0, used));

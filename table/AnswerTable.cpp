@@ -126,26 +126,35 @@ bool TAnswerTable::IsStoredRowPermutation(const std::vector<int>& sourceRows, in
 
 void TAnswerTable::PermuteRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
     // The rows change places whole, without copying their cells; only the cells left of
-    // `firstColumn` (the labels) are put back where they were.
+    // `firstColumn` (the labels) are put back where they were. Most of a large table's labels
+    // are empty: only the others are kept aside, by their place among the cells put back.
     const auto columns = static_cast<std::size_t>(firstColumn);
     const auto first = static_cast<std::size_t>(firstRow);
-    std::vector<std::string> keptCells;
-    keptCells.reserve(sourceRows.size() * columns);
+    std::vector<std::pair<std::size_t, std::string>> keptCells;
     std::vector<TRowCells> moved;
     moved.reserve(sourceRows.size());
     for (std::size_t i = 0; i < sourceRows.size(); ++i) {
         for (std::size_t column = 0; column < columns; ++column) {
-            keptCells.emplace_back(rows_[first + i].Cell(column));
+            const std::string_view cell = rows_[first + i].Cell(column);
+            if (!cell.empty()) {
+                keptCells.emplace_back(i * columns + column, cell);
+            }
         }
     }
     for (const int source : sourceRows) {
         moved.push_back(std::move(rows_[static_cast<std::size_t>(source)]));
     }
+    auto nextKept = keptCells.begin();
     for (std::size_t i = 0; i < moved.size(); ++i) {
         TRowCells& row = rows_[first + i];
         row = std::move(moved[i]);
         for (std::size_t column = 0; column < columns; ++column) {
-            row.SetCell(column, keptCells[i * columns + column]);
+            if (nextKept != keptCells.end() && nextKept->first == i * columns + column) {
+                row.SetCell(column, nextKept->second);
+                ++nextKept;
+            } else {
+                row.SetCell(column, {});
+            }
         }
     }
 }

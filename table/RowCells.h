@@ -78,6 +78,18 @@ public:
         }
     }
 
+    /// Asks the processor to bring the row's first cells into its cache: for walks over rows
+    /// that sorting has scattered in memory.
+    void Prefetch() const {
+#if defined(__GNUC__)
+        if (storage_ != nullptr) {
+            __builtin_prefetch(storage_);
+            __builtin_prefetch(storage_ + 64);
+            __builtin_prefetch(storage_ + 128);
+        }
+#endif
+    }
+
     /// Bytes of the cells from `firstColumn` up to, not including, `endColumn`.
     std::size_t ByteSize(std::size_t firstColumn, std::size_t endColumn) const {
         return StartOf(std::min<std::size_t>(endColumn, cells_)) -
@@ -113,15 +125,23 @@ private:
     static std::uint32_t Narrowed(std::size_t size);
     static constexpr std::uint32_t MaxCellCapacity = 0x7FFF'FFFF;
 
-    std::uint32_t CellCapacity() const { return cellCapacity_; }
-    void SetCellCapacity(std::uint32_t capacity) { cellCapacity_ = capacity & MaxCellCapacity; }
+    std::uint32_t CellCapacity() const {
+        return cellCapacity_;
+    }
+    void SetCellCapacity(std::uint32_t capacity) {
+        cellCapacity_ = capacity & MaxCellCapacity;
+    }
 
     /// Bytes of one stored end: 1 while every end fits in 8 bits, 2 while it fits in 16.
     static std::size_t EndWidth(std::uint32_t byteCapacity) {
         return byteCapacity > 0xFFFF ? 4 : byteCapacity > 0xFF ? 2 : 1;
     }
-    const char* Bytes() const { return storage_ + CellCapacity() * EndWidth(byteCapacity_); }
-    char* Bytes() { return storage_ + CellCapacity() * EndWidth(byteCapacity_); }
+    const char* Bytes() const {
+        return storage_ + CellCapacity() * EndWidth(byteCapacity_);
+    }
+    char* Bytes() {
+        return storage_ + CellCapacity() * EndWidth(byteCapacity_);
+    }
 
     template <typename TEnd>
     static std::uint32_t LoadEnd(const char* ends, std::size_t column) {
@@ -154,7 +174,9 @@ private:
     /// Stores `ends` as the row's only cells, each in a TEnd.
     template <typename TEnd>
     void StoreEnds(const std::vector<std::uint32_t>& ends);
-    std::uint32_t StartOf(std::size_t column) const { return column == 0 ? 0 : End(column - 1); }
+    std::uint32_t StartOf(std::size_t column) const {
+        return column == 0 ? 0 : End(column - 1);
+    }
     /// Moves the row into storage with room for this many cells and bytes.
     void Relayout(std::size_t cellCapacity, std::size_t byteCapacity);
     /// Room for `cells` cells and `bytes` bytes, grown by half again at least.

@@ -4,6 +4,8 @@
 #include "platform/Errors.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -40,26 +42,43 @@ void AppendPaddedScore(std::string_view score, std::string& key) {
     key += score;
 }
 
-/// A row's place in the table before the sort and the fast part of its key.
+/// A row's place in the table before the sort and the fast part of its key: the ranks of its
+/// prefix four to a word, the first in the highest bits, so that words compare as the ranks
+/// do.
 struct TRowPrefix {
-    TPrimaryPrefix prefix;
-    std::size_t index;
+    static constexpr std::size_t RanksPerWord = 4;
+    static constexpr std::size_t Words = TPrimaryPrefix::Capacity / RanksPerWord;
+    std::array<std::uint64_t, Words> packedRanks{};
+    std::size_t index = 0;
+
+    TRowPrefix() = default;
+    TRowPrefix(const TPrimaryPrefix& prefix, std::size_t rowIndex) : index(rowIndex) {
+        for (std::size_t at = 0; at < TPrimaryPrefix::Capacity; ++at) {
+            std::uint64_t& word = packedRanks[at / RanksPerWord];
+            word = word << 16 | prefix.ranks[at];
+        }
+    }
 
     /// Rows with equal ranks stay in table order.
     bool operator<(const TRowPrefix& other) const {
-        return prefix.ranks != other.prefix.ranks ? prefix.ranks < other.prefix.ranks
-                                                  : index < other.index;
+        return packedRanks != other.packedRanks ? packedRanks < other.packedRanks
+                                                : index < other.index;
     }
 };
+static_assert(TPrimaryPrefix::Capacity % TRowPrefix::RanksPerWord == 0);
 
 /// Which neighbours in `sorted` (in order of their ranks) only the collator can order:
-/// linked[i] for sorted[i - 1] and sorted[i].
-std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
+/// linked[i] for sorted[i - 1] and sorted[i]; `prefixes` are the rows' prefixes in table order.
+std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted,
+                                const std::vector<TPrimaryPrefix>& prefixes) {
     const std::size_t count = sorted.size();
+    const auto prefixAt = [&](std::size_t at) -> const TPrimaryPrefix& {
+        return prefixes[sorted[at].index];
+    };
     std::vector<bool> linked(count, false);
     const auto commonLength = [&](std::size_t at) {
-        const TPrimaryPrefix& a = sorted[at - 1].prefix;
-        const TPrimaryPrefix& b = sorted[at].prefix;
+        const TPrimaryPrefix& a = prefixAt(at - 1);
+        const TPrimaryPrefix& b = prefixAt(at);
         std::size_t length = 0;
         while (length < std::min(a.length, b.length) && a.ranks[length] == b.ranks[length]) {
             ++length;
@@ -68,7 +87,7 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
     };
     // Neighbours that their prefixes cannot order, such as two with equal weights throughout.
     for (std::size_t at = 1; at < count; ++at) {
-        linked[at] = ComparePrimaryPrefixes(sorted[at - 1].prefix, sorted[at].prefix) == 0;
+        linked[at] = ComparePrimaryPrefixes(prefixAt(at - 1), prefixAt(at)) == 0;
     }
     // A cut prefix leaves in doubt every row that shares it, before or after it in the order:
     // sweep both ways, holding the shortest cut prefix whose run of sharers is still open.
@@ -84,8 +103,8 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted) {
                     open = None;
                 }
             }
-            if (!sorted[at].prefix.complete) {
-                open = std::min<std::size_t>(open, sorted[at].prefix.length);
+            if (!prefixAt(at).complete) {
+                open = std::min<std::size_t>(open, prefixAt(at).length);
             }
             at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(at) + step);
         }
@@ -129,18 +148,20 @@ std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
     // A character takes two bytes at most: one more tells whether the key goes on after the
     // prefix.
     constexpr std::size_t PrefixBytes = 2 * TPrimaryPrefix::Capacity + 1;
+    std::vector<TPrimaryPrefix> prefixes(count);
     std::vector<TRowPrefix> sorted(count);
     for (std::size_t i = 0; i < count; ++i) {
         key.clear();
         appendKey(i, PrefixBytes, key);
-        sorted[i] = TRowPrefix{collator.PrimaryPrefix(key), i};
+        prefixes[i] = collator.PrimaryPrefix(key);
+        sorted[i] = TRowPrefix(prefixes[i], i);
     }
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t at = 0; at < count; ++at) {
         order[at] = sorted[at].index;
     }
     // Only the rows that the prefixes leave in doubt get the collator's whole keys.
-    const std::vector<bool> linked = LinkUndecided(sorted);
+    const std::vector<bool> linked = LinkUndecided(sorted, prefixes);
     for (std::size_t first = 0; first < count;) {
         std::size_t end = first + 1;
         while (end < count && linked[end]) {
