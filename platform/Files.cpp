@@ -3,12 +3,14 @@
 #include "Errors.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <string>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -144,6 +146,28 @@ void SyncFolder(int folder) {
 
 } // namespace
 
+namespace {
+
+/// Asks the system to back the whole 2 MB pages within a large buffer with huge pages, where it
+/// offers them on request, so that filling the buffer costs a page fault per 2 MB instead of
+/// per 4 KB. Only advice: the buffer works the same without.
+void AdviseHugePages(char* buffer, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t HugePageSize = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t alignedBegin = (begin + HugePageSize - 1) & ~(HugePageSize - 1);
+    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePageSize - 1);
+    if (alignedBegin < alignedEnd) {
+        ::madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+    }
+#else
+    (void)buffer;
+    (void)size;
+#endif
+}
+
+} // namespace
+
 std::string ReadFileBytes(const std::filesystem::path& fileName) {
     // Only a regular file has an end (a device such as /dev/zero would fill the memory), and
     // opening anything else may have effects of its own: it is refused before it is opened.
@@ -157,7 +181,10 @@ std::string ReadFileBytes(const std::filesystem::path& fileName) {
     }
     // The size at opening is the end: a file that grows meanwhile would otherwise be read
     // until the memory runs out.
-    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
+    AdviseHugePages(bytes.data(), bytes.capacity());
+    bytes.resize(static_cast<std::size_t>(status.st_size));
     std::size_t used = 0;
     while (used < bytes.size()) {
         const ssize_t got = ::read(handle.Get(), bytes.data() + used, bytes.size() - used);
