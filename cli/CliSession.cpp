@@ -74,7 +74,8 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
 
 void TCliSession::Open(const std::string& fileName) {
     openedFileName_.clear();
-    const std::size_t replacedCount = LoadAnswerFile(table_, fileName).replacedCount;
+    const std::size_t replacedCount =
+        LoadAnswerFile(table_, fileName, TLoadedText::Dropped).replacedCount;
     openedFileName_ = ExtractFileName(fileName);
     NotifyReplacedCharacters(fileName, replacedCount);
 }

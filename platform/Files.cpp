@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -168,38 +169,61 @@ void AdviseHugePages(char* buffer, std::size_t size) {
 
 } // namespace
 
-std::string ReadFileBytes(const std::filesystem::path& fileName) {
+TFileReader::TFileReader(const std::filesystem::path& fileName) : fileName_(fileName) {
     // Only a regular file has an end (a device such as /dev/zero would fill the memory), and
     // opening anything else may have effects of its own: it is refused before it is opened.
     struct stat status {};
     if (::stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
         throw EFileOpenError(fileName.string());
     }
-    TFileHandle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!handle.IsOpen() || ::fstat(handle.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    descriptor_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor_ < 0 || ::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
         throw EFileOpenError(fileName.string());
     }
     // The size at opening is the end: a file that grows meanwhile would otherwise be read
     // until the memory runs out.
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-    AdviseHugePages(bytes.data(), bytes.capacity());
-    bytes.resize(static_cast<std::size_t>(status.st_size));
-    std::size_t used = 0;
+    size_ = static_cast<std::size_t>(status.st_size);
+    left_ = size_;
+}
+
+TFileReader::~TFileReader() {
+    ::close(descriptor_);
+}
+
+std::size_t TFileReader::ReadInto(std::string& bytes, std::size_t count) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + std::min(count, left_));
+    std::size_t used = start;
     while (used < bytes.size()) {
-        const ssize_t got = ::read(handle.Get(), bytes.data() + used, bytes.size() - used);
+        const ssize_t got = ::read(descriptor_, bytes.data() + used, bytes.size() - used);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            throw EFileOpenError(fileName.string());
+            bytes.resize(start);
+            throw EFileOpenError(fileName_.string());
         }
         if (got == 0) {
+            // Shorter than at opening: the end has come.
+            left_ = 0;
             break;
         }
         used += static_cast<std::size_t>(got);
+        left_ -= static_cast<std::size_t>(got);
     }
     bytes.resize(used);
+    return used - start;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& fileName) {
+    TFileReader reader(fileName);
+    std::string bytes;
+    bytes.reserve(reader.Size());
+    AdviseHugePages(bytes.data(), bytes.capacity());
+    reader.ReadInto(bytes, reader.Size());
     return bytes;
 }
 

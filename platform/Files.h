@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -8,6 +9,29 @@
 /// keeps appending to is not followed. Throws EFileOpenError when it cannot be opened or read,
 /// or is no regular file (a folder, a device, a pipe).
 std::string ReadFileBytes(const std::filesystem::path& fileName);
+
+/// A regular file read piece by piece, up to its size when opened, for texts too large to
+/// be held whole at no cost.
+class TFileReader {
+public:
+    /// Throws EFileOpenError as ReadFileBytes does.
+    explicit TFileReader(const std::filesystem::path& fileName);
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+    ~TFileReader();
+
+    /// Bytes when opened.
+    std::size_t Size() const { return size_; }
+    /// Appends up to `count` of the bytes not read yet to `bytes` and returns how many: fewer
+    /// only at the end. Throws EFileOpenError when reading fails.
+    std::size_t ReadInto(std::string& bytes, std::size_t count);
+
+private:
+    std::filesystem::path fileName_;
+    int descriptor_ = -1;
+    std::size_t size_ = 0;
+    std::size_t left_ = 0;
+};
 
 /// Where a save writes its bytes before they replace the target.
 enum class TTemporaryFileKind {

@@ -237,6 +237,29 @@ TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName) {
     return {std::move(bytes), 0};
 }
 
+TTextStart JudgeTextStart(std::string_view head, bool complete) {
+    // The longest mark and the longest UTF-8 character.
+    constexpr std::size_t MarkBytes = 3;
+    constexpr std::size_t CharacterBytes = 4;
+    if (head.starts_with(Utf16LittleEndianMark) || head.starts_with(Utf16BigEndianMark) ||
+        head.starts_with(Utf8Mark)) {
+        return TTextStart::MayNeedConverting;
+    }
+    if (!complete && head.size() < MarkBytes) {
+        return TTextStart::Undecided;
+    }
+    // The rule of ConvertToCodePage: its first character that is not ASCII decides.
+    const std::size_t firstNonAscii = SkipAscii(head, 0);
+    if (firstNonAscii == head.size()) {
+        return complete ? TTextStart::CodePageAsItIs : TTextStart::Undecided;
+    }
+    if (!complete && head.size() - firstNonAscii < CharacterBytes) {
+        return TTextStart::Undecided;
+    }
+    return Utf8CharLength(head, firstNonAscii) > 0 ? TTextStart::MayNeedConverting
+                                                   : TTextStart::CodePageAsItIs;
+}
+
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName) {
     return ConvertToCodePage(ReadFileBytes(fileName), fileName.string());
 }

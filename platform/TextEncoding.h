@@ -45,6 +45,19 @@ TTextEncoding DetectTextEncoding(std::string_view bytes);
 /// for UTF-16 that cannot be decoded.
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName);
 
+/// What ConvertToCodePage does with a text, as far as its first bytes tell.
+enum class TTextStart {
+    /// It passes the whole text through untouched, so the text may be read piece by piece.
+    CodePageAsItIs,
+    /// It may convert the text, which it must then be given whole.
+    MayNeedConverting,
+    /// More bytes are needed to tell.
+    Undecided,
+};
+
+/// Judges a text by its first bytes, `complete` when they are all of it.
+TTextStart JudgeTextStart(std::string_view head, bool complete);
+
 /// Reads a whole file (EFileOpenError when it cannot) and converts it as ConvertToCodePage.
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName);
 

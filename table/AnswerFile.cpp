@@ -167,6 +167,77 @@ private:
     std::vector<std::uint32_t> ends_;
 };
 
+/// Loads the lines of a text, whole or in pieces that each end at a line break, into a table
+/// whose rows of an earlier text it frees first.
+class TTextLoader {
+public:
+    TTextLoader(TAnswerTable& table, std::size_t textSize) : loader_(table) {
+        table.DetachPlacedRows();
+        // Room for the rows of most files at once, rather than growing their index again and
+        // again: a student's line takes more than this many bytes. Room not used is never
+        // touched.
+        constexpr std::size_t ShortestUsualLine = 32;
+        table.ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
+    }
+
+    /// Returns the bytes of the lines, each followed by CR LF.
+    std::size_t LoadLines(std::string_view text) {
+        std::size_t joinedSize = 0;
+        ForEachLine(text, [&](std::string_view line) {
+            joinedSize += line.size() + 2;
+            loader_.Load(line);
+        });
+        return joinedSize;
+    }
+
+private:
+    TLineLoader loader_;
+};
+
+/// Where the lines of `bytes` end that no byte after them can change: after the last LF, else
+/// after the last CR that an LF may not follow; 0 when no line is complete yet.
+std::size_t CompleteLinesEnd(std::string_view bytes) {
+    const std::size_t lastLineFeed = bytes.rfind('\n');
+    if (lastLineFeed != std::string_view::npos) {
+        return lastLineFeed + 1;
+    }
+    const std::size_t lastReturn =
+        bytes.size() < 2 ? std::string_view::npos : bytes.rfind('\r', bytes.size() - 2);
+    return lastReturn == std::string_view::npos ? 0 : lastReturn + 1;
+}
+
+/// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
+/// text: a file read as the code page's bytes as they are is read and loaded a megabyte at a
+/// time; any other (or one whose first megabyte cannot tell) is read whole. Returns how many
+/// characters the code page could not hold.
+std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName) {
+    constexpr std::size_t PieceSize = 1 << 20;
+    TFileReader reader(fileName);
+    std::string pending;
+    bool atEnd = reader.ReadInto(pending, PieceSize) < PieceSize;
+    if (JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs) {
+        reader.ReadInto(pending, reader.Size());
+        TCodePageText file = ConvertToCodePage(std::move(pending), fileName.string());
+        LoadAnswerText(table, std::move(file.text));
+        return file.replacedCount;
+    }
+    TTextLoader loader(table, reader.Size());
+    std::size_t checkedForNul = 0;
+    while (true) {
+        // The text ends at its first NUL, as ForEachLine ends there.
+        const bool atNul = pending.find('\0', checkedForNul) != std::string::npos;
+        if (atEnd || atNul) {
+            loader.LoadLines(pending);
+            return 0;
+        }
+        const std::size_t complete = CompleteLinesEnd(pending);
+        loader.LoadLines(std::string_view(pending).substr(0, complete));
+        pending.erase(0, complete);
+        checkedForNul = pending.size();
+        atEnd = reader.ReadInto(pending, PieceSize) < PieceSize;
+    }
+}
+
 } // namespace
 
 int WrittenWidth(const TAnswerTable& table) {
@@ -224,13 +295,8 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
 }
 
 std::string LoadAnswerText(TAnswerTable& table, std::string text) {
-    table.DetachPlacedRows();
-    TLineLoader loader(table);
-    std::size_t joinedSize = 0;
-    ForEachLine(text, [&](std::string_view line) {
-        joinedSize += line.size() + 2;
-        loader.Load(line);
-    });
+    TTextLoader loader(table, text.size());
+    const std::size_t joinedSize = loader.LoadLines(text);
     // Usually the file is already in that form and its text is the loaded text.
     if (joinedSize == text.size() && text.find('\0') == std::string::npos) {
         return text;
@@ -244,13 +310,19 @@ std::string LoadAnswerText(TAnswerTable& table, std::string text) {
     return joined;
 }
 
-TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName) {
+TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
+                             TLoadedText loadedText) {
     if (!table.Cell(TAnswerTable::FirstQuestionColumn, TAnswerTable::FirstStudentRow).empty()) {
         table.Reset();
     }
     try {
-        TCodePageText file = ReadCodePageText(fileName);
-        file.text = LoadAnswerText(table, std::move(file.text));
+        TCodePageText file;
+        if (loadedText == TLoadedText::Kept) {
+            file = ReadCodePageText(fileName);
+            file.text = LoadAnswerText(table, std::move(file.text));
+        } else {
+            file.replacedCount = LoadFileInPieces(table, fileName);
+        }
         table.EnableMarkAndSortByNumber();
         return file;
     } catch (...) {

@@ -31,12 +31,20 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
 /// column 3 holding "<" marks a marked table and sets the question count.
 std::string LoadAnswerText(TAnswerTable& table, std::string text);
 
+/// Whether LoadAnswerFile gives the loaded text back.
+enum class TLoadedText {
+    Kept,
+    /// Dropped as it is loaded: a large file takes far less memory and time.
+    Dropped,
+};
+
 /// Loads an answer file into the table, resetting it first when the first student's first
 /// answer is not empty. A UTF-8 or UTF-16 file is converted to the code page first (see
-/// ConvertToCodePage). Returns the loaded text and how many characters the code page could not
-/// hold. Mark and Sort by number are enabled whether or not the file could be read; a failure
-/// is raised after that.
-TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName);
+/// ConvertToCodePage). Returns the loaded text (empty when dropped) and how many characters the
+/// code page could not hold. Mark and Sort by number are enabled whether or not the file could
+/// be read; a failure is raised after that.
+TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
+                             TLoadedText loadedText = TLoadedText::Kept);
 
 /// Whether closing or New must ask before dropping the table: a file has been loaded and
 /// the table's text is no longer its text.

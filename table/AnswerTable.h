@@ -65,6 +65,9 @@ public:
     /// rows of a new file are placed, so that the storage of an earlier one is not kept.
     void DetachPlacedRows();
 
+    /// Makes room for this many stored rows, so that writing them moves no row.
+    void ReserveRows(std::size_t count) { rows_.reserve(count); }
+
     /// Rows that may hold a non-empty cell; every row from here on is empty.
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }
     /// Columns of `row` that may hold a non-empty cell.

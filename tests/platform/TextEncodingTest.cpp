@@ -5,6 +5,8 @@
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <random>
 #include <string>
 
 using namespace std::string_literals;
@@ -201,3 +203,38 @@ TEST(CodePageAppendEncoded, CountsWhatBecameAQuestionMark) {
 }
 
 } // namespace
+
+// Whatever the first bytes let JudgeTextStart decide must be what converting the whole text
+// does: a text judged to pass as it is, from any of its beginnings, converts to itself.
+TEST(JudgeTextStart, AgreesWithTheConversionOfTheWholeText) {
+    const std::string pieces[] = {
+        "a",        ",",    "\r\n", "\x95\x5c",         "\xe8\xa1\xa8",      "\xef\xbb\xbf",
+        "\xff\xfe", "\xc3", "\x80", "\xf0\x9f\x98\x80", std::string(1, '\0')};
+    std::mt19937 random(5);
+    for (int round = 0; round < 20'000; ++round) {
+        std::string text;
+        const int count = std::uniform_int_distribution<int>(0, 8)(random);
+        for (int piece = 0; piece < count; ++piece) {
+            text += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) -
+                                                                             1)(random)];
+        }
+        bool passesAsItIs = false;
+        try {
+            const TCodePageText converted = ConvertToCodePage(text, "t.csv");
+            passesAsItIs = converted.text == text && converted.replacedCount == 0;
+        } catch (const ETextEncodingError&) {
+            passesAsItIs = false;
+        }
+        const TTextStart whole = JudgeTextStart(text, true);
+        ASSERT_NE(whole, TTextStart::Undecided) << Escaped(text);
+        if (whole == TTextStart::CodePageAsItIs) {
+            ASSERT_TRUE(passesAsItIs) << Escaped(text);
+        }
+        for (std::size_t length = 0; length < text.size(); ++length) {
+            const TTextStart start =
+                JudgeTextStart(std::string_view(text).substr(0, length), false);
+            ASSERT_TRUE(start == TTextStart::Undecided || start == whole)
+                << Escaped(text) << " judged from " << length << " bytes";
+        }
+    }
+}

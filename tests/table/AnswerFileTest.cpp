@@ -1,6 +1,7 @@
 #include "table/AnswerFile.h"
 
 #include "FakeTableView.h"
+#include "RandomWork.h"
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/Errors.h"
@@ -344,6 +345,83 @@ TEST(LoadAnswerText, CellsLeftByTheResetOutliveTheStorageOfTheirFile) {
     EXPECT_EQ(table.Cell(1, 42), "");
     EXPECT_EQ(copy.Cell(1, 42), "5040");
 }
+
+struct TPiecesCase {
+    std::string name;
+    std::string text;
+    friend void PrintTo(const TPiecesCase& c, std::ostream* os) { *os << c.name; }
+};
+
+constexpr std::size_t LoadPieceSize = std::size_t{1} << 20;
+
+/// A Shift-JIS class of over a megabyte, its lines ended by `lines`, whose line at the first
+/// megabyte's end has its text end `offset` bytes from that end and is followed by
+/// `lineBreak`, then `tail`.
+std::string TextAcrossPieceEnd(std::ptrdiff_t offset, std::string_view lineBreak,
+                               std::string_view tail, std::string_view lines = "\r\n") {
+    std::string text = ",,a,b";
+    text += lines;
+    text += ",,1,2";
+    text += lines;
+    text += "1,\x95\x5c\x81\x40\x89\xd4,a,B";
+    while (text.size() + 200 < LoadPieceSize) {
+        text += lines;
+        text += std::to_string(text.size()) + ",Name,a,c";
+    }
+    text += lines;
+    const auto lineEnd =
+        static_cast<std::size_t>(static_cast<std::ptrdiff_t>(LoadPieceSize) + offset);
+    text += "9,";
+    text.append(lineEnd - text.size(), 'x');
+    text += lineBreak;
+    text += "10,Last,b,a\r\n11,Later,a";
+    text += tail;
+    return text;
+}
+
+std::vector<TPiecesCase> PiecesCases() {
+    std::vector<TPiecesCase> cases;
+    const std::pair<const char*, std::string_view> breaks[] = {
+        {"CrLf", "\r\n"}, {"Cr", "\r"}, {"Lf", "\n"}, {"LfCr", "\n\r"}, {"CrCrLf", "\r\r\n"}};
+    for (std::ptrdiff_t offset = -2; offset <= 2; ++offset) {
+        for (const auto& [name, lineBreak] : breaks) {
+            cases.push_back({std::string(name) + "At" + std::to_string(offset + 2),
+                             TextAcrossPieceEnd(offset, lineBreak, "\r\n")});
+        }
+    }
+    cases.push_back({"CrLinesWithCrLfAcrossThePieceEnd", TextAcrossPieceEnd(-1, "\r\n", "", "\r")});
+    cases.push_back({"LfLinesWithCrLfAcrossThePieceEnd", TextAcrossPieceEnd(-1, "\r\n", "", "\n")});
+    cases.push_back({"NulAfterThePieceEnd", TextAcrossPieceEnd(0, "\r\n", "\r\n12,\0Gone\r\n"s)});
+    cases.push_back({"NulBeforeThePieceEnd", TextAcrossPieceEnd(-1, "\0"s, "\r\n")});
+    cases.push_back({"NoFinalBreak", TextAcrossPieceEnd(1, "\n", "")});
+    cases.push_back({"OnlyAsciiReadWhole", std::string(LoadPieceSize, ',') + "\r\n1,a\r\n"});
+    cases.push_back({"Utf8ReadWhole", TextAcrossPieceEnd(0, "\r\n", "\r\n13,\xe8\xa1\xa8\r\n")});
+    cases.push_back({"Utf8AfterAsciiReadWhole",
+                     std::string(LoadPieceSize + 5, 'a') + "\r\n1,\xe8\xa1\xa8\xef\xbb\xbf\r\n"});
+    cases.push_back({"Utf8MarkAtTheStart", "\xef\xbb\xbf,,a\r\n,,1\r\n1,\xe8\xa1\xa8,a\r\n"});
+    return cases;
+}
+
+class LoadInPieces : public testing::TestWithParam<TPiecesCase> {};
+
+// Loading a file without keeping its text reads it a megabyte at a time: every cell must be
+// what loading the whole text gives, whatever falls on a piece's end.
+TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
+    TTemporaryFolder folder;
+    WriteTestFile(folder / "class.csv", GetParam().text);
+    TAnswerTable whole;
+    whole.Reset();
+    const TCodePageText wholeText = LoadAnswerFile(whole, folder / "class.csv");
+    TAnswerTable inPieces;
+    inPieces.Reset();
+    const TCodePageText dropped =
+        LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped);
+    EXPECT_EQ(dropped.text, "");
+    EXPECT_EQ(dropped.replacedCount, wholeText.replacedCount);
+    EXPECT_EQ(inPieces.QuestionCount(), whole.QuestionCount());
+    ASSERT_EQ(CellsOf(inPieces), CellsOf(whole));
+}
+INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadInPieces, testing::ValuesIn(PiecesCases()), TCaseName());
 
 TEST(SaveTableFile, ReplacesTheFileOrReportsIt) {
     TTemporaryFolder folder;
