@@ -42,18 +42,23 @@ public:
         if (bytes.size() != lowered.size()) {
             return false;
         }
+        // The common one-letter answer: a lead byte alone is no character and stays as it is.
+        if (bytes.size() == 1) {
+            return LowerAscii(bytes[0]) == lowered[0];
+        }
         for (std::size_t at = 0; at < bytes.size(); ++at) {
-            char byte = bytes[at];
-            if (IsLeadByte(static_cast<unsigned char>(byte))) {
+            if (IsLeadByte(static_cast<unsigned char>(bytes[at]))) {
                 return LowerCase(bytes) == lowered;
             }
-            if (byte >= 'A' && byte <= 'Z') {
-                byte = static_cast<char>(byte - 'A' + 'a');
-            }
-            if (byte != lowered[at]) {
+            if (LowerAscii(bytes[at]) != lowered[at]) {
                 return false;
             }
         }
         return true;
+    }
+
+    /// The byte lowered as LowerCase lowers a byte that is no part of a double-byte character.
+    static constexpr char LowerAscii(char byte) {
+        return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
     }
 };

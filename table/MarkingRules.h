@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,56 @@ inline double HeldAsDouble(long double value) {
     }
     return held;
 }
+
+/// A sum as marking holds it: each addend added in extended precision and held as a double.
+/// While every addend is a whole number within WholeAddendLimit, every step is exact, so the
+/// sum is kept as an integer, which is the same double, without the slow extended arithmetic:
+/// marking's sums almost always are such.
+class THeldSum {
+public:
+    /// Whole addends are bounded so that a sum of 2^31 of them, a question per column or a
+    /// student per row, stays exact in a double.
+    static constexpr std::int64_t WholeAddendLimit = std::int64_t{1} << 21;
+
+    THeldSum() = default;
+    /// A sum whose addends so far, all whole ones, make `whole`.
+    explicit THeldSum(std::int64_t whole) : whole_(whole) {}
+
+    static bool IsWholeAddend(long double addend) {
+        return std::fabs(addend) <= WholeAddendLimit && addend == std::trunc(addend);
+    }
+
+    /// `whole` lies within WholeAddendLimit.
+    void AddWhole(std::int64_t whole) {
+        if (held_) [[unlikely]] {
+            value_ = HeldAsDouble(value_ + static_cast<long double>(whole));
+            return;
+        }
+        whole_ += whole;
+    }
+
+    void Add(long double addend) {
+        if (!held_) {
+            if (IsWholeAddend(addend)) {
+                whole_ += static_cast<std::int64_t>(addend);
+                return;
+            }
+            held_ = true;
+            value_ = static_cast<double>(whole_);
+        }
+        value_ = HeldAsDouble(value_ + addend);
+    }
+
+    /// Whether the sum is still kept as the integer Whole().
+    bool IsWhole() const { return !held_; }
+    std::int64_t Whole() const { return whole_; }
+    double Value() const { return held_ ? value_ : static_cast<double>(whole_); }
+
+private:
+    std::int64_t whole_ = 0;
+    bool held_ = false;
+    double value_ = 0;
+};
 
 /// The mean and the population standard deviation (divisor: the student count) as marking
 /// writes them above the score column.

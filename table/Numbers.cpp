@@ -215,29 +215,9 @@ long double StrToFloat(std::string_view text, char decimalSeparator) {
     return value;
 }
 
-namespace {
-
-/// A text of up to 18 digits, the common points cell, read exactly without the C library.
-std::optional<long double> ReadSmallWholeNumber(std::string_view text) {
-    constexpr std::size_t MaxDigits = 18;
-    if (text.empty() || text.size() > MaxDigits) {
-        return std::nullopt;
-    }
-    long long number = 0;
-    for (const char character : text) {
-        if (!IsDigit(character)) {
-            return std::nullopt;
-        }
-        number = number * 10 + (character - '0');
-    }
-    return static_cast<long double>(number);
-}
-
-} // namespace
-
 bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& value) {
-    if (const std::optional<long double> whole = ReadSmallWholeNumber(text)) {
-        value = *whole;
+    if (const std::optional<std::int64_t> whole = ReadSmallWholeNumber(text)) {
+        value = static_cast<long double>(*whole);
         return true;
     }
     const std::optional<std::string> number = TNumberScanner(text, decimalSeparator).Normalize();

@@ -2,6 +2,8 @@
 
 #include "platform/Errors.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,23 @@ long double StrToFloat(std::string_view text, char decimalSeparator);
 
 /// The same, without throwing: false when the text is not a number (`value` then unchanged).
 bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& value);
+
+/// A text of 1 to 18 digits and nothing else, the common points cell, which StrToFloat reads as
+/// exactly this number; nothing for any other text. Inline: marking reads every points cell.
+inline std::optional<std::int64_t> ReadSmallWholeNumber(std::string_view text) {
+    constexpr std::size_t MaxDigits = 18;
+    if (text.empty() || text.size() > MaxDigits) {
+        return std::nullopt;
+    }
+    std::int64_t number = 0;
+    for (const char character : text) {
+        if (character < '0' || character > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + (character - '0');
+    }
+    return number;
+}
 
 /// General number form with 15 significant digits (the score format): trailing zeros dropped,
 /// exponent form ("1.5E15", "1E-5") from 16 integer digits on and below 0.0001.
