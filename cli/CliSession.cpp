@@ -59,9 +59,16 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                          const TProfileFile& languageFile)
-    : analysisTexts_(TAnalysisTexts::Read(languageFile)), out_(out), notify_(std::move(notify)) {
+    : languageFile_(languageFile), out_(out), notify_(std::move(notify)) {
     ReadMessages(table_, languageFile);
     table_.Reset();
+}
+
+const TAnalysisTexts& TCliSession::AnalysisTexts() {
+    if (!analysisTexts_) {
+        analysisTexts_ = TAnalysisTexts::Read(languageFile_);
+    }
+    return *analysisTexts_;
 }
 
 void TCliSession::Run(const std::string& name, const std::string& argument) {
@@ -143,27 +150,27 @@ void TCliSession::State(const std::string&) {
     CheckOutput();
 }
 
-TTestAnalysis TCliSession::AnalyseQuestions() const {
+TTestAnalysis TCliSession::AnalyseQuestions() {
     TTestAnalysis analysis = AnalyseTest(table_, DecimalSeparator());
     if (analysis.questions.empty()) {
-        throw EPelloranError(TCodePage::ToUtf8(analysisTexts_[TAnalysisText::NoQuestions]));
+        throw EPelloranError(TCodePage::ToUtf8(AnalysisTexts()[TAnalysisText::NoQuestions]));
     }
     return analysis;
 }
 
 void TCliSession::Analysis(const std::string&) {
-    out_ << QuestionTableText(AnalyseQuestions(), analysisTexts_, DecimalSeparator());
+    out_ << QuestionTableText(AnalyseQuestions(), AnalysisTexts(), DecimalSeparator());
     CheckOutput();
 }
 
 void TCliSession::Report(const std::string& fileName) {
-    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), table_, analysisTexts_,
+    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
                                              openedFileName_, DecimalSeparator()));
 }
 
 void TCliSession::Results(const std::string& fileName) {
     WriteOutput(fileName,
-                ResultsCsv(AnalyseQuestions(), table_, analysisTexts_, DecimalSeparator()));
+                ResultsCsv(AnalyseQuestions(), table_, AnalysisTexts(), DecimalSeparator()));
 }
 
 void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {

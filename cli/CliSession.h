@@ -6,6 +6,7 @@
 #include "table/ItemAnalysis.h"
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -53,15 +54,20 @@ public:
 private:
     /// The analysis of the table; a table without questions is refused, as there is nothing
     /// to write.
-    TTestAnalysis AnalyseQuestions() const;
+    TTestAnalysis AnalyseQuestions();
     /// Writes to the file, or to `out` for "-".
     void WriteOutput(const std::string& fileName, std::string_view bytes);
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
     void NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount);
 
+    /// Read when an analysis first needs them: their defaults take the code page's tables,
+    /// which a command that only opens, marks or saves a code-page file may never need.
+    const TAnalysisTexts& AnalysisTexts();
+
+    TProfileFile languageFile_;
     TAnswerTable table_;
-    TAnalysisTexts analysisTexts_;
+    std::optional<TAnalysisTexts> analysisTexts_;
     /// The file last opened, without its folder, as the report names it.
     std::string openedFileName_;
     std::ostream& out_;

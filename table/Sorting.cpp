@@ -61,8 +61,12 @@ struct TRowPrefix {
 
     /// Rows with equal ranks stay in table order.
     bool operator<(const TRowPrefix& other) const {
-        return packedRanks != other.packedRanks ? packedRanks < other.packedRanks
-                                                : index < other.index;
+        for (std::size_t word = 0; word < Words; ++word) {
+            if (packedRanks[word] != other.packedRanks[word]) {
+                return packedRanks[word] < other.packedRanks[word];
+            }
+        }
+        return index < other.index;
     }
 };
 static_assert(TPrimaryPrefix::Capacity % TRowPrefix::RanksPerWord == 0);
