@@ -9,7 +9,7 @@
 /// The primary weights of a text's first characters, as ranks: enough to order most texts of
 /// a large sort without the collator (see ComparePrimaryPrefixes).
 struct TPrimaryPrefix {
-    static constexpr std::size_t Capacity = 12;
+    static constexpr std::size_t Capacity = 16;
     /// 0 after the last weight, so that arrays compare as their texts' weights up to there.
     std::array<std::uint16_t, Capacity> ranks{};
     std::uint8_t length = 0;

@@ -163,7 +163,7 @@ TEST(CollatorPrimaryPrefix, StopsWhereACharacterHasNoWeightOfItsOwn) {
     };
     const TStop stops[] = {
         {"whole text", "2405,ab", 7, true},
-        {"capacity", "12345678901234", TPrimaryPrefix::Capacity, false},
+        {"capacity", "12345678901234567890", TPrimaryPrefix::Capacity, false},
         {"ignored hyphen", "12-3", 2, false},
         {"long vowel, weighed by what precedes it", "1\x81\x5B", 1, false},
         {"squared word expands", "1\x87\x65", 1, false},
