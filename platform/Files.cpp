@@ -1,17 +1,16 @@
 #include "Files.h"
 
 #include "Errors.h"
+#include "LargeBlock.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <string>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -143,28 +142,6 @@ void SyncFolder(int folder) {
         // The file is in place already; a folder that cannot be flushed is no failed save.
         static_cast<void>(::fsync(handle.Get()));
     }
-}
-
-} // namespace
-
-namespace {
-
-/// Asks the system to back the whole 2 MB pages within a large buffer with huge pages, where it
-/// offers them on request, so that filling the buffer costs a page fault per 2 MB instead of
-/// per 4 KB. Only advice: the buffer works the same without.
-void AdviseHugePages(char* buffer, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t HugePageSize = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
-    const std::uintptr_t alignedBegin = (begin + HugePageSize - 1) & ~(HugePageSize - 1);
-    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePageSize - 1);
-    if (alignedBegin < alignedEnd) {
-        ::madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
-    }
-#else
-    (void)buffer;
-    (void)size;
-#endif
 }
 
 } // namespace

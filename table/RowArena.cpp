@@ -18,7 +18,7 @@ char* TRowArena::Allocate(std::size_t size) {
             blocks_.empty() ? FirstBlockSize : std::min(2 * blocks_.back().size, LargestBlockSize);
         const std::size_t blockSize = std::max(size, nextSize);
         // Not zeroed: every byte handed out is written before it is read.
-        blocks_.push_back({std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
+        blocks_.push_back({AllocateLargeBlock(blockSize), blockSize});
         used_ = 0;
     }
     char* const storage = blocks_.back().bytes.get() + used_;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/LargeBlock.h"
+
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 /// Storage for many rows at once, handed out in order from large blocks: a loaded table needs
@@ -24,7 +25,7 @@ public:
 
 private:
     struct TBlock {
-        std::unique_ptr<char[]> bytes;
+        TLargeBlock bytes;
         std::size_t size = 0;
     };
 

@@ -1,0 +1,49 @@
+#include "LargeBlock.h"
+
+#include <cstdint>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+constexpr std::size_t HugePageSize = std::size_t{2} << 20;
+
+} // namespace
+
+TLargeBlock AllocateLargeBlock(std::size_t size) {
+    if (size < HugePageSize) {
+        // A huge page would take 2 MB of memory for a block that needs less.
+        TLargeBlock block(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
+        if (!block) {
+            throw std::bad_alloc();
+        }
+        return block;
+    }
+    const std::size_t rounded = (size + HugePageSize - 1) / HugePageSize * HugePageSize;
+    if (rounded < size) {
+        throw std::bad_alloc();
+    }
+    TLargeBlock block(static_cast<char*>(std::aligned_alloc(HugePageSize, rounded)));
+    if (!block) {
+        throw std::bad_alloc();
+    }
+    AdviseHugePages(block.get(), rounded);
+    return block;
+}
+
+void AdviseHugePages(char* buffer, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t alignedBegin = (begin + HugePageSize - 1) & ~(HugePageSize - 1);
+    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePageSize - 1);
+    if (alignedBegin < alignedEnd) {
+        ::madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+    }
+#else
+    static_cast<void>(buffer);
+    static_cast<void>(size);
+#endif
+}
