@@ -39,8 +39,7 @@ TCliResult RunCli(const std::vector<std::string>& arguments, const std::filesyst
     return result;
 }
 
-TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
-                                       const std::filesystem::path& folder) {
+void ExecCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments) {
     std::vector<std::string> words{PELLORAN_CLI_PATH};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -48,19 +47,23 @@ TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    const std::string folderName = folder.string();
+    const int nothing = ::open("/dev/null", O_RDWR);
+    if (nothing < 0 || ::chdir(folder.c_str()) != 0) {
+        ::_exit(127);
+    }
+    ::dup2(nothing, STDIN_FILENO);
+    ::dup2(nothing, STDOUT_FILENO);
+    ::dup2(nothing, STDERR_FILENO);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+}
+
+TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
+                                       const std::filesystem::path& folder) {
     // The child's own usage, which std::system's shell in between would hide.
     const pid_t child = ::fork();
     if (child == 0) {
-        const int nothing = ::open("/dev/null", O_RDWR);
-        if (nothing < 0 || ::chdir(folderName.c_str()) != 0) {
-            ::_exit(127);
-        }
-        ::dup2(nothing, STDIN_FILENO);
-        ::dup2(nothing, STDOUT_FILENO);
-        ::dup2(nothing, STDERR_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+        ExecCli(folder, arguments);
     }
     TCliMemoryResult result;
     int status = 0;

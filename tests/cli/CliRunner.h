@@ -24,6 +24,11 @@ struct TCliMemoryResult {
     long peakKib = 0;
 };
 
+/// Becomes pelloran-cli with `arguments` in `folder`, standard input and output on /dev/null:
+/// for a child just forked. Exits with 127 when that cannot be done.
+[[noreturn]] void ExecCli(const std::filesystem::path& folder,
+                          const std::vector<std::string>& arguments);
+
 /// Runs pelloran-cli with `arguments` in `folder`, its output dropped.
 TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
                                        const std::filesystem::path& folder);

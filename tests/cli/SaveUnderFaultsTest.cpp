@@ -6,7 +6,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -70,26 +69,6 @@ bool RunAndKill(const std::function<void()>& run, std::chrono::microseconds dela
     int status = 0;
     ::waitpid(child, &status, 0);
     return killed && WIFSIGNALED(status);
-}
-
-/// Runs pelloran-cli in the child that RunAndKill made.
-void ExecCli(const fs::path& folder, std::vector<std::string> arguments) {
-    std::vector<std::string> words{PELLORAN_CLI_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const int nothing = ::open("/dev/null", O_RDWR);
-    if (nothing < 0 || ::chdir(folder.c_str()) != 0) {
-        ::_exit(127);
-    }
-    ::dup2(nothing, STDIN_FILENO);
-    ::dup2(nothing, STDOUT_FILENO);
-    ::dup2(nothing, STDERR_FILENO);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
 }
 
 /// Kills a save of `newBytes` over a file holding `oldBytes` at random moments of its
