@@ -215,21 +215,19 @@ private:
                              TColor& colour) {
         // Whether a keyed answer is right only masks what is added and how it is painted:
         // random answers leave no branch to mispredict.
+        // The one-byte key, the usual question, is asked about first.
         std::int64_t right = 0;
-        switch (question.quickScoring) {
-        case TQuickScoring::OneByteKey:
+        if (question.quickScoring == TQuickScoring::OneByteKey) {
             right = answer.size() == 1
                         ? -static_cast<std::int64_t>(TCodePage::LowerAscii(answer.front()) ==
                                                      question.oneByteKey)
                         : 0;
-            break;
-        case TQuickScoring::Key:
+        } else if (question.quickScoring == TQuickScoring::Key) {
             right = -static_cast<std::int64_t>(
                 TCodePage::EqualsLowered(answer, question.rule.loweredKey));
-            break;
-        case TQuickScoring::Points:
+        } else if (question.quickScoring == TQuickScoring::Points) {
             return ScoreWholePoints(question, answer, earned, colour);
-        case TQuickScoring::None:
+        } else {
             return false;
         }
         question.correctCount -= right;
