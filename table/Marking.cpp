@@ -238,7 +238,7 @@ private:
     }
 
     /// ScoreQuickly for a points question: false for an answer that is not a whole number
-    /// within THeldSum::WholeAddendLimit, or for a question whose sum is no longer whole.
+    /// within THeldSum::WholeAddendLimit.
     static bool ScoreWholePoints(TQuestion& question, std::string_view answer, std::int64_t& earned,
                                  TColor& colour) {
         if (answer.empty()) {
@@ -247,7 +247,7 @@ private:
             return true;
         }
         const std::optional<std::int64_t> points = ReadSmallWholeNumber(answer);
-        if (!points || *points > THeldSum::WholeAddendLimit || !question.pointsSum.IsWhole()) {
+        if (!points || *points > THeldSum::WholeAddendLimit) {
             return false;
         }
         question.pointsSum.AddWhole(*points);
