@@ -215,21 +215,19 @@ private:
                              TColor& colour) {
         // Whether a keyed answer is right only masks what is added and how it is painted:
         // random answers leave no branch to mispredict.
+        // The one-byte key, the usual question, is asked about first.
         std::int64_t right = 0;
-        switch (question.quickScoring) {
-        case TQuickScoring::OneByteKey:
+        if (question.quickScoring == TQuickScoring::OneByteKey) {
             right = answer.size() == 1
                         ? -static_cast<std::int64_t>(TCodePage::LowerAscii(answer.front()) ==
                                                      question.oneByteKey)
                         : 0;
-            break;
-        case TQuickScoring::Key:
+        } else if (question.quickScoring == TQuickScoring::Key) {
             right = -static_cast<std::int64_t>(
                 TCodePage::EqualsLowered(answer, question.rule.loweredKey));
-            break;
-        case TQuickScoring::Points:
+        } else if (question.quickScoring == TQuickScoring::Points) {
             return ScoreWholePoints(question, answer, earned, colour);
-        case TQuickScoring::None:
+        } else {
             return false;
         }
         question.correctCount -= right;
@@ -240,7 +238,7 @@ private:
     }
 
     /// ScoreQuickly for a points question: false for an answer that is not a whole number
-    /// within THeldSum::WholeAddendLimit, or for a question whose sum is no longer whole.
+    /// within THeldSum::WholeAddendLimit.
     static bool ScoreWholePoints(TQuestion& question, std::string_view answer, std::int64_t& earned,
                                  TColor& colour) {
         if (answer.empty()) {
@@ -249,7 +247,7 @@ private:
             return true;
         }
         const std::optional<std::int64_t> points = ReadSmallWholeNumber(answer);
-        if (!points || *points > THeldSum::WholeAddendLimit || !question.pointsSum.IsWhole()) {
+        if (!points || *points > THeldSum::WholeAddendLimit) {
             return false;
         }
         question.pointsSum.AddWhole(*points);

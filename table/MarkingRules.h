@@ -96,7 +96,7 @@ public:
         return std::fabs(addend) <= WholeAddendLimit && addend == std::trunc(addend);
     }
 
-    /// `whole` lies within WholeAddendLimit.
+    /// Add for a whole number within WholeAddendLimit.
     void AddWhole(std::int64_t whole) {
         if (held_) [[unlikely]] {
             value_ = HeldAsDouble(value_ + static_cast<long double>(whole));

@@ -112,4 +112,19 @@ const TLowerCase LowerCaseCases[] = {
 INSTANTIATE_TEST_SUITE_P(CodePage, CodePageLowerCase, testing::ValuesIn(LowerCaseCases),
                          TCaseName());
 
+// One-byte texts, the usual answers and keys, are compared without building their lower-case
+// forms: every byte and every pair must agree with LowerCase.
+TEST(CodePage, OneByteTextsLowerAndCompareAsLowerCaseDoes) {
+    for (int code = 0; code < 256; ++code) {
+        const std::string text(1, static_cast<char>(code));
+        const std::string lowered = TCodePage::LowerCase(text);
+        ASSERT_EQ(std::string(1, TCodePage::LowerAscii(text[0])), lowered) << Escaped(text);
+        for (int other = 0; other < 256; ++other) {
+            const std::string key = TCodePage::LowerCase(std::string(1, static_cast<char>(other)));
+            ASSERT_EQ(TCodePage::EqualsLowered(text, key), lowered == key)
+                << Escaped(text) << " against " << Escaped(key);
+        }
+    }
+}
+
 } // namespace

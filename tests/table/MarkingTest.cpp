@@ -2,8 +2,11 @@
 
 #include "FakeTableView.h"
 #include "TestText.h"
+#include "table/MarkingRules.h"
 #include "table/Numbers.h"
 
+#include <bit>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -413,5 +416,166 @@ TEST(Marking, KeyedPointsBeyondTheRangeOfDoublesStopBeforeAnythingIsWritten) {
     }
     EXPECT_EQ(NonEmptyCells(table), before);
 }
+
+/// All that marking leaves behind and tells the view.
+struct TMarkOutcome {
+    TCells cells;
+    std::vector<std::string> log;
+    std::map<std::pair<int, int>, TColor> painted;
+    std::string error;
+};
+
+TMarkOutcome MarkWithView(const std::string& rows) {
+    TAnswerTable table;
+    SetMessages(table);
+    table.Reset();
+    FillRows(table, rows);
+    TFakeTableView view(table);
+    TMarkOutcome outcome;
+    try {
+        MarkTable(table, '.');
+    } catch (const EPelloranError& error) {
+        outcome.error = error.what();
+    }
+    outcome.cells = NonEmptyCells(table);
+    outcome.log = view.log;
+    outcome.painted = view.painted;
+    return outcome;
+}
+
+/// `rows` with a points question put before the first question, each student's answer to it
+/// being `answer`.
+std::string WithFirstPointsQuestion(const std::string& rows, const std::string& answer) {
+    std::string result;
+    const TRow lines = Split(rows, '/');
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        TRow cells = Split(lines[i]);
+        cells.resize(std::max<std::size_t>(cells.size(), 2));
+        cells.insert(cells.begin() + 2, i == 0 ? "#" : i == 1 ? "" : answer);
+        for (std::size_t k = 0; k < cells.size(); ++k) {
+            result += (k > 0 ? "|" : "") + cells[k];
+        }
+        result += i + 1 < lines.size() ? "/" : "";
+    }
+    return result;
+}
+
+struct TQuickRuleCase {
+    const char* name;
+    /// From the answer-key row down, as FillRows takes them.
+    std::string rows;
+
+    friend void PrintTo(const TQuickRuleCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MarkingQuickRule : public testing::TestWithParam<TQuickRuleCase> {};
+
+// Most answers are scored by a quick rule, the rest, and every answer of a student after one
+// that the quick rule leaves, by the general one. A first answer of " 0" (a points answer
+// that is not plain digits) leaves every answer of its student to the general rule; "0" earns
+// the same and leaves them to the quick one: both must give the same cells and tell the view
+// the same, colours included.
+TEST_P(MarkingQuickRule, GivesWhatTheGeneralRuleGives) {
+    const TQuickRuleCase& c = GetParam();
+    TMarkOutcome quick = MarkWithView(WithFirstPointsQuestion(c.rows, "0"));
+    TMarkOutcome general = MarkWithView(WithFirstPointsQuestion(c.rows, " 0"));
+    for (TMarkOutcome* outcome : {&quick, &general}) {
+        std::erase_if(outcome->cells, [](const auto& cell) {
+            return cell.first.first == 3 && cell.first.second >= TAnswerTable::FirstStudentRow;
+        });
+    }
+    EXPECT_EQ(quick.error, general.error);
+    EXPECT_EQ(quick.cells, general.cells);
+    EXPECT_EQ(quick.log, general.log);
+    EXPECT_EQ(quick.painted, general.painted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marking, MarkingQuickRule,
+    testing::Values(
+        TQuickRuleCase{"OneByteKeysInEitherCase",
+                       "||a|B|c|1|z/||1|2|3|4|5/1|n|A|b|C|1|Z/2|n|a|B|x|2|zz/3|n||b||1|"
+                       "/4|n|aa|\x82\x60|c |1.0|z"},
+        // A lone lead byte, half-width kana and the ASCII backslash, which is also a trail
+        // byte, as keys and answers; full-width letters and kana that lower-casing keeps.
+        TQuickRuleCase{"OneByteKeysOutsideAscii", "||\x82|\xB1|\\|\x82\x60|\x83\x41/||1|2|3|4|5"
+                                                  "/1|n|\x82|\xB1|\\|\x82\x81|\x83\x41"
+                                                  "/2|n|\x82\x60|\xB2|\x83\x5C|\x82\x60|\x83\x61"
+                                                  "/3|n|\x82\x81|\x81|\x5C\x5C|A|\x83"},
+        TQuickRuleCase{"LongerKeys", "||abc|Went|\x82\x60"
+                                     "b/||2|3|1/1|n|ABC|went|\x82\x81"
+                                     "B"
+                                     "/2|n|abc |WENT|\x82\x60"
+                                     "b/3|n|ab|wen|\x82\x60"},
+        TQuickRuleCase{"PointsAnswers",
+                       "||#|#|#/||10||5/1|n|3|007|0/2|n|-0|2.5|-1/3|n| 4|1e1|2097152"
+                       "/4|n|2097153|123456789012345678|1234567890123456789/5|n|||+2"},
+        TQuickRuleCase{"KeyedPointsOfEveryKind",
+                       "||a|b|c|d|e|f/||0.5|2097153|-3||x|2097152/1|n|a|b|c|d|e|f"
+                       "/2|n|A|B|C|D|E|F/3|n|x|x|x|x|x|x"},
+        // The first student's tenth makes the sum of the first points question fractional,
+        // so that every later answer to it is scored by the general rule.
+        TQuickRuleCase{"PointsSumTurnsFractional",
+                       "||#|a|#/||1|1|3/1|n|0.1|a|3/2|n|2|a|3/3|n|2|b|1/4|n|0|A|2"},
+        TQuickRuleCase{"ScoresOfTenthsAndBeyondWholeSums",
+                       "||a|b|#/||0.1|0.2|/1|n|a|b|3/2|n|a||0.3/3|n||b|1e15/4|n|a|b|1e16"},
+        TQuickRuleCase{"RowsOfEveryLength",
+                       "||a|b|c|#/||1|2|3|/1|n|a|b|c|4/2|n|a/3|n/4|n|||c/5|n|a|b"},
+        TQuickRuleCase{"PointsCellThatIsNoNumber",
+                       "||a|#|b/||1||1/1|n|a|2|b/2|n|a|abc|b/3|n|a|1|b"},
+        TQuickRuleCase{"ScoreBeyondTheRangeOfDoubles",
+                       "||a|#|#/||1||/1|n|a|1|2/2|n|b|1e308|1e308/3|n|a|1|1"}),
+    TCaseName());
+
+struct THeldSumCase {
+    const char* name;
+    /// The addends as cells.
+    std::vector<std::string> addends;
+
+    friend void PrintTo(const THeldSumCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HeldSum : public testing::TestWithParam<THeldSumCase> {};
+
+// A sum kept whole while it can must be, bit for bit, the sum held as a double at every step,
+// and must stop where that one overflows.
+TEST_P(HeldSum, IsTheSumHeldAsADoubleAfterEveryAddend) {
+    double expected = 0;
+    THeldSum sum;
+    for (const std::string& addend : GetParam().addends) {
+        const long double value = StrToFloat(addend, '.');
+        bool overflows = false;
+        try {
+            expected = HeldAsDouble(expected + value);
+        } catch (const EPelloranError&) {
+            overflows = true;
+        }
+        if (overflows) {
+            EXPECT_THROW(sum.Add(value), EPelloranError) << addend;
+            return;
+        }
+        sum.Add(value);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(sum.Value()), std::bit_cast<std::uint64_t>(expected))
+            << "after " << addend << ": " << sum.Value() << " instead of " << expected;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marking, HeldSum,
+    testing::Values(THeldSumCase{"WholeNumbers", {"3", "5", "-2", "0", "7"}},
+                    THeldSumCase{"NegativeZeros", {"-0", "-0", "-0.0"}},
+                    THeldSumCase{"BackToZero", {"-3", "3"}},
+                    THeldSumCase{"FractionAfterWholeNumbers", {"1", "2", "0.1", "0.2", "3"}},
+                    THeldSumCase{"TenthsThatDoNotAddUp",
+                                 {"0.1", "0.1", "0.1", "0.1", "0.1", "0.1", "0.1", "0.1"}},
+                    THeldSumCase{"AroundTheWholeLimit", {"2097152", "-2097152", "2097153", "1"}},
+                    THeldSumCase{"LargestWholeAddends",
+                                 {"2097152", "2097152", "2097152", "-2097152", "2097152"}},
+                    THeldSumCase{"ExtendedPrecisionAddend",
+                                 {"1", "0.30000000000000000001", "0.7", "2"}},
+                    THeldSumCase{"HugeThenSmall", {"1e300", "1", "-1e300", "1"}},
+                    THeldSumCase{"WholeAfterHeld", {"0.5", "1", "2", "-3.5"}},
+                    THeldSumCase{"Overflow", {"1", "1e308", "1e308", "1"}}),
+    TCaseName());
 
 } // namespace

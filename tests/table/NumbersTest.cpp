@@ -1,9 +1,12 @@
 #include "table/Numbers.h"
 
 #include <cfloat>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <limits>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -63,6 +66,20 @@ INSTANTIATE_TEST_SUITE_P(
         NotNumber("LongExponent", "1e" + std::string(10000, '9')),
         NotNumber("MegabyteOfDigits", std::string(1 << 20, '1'))),
     [](const testing::TestParamInfo<TReadCase>& read) { return std::string(read.param.name); });
+
+// Marking reads plain digits itself: they must be the numbers StrToFloat reads, and nothing
+// else may pass for them.
+TEST(ReadSmallWholeNumberTest, ReadsPlainDigitsAsStrToFloatDoes) {
+    for (const std::string text : {"0", "7", "007", "2097152", "123456789012345678"}) {
+        const std::optional<std::int64_t> number = ReadSmallWholeNumber(text);
+        ASSERT_TRUE(number.has_value()) << text;
+        EXPECT_EQ(static_cast<long double>(*number), StrToFloat(text, '.')) << text;
+    }
+    for (const std::string text :
+         {"", "1234567890123456789", " 1", "1 ", "+1", "-1", "1.0", "1e2", "1,5", "\x82\x4F"}) {
+        EXPECT_FALSE(ReadSmallWholeNumber(text).has_value()) << text;
+    }
+}
 
 TEST(StrToFloatErrorTest, QuotesTheCellDecodedFromTheCodePage) {
     EXPECT_STREQ(EConvertError("\x93\x5F").what(), "'点' は浮動小数点数ではありません");
