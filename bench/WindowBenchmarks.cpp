@@ -18,7 +18,9 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <chrono>
@@ -422,6 +424,53 @@ void BM_OpenInWindow(benchmark::State& state) {
     SkipOnFailure(state, services);
 }
 BENCHMARK(BM_OpenInWindow)
+    ->ArgNames({"students", "questions"})
+    ->Args({100'000, 50})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+/// Scrolling a marked 100,000-student table: the scroll bar dragged to places spread over the
+/// whole table, then paged down from the middle, each step painted at once. The case's time is
+/// a step's; `slowest_step_ms` the slowest one, which shows a stall (a frame is 16 ms).
+void BM_ScrollThroughLargeTable(benchmark::State& state) {
+    TSilentServices services;
+    RunCase(state, [&] {
+        const std::string answerFile = GenerateAnswerFile(Students(state), Questions(state));
+        const TProgramFolder program;
+        std::unique_ptr<TMain> window = StartWindow(program, services);
+        LoadFreshTest(window->AnswerTable(), answerFile);
+        window->mmMark->trigger();
+        SettleWindow(*window);
+        QScrollBar& scrollBar = *window->Table->verticalScrollBar();
+        constexpr int Jumps = 100;
+        double slowestSeconds = 0;
+        for (auto _ : state) {
+            double stepsSeconds = 0;
+            const auto step = [&](int value) {
+                const double seconds = TimeSeconds([&] {
+                    scrollBar.setValue(value);
+                    window->Table->viewport()->repaint();
+                });
+                stepsSeconds += seconds;
+                slowestSeconds = std::max(slowestSeconds, seconds);
+            };
+            for (int jump = 0; jump <= Jumps; ++jump) {
+                step(scrollBar.minimum() +
+                     (scrollBar.maximum() - scrollBar.minimum()) / Jumps * jump);
+            }
+            const int middle = (scrollBar.minimum() + scrollBar.maximum()) / 2;
+            for (int page = 0; page < Jumps; ++page) {
+                step(middle + page * scrollBar.pageStep());
+            }
+            state.SetIterationTime(stepsSeconds / (2 * Jumps + 1));
+        }
+        state.counters["slowest_step_ms"] = slowestSeconds * 1e3;
+        DropWindow(window);
+    });
+    SkipOnFailure(state, services);
+}
+BENCHMARK(BM_ScrollThroughLargeTable)
     ->ArgNames({"students", "questions"})
     ->Args({100'000, 50})
     ->Iterations(3)
