@@ -37,10 +37,10 @@ TLargeBlock AllocateLargeBlock(std::size_t size) {
 void AdviseHugePages(char* buffer, std::size_t size) {
 #ifdef MADV_HUGEPAGE
     const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
-    const std::uintptr_t alignedBegin = (begin + HugePageSize - 1) & ~(HugePageSize - 1);
-    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePageSize - 1);
-    if (alignedBegin < alignedEnd) {
-        ::madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+    const std::size_t before = (HugePageSize - begin % HugePageSize) % HugePageSize;
+    const std::size_t after = (begin + size) % HugePageSize;
+    if (before + after < size) {
+        ::madvise(buffer + before, size - before - after, MADV_HUGEPAGE);
     }
 #else
     static_cast<void>(buffer);
