@@ -339,9 +339,11 @@ void TAnswerGrid::ProcessMessages() {
     }
     callsUntilClock_ = CallsBetweenClockReadings;
     if (sinceFlush_.elapsed() >= FrameDuration) {
-        FlushPaints();
         // Input waits until the command has ended, so that no command runs inside another.
+        commandPainting_ = true;
+        PaintChangedCells();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        commandPainting_ = false;
     }
 }
 
@@ -419,6 +421,17 @@ void TAnswerGrid::FlushHeaders() {
 }
 
 void TAnswerGrid::FlushPaints() {
+    PaintChangedCells();
+    if (commandPainting_) {
+        return;
+    }
+    for (const int cell : recordedCells_) {
+        recorded_[static_cast<std::size_t>(cell)] = NoColor;
+    }
+    recordedCells_.clear();
+}
+
+void TAnswerGrid::PaintChangedCells() {
     flushScheduled_ = false;
     sinceFlush_.restart();
     FlushHeaders();
@@ -447,13 +460,8 @@ void TAnswerGrid::FlushPaints() {
     }
     std::for_each(recordedCells_.begin(), recordedCells_.end(), consider);
     if (!cells.empty()) {
-        // Painted now, while the recorded colours are there to be painted.
         viewport()->repaint(RegionOf(cells));
     }
-    for (const int cell : recordedCells_) {
-        recorded_[static_cast<std::size_t>(cell)] = NoColor;
-    }
-    recordedCells_.clear();
     ForgetWrittenCells();
 }
 

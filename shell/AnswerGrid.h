@@ -35,7 +35,8 @@ public:
     /// The editor on the current cell, or null while there is none.
     QLineEdit* Editor() const;
 
-    /// Paints every cell written or processed since the last painting.
+    /// Paints every cell written or processed since the last painting; outside the painting
+    /// that a long command does now and then, the recorded colours are then forgotten.
     void FlushPaints();
     /// The fill of a data cell painted now: the colour recorded when messages were last
     /// processed after the cell was written, else the highlight colour of this moment.
@@ -89,6 +90,8 @@ private:
     bool IsShownAsIs(int cell) const;
     const TCellRange& VisibleCells();
     void FlushHeaders();
+    /// FlushPaints without forgetting the recorded colours.
+    void PaintChangedCells();
     void ScheduleFlush();
     void RefreshEditor();
     /// Moves the current cell for the keys that leave the editor; true when it moved.
@@ -107,9 +110,12 @@ private:
     std::vector<int> headerColumnsWritten_;
     std::vector<int> headerRowsWritten_;
     bool allHeadersWritten_ = false;
-    /// Colours recorded for cells in view, waiting to be painted.
+    /// Colours recorded for cells in view, for every painting until the command has ended:
+    /// a paint of the whole view in the middle of a long command (which the window system may
+    /// ask for) must not turn the cells painted before it white.
     std::vector<TColor> recorded_;
     std::vector<int> recordedCells_;
+    bool commandPainting_ = false;
     /// What each cell was last painted with.
     std::vector<TColor> shownLook_;
     std::vector<std::string> shownText_;

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +122,42 @@ TEST_F(Grid, MarkPaintsWrongAnswersSilverAndResultsYellowUntilTheNextRepaint) {
     View().viewport()->repaint();
     EXPECT_EQ(ShownColor(4, 3), white);
     EXPECT_EQ(ShownColor(6, 3), white);
+}
+
+// A class whose marking lasts beyond a frame is painted while it is marked, and the window
+// system may ask for the whole view then: the answers painted in the first frames must keep
+// their colour, as the later ones do.
+TEST_F(Grid, EveryWrongAnswerInViewIsSilverAlsoWhenTheViewIsPaintedWhileMarking) {
+    constexpr int Students = 30;
+    constexpr int Questions = 20;
+    std::string key = ",,";
+    std::string points = ",,";
+    for (int question = 0; question < Questions; ++question) {
+        key += "a,";
+        points += "1,";
+    }
+    std::string text = key + "\r\n" + points + "\r\n";
+    for (int student = 1; student <= Students; ++student) {
+        text += std::to_string(1000 + student) + ",S,b";
+        for (int question = 1; question < Questions; ++question) {
+            text += ",a";
+        }
+        text += "\r\n";
+    }
+    services.openAnswers.push_back(folders.CreateFile("class.csv", text));
+    window->mmOpen->trigger();
+    QApplication::processEvents();
+    // The last paint long enough ago that marking paints at its first look at the clock.
+    QTest::qWait(40);
+    // Comes in the painting that marking does after its first frame.
+    QTimer::singleShot(0, View().viewport(), [&] { View().viewport()->update(); });
+    window->mmMark->trigger();
+    const int lastRowInView = View().rowAt(View().viewport()->height() - 1);
+    ASSERT_GT(lastRowInView, 10);
+    for (int row = TAnswerTable::FirstStudentRow; row <= lastRowInView; ++row) {
+        EXPECT_EQ(ShownColor(3, row), QColor(0xC0, 0xC0, 0xC0)) << "row " << row;
+        EXPECT_EQ(ShownColor(4, row), QColor(Qt::white)) << "row " << row;
+    }
 }
 
 TEST_F(Grid, MarkingOutOfViewRecordsNothing) {
