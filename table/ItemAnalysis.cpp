@@ -20,12 +20,7 @@ using TSpellingId = std::uint32_t;
 constexpr double Tolerance = 1e-9;
 /// Bin widths are 1, 2 or 5 times a power of ten, the smallest giving at most this many bins.
 constexpr int MaxHistogramBins = 21;
-/// Whole points up to this size are summed as integers.
-constexpr long double MaxWholePoints = std::numeric_limits<std::int32_t>::max();
-/// With this many questions at most, a sum of such points is a whole number below 2^53, which
-/// a double holds exactly.
-constexpr std::size_t MaxWholeSumQuestions = std::size_t{1} << 22;
-/// Stands for points that are no such whole number.
+/// Stands for points that are no whole number THeldSum sums as an integer.
 constexpr std::int32_t NotWhole = std::numeric_limits<std::int32_t>::min();
 
 /// A cell's text as found: its spelling, and the whole points it adds to the score (or
@@ -109,7 +104,7 @@ public:
     std::vector<std::string> text;
     /// What marking adds to the score: the points of a correct keyed answer or of any points.
     std::vector<long double> scorePoints;
-    /// The same as a whole number, when it is one of at most MaxWholePoints; else NotWhole.
+    /// The same as a whole number, when THeldSum sums it as one; else NotWhole.
     std::vector<std::int32_t> wholePoints;
     /// The item: 1 or 0 for a keyed answer, the points of a points question.
     std::vector<double> item;
@@ -150,9 +145,8 @@ private:
         const long double points = mark.correct || isPointsQuestion ? mark.points : 0;
         text.emplace_back(answer);
         scorePoints.push_back(points);
-        wholePoints.push_back(points == std::trunc(points) && std::fabs(points) <= MaxWholePoints
-                                  ? static_cast<std::int32_t>(points)
-                                  : NotWhole);
+        wholePoints.push_back(THeldSum::IsWholeAddend(points) ? static_cast<std::int32_t>(points)
+                                                              : NotWhole);
         item.push_back(isPointsQuestion ? static_cast<double>(mark.points) : mark.correct ? 1 : 0);
         writers.emplace_back();
         upperWeight.push_back(0);
@@ -187,30 +181,14 @@ private:
     std::vector<std::map<long double, std::size_t>> valueGroups_;
 };
 
-/// One student's score, summed as marking sums it: each points added in extended precision and
-/// held as a double. While every points added is a small whole number each step is exact, so
-/// an integer sum gives the same score without the slow extended arithmetic.
-class TScoreSum {
-public:
-    void Add(const TSpellings& spellings, TFound found, bool wholeSumsExact) {
-        if (!held_ && wholeSumsExact && found.wholePoints != NotWhole) {
-            whole_ += found.wholePoints;
-            return;
-        }
-        if (!held_) {
-            held_ = true;
-            score_ = static_cast<double>(whole_);
-        }
-        score_ = HeldAsDouble(score_ + spellings.scorePoints[found.id]);
+/// Adds what the answer found earns to a student's score, as marking sums it.
+void AddToScore(THeldSum& score, const TSpellings& spellings, TFound found) {
+    if (found.wholePoints != NotWhole) {
+        score.AddWhole(found.wholePoints);
+    } else {
+        score.Add(spellings.scorePoints[found.id]);
     }
-
-    double Value() const { return held_ ? score_ : static_cast<double>(whole_); }
-
-private:
-    std::int64_t whole_ = 0;
-    bool held_ = false;
-    double score_ = 0;
-};
+}
 
 /// Sums over the students of one question's item (y), its square and the item times the
 /// score (t); the item's smallest and largest value.
@@ -424,10 +402,9 @@ private:
         const auto students = static_cast<std::size_t>(std::max(1, rowsStored));
         answers_.reserve(students * QuestionCount());
         scores_.reserve(students);
-        const bool wholeSumsExact = QuestionCount() <= MaxWholeSumQuestions;
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
             const TRowCells& cells = table_.Row(row);
-            TScoreSum score;
+            THeldSum score;
             std::size_t question = 0;
             bool fits = true;
             answers_.resize(answers_.size() + QuestionCount());
@@ -435,7 +412,7 @@ private:
             cells.ForEachCell(FirstColumn(), FirstColumn() + QuestionCount(),
                               [&](std::string_view answer) {
                                   const TFound found = spellings_.Find(question, answer);
-                                  score.Add(spellings_, found, wholeSumsExact);
+                                  AddToScore(score, spellings_, found);
                                   fits &= found.id <= MaxStoredId;
                                   ids[question++] = static_cast<TStoredId>(found.id);
                               });
