@@ -7,6 +7,7 @@
 #include "platform/TextEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -35,17 +36,17 @@ public:
 
     char* WriteRow(char* out, int row) const {
         const TRowCells& cells = table_.Row(row);
-        const std::string_view stored = cells.Bytes(0, cells.Size());
-        const char* const storedEnd = stored.data() + stored.size();
-        std::size_t written = 0;
-        cells.ForEachCell(1, width_ + 1, [&](std::string_view cell) {
-            out = storedEnd - cell.data() >= WordSize && cell.size() <= WordSize
-                      ? WriteShortField(cell, out)
-                      : WriteField(cell, out);
-            *out++ = ',';
-            ++written;
-        });
-        out = std::fill_n(out, width_ - written, ',');
+        const std::size_t endColumn = width_ + 1;
+        // The answers are usually one-byte characters that need no quotes, while a name
+        // rarely is: the answers are then checked once for the whole row.
+        const std::size_t answersStart = std::min(FirstQuestionColumn, endColumn);
+        out = WriteCheckedCells(cells, 1, answersStart, out);
+        out = IsPlainText(cells.Bytes(answersStart, endColumn)) &&
+                      cells.ByteSize(0, cells.Size()) >= WordSize
+                  ? WritePlainCells(cells, answersStart, endColumn, out)
+                  : WriteCheckedCells(cells, answersStart, endColumn, out);
+        const std::size_t writtenCells = std::clamp<std::size_t>(cells.Size(), 1, endColumn) - 1;
+        out = std::fill_n(out, width_ - writtenCells, ',');
         *out++ = '\r';
         *out++ = '\n';
         return out;
@@ -56,6 +57,61 @@ public:
 
 private:
     static constexpr std::ptrdiff_t WordSize = sizeof(std::uint64_t);
+    static constexpr std::size_t FirstQuestionColumn = TAnswerTable::FirstQuestionColumn;
+
+    /// Whether every byte is a one-byte character that needs no quotes: above the comma
+    /// (which also leaves out blanks, control bytes and the double quote) and below 0x80.
+    static bool IsPlainText(std::string_view text) {
+        using namespace WordBytes;
+        std::size_t at = 0;
+        for (; at + sizeof(std::uint64_t) <= text.size(); at += sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + at, sizeof word);
+            if (HasHighByte(word) || HasByteBelow(word, ',' + 1)) {
+                return false;
+            }
+        }
+        return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
+                           [](char byte) {
+                               const auto code = static_cast<unsigned char>(byte);
+                               return code > ',' && code < 0x80;
+                           });
+    }
+
+    static char* WriteCheckedCells(const TRowCells& cells, std::size_t firstColumn,
+                                   std::size_t endColumn, char* out) {
+        const std::string_view stored = cells.Bytes(0, cells.Size());
+        const char* const storedEnd = stored.data() + stored.size();
+        cells.ForEachCell(firstColumn, endColumn, [&](std::string_view cell) {
+            out = storedEnd - cell.data() >= WordSize && cell.size() <= WordSize
+                      ? WriteShortField(cell, out)
+                      : WriteField(cell, out);
+            *out++ = ',';
+        });
+        return out;
+    }
+
+    /// Cells that need no quotes, of a row of a word at least: each is copied as the word it
+    /// starts, the last few from a copy of the row's last word with room after it.
+    static char* WritePlainCells(const TRowCells& cells, std::size_t firstColumn,
+                                 std::size_t endColumn, char* out) {
+        const std::string_view stored = cells.Bytes(0, cells.Size());
+        const char* const lastWord = stored.data() + stored.size() - WordSize;
+        std::array<char, 2 * WordSize> tail{};
+        std::memcpy(tail.data(), lastWord, WordSize);
+        cells.ForEachCell(firstColumn, endColumn, [&](std::string_view cell) {
+            const char* const from =
+                cell.data() <= lastWord ? cell.data() : tail.data() + (cell.data() - lastWord);
+            if (cell.size() <= WordSize) {
+                std::memcpy(out, from, WordSize);
+                out += cell.size();
+            } else {
+                out = std::copy_n(from, cell.size(), out);
+            }
+            *out++ = ',';
+        });
+        return out;
+    }
 
     /// A cell of at most a word, with a word of the row's storage from its start: copied as
     /// that word and checked with it, without a loop or a branch on its bytes, as most cells

@@ -67,24 +67,31 @@ const TTableTextCase TableTextCases[] = {
 INSTANTIATE_TEST_SUITE_P(AnswerFile, TableText, testing::ValuesIn(TableTextCases), TCaseName());
 
 // Cells of every length around a word, of bytes that need quotes, a closer look or nothing,
-// at every place in rows of every length: each is written as CellFieldText gives it.
+// at every place in rows of every length (rows of plain bytes only among them), typed in or
+// loaded from a file: each is written as CellFieldText gives it.
 TEST(TableText, EveryCellIsWrittenAsItsFieldInRandomRows) {
-    const std::string alphabet = "a,- \"\t\r\n\x81\x40\x83\x5c+~0"s + '\0';
+    const std::string awkwardBytes = "a,- \"\t\r\n\x81\x40\x83\x5c+~0"s + '\0';
+    const std::string plainBytes = "a-+~0";
     std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int round = 0; round < 600; ++round) {
         TAnswerTable table;
-        const int width = std::uniform_int_distribution<int>(3, 14)(random);
+        const int width = pick(3, 14);
         for (int column = 1; column <= width; ++column) {
             table.SetCell(column, TAnswerTable::AnswerKeyRow, "k");
         }
-        const int rows = std::uniform_int_distribution<int>(3, 8)(random);
+        const int rows = pick(3, 8);
         for (int row = TAnswerTable::PointsRow; row <= rows; ++row) {
             table.SetCell(TAnswerTable::NumberColumn, row, "n");
-            for (int column = 2; column <= width + 1; ++column) {
-                std::string cell(std::uniform_int_distribution<std::size_t>(0, 11)(random), 'a');
+            const std::string& alphabet = pick(0, 1) == 0 ? plainBytes : awkwardBytes;
+            const int lastColumn = pick(2, width + 1);
+            for (int column = 2; column <= lastColumn; ++column) {
+                std::string cell(static_cast<std::size_t>(pick(0, 11)), 'a');
                 for (char& byte : cell) {
-                    byte = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() -
-                                                                                      1)(random)];
+                    byte = alphabet[static_cast<std::size_t>(
+                        pick(0, static_cast<int>(alphabet.size()) - 1))];
                 }
                 table.SetCell(column, row, cell);
             }
@@ -96,7 +103,12 @@ TEST(TableText, EveryCellIsWrittenAsItsFieldInRandomRows) {
             }
             expected += "\r\n";
         }
-        ASSERT_EQ(Escaped(GetTableText(table)), Escaped(expected)) << "round " << round;
+        const std::string text = GetTableText(table);
+        ASSERT_EQ(Escaped(text), Escaped(expected)) << "round " << round;
+        // Loaded rows sit one after the other in shared storage.
+        TAnswerTable loaded;
+        LoadAnswerText(loaded, text);
+        ASSERT_EQ(Escaped(GetTableText(loaded)), Escaped(text)) << "round " << round;
     }
 }
 
