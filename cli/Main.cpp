@@ -2,10 +2,15 @@
 #include "CommandLine.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "table/Sorting.h"
 
+#include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <future>
 #include <iostream>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -28,6 +33,43 @@ bool RunReported(TAction&& action) {
         Report(error.what());
     }
     return false;
+}
+
+/// The bytes of the files that the commands load: about the bytes a sort's keys take.
+std::size_t LoadedFileBytes(const TCommandLine& commandLine) {
+    std::size_t bytes = 0;
+    for (const TCliCommand& command : commandLine.commands) {
+        if (command.name == "open" || command.name == "paste") {
+            std::error_code error;
+            const std::uintmax_t size = std::filesystem::file_size(command.argument, error);
+            bytes += error ? 0 : static_cast<std::size_t>(size);
+        }
+    }
+    return bytes;
+}
+
+/// A sort builds the locale's collator first, which takes tens of milliseconds: when the
+/// commands sort, it is built on another thread meanwhile. The sort waits for it there; a
+/// failure here is left to the sort to report.
+std::future<void> PrepareCollatorForSorts(const TCommandLine& commandLine) {
+    const bool sorts =
+        std::any_of(commandLine.commands.begin(), commandLine.commands.end(),
+                    [](const TCliCommand& command) { return command.name.starts_with("sort-"); });
+    if (!sorts) {
+        return {};
+    }
+    const std::size_t textBytes = LoadedFileBytes(commandLine);
+    try {
+        return std::async(std::launch::async, [textBytes] {
+            try {
+                PrepareCollatorToSort(textBytes);
+            } catch (...) {
+                // The sort builds the collator again and reports why it cannot.
+            }
+        });
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 } // namespace
@@ -57,6 +99,7 @@ int main(int argc, char** argv) {
             languageFile = TProfileFile::FromBytes(ReadFileBytes(*commandLine.languageFile));
         });
     }
+    const std::future<void> collatorPrepared = PrepareCollatorForSorts(commandLine);
     TCliSession session(std::cout, Report, languageFile);
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.argument); });

@@ -322,6 +322,10 @@ TPrimaryPrefix TCollator::PrimaryPrefix(std::string_view text) const {
     return prefix;
 }
 
+void TCollator::PreparePrimaryPrefixes() const {
+    impl_->built.PrimaryRanks();
+}
+
 std::string TCollator::UserLocaleName() {
     for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
         const char* value = std::getenv(variable);

@@ -44,6 +44,9 @@ public:
     /// its neighbours or is not a single primary weight (a contraction, an expansion, an
     /// ignorable or undecodable character), at most TPrimaryPrefix::Capacity of them.
     TPrimaryPrefix PrimaryPrefix(std::string_view text) const;
+    /// Builds what PrimaryPrefix needs, as its first call would: tens of milliseconds, which a
+    /// caller may spend beforehand on another thread.
+    void PreparePrimaryPrefixes() const;
 
     /// The ICU name of the user's collation locale, empty for the root order.
     static std::string UserLocaleName();

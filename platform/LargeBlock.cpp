@@ -7,12 +7,6 @@
 #include <sys/mman.h>
 #endif
 
-namespace {
-
-constexpr std::size_t HugePageSize = std::size_t{2} << 20;
-
-} // namespace
-
 TLargeBlock AllocateLargeBlock(std::size_t size) {
     if (size < HugePageSize) {
         // A huge page would take 2 MB of memory for a block that needs less.

@@ -131,7 +131,7 @@ void TAnswerTable::PermuteRows(const std::vector<int>& sourceRows, int firstRow,
     const auto columns = static_cast<std::size_t>(firstColumn);
     const auto first = static_cast<std::size_t>(firstRow);
     std::vector<std::pair<std::size_t, std::string>> keptCells;
-    std::vector<TRowCells> moved;
+    TRows moved;
     moved.reserve(sourceRows.size());
     for (std::size_t i = 0; i < sourceRows.size(); ++i) {
         for (std::size_t column = 0; column < columns; ++column) {
@@ -161,7 +161,7 @@ void TAnswerTable::PermuteRows(const std::vector<int>& sourceRows, int firstRow,
 
 void TAnswerTable::CopyRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
     const auto fromColumn = static_cast<std::size_t>(firstColumn);
-    std::vector<TRowCells> taken;
+    TRows taken;
     taken.reserve(sourceRows.size());
     std::size_t neededRows = rows_.size();
     for (const int source : sourceRows) {

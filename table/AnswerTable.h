@@ -3,6 +3,7 @@
 #include "RowArena.h"
 #include "RowCells.h"
 #include "TableView.h"
+#include "platform/LargeBlock.h"
 
 #include <array>
 #include <cstdint>
@@ -131,9 +132,12 @@ private:
     void NotifyRowCountChange(int oldRowCount);
     TRowCells& RowForWriting(int row);
 
+    /// A large table's rows take megabytes: they ask for huge pages.
+    using TRows = std::vector<TRowCells, TLargeBlockAllocator<TRowCells>>;
+
     /// Declared before the rows, which may be placed in it, so that it outlives them.
     TRowArena rowArena_;
-    std::vector<TRowCells> rows_;
+    TRows rows_;
     std::array<std::string, MessageCount> messages_;
     std::map<int, int> columnWidths_;
     int questionCount_ = 50;

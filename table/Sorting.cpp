@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -44,18 +46,22 @@ void AppendPaddedScore(std::string_view score, std::string& key) {
 
 /// A row's place in the table before the sort and the fast part of its key: the ranks of its
 /// prefix four to a word, the first in the highest bits, so that words compare as the ranks
-/// do.
+/// do, and after the last rank zeros, which no rank is.
 struct TRowPrefix {
     static constexpr std::size_t RanksPerWord = 4;
+    static constexpr std::size_t RankBits = 16;
     static constexpr std::size_t Words = TPrimaryPrefix::Capacity / RanksPerWord;
     std::array<std::uint64_t, Words> packedRanks{};
-    std::size_t index = 0;
+    std::uint32_t index = 0;
+    std::uint8_t length = 0;
+    bool complete = false;
 
-    TRowPrefix() = default;
-    TRowPrefix(const TPrimaryPrefix& prefix, std::size_t rowIndex) : index(rowIndex) {
+    TRowPrefix(const TPrimaryPrefix& prefix, std::size_t rowIndex)
+        : index(static_cast<std::uint32_t>(rowIndex)), length(prefix.length),
+          complete(prefix.complete) {
         for (std::size_t at = 0; at < TPrimaryPrefix::Capacity; ++at) {
             std::uint64_t& word = packedRanks[at / RanksPerWord];
-            word = word << 16 | prefix.ranks[at];
+            word = word << RankBits | prefix.ranks[at];
         }
     }
 
@@ -68,30 +74,42 @@ struct TRowPrefix {
         }
         return index < other.index;
     }
+
+    /// How many ranks from the first the two share: all of them when they are equal.
+    std::size_t SharedRanks(const TRowPrefix& other) const {
+        for (std::size_t word = 0; word < Words; ++word) {
+            const std::uint64_t differing = packedRanks[word] ^ other.packedRanks[word];
+            if (differing != 0) {
+                return word * RanksPerWord +
+                       static_cast<std::size_t>(std::countl_zero(differing)) / RankBits;
+            }
+        }
+        return TPrimaryPrefix::Capacity;
+    }
 };
 static_assert(TPrimaryPrefix::Capacity % TRowPrefix::RanksPerWord == 0);
+static_assert(TPrimaryPrefix::Capacity <= std::numeric_limits<std::uint8_t>::max());
+
+using TRowPrefixes = std::vector<TRowPrefix, TLargeBlockAllocator<TRowPrefix>>;
 
 /// Which neighbours in `sorted` (in order of their ranks) only the collator can order:
-/// linked[i] for sorted[i - 1] and sorted[i]; `prefixes` are the rows' prefixes in table order.
-std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted,
-                                const std::vector<TPrimaryPrefix>& prefixes) {
+/// linked[i] for sorted[i - 1] and sorted[i].
+std::vector<bool> LinkUndecided(const TRowPrefixes& sorted) {
     const std::size_t count = sorted.size();
-    const auto prefixAt = [&](std::size_t at) -> const TPrimaryPrefix& {
-        return prefixes[sorted[at].index];
-    };
     std::vector<bool> linked(count, false);
     const auto commonLength = [&](std::size_t at) {
-        const TPrimaryPrefix& a = prefixAt(at - 1);
-        const TPrimaryPrefix& b = prefixAt(at);
-        std::size_t length = 0;
-        while (length < std::min(a.length, b.length) && a.ranks[length] == b.ranks[length]) {
-            ++length;
-        }
-        return length;
+        return std::min<std::size_t>(sorted[at - 1].SharedRanks(sorted[at]),
+                                     std::min(sorted[at - 1].length, sorted[at].length));
     };
-    // Neighbours that their prefixes cannot order, such as two with equal weights throughout.
+    // Neighbours that their prefixes cannot order, such as two with equal weights throughout:
+    // equal ranks, or one prefix that begins the other and is cut where the other goes on.
     for (std::size_t at = 1; at < count; ++at) {
-        linked[at] = ComparePrimaryPrefixes(prefixAt(at - 1), prefixAt(at)) == 0;
+        const TRowPrefix& before = sorted[at - 1];
+        const TRowPrefix& after = sorted[at];
+        const std::size_t shared = before.SharedRanks(after);
+        const TRowPrefix& shorter = before.length <= after.length ? before : after;
+        linked[at] =
+            shared == TPrimaryPrefix::Capacity || (shared >= shorter.length && !shorter.complete);
     }
     // A cut prefix leaves in doubt every row that shares it, before or after it in the order:
     // sweep both ways, holding the shortest cut prefix whose run of sharers is still open.
@@ -107,8 +125,8 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted,
                     open = None;
                 }
             }
-            if (!prefixAt(at).complete) {
-                open = std::min<std::size_t>(open, prefixAt(at).length);
+            if (!sorted[at].complete) {
+                open = std::min<std::size_t>(open, sorted[at].length);
             }
             at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(at) + step);
         }
@@ -119,6 +137,11 @@ std::vector<bool> LinkUndecided(const std::vector<TRowPrefix>& sorted,
     }
     return linked;
 }
+
+/// Up to this many bytes of keys, a sort asks the collator for whole keys: they cost about
+/// 40 ns a byte, while the weights that order most rows by their first characters cost tens
+/// of milliseconds to find, once per process.
+constexpr std::size_t WholeKeysUpTo = 2 << 20;
 
 /// Where each row of the sort goes in sorted order; `appendKey(i, limit, text)` appends the key
 /// of row i, or at least `limit` bytes of it, and the keys take about `keyBytes` in all. Keys
@@ -141,9 +164,6 @@ std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
             order[at] = keyed[at - first].second;
         }
     };
-    // The collator's whole keys cost about 40 ns a byte; the weights that order most rows by
-    // their first characters cost tens of milliseconds to find, once per process.
-    constexpr std::size_t WholeKeysUpTo = 2 << 20;
     if (keyBytes <= WholeKeysUpTo) {
         std::iota(order.begin(), order.end(), 0);
         sortByWholeKeys(0, count);
@@ -152,20 +172,19 @@ std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
     // A character takes two bytes at most: one more tells whether the key goes on after the
     // prefix.
     constexpr std::size_t PrefixBytes = 2 * TPrimaryPrefix::Capacity + 1;
-    std::vector<TPrimaryPrefix> prefixes(count);
-    std::vector<TRowPrefix> sorted(count);
+    TRowPrefixes sorted;
+    sorted.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         key.clear();
         appendKey(i, PrefixBytes, key);
-        prefixes[i] = collator.PrimaryPrefix(key);
-        sorted[i] = TRowPrefix(prefixes[i], i);
+        sorted.emplace_back(collator.PrimaryPrefix(key), i);
     }
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t at = 0; at < count; ++at) {
         order[at] = sorted[at].index;
     }
     // Only the rows that the prefixes leave in doubt get the collator's whole keys.
-    const std::vector<bool> linked = LinkUndecided(sorted, prefixes);
+    const std::vector<bool> linked = LinkUndecided(sorted);
     for (std::size_t first = 0; first < count;) {
         std::size_t end = first + 1;
         while (end < count && linked[end]) {
@@ -227,6 +246,13 @@ void SortByScore(TAnswerTable& table, const TCollator& collator) {
     std::vector<int> sorted = RowsInOrder(rows, order);
     std::reverse(sorted.begin(), sorted.end());
     table.MoveRows(sorted, TAnswerTable::FirstStudentRow, TAnswerTable::NumberColumn);
+}
+
+void PrepareCollatorToSort(std::size_t tableTextBytes) {
+    const TCollator collator;
+    if (tableTextBytes > WholeKeysUpTo) {
+        collator.PreparePrimaryPrefixes();
+    }
 }
 
 void SortMarkedTableByScore(TAnswerTable& table, const TCollator& collator) {

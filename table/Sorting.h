@@ -15,3 +15,8 @@ void SortByScore(TAnswerTable& table, const TCollator& collator);
 /// SortByScore, refused with EPelloranError until marking has enabled Sort by score: before
 /// that the score column is a guess.
 void SortMarkedTableByScore(TAnswerTable& table, const TCollator& collator);
+
+/// Builds the user's collator and what a sort of a table of this many text bytes needs of it,
+/// as the first sort would: the tailored collator and its weights take tens of milliseconds,
+/// which a caller may spend beforehand on another thread. Thread-safe.
+void PrepareCollatorToSort(std::size_t tableTextBytes);

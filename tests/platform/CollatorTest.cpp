@@ -3,6 +3,7 @@
 #include "TestText.h"
 
 #include <cstdlib>
+#include <future>
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
@@ -175,6 +176,27 @@ TEST(CollatorPrimaryPrefix, StopsWhereACharacterHasNoWeightOfItsOwn) {
         const TPrimaryPrefix prefix = japanese.PrimaryPrefix(stop.text);
         EXPECT_EQ(std::size_t{prefix.length}, stop.length) << stop.what;
         EXPECT_EQ(prefix.complete, stop.complete) << stop.what;
+    }
+}
+
+// A program may prepare the prefixes on one thread while another already asks for them: each
+// gets the same prefixes, built once.
+TEST(CollatorPrimaryPrefix, PreparedOnAnotherThreadMeanwhileGivesTheSamePrefixes) {
+    const std::vector<std::string> texts = {"2405,ab", "\x95\x5C,\x89\xD4", "Abe", "~+<"};
+    const TCollator preparing("de");
+    const TCollator asking("de");
+    std::future<void> prepared =
+        std::async(std::launch::async, [&] { preparing.PreparePrimaryPrefixes(); });
+    std::vector<TPrimaryPrefix> meanwhile;
+    for (const std::string& text : texts) {
+        meanwhile.push_back(asking.PrimaryPrefix(text));
+    }
+    prepared.get();
+    for (std::size_t at = 0; at < texts.size(); ++at) {
+        const TPrimaryPrefix after = preparing.PrimaryPrefix(texts[at]);
+        EXPECT_EQ(after.ranks, meanwhile[at].ranks) << texts[at];
+        EXPECT_EQ(after.length, meanwhile[at].length) << texts[at];
+        EXPECT_EQ(after.complete, meanwhile[at].complete) << texts[at];
     }
 }
 
