@@ -234,6 +234,10 @@ public:
         // touched.
         constexpr std::size_t ShortestUsualLine = 32;
         table.ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
+        // A placed row takes its line's bytes less the separators and line break, a byte
+        // for each cell's end and the spare room for a score.
+        constexpr std::size_t SpareShareOfUsualLine = 8;
+        table.ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
     }
 
     /// Returns the bytes of the lines, each followed by CR LF.

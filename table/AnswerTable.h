@@ -68,6 +68,8 @@ public:
 
     /// Makes room for this many stored rows, so that writing them moves no row.
     void ReserveRows(std::size_t count) { rows_.reserve(count); }
+    /// Makes room for placed rows of this many bytes in all, so that they take one block.
+    void ReservePlacedRowBytes(std::size_t size) { rowArena_.ReserveNextBlock(size); }
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }

@@ -16,7 +16,8 @@ char* TRowArena::Allocate(std::size_t size) {
     if (blocks_.empty() || blocks_.back().size - used_ < size) {
         const std::size_t nextSize =
             blocks_.empty() ? FirstBlockSize : std::min(2 * blocks_.back().size, LargestBlockSize);
-        const std::size_t blockSize = std::max(size, nextSize);
+        const std::size_t blockSize = std::max({size, nextSize, nextBlockSize_});
+        nextBlockSize_ = 0;
         // Not zeroed: every byte handed out is written before it is read.
         blocks_.push_back({AllocateLargeBlock(blockSize), blockSize});
         used_ = 0;

@@ -20,6 +20,10 @@ public:
     /// `size` bytes, valid until Release.
     char* Allocate(std::size_t size);
 
+    /// Makes the next block hold at least `size` bytes: for many rows whose size is known
+    /// beforehand, which then take one block. Room not used is never touched.
+    void ReserveNextBlock(std::size_t size) { nextBlockSize_ = size; }
+
     /// Frees every block: no row may still be placed in one.
     void Release();
 
@@ -31,4 +35,5 @@ private:
 
     std::vector<TBlock> blocks_;
     std::size_t used_ = 0;
+    std::size_t nextBlockSize_ = 0;
 };
