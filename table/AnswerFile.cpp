@@ -59,23 +59,28 @@ private:
     static constexpr std::ptrdiff_t WordSize = sizeof(std::uint64_t);
     static constexpr std::size_t FirstQuestionColumn = TAnswerTable::FirstQuestionColumn;
 
-    /// Whether every byte is a one-byte character that needs no quotes: above the comma
-    /// (which also leaves out blanks, control bytes and the double quote) and below 0x80.
-    static bool IsPlainText(std::string_view text) {
+    /// A one-byte character that needs no quotes: above the comma (which also leaves out
+    /// blanks, control bytes and the double quote) and below 0x80.
+    static bool IsPlainByte(char byte) {
+        const auto code = static_cast<unsigned char>(byte);
+        return code > ',' && code < 0x80;
+    }
+    static bool IsPlainWord(std::uint64_t word) {
         using namespace WordBytes;
+        return !HasHighByte(word) && !HasByteBelow(word, ',' + 1);
+    }
+
+    /// Whether every byte is plain, checked a word at a time.
+    static bool IsPlainText(std::string_view text) {
         std::size_t at = 0;
         for (; at + sizeof(std::uint64_t) <= text.size(); at += sizeof(std::uint64_t)) {
             std::uint64_t word = 0;
             std::memcpy(&word, text.data() + at, sizeof word);
-            if (HasHighByte(word) || HasByteBelow(word, ',' + 1)) {
+            if (!IsPlainWord(word)) {
                 return false;
             }
         }
-        return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
-                           [](char byte) {
-                               const auto code = static_cast<unsigned char>(byte);
-                               return code > ',' && code < 0x80;
-                           });
+        return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), IsPlainByte);
     }
 
     static char* WriteCheckedCells(const TRowCells& cells, std::size_t firstColumn,
@@ -128,7 +133,7 @@ private:
                                             : (std::uint64_t{1} << 8 * cell.size()) - 1;
         // Bytes beyond the cell count as plain ones.
         const std::uint64_t checked = (word & cellBytes) | (~cellBytes & Ones * 0x7F);
-        if (HasHighByte(checked) || HasByteBelow(checked, ',' + 1)) {
+        if (!IsPlainWord(checked)) {
             return WriteField(cell, out);
         }
         std::memcpy(out, &word, sizeof word);
@@ -141,8 +146,7 @@ private:
         char* const fieldStart = out;
         bool plain = true;
         for (const char byte : cell) {
-            const auto code = static_cast<unsigned char>(byte);
-            plain &= code > ',' && code < 0x80;
+            plain &= IsPlainByte(byte);
             *out++ = byte;
         }
         if (plain || IsFieldAsItIs(cell)) {
