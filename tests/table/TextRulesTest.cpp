@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,32 @@ TEST(TextRules, FastSplitTakesCommaLinesWithBlanksAndLeavesTheRest) {
     for (const std::string& line : left) {
         EXPECT_FALSE(FastSplit(line).has_value()) << Escaped(line);
     }
+}
+
+// Lines of plain runs longer than the quick loops take at once, commas at every place in them,
+// and now and then a byte that sends the rest of the line to a slower way.
+TEST(TextRules, FastSplitAgreesWithTheFullRulesOnRandomLines) {
+    const std::string plain = ",,,,a1-~z";
+    const std::string rare = "  \t\"\x81\x40\x83\x5c\xb1\x01";
+    std::mt19937 random(11);
+    const auto pick = [&](const std::string& bytes) {
+        return bytes[std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(random)];
+    };
+    int taken = 0;
+    for (int round = 0; round < 20'000; ++round) {
+        std::string line(std::uniform_int_distribution<std::size_t>(0, 70)(random), 'a');
+        const int rareOdds = std::uniform_int_distribution<int>(8, 400)(random);
+        for (char& byte : line) {
+            byte = std::uniform_int_distribution<int>(0, rareOdds)(random) == 0 ? pick(rare)
+                                                                                : pick(plain);
+        }
+        const std::optional<std::vector<std::string>> fields = FastSplit(line);
+        if (fields) {
+            ++taken;
+            ASSERT_EQ(*fields, SplitCommaText(line)) << Escaped(line);
+        }
+    }
+    EXPECT_GT(taken, 10'000);
 }
 
 const TSplitCase PlainFieldCases[] = {
