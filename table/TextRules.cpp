@@ -5,8 +5,44 @@
 #include "platform/CodePage.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+    if (from >= text.size()) {
+        return std::string_view::npos;
+    }
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* in = begin + from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a line is a hundred bytes or more, a call to search for each
+    // break on its own costs as much as the search.
+    constexpr std::ptrdiff_t BlockSize = 16;
+    const __m128i returns = _mm_set1_epi8('\r');
+    const __m128i feeds = _mm_set1_epi8('\n');
+    for (; end - in >= BlockSize; in += BlockSize) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, returns), _mm_cmpeq_epi8(bytes, feeds))));
+        if (breaks != 0) {
+            return static_cast<std::size_t>(in - begin) +
+                   static_cast<std::size_t>(std::countr_zero(breaks));
+        }
+    }
+#endif
+    for (; in < end; ++in) {
+        if (*in == '\r' || *in == '\n') {
+            return static_cast<std::size_t>(in - begin);
+        }
+    }
+    return std::string_view::npos;
+}
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;

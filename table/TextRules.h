@@ -6,24 +6,17 @@
 #include <string_view>
 #include <vector>
 
+/// Where the first CR or LF of `text` from `from` on is; npos where there is none.
+std::size_t FindLineBreak(std::string_view text, std::size_t from);
+
 /// Calls `onLine` with each line of `text`: a line runs to the next CR, LF or NUL byte; one
 /// CR, then one LF, is skipped after it; a NUL byte ends the text.
 template <typename TOnLine>
 void ForEachLine(std::string_view text, TOnLine&& onLine) {
     const std::size_t end = std::min(text.size(), text.find('\0'));
-    // The next CR and the next LF, each found with one quick search and looked for again
-    // only once passed.
-    std::size_t nextCr = text.find('\r');
-    std::size_t nextLf = text.find('\n');
     std::size_t at = 0;
     while (at < end) {
-        if (nextCr < at) {
-            nextCr = text.find('\r', at);
-        }
-        if (nextLf < at) {
-            nextLf = text.find('\n', at);
-        }
-        const std::size_t lineEnd = std::min({end, nextCr, nextLf});
+        const std::size_t lineEnd = std::min(end, FindLineBreak(text, at));
         onLine(text.substr(at, lineEnd - at));
         at = lineEnd;
         if (at < end && text[at] == '\r') {
