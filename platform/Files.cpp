@@ -299,6 +299,13 @@ void TAtomicFileWriter::Write(std::string_view bytes) {
     if (descriptor_ < 0 || !WriteAll(descriptor_, bytes)) {
         Fail();
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The disk starts on what is written while the rest is made, so that Commit's flush waits
+    // for less. Only advice: Commit flushes the whole file whatever this did.
+    ::sync_file_range(descriptor_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    written_ += bytes.size();
 }
 
 void TAtomicFileWriter::Commit() {

@@ -77,6 +77,7 @@ private:
     /// the file and no temporary file in it is lost track of.
     int folder_ = -1;
     int descriptor_ = -1;
+    std::size_t written_ = 0;
     /// Empty while the temporary file has no name.
     std::string temporaryName_;
 };
