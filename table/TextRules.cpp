@@ -172,9 +172,15 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
         std::uint64_t word = 0;
         if (end - in > 8 && (std::memcpy(&word, in, 8), AreOneBytePlain(word))) {
             // A plain run: the longer the quicker, where the processor can.
-            const char* const afterBlocks = CommaBlocks::SplitBlocks(in, end, out, base, endsOut);
+            // Through copies, so that the loop's own pointers stay out of memory.
+            char* blocksOut = out;
+            std::uint32_t* blocksEndsOut = endsOut;
+            const char* const afterBlocks =
+                CommaBlocks::SplitBlocks(in, end, blocksOut, base, blocksEndsOut);
             if (afterBlocks != in) {
                 in = afterBlocks;
+                out = blocksOut;
+                endsOut = blocksEndsOut;
                 continue;
             }
             // Eight one-byte characters: where each one goes depends only on the commas.
