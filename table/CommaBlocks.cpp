@@ -12,50 +12,43 @@ namespace CommaBlocks {
 
 namespace {
 
-/// For each pattern of commas among eight bytes (bit i for byte i): the places of the other
-/// bytes in order, then 0x80, which a byte shuffle turns into zero.
-constexpr std::array<std::uint64_t, 256> KeptBytes = [] {
-    std::array<std::uint64_t, 256> table{};
+/// For each pattern of commas among eight bytes (bit i for byte i), eight bytes of each:
+struct TCommaPatterns {
+    /// the places of the bytes other than commas, in order, then 0x80, which a byte shuffle
+    /// turns into zero;
+    std::array<std::uint64_t, 256> keptBytes{};
+    /// for the k-th comma, how many other bytes come before it (its field's end).
+    std::array<std::uint64_t, 256> commaEnds{};
+};
+
+constexpr TCommaPatterns CommaPatterns = [] {
+    TCommaPatterns patterns;
     for (unsigned commas = 0; commas < 256; ++commas) {
         std::uint64_t places = 0;
+        std::uint64_t ends = 0;
         unsigned kept = 0;
         for (unsigned at = 0; at < 8; ++at) {
             if ((commas >> at & 1U) == 0) {
                 places |= std::uint64_t{at} << 8 * kept++;
+            } else {
+                ends |= std::uint64_t{kept} << 8 * (at - kept);
             }
         }
-        for (; kept < 8; ++kept) {
-            places |= std::uint64_t{0x80} << 8 * kept;
+        for (unsigned unused = kept; unused < 8; ++unused) {
+            places |= std::uint64_t{0x80} << 8 * unused;
         }
-        table[commas] = places;
+        patterns.keptBytes[commas] = places;
+        patterns.commaEnds[commas] = ends;
     }
-    return table;
-}();
-
-/// For each pattern of commas among eight bytes: for the k-th comma, how many other bytes
-/// come before it (the field's end), one byte each.
-constexpr std::array<std::uint64_t, 256> CommaEnds = [] {
-    std::array<std::uint64_t, 256> table{};
-    for (unsigned commas = 0; commas < 256; ++commas) {
-        std::uint64_t ends = 0;
-        unsigned found = 0;
-        for (unsigned at = 0; at < 8; ++at) {
-            if ((commas >> at & 1U) != 0) {
-                ends |= std::uint64_t{at - found} << 8 * found;
-                ++found;
-            }
-        }
-        table[commas] = ends;
-    }
-    return table;
+    return patterns;
 }();
 
 /// Writes the ends of the commas among eight bytes, as offsets from `base` + `start`.
 [[gnu::target("ssse3,popcnt")]] void WriteEnds(unsigned commas, std::uint32_t start,
                                                std::uint32_t*& ends) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i offsets =
-        _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(CommaEnds[commas])), zero);
+    const __m128i offsets = _mm_unpacklo_epi8(
+        _mm_cvtsi64_si128(static_cast<long long>(CommaPatterns.commaEnds[commas])), zero);
     const __m128i first = _mm_set1_epi32(static_cast<int>(start));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(ends),
                      _mm_add_epi32(_mm_unpacklo_epi16(offsets, zero), first));
@@ -79,9 +72,9 @@ constexpr std::array<std::uint64_t, 256> CommaEnds = [] {
     const unsigned lowCommas = commas & 0xFFU;
     const unsigned highCommas = commas >> 8;
     // The high half's places are 8 on; 0x88 still shuffles to zero.
-    const __m128i places =
-        _mm_set_epi64x(static_cast<long long>(KeptBytes[highCommas] + 0x0808080808080808ULL),
-                       static_cast<long long>(KeptBytes[lowCommas]));
+    const __m128i places = _mm_set_epi64x(
+        static_cast<long long>(CommaPatterns.keptBytes[highCommas] + 0x0808080808080808ULL),
+        static_cast<long long>(CommaPatterns.keptBytes[lowCommas]));
     const __m128i kept = _mm_shuffle_epi8(bytes, places);
     const auto lowKept = static_cast<std::size_t>(8 - std::popcount(lowCommas));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), kept);
