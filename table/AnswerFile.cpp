@@ -1,7 +1,7 @@
 #include "AnswerFile.h"
 
 #include "CellField.h"
-#include "TextRules.h"
+#include "TextRecords.h"
 #include "WordBytes.h"
 #include "platform/Files.h"
 #include "platform/TextEncoding.h"
@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -175,11 +176,11 @@ bool ContainsResultMarker(std::string_view cell) {
     return cell.find('<') != std::string_view::npos;
 }
 
-/// Writes the fields of the first line one by one: each may be the result marker.
-void LoadAnswerKeyLine(TAnswerTable& table, std::string_view line) {
+/// Writes the fields of the first record one by one: each may be the result marker.
+void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record) {
     constexpr int row = TAnswerTable::AnswerKeyRow;
     int column = 0;
-    ForEachCommaField(line, [&](std::string_view field) {
+    ForEachRecordField(record, [&](std::string_view field) {
         ++column;
         table.SetCell(column, row, field);
         if (column > TAnswerTable::FirstQuestionColumn &&
@@ -193,26 +194,27 @@ void LoadAnswerKeyLine(TAnswerTable& table, std::string_view line) {
     });
 }
 
-/// Loads one line per row, building each row whole rather than cell by cell.
-class TLineLoader {
+/// Loads one record per row, building each row whole rather than cell by cell.
+class TRecordLoader {
 public:
-    explicit TLineLoader(TAnswerTable& table) : table_(table) {}
+    explicit TRecordLoader(TAnswerTable& table) : table_(table) {}
 
-    void Load(std::string_view line) {
+    void Load(const TRecord& record) {
         ++row_;
         if (row_ == TAnswerTable::AnswerKeyRow) {
-            LoadAnswerKeyLine(table_, line);
+            LoadAnswerKeyRecord(table_, record);
             return;
         }
         const std::string_view label = table_.Cell(0, row_);
         bytes_ = label;
         ends_.assign(1, static_cast<std::uint32_t>(label.size()));
         TRowCells cells;
-        if (SplitPlainCommaLine(line, bytes_, ends_)) {
+        // A record that holds a double quote is never plain.
+        if (!record.separator && SplitPlainCommaLine(record.text, bytes_, ends_)) {
             cells = table_.PlacedRowCells(bytes_, ends_);
         } else {
             cells.Append(label);
-            ForEachCommaField(line, [&](std::string_view field) { cells.Append(field); });
+            ForEachRecordField(record, [&](std::string_view field) { cells.Append(field); });
         }
         if (cells.Size() > 1) {
             table_.WriteRowCells(row_, std::move(cells));
@@ -227,8 +229,8 @@ private:
     std::vector<std::uint32_t> ends_;
 };
 
-/// Loads the lines of a text, whole or in pieces that each end at a line break, into a table
-/// whose rows of an earlier text it frees first.
+/// Loads the records of a text, whole or as it is read piece by piece, into a table whose rows
+/// of an earlier text it frees first.
 class TTextLoader {
 public:
     TTextLoader(TAnswerTable& table, std::size_t textSize) : loader_(table) {
@@ -244,41 +246,46 @@ public:
         table.ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
     }
 
-    /// Returns the bytes of the lines, each followed by CR LF.
-    std::size_t LoadLines(std::string_view text) {
+    /// Loads a whole text and returns the bytes of its records, each followed by CR LF.
+    std::size_t LoadRecords(std::string_view text) {
         std::size_t joinedSize = 0;
-        ForEachLine(text, [&](std::string_view line) {
-            joinedSize += line.size() + 2;
-            loader_.Load(line);
+        ForEachRecord(text, [&](const TRecord& record) {
+            joinedSize += record.text.size() + 2;
+            loader_.Load(record);
         });
         return joinedSize;
     }
 
+    /// Loads the records that `text` begins with as far as what may still follow it cannot
+    /// change them: all of them when it `isWhole`. Returns where the first record not loaded
+    /// begins; the next call's text must begin there. No byte is read twice.
+    std::size_t LoadCompleteRecords(std::string_view text, bool isWhole) {
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::optional<TRecordCutter::TCut> cut = cutter_.Cut(text.substr(at), isWhole);
+            if (!cut) {
+                break;
+            }
+            loader_.Load(cut->record);
+            at += cut->next;
+        }
+        return at;
+    }
+
 private:
-    TLineLoader loader_;
+    TRecordLoader loader_;
+    TRecordCutter cutter_;
 };
 
-/// Where the lines of `bytes` end that no byte after them can change: after the last LF, else
-/// after the last CR that an LF may not follow; 0 when no line is complete yet.
-std::size_t CompleteLinesEnd(std::string_view bytes) {
-    const std::size_t lastLineFeed = bytes.rfind('\n');
-    if (lastLineFeed != std::string_view::npos) {
-        return lastLineFeed + 1;
-    }
-    const std::size_t lastReturn =
-        bytes.size() < 2 ? std::string_view::npos : bytes.rfind('\r', bytes.size() - 2);
-    return lastReturn == std::string_view::npos ? 0 : lastReturn + 1;
-}
-
 /// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
-/// text: a file read as the code page's bytes as they are is read and loaded a megabyte at a
-/// time; any other (or one whose first megabyte cannot tell) is read whole. Returns how many
+/// text: a file read as the code page's bytes as they are is read and loaded `pieceSize` bytes
+/// at a time; any other (or one whose first piece cannot tell) is read whole. Returns how many
 /// characters the code page could not hold.
-std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName) {
-    constexpr std::size_t PieceSize = 1 << 20;
+std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
+                             std::size_t pieceSize) {
     TFileReader reader(fileName);
     std::string pending;
-    bool atEnd = reader.ReadInto(pending, PieceSize) < PieceSize;
+    bool atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
     if (JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs) {
         reader.ReadInto(pending, reader.Size());
         TCodePageText file = ConvertToCodePage(std::move(pending), fileName.string());
@@ -288,17 +295,21 @@ std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
     TTextLoader loader(table, reader.Size());
     std::size_t checkedForNul = 0;
     while (true) {
-        // The text ends at its first NUL, as ForEachLine ends there.
-        const bool atNul = pending.find('\0', checkedForNul) != std::string::npos;
-        if (atEnd || atNul) {
-            loader.LoadLines(pending);
+        // The text ends at its first NUL, as ForEachRecord ends there.
+        const std::size_t nul = pending.find('\0', checkedForNul);
+        if (nul != std::string::npos) {
+            pending.resize(nul);
+            atEnd = true;
+        }
+        // A record not yet complete (a long line, or an open quoted field) is kept for the next
+        // piece, where loading goes on from where it stopped.
+        const std::size_t loaded = loader.LoadCompleteRecords(pending, atEnd);
+        if (atEnd) {
             return 0;
         }
-        const std::size_t complete = CompleteLinesEnd(pending);
-        loader.LoadLines(std::string_view(pending).substr(0, complete));
-        pending.erase(0, complete);
+        pending.erase(0, loaded);
         checkedForNul = pending.size();
-        atEnd = reader.ReadInto(pending, PieceSize) < PieceSize;
+        atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
     }
 }
 
@@ -360,22 +371,22 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
 
 std::string LoadAnswerText(TAnswerTable& table, std::string text) {
     TTextLoader loader(table, text.size());
-    const std::size_t joinedSize = loader.LoadLines(text);
+    const std::size_t joinedSize = loader.LoadRecords(text);
     // Usually the file is already in that form and its text is the loaded text.
     if (joinedSize == text.size() && text.find('\0') == std::string::npos) {
         return text;
     }
     std::string joined;
     joined.reserve(joinedSize);
-    ForEachLine(text, [&](std::string_view line) {
-        joined += line;
+    ForEachRecord(text, [&](const TRecord& record) {
+        joined += record.text;
         joined += "\r\n";
     });
     return joined;
 }
 
 TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
-                             TLoadedText loadedText) {
+                             TLoadedText loadedText, std::size_t pieceSize) {
     if (!table.Cell(TAnswerTable::FirstQuestionColumn, TAnswerTable::FirstStudentRow).empty()) {
         table.Reset();
     }
@@ -385,7 +396,7 @@ TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& f
             file = ReadCodePageText(fileName);
             file.text = LoadAnswerText(table, std::move(file.text));
         } else {
-            file.replacedCount = LoadFileInPieces(table, fileName);
+            file.replacedCount = LoadFileInPieces(table, fileName, pieceSize);
         }
         table.EnableMarkAndSortByNumber();
         return file;

@@ -5,15 +5,11 @@
 
 namespace {
 
-bool IsLineBreakOrNul(char byte) {
-    return byte == '\r' || byte == '\n' || byte == '\0';
-}
-
-/// A lead byte without a second byte that a line can hold: at the end of the cell, or before
-/// a line break or NUL, which end a line whatever comes before them.
+/// A lead byte without a second byte that the text can hold: at the end of the cell, or before
+/// NUL, which ends the text whatever comes before it.
 bool IsBrokenLeadByte(std::string_view cell, std::size_t at) {
     return TCodePage::IsLeadByte(static_cast<unsigned char>(cell[at])) &&
-           (at + 1 == cell.size() || IsLineBreakOrNul(cell[at + 1]));
+           (at + 1 == cell.size() || cell[at + 1] == '\0');
 }
 
 /// How a cell must be written to read back as itself.
@@ -35,11 +31,17 @@ TCellForm CellForm(std::string_view cell) {
             ++at;
             continue;
         }
-        if (IsLineBreakOrNul(byte) || IsBlank(byte) || byte == ',') {
+        if (byte == '\0' || IsBlank(byte) || byte == ',') {
             form.quoted = true;
         }
+        const bool beforeLineBreak =
+            at + 1 < cell.size() && (cell[at + 1] == '\r' || cell[at + 1] == '\n');
         if (IsBrokenLeadByte(cell, at)) {
             form.repaired = true;
+            ++at;
+        } else if (beforeLineBreak) {
+            // A line break is never the second byte of a character: it must be seen, and
+            // quoted, as reading sees it.
             ++at;
         } else {
             at += TCodePage::CharLength(cell, at);
@@ -48,14 +50,14 @@ TCellForm CellForm(std::string_view cell) {
     return form;
 }
 
-/// Quotes doubled and each line break (and NUL) one blank inside quotes, broken lead bytes
-/// as "?".
+/// Quotes doubled and NUL, which would end the text, a blank inside quotes; broken lead bytes
+/// as "?". Line breaks stay as they are: inside quotes they belong to the cell.
 void AppendCellText(std::string& text, std::string_view cell, bool quoted) {
     for (std::size_t at = 0; at < cell.size();) {
         const char byte = cell[at];
-        if (quoted && IsLineBreakOrNul(byte)) {
+        if (quoted && byte == '\0') {
             text += ' ';
-            at += byte == '\r' && at + 1 < cell.size() && cell[at + 1] == '\n' ? 2U : 1U;
+            ++at;
         } else if (IsBrokenLeadByte(cell, at)) {
             text += '?';
             ++at;

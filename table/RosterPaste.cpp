@@ -1,6 +1,6 @@
 #include "RosterPaste.h"
 
-#include "TextRules.h"
+#include "TextRecords.h"
 
 #include <string>
 #include <vector>
@@ -19,10 +19,11 @@ void WriteNumberAndName(TAnswerTable& table, int row, std::string_view number,
     table.WriteRowCells(row, std::move(cells));
 }
 
-void PasteLines(TAnswerTable& table, std::string_view text) {
+void PasteRecords(TAnswerTable& table, std::string_view text) {
     int index = 0;
-    ForEachLine(text, [&](std::string_view line) {
-        const std::vector<std::string> fields = SplitCommaText(line);
+    ForEachRecord(text, [&](const TRecord& record) {
+        std::vector<std::string> fields;
+        ForEachRecordField(record, [&](std::string_view field) { fields.emplace_back(field); });
         const int row = TAnswerTable::FirstStudentRow + index;
         ++index;
         if (fields.size() < 2) {
@@ -45,7 +46,7 @@ ERosterLineError::ERosterLineError(int lineNumber)
 
 void PasteRoster(TAnswerTable& table, std::string_view text) {
     try {
-        PasteLines(table, text);
+        PasteRecords(table, text);
     } catch (...) {
         table.EnableMarkAndSortByNumber();
         throw;

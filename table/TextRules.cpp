@@ -13,7 +13,12 @@
 #include <emmintrin.h>
 #endif
 
-std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+namespace {
+
+/// Where the first CR or LF, and the first double quote too when `withQuote`, of `text` from
+/// `from` on is; npos where there is none.
+template <bool withQuote>
+std::size_t FindBreakByte(std::string_view text, std::size_t from) {
     if (from >= text.size()) {
         return std::string_view::npos;
     }
@@ -26,10 +31,14 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
     constexpr std::ptrdiff_t BlockSize = 16;
     const __m128i returns = _mm_set1_epi8('\r');
     const __m128i feeds = _mm_set1_epi8('\n');
+    const __m128i quotes = _mm_set1_epi8('"');
     for (; end - in >= BlockSize; in += BlockSize) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, returns), _mm_cmpeq_epi8(bytes, feeds))));
+        __m128i found = _mm_or_si128(_mm_cmpeq_epi8(bytes, returns), _mm_cmpeq_epi8(bytes, feeds));
+        if constexpr (withQuote) {
+            found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, quotes));
+        }
+        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(found));
         if (breaks != 0) {
             return static_cast<std::size_t>(in - begin) +
                    static_cast<std::size_t>(std::countr_zero(breaks));
@@ -37,11 +46,21 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
     }
 #endif
     for (; in < end; ++in) {
-        if (*in == '\r' || *in == '\n') {
+        if (*in == '\r' || *in == '\n' || (withQuote && *in == '"')) {
             return static_cast<std::size_t>(in - begin);
         }
     }
     return std::string_view::npos;
+}
+
+} // namespace
+
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+    return FindBreakByte<false>(text, from);
+}
+
+std::size_t FindLineBreakOrQuote(std::string_view text, std::size_t from) {
+    return FindBreakByte<true>(text, from);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -248,26 +267,22 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
 
 namespace {
 
-/// Reads the quoted field whose opening quote is at `at` into `field`, when given; `at` moves
-/// past its closing quote, or to the end of the line when it has none.
-void ReadQuotedField(std::string_view line, std::size_t& at, std::string* field) {
+/// Reads the quoted field whose opening quote is at `at` into `field`; `at` moves past its
+/// closing quote, or to the end of the line when it has none.
+void ReadQuotedField(std::string_view line, std::size_t& at, std::string& field) {
     ++at;
     while (at < line.size()) {
         if (line[at] == '"') {
             ++at;
             if (at < line.size() && line[at] == '"') {
-                if (field != nullptr) {
-                    *field += '"';
-                }
+                field += '"';
                 ++at;
                 continue;
             }
             return;
         }
         const std::size_t length = TCodePage::CharLength(line, at);
-        if (field != nullptr) {
-            field->append(line.substr(at, length));
-        }
+        field.append(line.substr(at, length));
         at += length;
     }
 }
@@ -288,28 +303,85 @@ std::size_t SkipToSeparator(std::string_view line, char separator, std::size_t& 
 
 } // namespace
 
-char TextRulesDetail::FindFieldSeparator(std::string_view line) {
-    char separator = '\0';
-    bool atFieldStart = true;
-    for (std::size_t at = 0; at < line.size();) {
-        const char byte = line[at];
-        if (byte == '\t') {
-            return byte;
-        }
-        if (byte == ',') {
-            separator = byte;
-        }
-        if (IsBlank(byte) || byte == ',') {
-            atFieldStart = true;
-            ++at;
-        } else if (byte == '"' && atFieldStart) {
-            ReadQuotedField(line, at, nullptr);
-        } else {
-            atFieldStart = false;
-            at += TCodePage::CharLength(line, at);
-        }
+namespace {
+
+constexpr bool IsLineBreak(char byte) {
+    return byte == '\r' || byte == '\n';
+}
+
+/// Whether a quoted field may open after `byte`, which stands outside quoted fields and is no
+/// line break, given whether one could before it.
+constexpr bool IsFieldStartAfter(TextRulesDetail::TQuoteOpening opening, char byte,
+                                 bool atFieldStart) {
+    using enum TextRulesDetail::TQuoteOpening;
+    switch (opening) {
+    case AfterBlankOrComma:
+        return IsBlank(byte) || byte == ',';
+    case AfterTab:
+        return byte == '\t' || (atFieldStart && IsBlank(byte));
+    case AfterComma:
+        return byte == ',' || (atFieldStart && IsBlank(byte));
     }
-    return separator;
+    return false;
+}
+
+} // namespace
+
+bool TextRulesDetail::ScanQuotes(TQuoteScan& scan, std::string_view text, bool isWhole) {
+    constexpr std::size_t NoQuote = std::string_view::npos;
+    const bool stopsAtTab = scan.opening == TQuoteOpening::AfterBlankOrComma;
+    std::size_t at = scan.at;
+    while (at < text.size()) {
+        const char byte = text[at];
+        const bool isLast = at + 1 == text.size();
+        // What follows a lead byte or a quote decides how it is read.
+        if (isLast && !isWhole &&
+            (byte == '"' || TCodePage::IsLeadByte(static_cast<unsigned char>(byte)))) {
+            scan.at = at;
+            return false;
+        }
+        if (scan.quoteStart != NoQuote) {
+            if (byte == '"') {
+                if (!isLast && text[at + 1] == '"') {
+                    at += 2;
+                    continue;
+                }
+                scan.quoteStart = NoQuote;
+                scan.atFieldStart = false;
+                ++at;
+                continue;
+            }
+        } else if (IsLineBreak(byte) || (byte == '\t' && stopsAtTab)) {
+            scan.sawTab = scan.sawTab || byte == '\t';
+            scan.at = at;
+            return true;
+        } else if (byte == '"' && scan.atFieldStart) {
+            scan.quoteStart = at;
+            ++at;
+            continue;
+        } else {
+            scan.sawComma = scan.sawComma || byte == ',';
+            scan.atFieldStart = IsFieldStartAfter(scan.opening, byte, scan.atFieldStart);
+        }
+        const bool isDoubleByte = TCodePage::IsLeadByte(static_cast<unsigned char>(byte)) &&
+                                  !isLast && !IsLineBreak(text[at + 1]);
+        at += isDoubleByte ? 2 : 1;
+    }
+    scan.at = at;
+    if (!isWhole) {
+        return false;
+    }
+    if (scan.quoteStart != NoQuote) {
+        scan.at = std::min(text.size(), FindLineBreak(text, scan.quoteStart));
+        scan.quoteStart = NoQuote;
+    }
+    return true;
+}
+
+char TextRulesDetail::FindFieldSeparator(std::string_view line) {
+    TQuoteScan scan;
+    ScanQuotes(scan, line, true);
+    return SeparatorOf(scan);
 }
 
 std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, char separator,
@@ -319,7 +391,7 @@ std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, char
     }
     if (at < line.size() && line[at] == '"') {
         field.clear();
-        ReadQuotedField(line, at, &field);
+        ReadQuotedField(line, at, field);
         const std::size_t tailStart = at;
         const std::size_t tailEnd = SkipToSeparator(line, separator, at);
         field.append(line.substr(tailStart, tailEnd - tailStart));
@@ -347,6 +419,6 @@ std::string_view TextRulesDetail::ReadBlankSeparatedField(std::string_view line,
         return line.substr(start, at - start);
     }
     field.clear();
-    ReadQuotedField(line, at, &field);
+    ReadQuotedField(line, at, field);
     return field;
 }

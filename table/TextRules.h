@@ -9,6 +9,9 @@
 /// Where the first CR or LF of `text` from `from` on is; npos where there is none.
 std::size_t FindLineBreak(std::string_view text, std::size_t from);
 
+/// Where the first CR, LF or double quote of `text` from `from` on is; npos where there is none.
+std::size_t FindLineBreakOrQuote(std::string_view text, std::size_t from);
+
 /// Calls `onLine` with each line of `text`: a line runs to the next CR, LF or NUL byte; one
 /// CR, then one LF, is skipped after it; a NUL byte ends the text.
 template <typename TOnLine>
@@ -54,6 +57,12 @@ constexpr bool IsBlank(char byte) {
 template <typename TOnField>
 void ForEachCommaField(std::string_view line, TOnField&& onField);
 
+/// Calls `onField` with each field of a line (or of a record whose quoted fields hold line
+/// breaks) as ForEachCommaField does once it has found `separator`: TAB, comma, or NUL when
+/// blanks separate the fields.
+template <typename TOnField>
+void ForEachSeparatedField(std::string_view line, char separator, TOnField&& onField);
+
 std::vector<std::string> SplitCommaText(std::string_view line);
 
 /// The fast way through the common line: when the line holds no control byte, TAB or double
@@ -65,6 +74,46 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
                          std::vector<std::uint32_t>& fieldEnds);
 
 namespace TextRulesDetail {
+
+/// Where a double quote opens a quoted field: at the start of a line, and after
+enum class TQuoteOpening : unsigned char {
+    /// any blank or comma, as the search for a line's separator and the splitting at blanks take
+    /// them;
+    AfterBlankOrComma,
+    /// a TAB and any blanks, as the fields of a line cut at TABs start;
+    AfterTab,
+    /// a comma and any blanks, as the fields of a line cut at commas start.
+    AfterComma,
+};
+
+/// A reading of a text from the start of a record that follows its quoted fields, as far as it
+/// has come.
+struct TQuoteScan {
+    TQuoteOpening opening = TQuoteOpening::AfterBlankOrComma;
+    std::size_t at = 0;
+    /// The opening quote of the quoted field the reading is in; npos outside one.
+    std::size_t quoteStart = std::string_view::npos;
+    bool atFieldStart = true;
+    /// Whether a TAB or a comma stood outside quoted fields.
+    bool sawTab = false;
+    bool sawComma = false;
+};
+
+/// Reads on from `scan.at` up to the end of the record: the first CR or LF outside quoted fields,
+/// else the end of `text`. A quoted field that has not closed by the end of the whole text ends
+/// at the end of its line, and so does the record. Double-byte characters are stepped over
+/// whole, but a CR or LF is never the second byte of one. A reading with
+/// TQuoteOpening::AfterBlankOrComma stops at the first TAB outside quoted fields instead, which
+/// settles the separator. Returns true with `scan.at` where it stopped; false where the text may
+/// still grow (`isWhole` false) and its next bytes could change that: `scan` then goes on with
+/// the longer text.
+bool ScanQuotes(TQuoteScan& scan, std::string_view text, bool isWhole);
+
+/// The separator of the record that a finished reading with TQuoteOpening::AfterBlankOrComma
+/// read: TAB, comma or NUL.
+constexpr char SeparatorOf(const TQuoteScan& scan) {
+    return scan.sawTab ? '\t' : scan.sawComma ? ',' : '\0';
+}
 
 /// The TAB when one stands outside the quoted fields that blank separation finds, else the
 /// comma when one does, else NUL.
@@ -101,8 +150,12 @@ void ForEachBlankSeparatedField(std::string_view line, TOnField&& onField) {
 
 template <typename TOnField>
 void ForEachCommaField(std::string_view line, TOnField&& onField) {
+    ForEachSeparatedField(line, TextRulesDetail::FindFieldSeparator(line), onField);
+}
+
+template <typename TOnField>
+void ForEachSeparatedField(std::string_view line, char separator, TOnField&& onField) {
     using namespace TextRulesDetail;
-    const char separator = FindFieldSeparator(line);
     if (separator == '\0') {
         ForEachBlankSeparatedField(line, onField);
         return;

@@ -47,9 +47,9 @@ const TSplitCase LineCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(TextRules, LineBreakRules, testing::ValuesIn(LineCases), TCaseName());
 
-TEST(TextRules, FindLineBreakFindsTheFirstCrOrLfFromAnyPlace) {
+TEST(TextRules, LineBreakSearchesFindTheFirstFromAnyPlace) {
     std::mt19937 random(5);
-    const std::string bytes = "a\r\n\0\x8d\x8a"s;
+    const std::string bytes = "a\r\n\0\x8d\x8a\""s;
     for (int round = 0; round < 2000; ++round) {
         std::string text(std::uniform_int_distribution<std::size_t>(0, 50)(random), 'a');
         for (char& byte : text) {
@@ -58,6 +58,8 @@ TEST(TextRules, FindLineBreakFindsTheFirstCrOrLfFromAnyPlace) {
         }
         for (std::size_t from = 0; from <= text.size() + 1; ++from) {
             ASSERT_EQ(FindLineBreak(text, from), text.find_first_of("\r\n", from))
+                << Escaped(text) << " from " << from;
+            ASSERT_EQ(FindLineBreakOrQuote(text, from), text.find_first_of("\r\n\"", from))
                 << Escaped(text) << " from " << from;
         }
     }
