@@ -24,9 +24,15 @@ std::optional<TRecordCutter::TCut> TRecordCutter::Cut(std::string_view text, boo
             return std::nullopt;
         }
         separator_ = TextRulesDetail::SeparatorOf(scan_);
-        if (*separator_ == '\0') {
+        // An optimisation: where the separator's fields open the quoted fields read so far,
+        // they are not read again.
+        if (*separator_ == '\0' || (*separator_ == ',' && scan_.agreesWithCommaFields)) {
             end_ = scan_.at;
             stage_ = TStage::LineBreak;
+        } else if (*separator_ == '\t' && scan_.agreesWithTabFields) {
+            // From the TAB the first reading stopped at.
+            scan_.opening = TQuoteOpening::AfterTab;
+            stage_ = TStage::Fields;
         } else {
             const TQuoteOpening opening =
                 *separator_ == '\t' ? TQuoteOpening::AfterTab : TQuoteOpening::AfterComma;

@@ -305,75 +305,200 @@ std::size_t SkipToSeparator(std::string_view line, char separator, std::size_t& 
 
 namespace {
 
+using TextRulesDetail::TQuoteOpening;
+using TextRulesDetail::TQuoteScan;
+
+constexpr std::size_t NoQuote = std::string_view::npos;
+
 constexpr bool IsLineBreak(char byte) {
     return byte == '\r' || byte == '\n';
 }
 
-/// Whether a quoted field may open after `byte`, which stands outside quoted fields and is no
-/// line break, given whether one could before it.
-constexpr bool IsFieldStartAfter(TextRulesDetail::TQuoteOpening opening, char byte,
-                                 bool atFieldStart) {
-    using enum TextRulesDetail::TQuoteOpening;
-    switch (opening) {
-    case AfterBlankOrComma:
-        return IsBlank(byte) || byte == ',';
-    case AfterTab:
-        return byte == '\t' || (atFieldStart && IsBlank(byte));
-    case AfterComma:
-        return byte == ',' || (atFieldStart && IsBlank(byte));
+/// What a byte is to a reading of quoted fields, outside them.
+enum class TScanByte : unsigned char { Ordinary, Lead, Blank, Tab, Comma, Quote, LineBreak };
+
+constexpr std::array<TScanByte, 256> ScanByteKinds = [] {
+    std::array<TScanByte, 256> kinds{};
+    for (unsigned byte = 0; byte < kinds.size(); ++byte) {
+        const char character = static_cast<char>(byte);
+        if (IsLineBreak(character)) {
+            kinds[byte] = TScanByte::LineBreak;
+        } else if (character == '\t') {
+            kinds[byte] = TScanByte::Tab;
+        } else if (IsBlank(character)) {
+            kinds[byte] = TScanByte::Blank;
+        } else if (character == ',') {
+            kinds[byte] = TScanByte::Comma;
+        } else if (character == '"') {
+            kinds[byte] = TScanByte::Quote;
+        } else if (TCodePage::IsLeadByte(static_cast<unsigned char>(byte))) {
+            kinds[byte] = TScanByte::Lead;
+        }
     }
-    return false;
+    return kinds;
+}();
+
+/// Bytes of the character at `at`, which is not the last byte of the text: a line break is
+/// never the second byte of a double-byte character.
+std::size_t CharLengthBeforeBreaks(const char* text, std::size_t at) {
+    return TCodePage::IsLeadByte(static_cast<unsigned char>(text[at])) && !IsLineBreak(text[at + 1])
+               ? 2
+               : 1;
+}
+
+/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
+/// text cannot alias.
+/// How the text of a quoted field ended for SkipQuotedText.
+enum class TQuotedEnd { Closed, Open, WaitsForMore };
+
+/// Moves `at`, inside a quoted field, past its closing quote. At the end of the text the field is
+/// Open, or WaitsForMore (`at` unmoved from the last byte, a quote or a lead byte, whose next
+/// byte counts) when the text may still grow.
+[[gnu::always_inline]] inline TQuotedEnd SkipQuotedText(const char* bytes, std::size_t size,
+                                                        std::size_t& at, bool isWhole) {
+    while (true) {
+        while (at + 1 < size && bytes[at] != '"') {
+            at += CharLengthBeforeBreaks(bytes, at);
+        }
+        if (at + 1 < size) {
+            at += 1;
+            if (bytes[at] != '"') {
+                return TQuotedEnd::Closed;
+            }
+            ++at;
+            continue;
+        }
+        if (!isWhole) {
+            return TQuotedEnd::WaitsForMore;
+        }
+        // A quote as the text's last byte closes the field.
+        const bool closes = at + 1 == size && bytes[at] == '"';
+        at = size;
+        return closes ? TQuotedEnd::Closed : TQuotedEnd::Open;
+    }
+}
+
+template <TQuoteOpening opening>
+bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
+    const char* const bytes = text.data();
+    const std::size_t size = text.size();
+    std::size_t at = scan.at;
+    std::size_t quoteStart = scan.quoteStart;
+    bool atFieldStart = scan.atFieldStart;
+    bool sawTab = scan.sawTab;
+    bool sawComma = scan.sawComma;
+    bool agreesWithCommaFields = scan.agreesWithCommaFields;
+    bool agreesWithTabFields = scan.agreesWithTabFields;
+    bool atCommaFieldStart = scan.atCommaFieldStart;
+    bool atTabFieldStart = scan.atTabFieldStart;
+    constexpr bool keepsAgreement = opening == TQuoteOpening::AfterBlankOrComma;
+    // After a byte that no field of any separator starts after.
+    const auto leaveFieldStart = [&] {
+        atFieldStart = false;
+        if constexpr (keepsAgreement) {
+            atCommaFieldStart = false;
+            atTabFieldStart = false;
+        }
+    };
+    bool stopped = false;
+    // What follows a lead byte, or a quote inside a quoted field, decides how it is read: the
+    // last byte of a text that may grow waits for it.
+    bool waitsForMore = false;
+    const auto skipQuotedText = [&] {
+        const TQuotedEnd end = SkipQuotedText(bytes, size, at, isWhole);
+        if (end == TQuotedEnd::Closed) {
+            quoteStart = NoQuote;
+            leaveFieldStart();
+        }
+        waitsForMore = end == TQuotedEnd::WaitsForMore;
+    };
+    if (quoteStart != NoQuote) {
+        skipQuotedText();
+    }
+    while (at < size && !stopped && !waitsForMore) {
+        switch (ScanByteKinds[static_cast<unsigned char>(bytes[at])]) {
+        case TScanByte::Ordinary:
+            leaveFieldStart();
+            ++at;
+            break;
+        case TScanByte::Lead:
+            if (at + 1 == size && !isWhole) {
+                waitsForMore = true;
+                break;
+            }
+            leaveFieldStart();
+            at += at + 1 == size ? 1 : CharLengthBeforeBreaks(bytes, at);
+            break;
+        case TScanByte::Blank:
+            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterBlankOrComma;
+            ++at;
+            break;
+        case TScanByte::Tab:
+            if constexpr (opening == TQuoteOpening::AfterBlankOrComma) {
+                // The TAB settles the separator.
+                sawTab = true;
+                stopped = true;
+                break;
+            }
+            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterTab;
+            ++at;
+            break;
+        case TScanByte::Comma:
+            sawComma = true;
+            atFieldStart = opening != TQuoteOpening::AfterTab;
+            atCommaFieldStart = true;
+            atTabFieldStart = false;
+            ++at;
+            break;
+        case TScanByte::Quote:
+            if (!atFieldStart) {
+                leaveFieldStart();
+                ++at;
+                break;
+            }
+            agreesWithCommaFields = agreesWithCommaFields && atCommaFieldStart;
+            agreesWithTabFields = agreesWithTabFields && atTabFieldStart;
+            quoteStart = at;
+            ++at;
+            skipQuotedText();
+            break;
+        case TScanByte::LineBreak:
+            stopped = true;
+            break;
+        }
+    }
+    scan.at = at;
+    scan.quoteStart = quoteStart;
+    scan.atFieldStart = atFieldStart;
+    scan.sawTab = sawTab;
+    scan.sawComma = sawComma;
+    scan.agreesWithCommaFields = agreesWithCommaFields;
+    scan.agreesWithTabFields = agreesWithTabFields;
+    scan.atCommaFieldStart = atCommaFieldStart;
+    scan.atTabFieldStart = atTabFieldStart;
+    if (stopped) {
+        return true;
+    }
+    if (waitsForMore || !isWhole) {
+        return false;
+    }
+    if (quoteStart != NoQuote) {
+        scan.at = std::min(size, FindLineBreak(text, quoteStart));
+        scan.quoteStart = NoQuote;
+    }
+    return true;
 }
 
 } // namespace
 
 bool TextRulesDetail::ScanQuotes(TQuoteScan& scan, std::string_view text, bool isWhole) {
-    constexpr std::size_t NoQuote = std::string_view::npos;
-    const bool stopsAtTab = scan.opening == TQuoteOpening::AfterBlankOrComma;
-    std::size_t at = scan.at;
-    while (at < text.size()) {
-        const char byte = text[at];
-        const bool isLast = at + 1 == text.size();
-        // What follows a lead byte or a quote decides how it is read.
-        if (isLast && !isWhole &&
-            (byte == '"' || TCodePage::IsLeadByte(static_cast<unsigned char>(byte)))) {
-            scan.at = at;
-            return false;
-        }
-        if (scan.quoteStart != NoQuote) {
-            if (byte == '"') {
-                if (!isLast && text[at + 1] == '"') {
-                    at += 2;
-                    continue;
-                }
-                scan.quoteStart = NoQuote;
-                scan.atFieldStart = false;
-                ++at;
-                continue;
-            }
-        } else if (IsLineBreak(byte) || (byte == '\t' && stopsAtTab)) {
-            scan.sawTab = scan.sawTab || byte == '\t';
-            scan.at = at;
-            return true;
-        } else if (byte == '"' && scan.atFieldStart) {
-            scan.quoteStart = at;
-            ++at;
-            continue;
-        } else {
-            scan.sawComma = scan.sawComma || byte == ',';
-            scan.atFieldStart = IsFieldStartAfter(scan.opening, byte, scan.atFieldStart);
-        }
-        const bool isDoubleByte = TCodePage::IsLeadByte(static_cast<unsigned char>(byte)) &&
-                                  !isLast && !IsLineBreak(text[at + 1]);
-        at += isDoubleByte ? 2 : 1;
-    }
-    scan.at = at;
-    if (!isWhole) {
-        return false;
-    }
-    if (scan.quoteStart != NoQuote) {
-        scan.at = std::min(text.size(), FindLineBreak(text, scan.quoteStart));
-        scan.quoteStart = NoQuote;
+    switch (scan.opening) {
+    case TQuoteOpening::AfterBlankOrComma:
+        return ScanQuotesWith<TQuoteOpening::AfterBlankOrComma>(scan, text, isWhole);
+    case TQuoteOpening::AfterTab:
+        return ScanQuotesWith<TQuoteOpening::AfterTab>(scan, text, isWhole);
+    case TQuoteOpening::AfterComma:
+        return ScanQuotesWith<TQuoteOpening::AfterComma>(scan, text, isWhole);
     }
     return true;
 }

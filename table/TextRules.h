@@ -97,6 +97,14 @@ struct TQuoteScan {
     /// Whether a TAB or a comma stood outside quoted fields.
     bool sawTab = false;
     bool sawComma = false;
+    /// An optimisation, kept by a reading with TQuoteOpening::AfterBlankOrComma: whether every
+    /// quoted field it opened also opens where fields cut at commas (at TABs) start, so that
+    /// reading those fields would find the same quoted fields, and whether such a field could
+    /// start here.
+    bool agreesWithCommaFields = true;
+    bool agreesWithTabFields = true;
+    bool atCommaFieldStart = true;
+    bool atTabFieldStart = true;
 };
 
 /// Reads on from `scan.at` up to the end of the record: the first CR or LF outside quoted fields,
