@@ -139,6 +139,10 @@ const TLoadedTextCase LoadedTextCases[] = {
     {"CrLfThenNul", "k,\r\n\0"s, "k,\r\n"},
     {"LfThenNul", "k,\n\0"s, "k,\r\n"},
     {"CrAndLfThenNuls", "k\r1\n\0\0"s, "k\r\n1\r\n"},
+    {"RecordsKeepTheirInnerLineBreaks", "k,\"a\nb\",\n1,\"c\r\nd\re\"\r",
+     "k,\"a\nb\",\r\n1,\"c\r\nd\re\"\r\n"},
+    {"RecordsInCrLfForm", "k,\"a\r\nb\",\r\n1,\"\n\",\r\n", "k,\"a\r\nb\",\r\n1,\"\n\",\r\n"},
+    {"UnclosedQuoteEndsWithItsLine", "k,\"a\n1,b\r\n", "k,\"a\r\n1,b\r\n"},
 };
 INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadedText, testing::ValuesIn(LoadedTextCases), TCaseName());
 
@@ -159,6 +163,20 @@ TEST(LoadAnswerText, WritesFieldsIntoTheirCells) {
     }
     EXPECT_EQ(table.Cell(1, 4), "kept: below the file");
     EXPECT_EQ(table.QuestionCount(), 50) << "no result marker";
+}
+
+// As spreadsheets write a cell typed with a line break in it: one student, no more.
+TEST(LoadAnswerText, CellHoldingALineBreakIsOneCellOfItsRow) {
+    TAnswerTable table;
+    table.Reset();
+    const std::string text = ",,a,,\r\n,,1,,\r\n1,\"Tanaka\nTaro\",a,,\r\n2,Sato,b,,\r\n";
+    EXPECT_EQ(LoadAnswerText(table, text), text);
+    EXPECT_EQ(table.Cell(2, 3), "Tanaka\nTaro");
+    EXPECT_EQ(table.Cell(3, 3), "a");
+    EXPECT_EQ(table.Cell(1, 4), "2");
+    EXPECT_EQ(table.Cell(2, 4), "Sato");
+    EXPECT_EQ(table.Cell(1, 5), "");
+    EXPECT_EQ(GetTableText(table), text);
 }
 
 TEST(LoadAnswerText, ResultMarkersOfTheFirstLineSetTheQuestionCount) {
@@ -430,6 +448,37 @@ TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
     ASSERT_EQ(CellsOf(inPieces), CellsOf(whole));
 }
 INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadInPieces, testing::ValuesIn(PiecesCases()), TCaseName());
+
+/// Texts whose records cross the ends of small pieces: quoted line breaks, doubled quotes and
+/// double-byte characters on every byte of a piece's end. Each starts with Shift-JIS that tells
+/// its first piece of four bytes or more from UTF-8, so that it is read in pieces.
+const std::pair<const char*, std::string> SmallPiecesTexts[] = {
+    {"QuotedLineBreaks",
+     "\x82\xa0\x82\xa0,,a,b,\r\n,,1,1,\r\n1,\"Tanaka\r\nTaro\",a,\"b\"\"\r\n\",\r\n"
+     "2,\"x\ry\",\"\x93\x63\r\n\x92\x86\",b\n3,\"\"\"\",\"\n\",\r\r\n4,Sato,a,b,\r\n"},
+    {"TabsAndBlanks",
+     "\x82\xa0\t\t\"a\nb\"\tc\r\n1\t \"x\r\ny\"\t\"\"\r1001 \"Kato\n Jun\"\n\n5,z"},
+    {"UnclosedAtTheEnd", "\x82\xa0\x82\xa0,,a,\r\n,,1,\r\n1,\"Tanaka\r\n2,Sato,b,\r\n3,Kato\r"},
+    {"NulInsideAQuotedField", "\x82\xa0\x82\xa0,,a,\r\n,,1,\r\n1,\"a\r\nb\0c\",d\r\n2,e\r\n"s},
+};
+
+// Every piece size from four bytes on puts a piece's end at every place of these texts.
+TEST(LoadAnswerFile, RecordsAcrossTheEndsOfSmallPiecesLoadAsFromTheWholeText) {
+    TTemporaryFolder folder;
+    for (const auto& [name, text] : SmallPiecesTexts) {
+        SCOPED_TRACE(name);
+        WriteTestFile(folder / "class.csv", text);
+        TAnswerTable whole;
+        whole.Reset();
+        LoadAnswerFile(whole, folder / "class.csv");
+        for (std::size_t pieceSize = 4; pieceSize <= text.size() + 1; ++pieceSize) {
+            TAnswerTable inPieces;
+            inPieces.Reset();
+            LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped, pieceSize);
+            ASSERT_EQ(CellsOf(inPieces), CellsOf(whole)) << "pieces of " << pieceSize;
+        }
+    }
+}
 
 TEST(SaveTableFile, ReplacesTheFileOrReportsIt) {
     TTemporaryFolder folder;

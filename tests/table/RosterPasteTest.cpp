@@ -108,7 +108,18 @@ INSTANTIATE_TEST_SUITE_P(
         TPasteCase{"FieldsAfterTheNameAreIgnored", "1001,Sato,x,y\r\n", Over({{"1001", "Sato"}}),
                    0},
         TPasteCase{"NulEndsTheText", std::string("1001,Sato\r\n") + '\0' + "1002,X",
-                   Over({{"1001", "Sato"}}), 0}),
+                   Over({{"1001", "Sato"}}), 0},
+        TPasteCase{"QuotedNameWithALineBreak", "1001,\"Tanaka\r\nTaro\"\r\n1002,Sato\r\n",
+                   Over({{"1001", "Tanaka\r\nTaro"}, {"1002", "Sato"}}), 0},
+        TPasteCase{"SpreadsheetRowsWithALineBreakInAName",
+                   "1001\t\"Tanaka\nTaro\"\t3-A\r\n1002\tSato\t3-B\r\n",
+                   Over({{"1001", "Tanaka\nTaro"}, {"1002", "Sato"}}), 0},
+        TPasteCase{"QuoteInsideANameOpensNothing", "1001,Yamada \"Taro\n1002,Sato\"",
+                   Over({{"1001", "Yamada \"Taro"}, {"1002", "Sato\""}}), 0},
+        TPasteCase{"UnclosedQuoteKeepsItsLine", "1001,\"Tanaka\r\n1002,Sato",
+                   Over({{"1001", "Tanaka"}, {"1002", "Sato"}}), 0},
+        TPasteCase{"StopsAtTheRowAfterAMultiLineName", "1001,\"A\nB\"\r\n1002\r\n1003,C",
+                   Over({{"1001", "A\nB"}, {"1002", "Two"}}), 2}),
     TCaseName());
 
 // The clipboard or the roster file may not be readable: the paste fails as a paste does.
