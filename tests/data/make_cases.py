@@ -42,6 +42,32 @@ UNMAPPED_CLASS = [
     ["1002", "𠮷田 😀", "a", "b"],
 ]
 
+# A sheet of 30 students as a teacher types it, some names with a line break in the cell
+# (Alt+Enter): between family and given name, before a class note, next to doubled quotes, at
+# the cell's end; one answer cell holds one too.
+FAMILIES = ["山田", "佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺", "中村", "小林", "加藤"]
+GIVENS = ["太郎", "花子", "Ken", "美咲", "翔太", "Ann"]
+
+
+def multi_line_students(line_break):
+    students = []
+    for index in range(30):
+        family = FAMILIES[index % len(FAMILIES)]
+        given = GIVENS[index % len(GIVENS)]
+        name = family + (line_break if index % 3 == 0 else "　") + given
+        answers = ["a", "b" if index % 2 else "c", "a" if index % 5 else ""]
+        students.append([str(3001 + index), name] + answers)
+    students[4][1] = '表 "ソウタ"' + line_break + "(2組)"
+    students[7][1] = "Smith, John" + line_break
+    students[8][1] = line_break + '"Q"'
+    students[11][3] = "b" + line_break + "c"
+    return students
+
+
+def multi_line_class(line_break):
+    return [["", "", "a", "b", "c"], ["", "", "1", "1", "2"]] + multi_line_students(line_break)
+
+
 ROSTER = [
     ["1001", "山田 太郎"],
     ["1002", "Smith, John"],
@@ -162,6 +188,18 @@ def main():
                dump_of_roster(ROSTER))
     write_case("RosterUtf8Commas", "roster.txt", csv_text(ROSTER).encode("utf-8"),
                dump_of_roster(ROSTER))
+    # LibreOffice writes a line break typed in a cell as LF, inside the cell's quotes.
+    libre_office_class = multi_line_class("\n")
+    write_case("ShiftJisMultiLineNamesLibreOffice", "input.csv",
+               shift_jis(csv_text(libre_office_class)), dump_of_file(libre_office_class))
+    python_class = multi_line_class("\r\n")
+    write_case("Utf8MultiLineNamesPythonCsv", "input.csv", csv_text(python_class).encode("utf-8"),
+               dump_of_file(python_class))
+    # A spreadsheet copies its rows as TAB-separated text, a cell with a line break in quotes.
+    copied_roster = [row[:2] for row in multi_line_students("\n")]
+    write_case("RosterMultiLineNamesTabs", "roster.txt",
+               shift_jis(csv_text(copied_roster, dialect="excel-tab")),
+               dump_of_roster(copied_roster))
     typed = [["1001", "Sato"], ["1002", "Suzuki"]]
     write_case("RosterTypedWithBlanks", "roster.txt", b"1001 Sato\r\n 1002  Suzuki\r\n",
                dump_of_roster(typed))
