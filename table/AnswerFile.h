@@ -27,8 +27,11 @@ void WriteTableText(const TAnswerTable& table,
 void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileName);
 
 /// Writes the lines and fields of an answer file's text, in the code page, into the table and
-/// returns the loaded text: the lines, each followed by CR LF. A first line's cell after
-/// column 3 holding "<" marks a marked table and sets the question count.
+/// returns the loaded text: the lines, each followed by CR LF. A text with a student line (a
+/// line from the third on) is a class of its own: it replaces every cell of the table, as a
+/// reset followed by its lines would, and only once all of it has loaded; a text of the key and
+/// points lines only is written over the table as it is. A first line's cell after column 3
+/// holding "<" marks a marked table and sets the question count.
 std::string LoadAnswerText(TAnswerTable& table, std::string text);
 
 /// Whether LoadAnswerFile gives the loaded text back.
@@ -38,14 +41,11 @@ enum class TLoadedText {
     Dropped,
 };
 
-/// Loads an answer file into the table, resetting it first when the first student's first
-/// answer is not empty. A UTF-8 or UTF-16 file is converted to the code page first (see
-/// ConvertToCodePage). Returns the loaded text (empty when dropped) and how many characters the
-/// code page could not hold. Mark and Sort by number are enabled whether or not the file could
-/// be read; a failure is raised after that.
+/// Loads an answer file into the table as LoadAnswerText loads its text. A UTF-8 or UTF-16 file
+/// is converted to the code page first (see ConvertToCodePage). The file is read to its end
+/// before the table is touched: a file that cannot be read changes no cell. Returns the loaded
+/// text (empty when dropped) and how many characters the code page could not hold. Mark and
+/// Sort by number are enabled whether or not the file could be read; a failure is raised after
+/// that.
 TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
                              TLoadedText loadedText = TLoadedText::Kept);
-
-/// Whether closing or New must ask before dropping the table: a file has been loaded and
-/// the table's text is no longer its text.
-bool IsTableTextChanged(const TAnswerTable& table, std::string_view loadedText);
