@@ -4,7 +4,6 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
-#include "platform/Paths.h"
 #include "platform/TextEncoding.h"
 #include "table/AnalysisExport.h"
 #include "table/AnalysisReport.h"
@@ -58,10 +57,11 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 }
 
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
-                         const TProfileFile& languageFile)
-    : languageFile_(languageFile), out_(out), notify_(std::move(notify)) {
+                         const TProfileFile& languageFile, TLoadedText loadedText)
+    : languageFile_(languageFile), session_(loadedText), table_(session_.Table()), out_(out),
+      notify_(std::move(notify)) {
     ReadMessages(table_, languageFile);
-    table_.Reset();
+    session_.Start();
 }
 
 const TAnalysisTexts& TCliSession::AnalysisTexts() {
@@ -80,16 +80,11 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
 }
 
 void TCliSession::Open(const std::string& fileName) {
-    openedFileName_.clear();
-    const std::size_t replacedCount =
-        LoadAnswerFile(table_, fileName, TLoadedText::Dropped).replacedCount;
-    openedFileName_ = ExtractFileName(fileName);
-    NotifyReplacedCharacters(fileName, replacedCount);
+    NotifyReplacedCharacters(fileName, session_.Open(fileName));
 }
 
 void TCliSession::New(const std::string&) {
-    table_.Reset();
-    openedFileName_.clear();
+    session_.New();
 }
 
 void TCliSession::Save(const std::string& fileName) {
@@ -100,7 +95,7 @@ void TCliSession::Save(const std::string& fileName) {
         CheckOutput();
         return;
     }
-    SaveTableFile(table_, fileName);
+    session_.Save(fileName);
 }
 
 void TCliSession::Mark(const std::string&) {
@@ -146,16 +141,13 @@ void TCliSession::State(const std::string&) {
     out_ << "questions=" << table_.QuestionCount() << " highlight=" << highlight
          << " mark=" << flag(TCommand::mmMark)
          << " sort-number=" << flag(TCommand::mmSortWithNumber)
-         << " sort-score=" << flag(TCommand::mmSortWithPoint) << "\n";
+         << " sort-score=" << flag(TCommand::mmSortWithPoint)
+         << " changed=" << (session_.IsChanged() ? "1" : "0") << "\n";
     CheckOutput();
 }
 
 TTestAnalysis TCliSession::AnalyseQuestions() {
-    TTestAnalysis analysis = AnalyseTest(table_, DecimalSeparator());
-    if (analysis.questions.empty()) {
-        throw EPelloranError(TCodePage::ToUtf8(AnalysisTexts()[TAnalysisText::NoQuestions]));
-    }
-    return analysis;
+    return AnalyseTestForOutput(table_, AnalysisTexts(), DecimalSeparator());
 }
 
 void TCliSession::Analysis(const std::string&) {
@@ -164,8 +156,9 @@ void TCliSession::Analysis(const std::string&) {
 }
 
 void TCliSession::Report(const std::string& fileName) {
-    WriteOutput(fileName, AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
-                                             openedFileName_, DecimalSeparator()));
+    WriteOutput(fileName,
+                AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
+                                   session_.FileName().filename().string(), DecimalSeparator()));
 }
 
 void TCliSession::Results(const std::string& fileName) {

@@ -2,8 +2,8 @@
 
 #include "platform/ProfileFile.h"
 #include "table/AnalysisTexts.h"
-#include "table/AnswerTable.h"
 #include "table/ItemAnalysis.h"
+#include "table/TableSession.h"
 
 #include <functional>
 #include <optional>
@@ -31,9 +31,10 @@ class TCliSession {
 public:
     /// `out` receives what dump, state and "save -" print; `notify` what the user should know
     /// of a command that succeeded (characters a file's encoding could not bring over); the
-    /// messages come from the language file.
+    /// messages come from the language file. `loadedText` Kept keeps the text of each file
+    /// opened, which `state` needs to tell whether the table has changed since.
     TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
-                const TProfileFile& languageFile);
+                const TProfileFile& languageFile, TLoadedText loadedText);
 
     /// Throws what the command raises.
     void Run(const std::string& name, const std::string& argument);
@@ -52,8 +53,6 @@ public:
     void Results(const std::string& fileName);
 
 private:
-    /// The analysis of the table; a table without questions is refused, as there is nothing
-    /// to write.
     TTestAnalysis AnalyseQuestions();
     /// Writes to the file, or to `out` for "-".
     void WriteOutput(const std::string& fileName, std::string_view bytes);
@@ -66,10 +65,9 @@ private:
     const TAnalysisTexts& AnalysisTexts();
 
     TProfileFile languageFile_;
-    TAnswerTable table_;
+    TTableSession session_;
+    TAnswerTable& table_;
     std::optional<TAnalysisTexts> analysisTexts_;
-    /// The file last opened, without its folder, as the report names it.
-    std::string openedFileName_;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
 };

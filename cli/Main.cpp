@@ -27,10 +27,8 @@ bool RunReported(TAction&& action) {
     try {
         action();
         return true;
-    } catch (const std::bad_alloc&) {
-        Report("メモリが足りません");
     } catch (const std::exception& error) {
-        Report(error.what());
+        Report(FailureText(error));
     }
     return false;
 }
@@ -100,7 +98,12 @@ int main(int argc, char** argv) {
         });
     }
     const std::future<void> collatorPrepared = PrepareCollatorForSorts(commandLine);
-    TCliSession session(std::cout, Report, languageFile);
+    // Only `state` needs a file's text, to tell whether the table has changed since.
+    const bool keepsLoadedText =
+        std::any_of(commandLine.commands.begin(), commandLine.commands.end(),
+                    [](const TCliCommand& command) { return command.name == "state"; });
+    TCliSession session(std::cout, Report, languageFile,
+                        keepsLoadedText ? TLoadedText::Kept : TLoadedText::Dropped);
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.argument); });
     }

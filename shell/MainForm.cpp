@@ -201,10 +201,8 @@ bool TMain::RunCommand(const std::function<void()>& command) {
     try {
         command();
         succeeded = true;
-    } catch (const std::bad_alloc&) {
-        ShowError(QStringLiteral("メモリが足りません"));
     } catch (const std::exception& error) {
-        ShowError(FromUtf8(error.what()));
+        ShowError(FromUtf8(FailureText(error)));
     }
     Table->FlushPaints();
     return succeeded;
@@ -233,7 +231,7 @@ void TMain::FormShow() {
     ToolButton3->setToolTip(mmSaveAs->text());
     ToolButton4->setToolTip(mmMark->text());
     ToolButton5->setToolTip(mmSortWithNumber->text());
-    table_.Reset();
+    session_.Start();
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
@@ -249,8 +247,10 @@ void TMain::FormClose(QCloseEvent& event) {
     if (!ConfirmDiscard()) {
         return;
     }
-    WriteSettings();
+    // The table is saved or given up by now: settings that cannot be written are told, and
+    // keep their old bytes, but must not keep the window from closing.
     event.accept();
+    WriteSettings();
 }
 
 void TMain::SetFileName(const QString& fileName) {
@@ -258,18 +258,17 @@ void TMain::SetFileName(const QString& fileName) {
     const std::string extensionless = ChangeFileExt(name, "");
     setWindowTitle(FromNativePath(extensionless) + QStringLiteral(" - ") + ProgramName);
     FileNameKeep->AddFileName(fileName);
-    saveDialogFileName_ = fileName;
+    session_.SetFileName(ToNativePath(fileName));
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
     const std::filesystem::path nativeName = ToNativePath(fileName);
-    TCodePageText loaded = ::LoadAnswerFile(table_, nativeName);
-    loadedText_ = std::move(loaded.text);
-    if (loaded.replacedCount > 0) {
+    const std::size_t replacedCount = session_.Open(nativeName);
+    if (replacedCount > 0) {
         // Told before anything is saved: saving would keep the "?" in place of the characters.
         Table->FlushPaints();
         services_.ShowMessage(
-            this, FromUtf8(ReplacedCharactersNotice(nativeName.string(), loaded.replacedCount)));
+            this, FromUtf8(ReplacedCharactersNotice(nativeName.string(), replacedCount)));
     }
 }
 
@@ -279,28 +278,23 @@ std::string TMain::GetTableText() const {
 
 bool TMain::SaveTextAs(const std::string& text) {
     const std::optional<QString> fileName =
-        services_.GetSaveFileName(this, currentDir_, saveDialogFileName_);
+        services_.GetSaveFileName(this, currentDir_, SaveProposal());
     if (!fileName) {
         return false;
     }
-    WriteFileBytesAtomic(ToNativePath(*fileName), text);
+    session_.SaveText(ToNativePath(*fileName), text);
     SetFileName(*fileName);
     currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
     return true;
 }
 
 bool TMain::ConfirmDiscard() {
-    const std::string text = GetTableText();
-    // A table typed or pasted without a file is protected too: it is compared with the
-    // text of an empty test.
-    const std::string reference =
-        loadedText_.empty() ? ::GetTableText(TAnswerTable()) : loadedText_;
-    if (text == reference) {
+    if (!session_.IsChanged()) {
         return true;
     }
     switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
     case TDiscardAnswer::Yes:
-        return SaveTextAs(text);
+        return SaveTextAs(GetTableText());
     case TDiscardAnswer::No:
         return true;
     case TDiscardAnswer::Cancel:
@@ -311,7 +305,8 @@ bool TMain::ConfirmDiscard() {
 
 void TMain::mmNewClick() {
     if (ConfirmDiscard()) {
-        table_.Reset();
+        session_.New();
+        setWindowTitle(ProgramName);
     }
 }
 
@@ -392,11 +387,15 @@ void TMain::mmAnalysisClick() {
     AnalysisWindow->activateWindow();
 }
 
+QString TMain::SaveProposal() const {
+    return session_.FileName().empty() ? QString() : FromNativePath(session_.FileName());
+}
+
 QString TMain::ReportProposal() const {
-    if (saveDialogFileName_.isEmpty()) {
+    if (session_.FileName().empty()) {
         return {};
     }
-    const QFileInfo answerFile(saveDialogFileName_);
+    const QFileInfo answerFile(SaveProposal());
     return answerFile.dir().filePath(answerFile.completeBaseName() + QStringLiteral(".html"));
 }
 
@@ -404,16 +403,13 @@ void TMain::SaveReportClick() {
     const char decimalSeparator = DecimalSeparator();
     // Analysed before the dialog asks for a name, so that a table the analysis fails on is
     // told at once.
-    const TTestAnalysis analysis = AnalyseTest(table_, decimalSeparator);
-    if (analysis.questions.empty()) {
-        throw EPelloranError(TCodePage::ToUtf8(analysisTexts_[TAnalysisText::NoQuestions]));
-    }
+    const TTestAnalysis analysis = AnalyseTestForOutput(table_, analysisTexts_, decimalSeparator);
     const std::optional<QString> fileName =
         services_.GetSaveReportFileName(AnalysisWindow, currentDir_, ReportProposal());
     if (!fileName) {
         return;
     }
-    const std::string reportedName = QFileInfo(saveDialogFileName_).fileName().toStdString();
+    const std::string reportedName = session_.FileName().filename().string();
     WriteFileBytesAtomic(
         ToNativePath(*fileName),
         AnalysisReportHtml(analysis, table_, analysisTexts_, reportedName, decimalSeparator));

@@ -5,7 +5,7 @@
 #include "TableKeys.h"
 #include "platform/UserFolders.h"
 #include "table/AnalysisTexts.h"
-#include "table/AnswerTable.h"
+#include "table/TableSession.h"
 
 #include <QMainWindow>
 #include <filesystem>
@@ -47,7 +47,8 @@ public:
     std::string GetTableText() const;
     /// True when written, false when the save dialog was cancelled.
     bool SaveTextAs(const std::string& text);
-    /// True when the caller may drop the table.
+    /// True when the caller may drop the table: nothing would be lost, or the user saved it or
+    /// chose to drop it.
     bool ConfirmDiscard();
     /// Opens a file named on the command line as Open opens the file chosen in its dialog.
     void OpenGivenFile(const QString& fileName);
@@ -73,7 +74,7 @@ public:
 
     TAnswerTable& AnswerTable() { return table_; }
     const QString& CurrentDir() const { return currentDir_; }
-    const std::string& LoadedText() const { return loadedText_; }
+    const std::string& LoadedText() const { return session_.LoadedText(); }
     const QString& SettingsFileName() const { return settingsFileName_; }
     /// The application title: the executable's name up to its first ".", the letters after
     /// the first in lower case.
@@ -127,6 +128,8 @@ private:
     void ShowError(const QString& message);
     /// The file the report is proposed under: the answer file's name with ".html".
     QString ReportProposal() const;
+    /// The file that the save dialog proposes: the session's, empty when untitled.
+    QString SaveProposal() const;
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
 
@@ -138,13 +141,12 @@ private:
 
     TMainSetup setup_;
     TShellServices& services_;
-    TAnswerTable table_;
+    TTableSession session_;
+    TAnswerTable& table_ = session_.Table();
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     QString currentDir_;
     QString openDialogFolder_;
-    QString saveDialogFileName_;
     QString settingsFileName_;
-    std::string loadedText_;
     bool shown_ = false;
 };

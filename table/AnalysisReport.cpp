@@ -3,6 +3,7 @@
 #include "AnalysisFormat.h"
 #include "Numbers.h"
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 #include <vector>
@@ -166,6 +167,15 @@ std::string ScoresTable(const TTestAnalysis& analysis, const TAnswerTable& table
 }
 
 } // namespace
+
+TTestAnalysis AnalyseTestForOutput(const TAnswerTable& table, const TAnalysisTexts& texts,
+                                   char decimalSeparator) {
+    TTestAnalysis analysis = AnalyseTest(table, decimalSeparator);
+    if (analysis.questions.empty()) {
+        throw EPelloranError(TCodePage::ToUtf8(texts[TAnalysisText::NoQuestions]));
+    }
+    return analysis;
+}
 
 std::string HistogramSvg(const THistogram& histogram, const TAnalysisTexts& texts,
                          char decimalSeparator) {

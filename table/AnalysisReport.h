@@ -6,6 +6,11 @@
 #include <string>
 #include <string_view>
 
+/// The analysis that the report, the results and the printed question table show; a table
+/// without questions is refused with the text NoQuestions, as they would show nothing.
+TTestAnalysis AnalyseTestForOutput(const TAnswerTable& table, const TAnalysisTexts& texts,
+                                   char decimalSeparator);
+
 /// The results report: one self-contained HTML page in UTF-8 (no scripts, no files beside it,
 /// the histogram as inline SVG) that prints on A4, with the test's figures, the question table
 /// with its flags and answer counts, and the score list in the order of the table, whose

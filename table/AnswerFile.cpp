@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -176,8 +177,20 @@ bool ContainsResultMarker(std::string_view cell) {
     return cell.find('<') != std::string_view::npos;
 }
 
-/// Writes the fields of the first record one by one: each may be the result marker.
-void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record) {
+/// A marked table's mean, "<" and its value, in the first line's cell of `column`: the
+/// questions end before it and the column after it titles the statistics.
+void ApplyResultMarker(TAnswerTable& table, int column) {
+    table.SetQuestionCount(column - TAnswerTable::FirstQuestionColumn);
+    table.SetHighlightColor(clWhite);
+    table.ProcessMessages();
+    table.SetColumnWidth(column + 1, TAnswerTable::StatisticsLabelWidth);
+    table.ProcessMessages();
+}
+
+/// Writes the fields of the first record one by one: each may be the result marker, whose
+/// column goes to `onMarker`.
+template <typename TOnMarker>
+void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&& onMarker) {
     constexpr int row = TAnswerTable::AnswerKeyRow;
     int column = 0;
     ForEachRecordField(record, [&](std::string_view field) {
@@ -185,24 +198,83 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record) {
         table.SetCell(column, row, field);
         if (column > TAnswerTable::FirstQuestionColumn &&
             ContainsResultMarker(table.Cell(column, row))) {
-            table.SetQuestionCount(column - TAnswerTable::FirstQuestionColumn);
-            table.SetHighlightColor(clWhite);
-            table.ProcessMessages();
-            table.SetColumnWidth(column + 1, TAnswerTable::StatisticsLabelWidth);
-            table.ProcessMessages();
+            onMarker(column);
         }
     });
 }
 
+/// Whether a text holds a line (a record) from the third on, a student's: such a file is a
+/// class of its own and replaces the whole table. A file of the key and points lines only is
+/// loaded over the table as it is, so that a roster pasted before it stays. A text that is not
+/// `isWhole` holds one when a third record begins in it.
+bool HoldsStudentLine(std::string_view text, bool isWhole) {
+    text = text.substr(0, text.find('\0'));
+    TRecordCutter cutter;
+    std::size_t at = 0;
+    for (int records = 0; at < text.size(); ++records) {
+        if (records == TAnswerTable::PointsRow) {
+            return true;
+        }
+        const std::optional<TRecordCutter::TCut> cut = cutter.Cut(text.substr(at), isWhole);
+        if (!cut) {
+            return false;
+        }
+        at += cut->next;
+    }
+    return false;
+}
+
+/// Where a text's lines are written. A class that replaces the table is loaded aside into an
+/// empty test and taken in only once every line has loaded, so that a failure on the way (a
+/// file that cannot be read to its end, memory running out) leaves the table as it was.
+class TLoadTarget {
+public:
+    TLoadTarget(TAnswerTable& table, bool replacesClass) : table_(table) {
+        if (replacesClass) {
+            aside_.emplace(table.EmptyTest());
+        }
+    }
+
+    TAnswerTable& Table() { return aside_ ? *aside_ : table_; }
+
+    /// A result marker of the first line: over the table it takes effect at once, as the
+    /// cells do; aside it waits for the class.
+    void MarkerFound(int column) {
+        if (aside_) {
+            markerColumns_.push_back(column);
+        } else {
+            ApplyResultMarker(table_, column);
+        }
+    }
+
+    /// Every line has loaded: the class aside takes the table's place.
+    void Complete() {
+        if (!aside_) {
+            return;
+        }
+        table_.ReplaceCells(std::move(*aside_));
+        aside_.reset();
+        for (const int column : markerColumns_) {
+            ApplyResultMarker(table_, column);
+        }
+    }
+
+private:
+    TAnswerTable& table_;
+    std::optional<TAnswerTable> aside_;
+    std::vector<int> markerColumns_;
+};
+
 /// Loads one record per row, building each row whole rather than cell by cell.
 class TRecordLoader {
 public:
-    explicit TRecordLoader(TAnswerTable& table) : table_(table) {}
+    explicit TRecordLoader(TLoadTarget& target) : target_(target), table_(target.Table()) {}
 
     void Load(const TRecord& record) {
         ++row_;
         if (row_ == TAnswerTable::AnswerKeyRow) {
-            LoadAnswerKeyRecord(table_, record);
+            LoadAnswerKeyRecord(table_, record,
+                                [this](int column) { target_.MarkerFound(column); });
             return;
         }
         const std::string_view label = table_.Cell(0, row_);
@@ -222,6 +294,7 @@ public:
     }
 
 private:
+    TLoadTarget& target_;
     TAnswerTable& table_;
     int row_ = 0;
     /// Reused line by line while a row is split.
@@ -233,17 +306,19 @@ private:
 /// of an earlier text it frees first.
 class TTextLoader {
 public:
-    TTextLoader(TAnswerTable& table, std::size_t textSize) : loader_(table) {
-        table.DetachPlacedRows();
+    TTextLoader(TAnswerTable& table, std::size_t textSize, bool replacesClass)
+        : target_(table, replacesClass), loader_(target_) {
+        TAnswerTable& loaded = target_.Table();
+        loaded.DetachPlacedRows();
         // Room for the rows of most files at once, rather than growing their index again and
         // again: a student's line takes more than this many bytes. Room not used is never
         // touched.
         constexpr std::size_t ShortestUsualLine = 32;
-        table.ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
+        loaded.ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
         // A placed row takes its line's bytes less the separators and line break, a byte
         // for each cell's end and the spare room for a score.
         constexpr std::size_t SpareShareOfUsualLine = 8;
-        table.ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
+        loaded.ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
     }
 
     /// Loads a whole text and returns the bytes of its records, each followed by CR LF.
@@ -272,27 +347,33 @@ public:
         return at;
     }
 
+    /// Every record has loaded.
+    void Complete() { target_.Complete(); }
+
 private:
+    TLoadTarget target_;
     TRecordLoader loader_;
     TRecordCutter cutter_;
 };
 
 /// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
-/// text: a file read as the code page's bytes as they are is read and loaded `pieceSize` bytes
-/// at a time; any other (or one whose first piece cannot tell) is read whole. Returns how many
-/// characters the code page could not hold.
+/// text. A file read as the code page's bytes as they are, whose first piece of `pieceSize`
+/// bytes already holds a student line, is read and loaded a piece at a time; any other is read
+/// whole first. Either way the table is not touched before the last byte has been read.
+/// Returns how many characters the code page could not hold.
 std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
                              std::size_t pieceSize) {
     TFileReader reader(fileName);
     std::string pending;
     bool atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
-    if (JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs) {
+    if (atEnd || JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs ||
+        !HoldsStudentLine(pending, false)) {
         reader.ReadInto(pending, reader.Size());
         TCodePageText file = ConvertToCodePage(std::move(pending), fileName.string());
         LoadAnswerText(table, std::move(file.text));
         return file.replacedCount;
     }
-    TTextLoader loader(table, reader.Size());
+    TTextLoader loader(table, reader.Size(), true);
     std::size_t checkedForNul = 0;
     while (true) {
         // The text ends at its first NUL, as ForEachRecord ends there.
@@ -305,6 +386,7 @@ std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
         // piece, where loading goes on from where it stopped.
         const std::size_t loaded = loader.LoadCompleteRecords(pending, atEnd);
         if (atEnd) {
+            loader.Complete();
             return 0;
         }
         pending.erase(0, loaded);
@@ -370,8 +452,9 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
 }
 
 std::string LoadAnswerText(TAnswerTable& table, std::string text) {
-    TTextLoader loader(table, text.size());
+    TTextLoader loader(table, text.size(), HoldsStudentLine(text, true));
     const std::size_t joinedSize = loader.LoadRecords(text);
+    loader.Complete();
     // Usually the file is already in that form and its text is the loaded text.
     if (joinedSize == text.size() && text.find('\0') == std::string::npos) {
         return text;
@@ -387,9 +470,6 @@ std::string LoadAnswerText(TAnswerTable& table, std::string text) {
 
 TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
                              TLoadedText loadedText, std::size_t pieceSize) {
-    if (!table.Cell(TAnswerTable::FirstQuestionColumn, TAnswerTable::FirstStudentRow).empty()) {
-        table.Reset();
-    }
     try {
         TCodePageText file;
         if (loadedText == TLoadedText::Kept) {
@@ -404,8 +484,4 @@ TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& f
         table.EnableMarkAndSortByNumber();
         throw;
     }
-}
-
-bool IsTableTextChanged(const TAnswerTable& table, std::string_view loadedText) {
-    return !loadedText.empty() && GetTableText(table) != loadedText;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -182,9 +183,17 @@ void TAnswerTable::CopyRows(const std::vector<int>& sourceRows, int firstRow, in
 }
 
 void TAnswerTable::Reset() {
-    SetColumnWidth(1, 60);
-    SetColumnWidth(2, 80);
-    const int oldRowCount = StoredRowCount();
+    ReplaceCells(EmptyTest());
+}
+
+TAnswerTable TAnswerTable::EmptyTest() const {
+    TAnswerTable empty;
+    empty.messages_ = messages_;
+    empty.StoreTitlesAndLabels();
+    return empty;
+}
+
+void TAnswerTable::StoreTitlesAndLabels() {
     StoreCell(1, 0, Message(1));
     StoreCell(2, 0, Message(2));
     StoreCell(0, 1, Message(3));
@@ -195,39 +204,22 @@ void TAnswerTable::Reset() {
     for (int row = 3; row < ShownRows; ++row) {
         StoreCell(0, row, std::to_string(row - 2));
     }
-    const int lastEmptiedRow = EmptyDataCellsOfEveryRow();
+}
+
+void TAnswerTable::ReplaceCells(TAnswerTable&& loaded) {
+    SetColumnWidth(1, 60);
+    SetColumnWidth(2, 80);
+    const int oldRowCount = StoredRowCount();
+    // The rows go before the storage they may be placed in.
+    rows_ = std::move(loaded.rows_);
+    rowArena_ = std::move(loaded.rowArena_);
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
         view_->TableReset();
-        if (lastEmptiedRow >= ShownRows) {
-            view_->RowsWritten(ShownRows, lastEmptiedRow);
-        }
     }
     SetEnabled(TCommand::mmSortWithPoint, false);
     SetEnabled(TCommand::mmSortWithNumber, false);
     SetEnabled(TCommand::mmMark, false);
-}
-
-int TAnswerTable::EmptyDataCellsOfEveryRow() {
-    constexpr auto firstColumn = static_cast<std::size_t>(NumberColumn);
-    constexpr auto endColumn = static_cast<std::size_t>(LastQuestionColumnOfReset + 1);
-    int lastEmptiedRow = 0;
-    for (int row = AnswerKeyRow; row < StoredRowCount(); ++row) {
-        TRowCells& cells = rows_[static_cast<std::size_t>(row)];
-        if (cells.ByteSize(firstColumn, endColumn) > 0) {
-            cells.EmptyCells(firstColumn, endColumn);
-            lastEmptiedRow = row;
-        }
-    }
-    // A larger class loaded before leaves its rows empty at the end: no need to keep them.
-    const std::size_t oldSize = rows_.size();
-    while (!rows_.empty() && rows_.back().Size() == 0) {
-        rows_.pop_back();
-    }
-    if (rows_.size() < oldSize) {
-        rows_.shrink_to_fit();
-    }
-    return std::min(lastEmptiedRow, StoredRowCount() - 1);
 }
 
 const std::string& TAnswerTable::Message(int number) const {

@@ -80,10 +80,17 @@ public:
     /// all rows being read before any is written, and requests one repaint of the rows written.
     void MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
 
-    /// Back to an empty test: titles and labels from the messages, data cells of columns
-    /// 1 to 52 emptied in every row from row 1 on, the three commands disabled. Columns 53
-    /// and 54, where a marked 50-question table keeps its results, are left as they are.
+    /// Back to an empty test: titles and labels from the messages and nothing else, so that no
+    /// text of the previous class stays (its scores, statistics and their titles included); the
+    /// three commands disabled.
     void Reset();
+
+    /// An empty test as Reset leaves one, with this table's messages and no view: loading
+    /// builds a class in it aside, so that a failure leaves this table as it was.
+    TAnswerTable EmptyTest() const;
+    /// Takes the cells of `loaded`, an EmptyTest that a class was loaded into, in place of every
+    /// cell of this table, as a Reset followed by the same writes would leave it.
+    void ReplaceCells(TAnswerTable&& loaded);
 
     /// Msg1 to Msg10; `number` counts from 1.
     const std::string& Message(int number) const;
@@ -124,8 +131,8 @@ private:
     void CopyRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
     /// SetCell without telling the view.
     void StoreCell(int column, int row, std::string_view text);
-    /// Returns the last row still stored whose cells were emptied, 0 for none.
-    int EmptyDataCellsOfEveryRow();
+    /// The titles and labels of an empty test, into a table without cells.
+    void StoreTitlesAndLabels();
     void NotifyCellWritten(int column, int row) {
         if (view_ != nullptr) {
             view_->CellWritten(column, row);

@@ -7,8 +7,8 @@ public:
 
     /// A cell was written: repaint it when messages are next processed.
     virtual void CellWritten(int column, int row) = 0;
-    /// Every cell of the shown area may have changed at once (the reset): repaint them all when
-    /// messages are next processed.
+    /// Every cell may have changed at once (the reset, or a class loaded in place of the table's):
+    /// repaint them all when messages are next processed.
     virtual void TableReset() = 0;
     /// Rows firstRow to lastRow were written or moved, every column of them: repaint them when
     /// messages are next processed.

@@ -96,7 +96,8 @@ TEST(AnalysisCliFailure, IsReportedAndTheRunGoesOn) {
         "pelloran-cli: 分析する問題がありません。正答の行に答えを入れてください。\n";
     EXPECT_EQ(empty.err, noQuestions + noQuestions);
     EXPECT_FALSE(std::filesystem::exists(folder / "out.csv"));
-    EXPECT_EQ(empty.out, "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0\n");
+    EXPECT_EQ(empty.out,
+              "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0 changed=0\n");
 
     const TCliResult broken =
         RunCli({"open", "bad.csv", "analysis", "report", "no/such/r.html"}, folder.Path());

@@ -101,7 +101,8 @@ TEST_P(CliBrokenEncodingTest, IsReportedAndTheRunGoesOn) {
     const std::string error =
         "pelloran-cli: ファイル in.txt は UTF-16 として読めません: " + GetParam().error + "\n";
     EXPECT_EQ(result.err, error + error);
-    EXPECT_EQ(result.out, "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
+    EXPECT_EQ(result.out,
+              "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0 changed=0\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliBrokenEncodingTest,

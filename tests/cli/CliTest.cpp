@@ -8,7 +8,8 @@
 namespace {
 
 const std::string EmptyTestText = ",,,\r\n,,,\r\n";
-const std::string StartState = "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0\n";
+const std::string StartState =
+    "questions=50 highlight=ffffff mark=0 sort-number=0 sort-score=0 changed=0\n";
 
 const std::string QuizText = ",,a,b,#,,\r\n"
                              ",,2,3,,,\r\n"
@@ -38,7 +39,8 @@ TEST(CliSessionTest, OpenAndSaveGiveBackTheSameBytes) {
         RunCli({"open", "quiz.csv", "save", "copy.csv", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadTestFile(folder / "copy.csv"), QuizText);
-    EXPECT_EQ(result.out, "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
+    EXPECT_EQ(result.out,
+              "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0 changed=0\n");
     EXPECT_EQ(TemporaryFilesIn(folder.Path()), (std::vector<std::string>{"copy.csv", "quiz.csv"}));
 }
 
@@ -51,11 +53,38 @@ TEST(CliSessionTest, SavingOverAFileReplacesItWhole) {
     EXPECT_EQ(ReadTestFile(folder / "old.csv"), QuizText);
 }
 
+// Students of a pasted roster were marked with the file's class and saved into its file.
+TEST(CliSessionTest, AFileWithStudentsReplacesAPastedRoster) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "roster5.txt", "1,Abe\r\n2,Baba\r\n3,Chiba\r\n4,Doi\r\n5,Endo\r\n");
+    WriteTestFile(folder / "two.csv", QuizText);
+    const TCliResult result =
+        RunCli({"paste", "roster5.txt", "open", "two.csv", "save", "-"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, QuizText);
+}
+
+TEST(CliSessionTest, StateTellsWhetherTheDiscardQuestionWouldBeAsked) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "quiz.csv", QuizText);
+    const TCliResult result = RunCli({"state", "open", "quiz.csv", "state", "mark", "state", "save",
+                                      "marked.csv", "state", "new", "state"},
+                                     folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::string changed;
+    for (std::size_t at = result.out.find("changed="); at != std::string::npos;
+         at = result.out.find("changed=", at + 1)) {
+        changed += result.out[at + 8];
+    }
+    EXPECT_EQ(changed, "00100");
+}
+
 TEST(CliSessionTest, ResultMarkerOfTheFirstLineSetsTheQuestionCount) {
     const TTemporaryFolder folder;
     WriteTestFile(folder / "marked.csv", "a,b,#,<5.5>,,\r\n,,2,3,<.5>,\r\n1001,Ann,A,d,4,6,\r\n");
     const TCliResult result = RunCli({"open", "marked.csv", "state"}, folder.Path());
-    EXPECT_EQ(result.out, "questions=1 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
+    EXPECT_EQ(result.out,
+              "questions=1 highlight=ffffff mark=1 sort-number=1 sort-score=0 changed=1\n");
 }
 
 TEST(CliSessionTest, DumpListsNonEmptyCellsByRowThenColumnWithEscapes) {
@@ -114,7 +143,8 @@ TEST_P(CliFailureTest, IsReportedAndTheOtherCommandsStillRun) {
     const TCliResult result = RunCli(arguments, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, GetParam().err);
-    EXPECT_EQ(result.out, "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0\n");
+    EXPECT_EQ(result.out,
+              "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0 changed=0\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(

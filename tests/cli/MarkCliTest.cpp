@@ -12,9 +12,10 @@ const std::string QuizText = ",,a,b,#,,\r\n"
                              "1002,Ben,a,b,0,,\r\n"
                              "1003,Cho,a,b,4.5,,\r\n";
 
-std::string State(int questions, bool sortByScore) {
+std::string State(int questions, bool sortByScore, bool changed) {
     return "questions=" + std::to_string(questions) +
-           " highlight=ffffff mark=1 sort-number=1 sort-score=" + (sortByScore ? "1" : "0") + "\n";
+           " highlight=ffffff mark=1 sort-number=1 sort-score=" + (sortByScore ? "1" : "0") +
+           " changed=" + (changed ? "1" : "0") + "\n";
 }
 
 TEST(MarkCli, MarksSortsByScoreAndSaves) {
@@ -24,7 +25,7 @@ TEST(MarkCli, MarksSortsByScoreAndSaves) {
         {"open", "quiz.csv", "mark", "sort-score", "save", "marked.csv", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, State(3, true));
+    EXPECT_EQ(result.out, State(3, true, false));
     EXPECT_EQ(ReadTestFile(folder / "marked.csv"), ",,a,b,#,<6.8>,,\r\n"
                                                    ",,2,3,,<1.9>,,\r\n"
                                                    "1003,Cho,a,b,4.5,9.5,,\r\n"
@@ -58,8 +59,8 @@ TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
     WriteTestFile(folder / "roster.txt", "1001,Sato\r\n1002,\"Suzuki, Ichiro\"\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              ",,,\r\n,,,\r\n1001,Sato,,\r\n1002,\"Suzuki, Ichiro\",,\r\n" + State(50, false));
+    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n1002,\"Suzuki, Ichiro\",,\r\n" +
+                              State(50, false, true));
 }
 
 TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
@@ -68,7 +69,7 @@ TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "pelloran-cli: " + std::string(ERosterLineError(2).what()) + "\n");
-    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false));
+    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false, true));
 }
 
 // Like a clipboard that cannot be read: the paste fails, yet Mark and Sort by number are
@@ -78,7 +79,7 @@ TEST(MarkCli, UnreadableRosterStillEnablesMarkAndSortByNumber) {
     const TCliResult result = RunCli({"paste", "missing.txt", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "pelloran-cli: ファイル missing.txt は開けません\n");
-    EXPECT_EQ(result.out, State(50, false));
+    EXPECT_EQ(result.out, State(50, false, false));
 }
 
 struct TRefusalCase {
@@ -133,13 +134,17 @@ TEST_P(MarkConversionFailure, IsReportedWithExitStatusOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     MarkCli, MarkConversionFailure,
-    testing::Values(
-        TConversionCase{"StudentPointsCell", ",,a,#,\r\n,,1,,\r\n1001,Ann,a,abc,\r\n",
-                        "pelloran-cli: 'abc' は浮動小数点数ではありません\n", State(2, false)},
-        TConversionCase{"DoubleBytePointsRow", ",,#,\r\n,,\x82\x50\x82\x4f,\r\n1001,Ann,5,\r\n",
-                        "pelloran-cli: '１０' は浮動小数点数ではありません\n", State(1, false)},
-        TConversionCase{"CommaNumberWithPointSeparator", ",,#,\r\n,,,\r\n1001,Ann,\"1,5\",\r\n",
-                        "pelloran-cli: '1,5' は浮動小数点数ではありません\n", State(1, false)}),
+    testing::Values(TConversionCase{"StudentPointsCell", ",,a,#,\r\n,,1,,\r\n1001,Ann,a,abc,\r\n",
+                                    "pelloran-cli: 'abc' は浮動小数点数ではありません\n",
+                                    State(2, false, true)},
+                    TConversionCase{"DoubleBytePointsRow",
+                                    ",,#,\r\n,,\x82\x50\x82\x4f,\r\n1001,Ann,5,\r\n",
+                                    "pelloran-cli: '１０' は浮動小数点数ではありません\n",
+                                    State(1, false, true)},
+                    TConversionCase{"CommaNumberWithPointSeparator",
+                                    ",,#,\r\n,,,\r\n1001,Ann,\"1,5\",\r\n",
+                                    "pelloran-cli: '1,5' は浮動小数点数ではありません\n",
+                                    State(1, false, true)}),
     [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace

@@ -73,6 +73,8 @@ public:
             break;
         case 7:
             AskingFirst("new", [this] { window_->mmNew->trigger(); });
+            // A new table is compared with an empty test's text again.
+            loadedText_.clear();
             break;
         case 8:
             Scroll();
@@ -96,8 +98,8 @@ private:
         action.trigger();
     }
 
-    /// The question is due when the table's text is not the text it was loaded from (an empty
-    /// test's when nothing was loaded); it is answered No.
+    /// The question is due when the table's text is not the text it was last loaded from or
+    /// saved to (an empty test's when there is none, or after New); it is answered No.
     void AskingFirst(const std::string& name, const std::function<void()>& command) {
         log_ += name + " ";
         const std::string reference =
@@ -162,6 +164,8 @@ private:
         services_.saveAnswers.push_back(QString::fromStdString((folders_ / "saved.csv").string()));
         window_->mmSaveAs->trigger();
         services_.saveAnswers.clear();
+        // What was saved is what the table is compared with from now on.
+        loadedText_ = ReadTestFile(folders_ / "saved.csv");
     }
 
     void Scroll() {

@@ -148,20 +148,21 @@ INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadedText, testing::ValuesIn(LoadedTextCas
 
 TEST(LoadAnswerText, WritesFieldsIntoTheirCells) {
     TAnswerTable table;
-    table.SetCell(2, 2, "kept: empty line");
-    table.SetCell(5, 3, "emptied by the final comma");
-    table.SetCell(6, 3, "kept: right of the fields");
-    table.SetCell(1, 4, "kept: below the file");
+    table.SetMessage(3, "Key");
+    table.SetCell(2, 2, "gone with the class");
+    table.SetCell(6, 3, "gone with the class");
+    table.SetCell(1, 4, "gone with the class");
     const std::string text = LoadAnswerText(table, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,");
     EXPECT_EQ(text, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,\r\n");
     EXPECT_EQ(table.Cell(1, 1), "\xef\xbb\xbfk") << "a byte-order mark is part of the first cell";
     EXPECT_EQ(table.Cell(3, 1), "x");
-    EXPECT_EQ(table.Cell(2, 2), "kept: empty line");
-    const std::vector<std::string> row3{"1", "Ann", "a b", "c", "", "kept: right of the fields"};
+    EXPECT_EQ(table.Cell(0, 1), "Key") << "a file with students starts from an empty test";
+    const std::vector<std::string> row3{"1", "Ann", "a b", "c", "", ""};
     for (std::size_t field = 0; field < row3.size(); ++field) {
         EXPECT_EQ(table.Cell(static_cast<int>(field) + 1, 3), row3[field]) << "field " << field;
     }
-    EXPECT_EQ(table.Cell(1, 4), "kept: below the file");
+    EXPECT_EQ(table.Cell(2, 2), "");
+    EXPECT_EQ(table.Cell(1, 4), "");
     EXPECT_EQ(table.QuestionCount(), 50) << "no result marker";
 }
 
@@ -177,6 +178,21 @@ TEST(LoadAnswerText, CellHoldingALineBreakIsOneCellOfItsRow) {
     EXPECT_EQ(table.Cell(2, 4), "Sato");
     EXPECT_EQ(table.Cell(1, 5), "");
     EXPECT_EQ(GetTableText(table), text);
+}
+
+// A key file opened after a pasted roster: the roster and what was typed beside it stay.
+TEST(LoadAnswerText, AFileOfTheKeyAndPointsOnlyIsWrittenOverTheTable) {
+    TAnswerTable table;
+    table.SetCell(2, 2, "kept: empty line");
+    table.SetCell(5, 1, "emptied by the final comma");
+    table.SetCell(6, 1, "kept: right of the fields");
+    table.SetCell(1, 3, "kept: below the file");
+    LoadAnswerText(table, "k,,x,y,\r\n\r\n");
+    EXPECT_EQ(table.Cell(4, 1), "y");
+    EXPECT_EQ(table.Cell(5, 1), "");
+    EXPECT_EQ(table.Cell(6, 1), "kept: right of the fields");
+    EXPECT_EQ(table.Cell(2, 2), "kept: empty line");
+    EXPECT_EQ(table.Cell(1, 3), "kept: below the file");
 }
 
 TEST(LoadAnswerText, ResultMarkersOfTheFirstLineSetTheQuestionCount) {
@@ -222,7 +238,6 @@ TEST_P(SaveAndLoad, GivesBackWhatWasSaved) {
     const std::string loadedText = LoadAnswerFile(loaded, folder / "test.csv").text;
     EXPECT_EQ(loadedText, text);
     EXPECT_EQ(GetTableText(loaded), text) << "saved " << Escaped(text);
-    EXPECT_FALSE(IsTableTextChanged(loaded, loadedText));
     for (int row = 1; row <= static_cast<int>(GetParam().rows.size()); ++row) {
         for (int column = 1; column <= WrittenWidth(saved); ++column) {
             EXPECT_EQ(loaded.Cell(column, row), saved.Cell(column, row))
@@ -274,12 +289,13 @@ TEST(AnswerFile, CellEndingInLoneLeadByteStaysOneCell) {
     EXPECT_EQ(GetTableText(loaded), text) << "saved as " << Escaped(text);
 }
 
-TEST(LoadAnswerFile, ResetsOnlyWhenFirstAnswerIsNotEmpty) {
+// The first student's first answer decided whether the table was reset: students of a
+// pasted roster were then marked and saved with the file's class.
+TEST(LoadAnswerFile, AFileWithStudentsReplacesTheWholeTableWhateverItHolds) {
     TTemporaryFolder folder;
     WriteTestFile(folder / "a.csv", "k,,x,\r\n,,1,\r\n1,Ann,a,\r\n");
     for (const std::string firstAnswer : {"", " "}) {
         SCOPED_TRACE("cell (3, 3) was " + Escaped(firstAnswer));
-        const bool reset = !firstAnswer.empty();
         TAnswerTable table;
         table.SetMessage(1, "No");
         table.SetCell(3, 3, firstAnswer);
@@ -288,11 +304,11 @@ TEST(LoadAnswerFile, ResetsOnlyWhenFirstAnswerIsNotEmpty) {
         table.SetEnabled(TCommand::mmSortWithPoint, true);
         table.SetQuestionCount(9);
         EXPECT_EQ(LoadAnswerFile(table, folder / "a.csv").text, "k,,x,\r\n,,1,\r\n1,Ann,a,\r\n");
-        EXPECT_EQ(table.Cell(1, 0), reset ? "No" : "");
-        EXPECT_EQ(table.Cell(5, 3), reset ? "" : "right");
-        EXPECT_EQ(table.Cell(1, 4), reset ? "" : "below");
+        EXPECT_EQ(table.Cell(1, 0), "No");
+        EXPECT_EQ(table.Cell(5, 3), "");
+        EXPECT_EQ(table.Cell(1, 4), "");
         EXPECT_EQ(table.Cell(3, 3), "a");
-        EXPECT_EQ(table.IsEnabled(TCommand::mmSortWithPoint), !reset);
+        EXPECT_FALSE(table.IsEnabled(TCommand::mmSortWithPoint));
         EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
         EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
         EXPECT_EQ(table.QuestionCount(), 9);
@@ -311,7 +327,7 @@ TEST(LoadAnswerFile, FailureStillEnablesTheCommands) {
         } catch (const EFileOpenError& error) {
             EXPECT_EQ(std::string(error.what()), "ファイル " + fileName.string() + " は開けません");
         }
-        EXPECT_EQ(table.Cell(3, 3), "") << "reset before reading";
+        EXPECT_EQ(table.Cell(3, 3), "a") << "a file that cannot be read changes no cell";
         EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
         EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
     }
@@ -344,9 +360,9 @@ TEST(SaveTableFile, SmallerClassOpenedOverALargerOneSavesOnlyItsOwnStudents) {
     EXPECT_EQ(table.Cell(2, 202), "");
 }
 
-// The rows of a file share storage that the next file's load frees: cells that the reset
-// leaves (columns 53 on) must survive it, in the table and in a copy taken before.
-TEST(LoadAnswerText, CellsLeftByTheResetOutliveTheStorageOfTheirFile) {
+// The rows of a file share storage that the next file's load frees: a copy taken before
+// keeps its cells.
+TEST(LoadAnswerText, ACopyOutlivesTheStorageOfItsFile) {
     std::string wide = "k,k,a\r\n,,1\r\n";
     for (int student = 1; student <= 40; ++student) {
         wide += std::to_string(5000 + student) + ",N," + std::string(50, ',') + "s" +
@@ -357,19 +373,15 @@ TEST(LoadAnswerText, CellsLeftByTheResetOutliveTheStorageOfTheirFile) {
     LoadAnswerText(table, wide);
     table.SetCell(53, 10, "edited, longer than its place");
     const TAnswerTable copy = table;
-    table.Reset();
     LoadAnswerText(table, ClassFileText(5));
     table.Reset();
     LoadAnswerText(table, ClassFileText(3));
-    for (const TAnswerTable* seen : std::initializer_list<const TAnswerTable*>{&table, &copy}) {
-        EXPECT_EQ(seen->Cell(53, 10), "edited, longer than its place");
-        EXPECT_EQ(seen->Cell(53, 42), "s40");
-        EXPECT_EQ(seen->Cell(55, 30), "u");
-    }
+    EXPECT_EQ(copy.Cell(53, 10), "edited, longer than its place");
+    EXPECT_EQ(copy.Cell(53, 42), "s40");
+    EXPECT_EQ(copy.Cell(55, 30), "u");
+    EXPECT_EQ(table.Cell(53, 42), "");
     EXPECT_EQ(table.Cell(1, 5), "2003");
     EXPECT_EQ(table.Cell(1, 6), "");
-    EXPECT_EQ(table.Cell(1, 42), "");
-    EXPECT_EQ(copy.Cell(1, 42), "5040");
 }
 
 struct TPiecesCase {
@@ -497,21 +509,6 @@ TEST(SaveTableFile, ReplacesTheFileOrReportsIt) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + missing.string() + " を作成できません");
     }
     EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"old.csv"});
-}
-
-TEST(IsTableTextChanged, ComparesWithTheLoadedTextByteForByte) {
-    TAnswerTable table;
-    table.Reset();
-    const std::string loadedText = LoadAnswerText(table, "k,,a,,\n,,1,,\n1,Ann,a,,\n");
-    EXPECT_FALSE(IsTableTextChanged(table, loadedText)) << "loaded as " << Escaped(loadedText);
-    table.SetCell(2, 3, "Anne");
-    EXPECT_TRUE(IsTableTextChanged(table, loadedText));
-    table.SetCell(2, 3, "Ann");
-    table.SetCell(9, 3, "beyond the written width");
-    EXPECT_FALSE(IsTableTextChanged(table, loadedText));
-    table.SetCell(4, 1, "new key");
-    EXPECT_TRUE(IsTableTextChanged(table, loadedText)) << "the written width grew";
-    EXPECT_FALSE(IsTableTextChanged(table, "")) << "no file loaded: never asks";
 }
 
 } // namespace

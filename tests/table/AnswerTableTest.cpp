@@ -235,19 +235,16 @@ TEST(AnswerTableReset, TitlesAndLabelsFromTheMessages) {
     EXPECT_EQ(table.Cell(53, 0), "") << "no title beyond the 50 question columns";
 }
 
-TEST(AnswerTableReset, EmptiesTheDataCellsAndLeavesTheRest) {
+// Nothing of the previous class may stay: its scores and statistics beside the questions,
+// their titles, cells right of column 54 and the rate row's label below the shown rows.
+TEST(AnswerTableReset, EmptiesEveryCellButTheTitlesAndLabels) {
     TAnswerTable table;
-    // Rows below the shown area are emptied too: they may hold a larger class loaded before.
-    const std::vector<std::pair<int, int>> emptied{{1, 1},    {52, 1},  {2, 50},  {1, 103},
-                                                   {52, 103}, {1, 104}, {5, 500}, {52, 9000}};
-    const std::vector<std::pair<int, int>> kept{{53, 0},   {53, 1},   {54, 2},   {53, 103},
-                                                {55, 5},   {0, 103},  {0, 500},  {53, 500},
-                                                {54, 600}, {56, 700}, {60, 8000}};
+    const std::vector<std::pair<int, int>> emptied{
+        {1, 1},     {52, 1},  {2, 50},   {1, 103},  {52, 103}, {1, 104},  {5, 500},
+        {52, 9000}, {53, 0},  {60, 0},   {53, 1},   {54, 2},   {53, 103}, {55, 5},
+        {0, 103},   {0, 500}, {53, 500}, {54, 600}, {56, 700}, {60, 8000}};
     for (const auto& [column, row] : emptied) {
         table.SetCell(column, row, "x");
-    }
-    for (const auto& [column, row] : kept) {
-        table.SetCell(column, row, "kept");
     }
     table.SetColumnWidth(1, 99);
     table.SetColumnWidth(54, 70);
@@ -259,11 +256,11 @@ TEST(AnswerTableReset, EmptiesTheDataCellsAndLeavesTheRest) {
     for (const auto& [column, row] : emptied) {
         EXPECT_EQ(table.Cell(column, row), "") << "cell (" << column << ", " << row << ")";
     }
-    for (const auto& [column, row] : kept) {
-        EXPECT_EQ(table.Cell(column, row), "kept") << "cell (" << column << ", " << row << ")";
-    }
+    EXPECT_EQ(table.Cell(52, 0), "50");
+    EXPECT_EQ(table.Cell(0, 102), "100");
+    EXPECT_EQ(table.StoredRowCount(), TAnswerTable::ShownRows);
     EXPECT_EQ(table.ColumnWidth(1), 60);
-    EXPECT_EQ(table.ColumnWidth(54), 70);
+    EXPECT_EQ(table.ColumnWidth(54), 70) << "the statistics label column keeps its width";
     EXPECT_EQ(table.ColumnWidth(3), TAnswerTable::DefaultColumnWidth);
     EXPECT_EQ(table.QuestionCount(), 17);
     EXPECT_EQ(table.HighlightColor(), clYellow);
@@ -309,12 +306,11 @@ TEST_P(ResetOfALargerClass, EmptiesEveryStudentRow) {
     EXPECT_EQ(view.log, c.log) << Escaped(view.log);
     EXPECT_EQ(table.StoredRowCount(), c.storedRows);
     for (const int row : {3, 102, 103, 150, 202, 203}) {
-        for (const int column : {1, 2, 3}) {
+        for (const int column : {1, 2, 3, 53}) {
             EXPECT_EQ(table.Cell(column, row), "") << "cell (" << column << ", " << row << ")";
         }
-        EXPECT_EQ(table.Cell(53, row), c.marked && row <= 202 ? "10" : "") << "row " << row;
     }
-    EXPECT_EQ(table.Cell(0, 203), c.marked ? "Rate" : "");
+    EXPECT_EQ(table.Cell(0, 203), "") << "the rate row's label";
     EXPECT_EQ(table.Cell(0, 102), "100");
 }
 
@@ -327,12 +323,12 @@ INSTANTIATE_TEST_SUITE_P(
                           V::Commands(false, false, false), V::Commands(false, false, false),
                           V::Commands(false, false, false)},
                          103},
-        TLargerClassCase{"RowsKeepingResultsBelowTheShownRowsAreRepainted",
+        TLargerClassCase{"RowsOfAMarkedClassAreDroppedWithItsResults",
                          true,
-                         {V::Width(1, 60), V::Width(2, 80), "reset", V::Rows(103, 203),
+                         {V::Width(1, 60), V::Width(2, 80), V::RowCount(103), "reset",
                           V::Commands(false, false, false), V::Commands(false, false, false),
                           V::Commands(false, false, false)},
-                         204}),
+                         103}),
     TCaseName());
 
 TEST(AnswerTableReset, HundredThousandRowsCostOneNoticeEach) {

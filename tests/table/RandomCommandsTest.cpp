@@ -6,6 +6,8 @@
 #include "table/Marking.h"
 #include "table/RosterPaste.h"
 #include "table/Sorting.h"
+#include "table/TableSession.h"
+#include "table/TextRecords.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -21,7 +23,7 @@ class TRandomSession {
 public:
     TRandomSession(std::uint32_t seed, const TTemporaryFolder& folder)
         : work_(seed), folder_(folder) {
-        table_.Reset();
+        session_.Start();
     }
 
     void RunStep() {
@@ -58,7 +60,10 @@ public:
             break;
         case 7:
             log_ += "new ";
-            table_.Reset();
+            session_.New();
+            EXPECT_FALSE(session_.IsChanged()) << "a new table asks before it is dropped: " << log_;
+            EXPECT_EQ(CellsOf(table_), CellsOf(TAnswerTable().EmptyTest()))
+                << "New left text of the previous class: " << log_;
             break;
         default:
             SaveAndOpen();
@@ -70,11 +75,21 @@ public:
     int MisreadSaves() const { return misreadSaves_; }
 
 private:
-    /// Opened as the window opens a file: the table reset first when it holds answers.
+    /// Opened as the window opens a file. A file with students is a class of its own: nothing
+    /// of the table before it stays.
     void Open(const std::string& text) {
         log_ += "open" + Escaped(text) + " ";
         WriteTestFile(folder_ / "test.csv", text);
-        loadedText_ = LoadAnswerFile(table_, folder_ / "test.csv").text;
+        session_.Open(folder_ / "test.csv");
+        int lines = 0;
+        ForEachRecord(text, [&](const TRecord&) { ++lines; });
+        if (lines > TAnswerTable::PointsRow) {
+            TTableSession alone;
+            alone.Start();
+            alone.Open(folder_ / "test.csv");
+            EXPECT_EQ(CellsOf(table_), CellsOf(alone.Table()))
+                << "the file's class was mixed with the table's: " << log_;
+        }
     }
 
     /// Any bytes into any cell the grid lets the teacher edit, also beyond the shown area.
@@ -109,27 +124,29 @@ private:
         EXPECT_EQ(CellsOf(table_), once) << "marking twice differs from marking once: " << log_;
     }
 
-    /// Saved and opened again into a new table, which then goes on.
+    /// Saved and opened again into a new session, which then goes on.
     void SaveAndOpen() {
         log_ += "save-open ";
         const std::string text = GetTableText(table_);
         const TCells saved = SavedCellsOf(table_);
-        TAnswerTable reopened;
-        reopened.Reset();
-        WriteTestFile(folder_ / "saved.csv", text);
-        loadedText_ = LoadAnswerFile(reopened, folder_ / "saved.csv").text;
+        session_.Save(folder_ / "saved.csv");
+        EXPECT_FALSE(session_.IsChanged())
+            << "a table just saved asks before it is dropped: " << log_;
+        TTableSession reopened;
+        reopened.Start();
+        reopened.Open(folder_ / "saved.csv");
         // A saved table whose only non-ASCII bytes also form valid UTF-8 (a half-width kana
         // before a double-byte character) is opened as UTF-8 by the encoding detection, and
         // characters turn into "?": a known fault of the detection, counted here.
         if (DetectTextEncoding(text) != TTextEncoding::CodePage) {
             ++misreadSaves_;
         } else {
-            EXPECT_EQ(GetTableText(reopened), text) << log_;
-            EXPECT_EQ(SavedCellsOf(reopened), saved) << log_;
+            EXPECT_EQ(GetTableText(reopened.Table()), text) << log_;
+            EXPECT_EQ(SavedCellsOf(reopened.Table()), saved) << log_;
         }
-        EXPECT_FALSE(IsTableTextChanged(reopened, loadedText_))
+        EXPECT_FALSE(reopened.IsChanged())
             << "a file the program saved counts as changed once opened: " << log_;
-        table_ = std::move(reopened);
+        session_ = std::move(reopened);
     }
 
     void ExpectFrameKept(const TCells& before) {
@@ -151,9 +168,9 @@ private:
 
     TRandomWork work_;
     const TTemporaryFolder& folder_;
-    TAnswerTable table_;
+    TTableSession session_;
+    TAnswerTable& table_ = session_.Table();
     TCollator collator_{""};
-    std::string loadedText_;
     std::string log_;
     int misreadSaves_ = 0;
 };

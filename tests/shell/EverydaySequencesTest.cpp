@@ -1,0 +1,140 @@
+#include "ShellTestSupport.h"
+#include "shell/FileNameKeeper.h"
+#include "table/AnswerFile.h"
+
+#include <QAction>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// Sequences of ordinary commands that once lost or mixed a class.
+class EverydaySequence : public testing::Test {
+protected:
+    std::unique_ptr<TMain> Show() { return ShowWindow(folders, services); }
+
+    std::string Cell(int column, int row) const {
+        return std::string(window->AnswerTable().Cell(column, row));
+    }
+
+    QString Path(std::string_view name) const {
+        return QString::fromStdString((folders / name).string());
+    }
+
+    /// Chooses the recent file whose entry ends with `name`.
+    void ChooseRecent(const QString& fileName) const {
+        for (QAction* entry : window->FileNameKeep->MenuItems()) {
+            if (entry->text().endsWith(fileName)) {
+                entry->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no recent entry " << fileName.toStdString();
+    }
+
+    TWindowFolders folders;
+    TFakeServices services;
+    std::unique_ptr<TMain> window = Show();
+};
+
+TEST_F(EverydaySequence, AFileOpenedAfterAPastedRosterHoldsOnlyItsOwnClass) {
+    services.clipboard = QStringLiteral("1,Abe\n2,Baba\n3,Chiba\n4,Doi\n5,Endo\n");
+    window->mmPaste->trigger();
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
+    window->mmOpen->trigger();
+    window->mmMark->trigger();
+    EXPECT_EQ(Cell(1, 5), "") << "roster student 3 stayed";
+    EXPECT_EQ(Cell(2, 7), "");
+    services.saveAnswers.push_back(Path("marked.csv"));
+    window->mmSaveAs->trigger();
+    TAnswerTable saved;
+    LoadAnswerText(saved, ReadTestFile(folders / "marked.csv"));
+    EXPECT_EQ(saved.Cell(1, 4), "1002");
+    EXPECT_EQ(saved.Cell(1, 5), "");
+}
+
+// The table was reset by the failed load while the title still named the first file: one
+// confirmation later that file was empty.
+TEST_F(EverydaySequence, ARecentFileThatIsGoneLeavesTheClassAndItsFile) {
+    const QString first = folders.CreateFile("first.csv", SmallClass);
+    const QString gone = folders.CreateFile("gone.csv", SmallClass);
+    services.openAnswers = {gone, first};
+    window->mmOpen->trigger();
+    window->mmOpen->trigger();
+    std::filesystem::remove(folders / "gone.csv");
+    ChooseRecent(gone);
+    ASSERT_EQ(services.errors.size(), 1);
+    EXPECT_EQ(window->windowTitle(), "first - Pelloran");
+    EXPECT_EQ(Cell(2, 3), "Sato");
+    EXPECT_EQ(window->LoadedText(), SmallClass);
+
+    services.saveAnswers.push_back(std::nullopt);
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(services.saveProposals.last(), first);
+    EXPECT_TRUE(CloseWindow(*window)) << "nothing changed, nothing asked";
+    EXPECT_EQ(ReadTestFile(folders / "first.csv"), SmallClass);
+}
+
+// After New the question compared the empty table with the file opened before, and its
+// default answer offered that file's name: a large class became a 10-byte file.
+TEST_F(EverydaySequence, NothingIsAskedAfterNewOrRightAfterSaving) {
+    services.openAnswers.push_back(folders.CreateFile("big.csv", SmallClass));
+    window->mmOpen->trigger();
+    window->mmNew->trigger();
+    services.openAnswers.push_back(folders.CreateFile("demo.csv", SmallClass));
+    window->mmOpen->trigger();
+    EXPECT_TRUE(services.questions.isEmpty());
+
+    window->AnswerTable().SetCell(2, 3, "Saitou");
+    services.saveAnswers.push_back(Path("renamed.csv"));
+    window->mmSaveAs->trigger();
+    window->mmNew->trigger();
+    EXPECT_TRUE(services.questions.isEmpty());
+    EXPECT_TRUE(CloseWindow(*window));
+    EXPECT_TRUE(services.questions.isEmpty());
+    EXPECT_EQ(ReadTestFile(folders / "big.csv"), SmallClass);
+}
+
+TEST_F(EverydaySequence, ATypedNewTableIsProtected) {
+    services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+    window->mmOpen->trigger();
+    window->mmNew->trigger();
+    window->AnswerTable().SetCell(1, 3, "1001");
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    EXPECT_FALSE(CloseWindow(*window));
+    EXPECT_EQ(services.questions.size(), 1);
+}
+
+TEST_F(EverydaySequence, NewStartsAnUntitledClassWithoutTheOldResults) {
+    std::string fifty[3] = {",,", ",,", "1,Ann,"};
+    for (int question = 1; question <= 50; ++question) {
+        fifty[0] += "a,";
+        fifty[1] += "1,";
+        fifty[2] += "a,";
+    }
+    services.openAnswers.push_back(
+        folders.CreateFile("fifty.csv", fifty[0] + "\r\n" + fifty[1] + "\r\n" + fifty[2] + "\r\n"));
+    window->mmOpen->trigger();
+    window->mmMark->trigger();
+    ASSERT_FALSE(Cell(53, 3).empty());
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    window->mmNew->trigger();
+    for (const auto& [column, row] :
+         {std::pair{53, 0}, {53, 1}, {53, 2}, {53, 3}, {54, 1}, {54, 2}}) {
+        EXPECT_EQ(Cell(column, row), "") << "cell (" << column << ", " << row << ")";
+    }
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    services.saveAnswers.push_back(std::nullopt);
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(services.saveProposals.last(), "") << "the old file is not offered";
+}
+
+TEST_F(EverydaySequence, AChangedTableIsAskedForThenTheSettingsFailureDoesNotKeepTheWindow) {
+    window->AnswerTable().SetCell(1, 3, "1001");
+    std::filesystem::create_directories(folders.Settings());
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    EXPECT_TRUE(CloseWindow(*window));
+    EXPECT_EQ(services.errors.size(), 1);
+}
+
+} // namespace
