@@ -65,6 +65,14 @@ TEST_F(Grid, ADoubleByteKeyCountsTwoBytes) {
     EXPECT_EQ(View().CurrentColumn(), 4);
 }
 
+// A Mac keyboard or an input method gives U+2212 and U+301C for what the code page holds.
+TEST_F(Grid, TypedMinusSignAndWaveDashAreTheCodePagesCharacters) {
+    TypeInto(2, 3, QStringLiteral("\u22121\u301C2"));
+    EXPECT_EQ(Table().Cell(2, 3), "\x81\x7c"
+                                  "1\x81\x60"
+                                  "2");
+}
+
 TEST_F(Grid, PointsQuestionsAndFixedRowsNeverMoveOn) {
     Table().SetCell(3, TAnswerTable::AnswerKeyRow, "#");
     TypeInto(3, 3, QStringLiteral("10"));
