@@ -49,13 +49,14 @@ struct TCodePageText {
 /// Whether every byte of `bytes` belongs to a well-formed UTF-8 character.
 bool IsValidUtf8(std::string_view bytes);
 
-/// UTF-16 after either byte-order mark. Then the NUL bytes among the first 4 KiB, if any: UTF-16
-/// without a mark when they fall in the code units of that byte order (see below); nothing
-/// when they are one NUL or one run of NULs after the first line, which merely end the text as
-/// a NUL ends any text; Unknown otherwise. Then UTF-8 after its byte-order mark when the rest is
-/// valid UTF-8, or without a mark when the whole text is valid UTF-8 holding at least one
-/// multi-byte character; the code page otherwise. Shift-JIS text is almost never valid UTF-8, while
-/// UTF-8 Japanese often reads as valid Shift-JIS, so only the UTF-8 test can tell them apart.
+/// UTF-16 after either byte-order mark (not after UTF-32's FF FE 00 00). Then the NUL bytes among
+/// the first 4 KiB, if any: UTF-16 without a mark when they fall in the code units of that byte
+/// order (see below); nothing when they are one NUL or one run of NULs after the first line, which
+/// merely end the text as a NUL ends any text; Unknown otherwise. Then UTF-8 after its byte-order
+/// mark when the rest is valid UTF-8, or without a mark when the whole text is valid UTF-8 holding
+/// at least one multi-byte character; the code page otherwise. Shift-JIS text is almost never valid
+/// UTF-8, while UTF-8 Japanese often reads as valid Shift-JIS, so only the UTF-8 test can tell them
+/// apart.
 ///
 /// UTF-16 without a mark: among the code units of the first 4 KiB, none is U+0000, and the
 /// units whose high byte is zero (ASCII: digits, separators, line breaks) are at least one in
