@@ -65,6 +65,19 @@ TEST_F(Grid, ADoubleByteKeyCountsTwoBytes) {
     EXPECT_EQ(View().CurrentColumn(), 4);
 }
 
+// A Mac keyboard layout or an input method delivers U+2212 and U+301C for what the code page
+// holds.
+TEST_F(Grid, TypedMinusSignAndWaveDashAreTheCodePagesCharacters) {
+    TypeInto(2, 3, QString());
+    for (const QString& key : {QStringLiteral("\u2212"), QStringLiteral("1"),
+                               QStringLiteral("\u301C"), QStringLiteral("2")}) {
+        QTest::sendKeyEvent(QTest::Click, View().Editor(), Qt::Key_unknown, key, Qt::NoModifier);
+    }
+    EXPECT_EQ(Table().Cell(2, 3), "\x81\x7c"
+                                  "1\x81\x60"
+                                  "2");
+}
+
 TEST_F(Grid, PointsQuestionsAndFixedRowsNeverMoveOn) {
     Table().SetCell(3, TAnswerTable::AnswerKeyRow, "#");
     TypeInto(3, 3, QStringLiteral("10"));

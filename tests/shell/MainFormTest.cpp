@@ -256,6 +256,13 @@ TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
     EXPECT_TRUE(services.errors.isEmpty());
 }
 
+TEST_F(MainWindow, PastedMinusSignAndWaveDashAreTheCodePagesCharacters) {
+    const auto window = Show();
+    services.clipboard = QStringLiteral("1001,\u5C71\u2212\u301C\n");
+    window->mmPaste->trigger();
+    EXPECT_EQ(Cell(*window, 2, 3), "\x8e\x52\x81\x7c\x81\x60");
+}
+
 TEST_F(MainWindow, MarkAndSortByScore) {
     services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
     const auto window = Show();
