@@ -10,7 +10,9 @@ int main(int argc, char** argv) {
     TQtShellServices services;
     TMain main({ExecutablePath(), TUserEnvironment::FromProcess()}, services);
     QApplication::setApplicationName(main.ApplicationTitle());
-    TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); });
+    // Owned by the window for the window system, so that it stacks above it; it still lives
+    // on its own, as the program's second window.
+    TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); }, &main);
     aboutBox.setAttribute(Qt::WA_QuitOnClose, false);
     main.SetAboutBox(&aboutBox);
     main.show();
