@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     TQtShellServices services;
     TMain main({ExecutablePath(), TUserEnvironment::FromProcess()}, services);
     QApplication::setApplicationName(main.ApplicationTitle());
-    // Owned by the window for the window system, so that it stacks above it; it still lives
-    // on its own, as the program's second window.
+    // The window is its transient parent, so that the window system keeps it above the window
+    // (and the error box that may follow it) instead of behind.
     TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); }, &main);
     aboutBox.setAttribute(Qt::WA_QuitOnClose, false);
     main.SetAboutBox(&aboutBox);

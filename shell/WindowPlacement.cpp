@@ -1,9 +1,11 @@
 #include "WindowPlacement.h"
 
 #include <QEvent>
+#include <QMargins>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 TOuterPlacement::TOuterPlacement(QWidget& window, QSize outerSize)
     : QObject(&window), window_(window), outerSize_(outerSize) {
@@ -12,19 +14,32 @@ TOuterPlacement::TOuterPlacement(QWidget& window, QSize outerSize)
 }
 
 bool TOuterPlacement::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (watched == &window_ &&
-        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
-        if (!centred_ && type == QEvent::Show) {
+    if (watched != &window_) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::Show:
+        if (!centred_) {
             centred_ = true;
             CentreOnScreen();
+            FitToFrame();
         }
-        // A maximised window keeps the size the window system gave it.
-        if (centred_ && (window_.isMaximized() || window_.isFullScreen() || FitToFrame())) {
-            window_.removeEventFilter(this);
+        break;
+    // The window system frames the window before it shows or activates it; a frame that keeps
+    // the window where it is moves nothing, so the first painting is watched too.
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Paint:
+    case QEvent::WindowActivate:
+        if (centred_ && event->spontaneous()) {
+            // Not resized in the middle of a painting.
+            QMetaObject::invokeMethod(this, &TOuterPlacement::FitToFrame, Qt::QueuedConnection);
         }
+        break;
+    default:
+        break;
     }
-    return QObject::eventFilter(watched, event);
+    return false;
 }
 
 void TOuterPlacement::CentreOnScreen() {
@@ -34,11 +49,29 @@ void TOuterPlacement::CentreOnScreen() {
     }
 }
 
-bool TOuterPlacement::FitToFrame() {
-    const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
-    if (frame.isEmpty()) {
-        return false;
+void TOuterPlacement::FitToFrame() {
+    if (fitted_) {
+        return;
     }
-    window_.resize(outerSize_ - frame);
-    return true;
+    const QWindow* shown = window_.windowHandle();
+    const QMargins margins = shown != nullptr ? shown->frameMargins() : QMargins();
+    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const bool frameKnown = !margins.isNull() && margins.left() >= 0 && margins.right() >= 0 &&
+                            margins.top() >= 0 && margins.bottom() >= 0 &&
+                            frame.width() < outerSize_.width() &&
+                            frame.height() < outerSize_.height();
+    // A maximised window keeps the size the window system gave it; an active window without a
+    // frame has none to allow for.
+    if (window_.isMaximized() || window_.isFullScreen() ||
+        (!frameKnown && window_.isActiveWindow())) {
+        fitted_ = true;
+    } else if (frameKnown) {
+        window_.resize(outerSize_ - frame);
+        // The window system may have put the frame around the window where it stood.
+        CentreOnScreen();
+        fitted_ = true;
+    }
+    if (fitted_) {
+        window_.removeEventFilter(this);
+    }
 }

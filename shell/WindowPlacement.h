@@ -19,10 +19,11 @@ protected:
 
 private:
     void CentreOnScreen();
-    /// Sets the client size from the frame, once the frame is known; true then.
-    bool FitToFrame();
+    /// Sets the client size from the frame once the frame is known, then stops watching.
+    void FitToFrame();
 
     QWidget& window_;
     QSize outerSize_;
     bool centred_ = false;
+    bool fitted_ = false;
 };
