@@ -16,7 +16,7 @@ int TFlushToolBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* opti
 
 void PlaceButtonsFlush(QToolBar& toolBar) {
     auto* style = new TFlushToolBarStyle;
-    // A widget does not own its style.
-    style->setParent(&toolBar);
+    // A widget does not own its style: the window does, and deletes it after the toolbar.
+    style->setParent(toolBar.window());
     toolBar.setStyle(style);
 }

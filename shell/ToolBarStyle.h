@@ -12,5 +12,5 @@ public:
                     const QWidget* widget = nullptr) const override;
 };
 
-/// Gives the toolbar a TFlushToolBarStyle of its own.
+/// Gives the toolbar, already placed in its window, a TFlushToolBarStyle of its own.
 void PlaceButtonsFlush(QToolBar& toolBar);
