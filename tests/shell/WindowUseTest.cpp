@@ -132,7 +132,10 @@ TEST_F(WindowUse, AShiftClickAndADragSelectARangeThatShows) {
 }
 
 TEST_F(WindowUse, TheOuterSizeIsTheWindowsAndTheToolButtonsLieSideBySide) {
-    EXPECT_EQ(window->frameGeometry().size(), QSize(TMain::Width, TMain::Height));
+    // A window system with a window manager frames the window after it is shown.
+    const QSize outer(TMain::Width, TMain::Height);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; }, 5000))
+        << window->frameGeometry().width() << " x " << window->frameGeometry().height();
     int left = 0;
     for (QAction* button : {window->ToolButton1, window->ToolButton2, window->ToolButton3,
                             window->ToolButton4, window->ToolButton5}) {
