@@ -24,6 +24,15 @@ QColor Tinted(const QColor& fill, const QColor& tint) {
                             fill.blueF() + (tint.blueF() - fill.blueF()) * SelectionTint);
 }
 
+/// Tab does nothing in the grid: it moves neither the focus nor the current cell.
+bool IsTabKey(const QEvent& event) {
+    if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent&>(event).key();
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+}
+
 TReleasedKey ReleasedKey(int key) {
     switch (key) {
     case Qt::Key_F1:
@@ -507,62 +516,78 @@ void TAnswerGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     }
 }
 
-void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
-    QTableView::keyReleaseEvent(event);
-    if (!event->isAutoRepeat()) {
-        emit KeyReleased(ReleasedKey(event->key()));
+QItemSelectionModel::SelectionFlags TAnswerGrid::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // A move made by the program, such as moving on after typing, is no range selection, even
+    // when Shift is held for a capital letter.
+    if (event == nullptr) {
+        return QItemSelectionModel::ClearAndSelect;
     }
+    return QTableView::selectionCommand(index, event);
 }
 
-bool TAnswerGrid::MoveFromEditor(const QKeyEvent& event, const QLineEdit& editor) {
+bool TAnswerGrid::event(QEvent* event) {
+    if (IsTabKey(*event)) {
+        event->accept();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
+void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
+    QTableView::keyReleaseEvent(event);
+    ReportRelease(*event);
+}
+
+void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
+    if (event.isAutoRepeat()) {
+        return;
+    }
+    // Moving on would drop the range that Shift has just selected.
+    if (event.key() == Qt::Key_Shift && selectionModel()->selectedIndexes().size() > 1) {
+        return;
+    }
+    emit KeyReleased(ReleasedKey(event.key()));
+}
+
+bool TAnswerGrid::LeavesEditor(const QKeyEvent& event, const QLineEdit& editor) {
     const bool wholeSelected = editor.selectedText() == editor.text();
-    CursorAction action;
     switch (event.key()) {
     case Qt::Key_Up:
-        action = MoveUp;
-        break;
     case Qt::Key_Down:
-        action = MoveDown;
-        break;
     case Qt::Key_PageUp:
-        action = MovePageUp;
-        break;
     case Qt::Key_PageDown:
-        action = MovePageDown;
-        break;
+        return true;
     case Qt::Key_Left:
-        if (editor.cursorPosition() != 0 && !wholeSelected) {
-            return false;
-        }
-        action = MoveLeft;
-        break;
+        return editor.cursorPosition() == 0 || wholeSelected;
     case Qt::Key_Right:
-        if (editor.cursorPosition() != editor.text().size() && !wholeSelected) {
-            return false;
-        }
-        action = MoveRight;
-        break;
+        return editor.cursorPosition() == editor.text().size() || wholeSelected;
     default:
         return false;
     }
-    const QModelIndex next = moveCursor(action, event.modifiers());
-    if (next.isValid() && next != currentIndex()) {
-        selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
-    }
-    return true;
 }
 
 bool TAnswerGrid::eventFilter(QObject* watched, QEvent* event) {
     auto* editor = qobject_cast<QLineEdit*>(watched);
-    if (editor != nullptr && event->type() == QEvent::KeyPress) {
-        return MoveFromEditor(*static_cast<QKeyEvent*>(event), *editor);
+    if (editor == nullptr) {
+        return QTableView::eventFilter(watched, event);
     }
-    if (editor != nullptr && event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) {
-            emit KeyReleased(ReleasedKey(key->key()));
-        }
+    if (IsTabKey(*event)) {
         return true;
     }
-    return QTableView::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!LeavesEditor(*key, *editor)) {
+            return false;
+        }
+        // The grid's own handling moves the current cell and, with Shift, extends the range
+        // from where it began.
+        QTableView::keyPressEvent(key);
+        return true;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        ReportRelease(*static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return false;
 }

@@ -65,6 +65,9 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+    bool event(QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -94,8 +97,10 @@ private:
     void PaintChangedCells();
     void ScheduleFlush();
     void RefreshEditor();
-    /// Moves the current cell for the keys that leave the editor; true when it moved.
-    bool MoveFromEditor(const QKeyEvent& event, const QLineEdit& editor);
+    /// True for the keys that move the current cell rather than the editor's caret.
+    static bool LeavesEditor(const QKeyEvent& event, const QLineEdit& editor);
+    /// Tells of a released key, unless it is repeated or ends a range selection with Shift.
+    void ReportRelease(const QKeyEvent& event);
     /// Sorts the cells and returns their region.
     QRegion RegionOf(std::vector<int>& cells) const;
 

@@ -4,6 +4,8 @@
 #include "AnalysisWindow.h"
 #include "FileNameKeeper.h"
 #include "ShellText.h"
+#include "ToolBarStyle.h"
+#include "WindowPlacement.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
@@ -20,11 +22,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -71,7 +71,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     setWindowTitle(ProgramName);
     setFont(WindowFont());
     setWindowIcon(QIcon(ExecutableFolder() + QStringLiteral("/images/Pelloran.png")));
-    resize(Width, Height);
+    new TOuterPlacement(*this, QSize(Width, Height));
 
     Table = new TAnswerGrid(table_, this);
     Table->setFont(WindowFont());
@@ -163,6 +163,7 @@ void TMain::BuildToolBar() {
     ToolBar->setContentsMargins(0, 0, 0, 0);
     ToolBar->layout()->setSpacing(0);
     ToolBar->toggleViewAction()->setEnabled(false);
+    PlaceButtonsFlush(*ToolBar);
     ToolButton1 =
         AddToolButton(QStringLiteral("New.png"), QStringLiteral("新規"), &TMain::mmNewClick);
     ToolButton2 =
@@ -212,9 +213,6 @@ void TMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            move(screen->availableGeometry().center() - rect().center());
-        }
         RunCommand([this] { FormShow(); });
         emit TableChanged();
     }

@@ -4,11 +4,16 @@
 #include "shell/MainForm.h"
 #include "shell/ShellServices.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -110,6 +115,25 @@ inline std::unique_ptr<TMain> ShowWindow(const TWindowFolders& folders, TShellSe
     window->show();
     QApplication::processEvents();
     return window;
+}
+
+/// Runs `act` on the modal message box once it is shown.
+inline void WhenBoxShows(const std::function<void(QMessageBox&)>& act) {
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        act(*box);
+    });
+}
+
+/// The captions of the box's buttons, sorted.
+inline QStringList ButtonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (const QAbstractButton* button : box.buttons()) {
+        texts.push_back(button->text());
+    }
+    texts.sort();
+    return texts;
 }
 
 /// Closes the window as its close box does; true when it closed.
