@@ -40,9 +40,13 @@ void TAnswerTable::StoreCell(int column, int row, std::string_view text) {
     if (row >= StoredRowCount() && !text.empty()) {
         // Growing the store moves the rows, and `text` may be a cell of one of them.
         const std::string copy(text);
-        RowForWriting(row).SetCell(static_cast<std::size_t>(column), copy);
+        TRowCells& cells = RowForWriting(row);
+        cells.SetCell(static_cast<std::size_t>(column), copy);
+        NoteColumnCount(cells);
     } else if (row < StoredRowCount()) {
-        RowForWriting(row).SetCell(static_cast<std::size_t>(column), text);
+        TRowCells& cells = RowForWriting(row);
+        cells.SetCell(static_cast<std::size_t>(column), text);
+        NoteColumnCount(cells);
     }
 }
 
@@ -58,6 +62,7 @@ void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
             target.SetCell(column, cells.Cell(column));
         }
     }
+    NoteColumnCount(target);
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
         view_->RowsWritten(row, row);
@@ -177,6 +182,7 @@ void TAnswerTable::CopyRows(const std::vector<int>& sourceRows, int firstRow, in
         const std::size_t row = static_cast<std::size_t>(firstRow) + i;
         if (row < rows_.size()) {
             rows_[row].PutFrom(fromColumn, taken[i]);
+            NoteColumnCount(rows_[row]);
         }
     }
 }
@@ -236,6 +242,14 @@ const std::string& TAnswerTable::Message(int number) const {
 
 void TAnswerTable::SetMessage(int number, std::string text) {
     messages_.at(static_cast<std::size_t>(number - 1)) = std::move(text);
+}
+
+const std::string& TAnswerTable::FailureText(TFailureText text) const {
+    return failureTexts_.at(static_cast<std::size_t>(text));
+}
+
+void TAnswerTable::SetFailureText(TFailureText text, std::string value) {
+    failureTexts_.at(static_cast<std::size_t>(text)) = std::move(value);
 }
 
 int TAnswerTable::ColumnWidth(int column) const {

@@ -93,7 +93,7 @@ private:
         log_ += "paste" + Escaped(text) + " ";
         try {
             PasteRoster(table_, text);
-        } catch (const ERosterLineError&) {
+        } catch (const ERosterPasteError&) {
         }
     }
 
