@@ -12,10 +12,12 @@ TAnswerTableModel::TAnswerTableModel(TAnswerTable& table, QObject* parent)
 
 int TAnswerTableModel::WantedRowCount(const TAnswerTable& table) {
     const int stored = table.StoredRowCount();
-    // The reset labels rows up to the last shown one: a row that holds its label only is no
-    // content that asks for an empty row after it.
-    const bool lastRowHoldsData = stored > 0 && table.StoredColumnCount(stored - 1) > 1;
-    return std::max(TAnswerTable::ShownRows, lastRowHoldsData ? stored + 1 : stored);
+    const int lastRow = stored - 1;
+    // A row that holds only the label the reset gave it is no content that asks for an empty
+    // row after it; a label below those, such as the rate row's, is.
+    const bool lastRowHoldsContent =
+        lastRow >= TAnswerTable::ShownRows || table.StoredColumnCount(lastRow) > 1;
+    return std::max(TAnswerTable::ShownRows, lastRowHoldsContent ? stored + 1 : stored);
 }
 
 int TAnswerTableModel::WantedColumnCount(const TAnswerTable& table) {

@@ -1,4 +1,5 @@
 #include "ShellTestSupport.h"
+#include "TestText.h"
 #include "shell/ShellText.h"
 
 #include <QGuiApplication>
@@ -181,6 +182,41 @@ TEST_F(Grid, NewShowsTheEmptyTestsRowsAgain) {
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows);
 }
+
+struct TShownRowsCase {
+    const char* name;
+    /// Rows from 3 on that get a student number, and the row that gets only a label (0: none).
+    int students;
+    int labelOnlyRow;
+    int shownRows;
+
+    friend void PrintTo(const TShownRowsCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ShownRows : public testing::TestWithParam<TShownRowsCase> {};
+
+// One empty row follows the content, where the teacher can add a student; the labels the reset
+// writes are no content, a label below them is.
+TEST_P(ShownRows, AreTheContentAndOneEmptyRow) {
+    const TShownRowsCase& c = GetParam();
+    TAnswerTable table;
+    table.Reset();
+    for (int student = 1; student <= c.students; ++student) {
+        table.SetCell(TAnswerTable::NumberColumn, student + 2, std::to_string(1000 + student));
+    }
+    if (c.labelOnlyRow > 0) {
+        table.SetCell(0, c.labelOnlyRow, "Rate");
+    }
+    EXPECT_EQ(TAnswerTableModel::WantedRowCount(table), c.shownRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grid, ShownRows,
+                         testing::Values(TShownRowsCase{"EmptyTest", 0, 0, 103},
+                                         TShownRowsCase{"NinetyNineStudents", 99, 0, 103},
+                                         TShownRowsCase{"HundredStudents", 100, 0, 104},
+                                         TShownRowsCase{"RateLabelLeftByNew", 0, 103, 105},
+                                         TShownRowsCase{"HundredFiftyStudents", 150, 0, 154}),
+                         TCaseName());
 
 // Below the rows the reset labels, an empty label shows the student number the row would have.
 TEST(GridRowLabels, ContinueBelowTheResetOnes) {
