@@ -183,8 +183,9 @@ TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { visibleKnown_ = false; });
+            [this] { ForgetVisibleCells(); });
     sinceFlush_.start();
+    ForgetVisibleCells();
     table_.SetView(this);
     SetCurrentCell(1, 1);
 }
@@ -211,7 +212,7 @@ void TAnswerGrid::ApplyShape() {
     if (!model_->UpdateShape()) {
         return;
     }
-    visibleKnown_ = false;
+    ForgetVisibleCells();
     for (int column = oldColumnCount; column < model_->ShownColumnCount(); ++column) {
         const int width = table_.ColumnWidth(column);
         if (width != TAnswerTable::DefaultColumnWidth) {
@@ -300,6 +301,15 @@ void TAnswerGrid::MarkHeaderWritten(int column, int row) {
 }
 
 void TAnswerGrid::CellWritten(int column, int row) {
+    // Marking writes every answer back: one below the view, before the table's last rows and
+    // columns and out of the current row, costs these comparisons only.
+    if (quietRows_.Contains(column, row) && row != currentRow_) {
+        return;
+    }
+    NoteWrittenCell(column, row);
+}
+
+void TAnswerGrid::NoteWrittenCell(int column, int row) {
     if (column < 0 || row < 0) {
         return;
     }
@@ -311,7 +321,6 @@ void TAnswerGrid::CellWritten(int column, int row) {
     if (column == currentColumn_ && row == currentRow_) {
         RefreshEditor();
     }
-    // Also for a cell out of view: the write may have made the table larger.
     ScheduleFlush();
 }
 
@@ -367,12 +376,19 @@ const TAnswerGrid::TCellRange& TAnswerGrid::VisibleCells() {
         visible_.firstRow = std::max(rowAt(0), 0) + 1;
         visible_.lastRow = bottom < 0 ? model_->ShownRowCount() - 1 : bottom + 1;
         visibleKnown_ = true;
+        // A write to the last two rows or the last column shown may change how many there are.
+        quietRows_.firstColumn = 0;
+        quietRows_.firstRow = visible_.lastRow + 1;
+        quietRows_.lastRow = model_->ShownRowCount() - 3;
+        quietRows_.lastColumn = model_->ShownColumnCount() - 2;
     }
     return visible_;
 }
 
-bool TAnswerGrid::TCellRange::Contains(int column, int row) const {
-    return column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow;
+void TAnswerGrid::ForgetVisibleCells() {
+    visibleKnown_ = false;
+    quietRows_.firstRow = 1;
+    quietRows_.lastRow = 0;
 }
 
 void TAnswerGrid::ProcessMessages() {
@@ -507,12 +523,12 @@ void TAnswerGrid::ScheduleFlush() {
 }
 
 void TAnswerGrid::scrollContentsBy(int dx, int dy) {
-    visibleKnown_ = false;
+    ForgetVisibleCells();
     QTableView::scrollContentsBy(dx, dy);
 }
 
 void TAnswerGrid::resizeEvent(QResizeEvent* event) {
-    visibleKnown_ = false;
+    ForgetVisibleCells();
     QTableView::resizeEvent(event);
 }
 

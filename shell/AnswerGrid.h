@@ -91,7 +91,10 @@ private:
         int lastColumn = 0;
         int firstRow = 0;
         int lastRow = 0;
-        bool Contains(int column, int row) const;
+        bool Contains(int column, int row) const {
+            return column >= firstColumn && column <= lastColumn && row >= firstRow &&
+                   row <= lastRow;
+        }
         bool Contains(TCellKey cell) const { return Contains(ColumnOf(cell), RowOf(cell)); }
     };
 
@@ -104,12 +107,16 @@ private:
     /// Takes the table's size; the widths the table gave columns not shown until now are
     /// applied to them.
     void ApplyShape();
+    /// CellWritten for a cell that may need painting or change the shape; kept out of line,
+    /// so that the quick return costs no saving of registers.
+    [[gnu::noinline]] void NoteWrittenCell(int column, int row);
     void MarkWritten(int column, int row);
     void MarkHeaderWritten(int column, int row);
     void RecordWrittenCells();
     void ForgetWrittenCells();
     bool IsShownAsIs(TCellKey cell) const;
     const TCellRange& VisibleCells();
+    void ForgetVisibleCells();
     void FlushHeaders();
     /// FlushPaints without forgetting the recorded colours.
     void PaintChangedCells();
@@ -140,6 +147,9 @@ private:
     std::unordered_map<TCellKey, TShownCell> shown_;
     TCellRange visible_;
     bool visibleKnown_ = false;
+    /// Cells below the view whose writes need nothing of the grid: they are not shown, and they
+    /// cannot change how many rows and columns are; empty while the view is not known.
+    TCellRange quietRows_;
     bool flushScheduled_ = false;
     int callsUntilClock_ = CallsBetweenClockReadings;
     int paintedQuestionCount_ = -1;
