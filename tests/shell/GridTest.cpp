@@ -177,10 +177,15 @@ TEST_F(Grid, MovingOnFromTheLastColumnOfAWideTest) {
 
 TEST_F(Grid, NewShowsTheEmptyTestsRowsAgain) {
     Open(ClassText(150, 3));
+    View().SetCurrentCell(2, 140);
     window->mmNew->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows);
+    // The current cell's row is gone: another cell is current, with its editor.
+    EXPECT_LT(View().CurrentRow(), TAnswerTable::ShownRows);
+    TypeInto(2, 5, QStringLiteral("Ito"));
+    EXPECT_EQ(Table().Cell(2, 5), "Ito");
 }
 
 struct TShownRowsCase {
