@@ -16,6 +16,7 @@
 #include "table/AnswerFile.h"
 #include "table/ItemAnalysis.h"
 #include "table/Marking.h"
+#include "table/Numbers.h"
 #include "table/RosterPaste.h"
 #include "table/Sorting.h"
 
@@ -39,7 +40,6 @@ const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
 constexpr int ToolButtonWidth = 23;
-constexpr int LastColumn = TAnswerTable::ShownColumns - 1;
 
 /// The face the window names exists on Windows only; it stands for the Japanese faces here.
 void RegisterFontSubstitutions() {
@@ -355,9 +355,9 @@ void TMain::mmExitClick() {
 
 void TMain::mmPasteClick() {
     try {
-        PasteRosterFrom(table_, [this] { return ToCodePage(services_.ClipboardText()); });
-    } catch (const std::exception&) {
-        services_.ShowMessage(this, QString());
+        PasteRosterFromClipboard(table_, [this] { return ToCodePage(services_.ClipboardText()); });
+    } catch (const ERosterPasteError& error) {
+        services_.ShowMessage(this, FromUtf8(error.what()));
     }
 }
 
@@ -370,7 +370,14 @@ void TMain::SortWithPointClick() {
 }
 
 void TMain::mmMarkClick() {
-    MarkTable(table_, DecimalSeparator());
+    try {
+        MarkTable(table_, DecimalSeparator());
+    } catch (const EConvertError& error) {
+        if (error.Cell()) {
+            Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
+        }
+        throw;
+    }
 }
 
 void TMain::mmAnalysisClick() {
@@ -442,10 +449,7 @@ void TMain::TableKeyUp(TReleasedKey key) {
             mmShowHelpClick();
             break;
         case TKeyUpAction::Advance:
-            if (column >= LastColumn) {
-                throw EPelloranError("グリッドインデックス が範囲を超えています");
-            }
-            Table->SetCurrentCell(column + 1, row);
+            Table->AdvanceCurrentCell();
             break;
         case TKeyUpAction::None:
             break;

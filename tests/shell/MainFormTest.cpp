@@ -241,7 +241,7 @@ TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
     EXPECT_TRUE(RecentFiles(*again).isEmpty());
 }
 
-TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
+TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureInABox) {
     const auto window = Show();
     services.clipboard = QStringLiteral("1001,佐藤\n1002,鈴木\n");
     window->mmPaste->trigger();
@@ -251,7 +251,7 @@ TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
 
     services.clipboard = QStringLiteral("1003,Tanaka\n\n1004,Ito\n");
     window->mmPaste->trigger();
-    EXPECT_EQ(services.messages, QStringList{QString()});
+    EXPECT_EQ(services.messages, QStringList{QStringLiteral("2 行目: 空の行です")});
     EXPECT_EQ(Cell(*window, 1, 5), "");
     EXPECT_TRUE(services.errors.isEmpty());
 }

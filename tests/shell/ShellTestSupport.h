@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 /// Answers the window's questions from queues the test fills, and remembers what was shown.
@@ -50,7 +51,12 @@ public:
         errors.push_back(caption + QStringLiteral(": ") + text);
     }
     void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
-    QString ClipboardText() override { return clipboard; }
+    QString ClipboardText() override {
+        if (clipboardUnreadable) {
+            throw std::runtime_error("the clipboard is held by another program");
+        }
+        return clipboard;
+    }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
 
     /// An answer of nothing stands for a cancelled dialog.
@@ -59,6 +65,7 @@ public:
     std::deque<std::optional<QString>> reportAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
+    bool clipboardUnreadable = false;
 
     QStringList openFolders;
     QStringList saveFolders;
@@ -146,6 +153,26 @@ inline constexpr std::string_view SmallClass = ",,a,b,c,,\r\n"
                                                ",,1,1,1,,\r\n"
                                                "1001,Sato,a,x,c,,\r\n"
                                                "1002,Suzuki,a,b,c,,\r\n";
+
+/// A class as the program saves it, so that it differs from no table text: `questions` questions
+/// keyed "a" worth a point each, and `students` students numbered from 1001 who answer "a"
+/// throughout.
+inline std::string ClassText(int students, int questions) {
+    std::string key = ",,";
+    std::string points = ",,";
+    std::string answers;
+    for (int question = 0; question < questions; ++question) {
+        key += "a,";
+        points += "1,";
+        answers += ",a";
+    }
+    std::string text = key + ",\r\n" + points + ",\r\n";
+    for (int student = 1; student <= students; ++student) {
+        text +=
+            std::to_string(1000 + student) + ",S" + std::to_string(student) + answers + ",,\r\n";
+    }
+    return text;
+}
 
 QT_BEGIN_NAMESPACE
 /// Failing comparisons show texts, not code units.

@@ -119,7 +119,7 @@ private:
         log_ += "paste" + Escaped(text) + " ";
         try {
             PasteRoster(table_, text);
-        } catch (const ERosterLineError&) {
+        } catch (const ERosterPasteError&) {
         }
     }
 
