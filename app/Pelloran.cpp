@@ -10,7 +10,9 @@ int main(int argc, char** argv) {
     TQtShellServices services;
     TMain main({ExecutablePath(), TUserEnvironment::FromProcess()}, services);
     QApplication::setApplicationName(main.ApplicationTitle());
-    TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); });
+    // The window is its transient parent, so that the window system keeps it above the window
+    // (and the error box that may follow it) instead of behind.
+    TAboutBox aboutBox([&services](const QString& url) { services.OpenUrl(url); }, &main);
     aboutBox.setAttribute(Qt::WA_QuitOnClose, false);
     main.SetAboutBox(&aboutBox);
     main.show();

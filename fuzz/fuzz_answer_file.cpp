@@ -12,9 +12,19 @@
 
 namespace {
 
-/// The conversion follows the detection rule: code-page bytes stay as they are, converted text
-/// is never longer than the file, and UTF-8 with nothing replaced comes back whole when decoded
-/// again.
+/// Characters of well-formed UTF-8: the bytes that are no continuation byte.
+std::size_t Utf8CharacterCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char byte : utf8) {
+        count += (static_cast<unsigned char>(byte) & 0xC0) == 0x80 ? 0 : 1;
+    }
+    return count;
+}
+
+/// The conversion follows the detection rule: code-page bytes stay as they are, only UTF-16 and
+/// text of unknown encoding may fail, converted text is never longer than the file, and UTF-8
+/// converts as the code page's own conversion does, losing no character when nothing was
+/// replaced (a variant of a code-page character comes back as its twin).
 void CheckConversion(const std::string& bytes) {
     const TTextEncoding encoding = DetectTextEncoding(bytes);
     TCodePageText converted;
@@ -22,31 +32,34 @@ void CheckConversion(const std::string& bytes) {
         converted = ConvertToCodePage(bytes, "fuzz.csv");
     } catch (const ETextEncodingError&) {
         if (encoding == TTextEncoding::Utf16LittleEndian ||
-            encoding == TTextEncoding::Utf16BigEndian) {
+            encoding == TTextEncoding::Utf16BigEndian || encoding == TTextEncoding::Unknown) {
             return;
         }
         std::abort();
     }
-    if (converted.text.size() > bytes.size() ||
+    if (converted.text.size() > bytes.size() || encoding == TTextEncoding::Unknown ||
         (encoding == TTextEncoding::CodePage && converted.text != bytes)) {
         std::abort();
     }
-    if (encoding == TTextEncoding::Utf8 && converted.replacedCount == 0) {
+    if (encoding == TTextEncoding::Utf8) {
         std::string_view utf8(bytes);
         if (utf8.starts_with("\xEF\xBB\xBF")) {
             utf8.remove_prefix(3);
         }
-        if (TCodePage::ToUtf8(converted.text) != utf8) {
-            std::abort();
+        Check(converted.text == TCodePage::FromUtf8(utf8));
+        if (converted.replacedCount == 0) {
+            const std::u16string decoded = TCodePage::Decode(converted.text);
+            Check(decoded.size() == Utf8CharacterCount(utf8));
+            Check(TCodePage::Encode(decoded) == converted.text);
         }
     }
 }
 
 } // namespace
 
-// Any file converts to the code page or fails as broken UTF-16; a saved table reads back as
-// the same table, and marking any loaded table either works or stops with the error the user is
-// shown (a points cell that is no number, a sum beyond the range of a double).
+// Any file converts to the code page or fails as broken UTF-16 or text of unknown encoding; a saved
+// table reads back as the same table, and marking any loaded table either works or stops with the
+// error the user is shown (a points cell that is no number, a sum beyond the range of a double).
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     CheckConversion(bytes);

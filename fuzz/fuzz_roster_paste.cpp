@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     table.Reset();
     try {
         PasteRoster(table, std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const ERosterLineError& error) {
+    } catch (const ERosterPasteError& error) {
         Check(error.LineNumber() >= 1);
     }
     Check(table.IsEnabled(TCommand::mmMark) && table.IsEnabled(TCommand::mmSortWithNumber));

@@ -8,6 +8,7 @@
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
+#include <utility>
 
 namespace {
 
@@ -28,6 +29,7 @@ public:
         fromUnicode_.fill(Unmapped);
         AddSingleBytes();
         AddDoubleBytes();
+        AddVariants();
     }
 
     char16_t DecodeByte(unsigned char byte) const { return toUnicode_[byte]; }
@@ -83,6 +85,26 @@ private:
         for (std::size_t unit = 0x80; unit < fromUnicode_.size(); ++unit) {
             if (fromUnicode_[unit] > 0xFF) {
                 fromUnicode_[unit] = EncodeWithIcu(converter.get(), static_cast<char16_t>(unit));
+            }
+        }
+    }
+
+    /// Mac, web forms and JIS-minded programs write these characters where Windows writes
+    /// their twins, which the code page holds: each encodes as its twin, as spreadsheets and
+    /// Python's cp932 codec write it, instead of becoming "?". Decoding still gives the twin.
+    void AddVariants() {
+        constexpr std::pair<char16_t, char16_t> VariantAndTwin[] = {
+            {u'\u2212', u'\uFF0D'}, // minus sign, full-width hyphen-minus: 0x817C
+            {u'\u301C', u'\uFF5E'}, // wave dash, full-width tilde: 0x8160
+            {u'\u2016', u'\u2225'}, // double vertical line, parallel to: 0x8161
+            {u'\u2014', u'\u2015'}, // em dash, horizontal bar: 0x815C
+            {u'\u00A2', u'\uFFE0'}, // cent sign: 0x8191
+            {u'\u00A3', u'\uFFE1'}, // pound sign: 0x8192
+            {u'\u00AC', u'\uFFE2'}, // not sign: 0x81CA
+        };
+        for (const auto& [variant, twin] : VariantAndTwin) {
+            if (fromUnicode_[variant] == Unmapped) {
+                fromUnicode_[variant] = fromUnicode_[twin];
             }
         }
     }

@@ -22,7 +22,11 @@ public:
 
     /// Bytes that do not form a character decode as U+FFFD.
     static std::u16string Decode(std::string_view bytes);
-    /// A character the code page cannot hold becomes "?".
+    /// A character the code page cannot hold becomes "?". The variants that Mac and web forms
+    /// write of seven characters the code page holds (minus sign U+2212, wave dash U+301C, double
+    /// vertical line U+2016, em dash U+2014, cent U+00A2, pound U+00A3, not sign U+00AC) are
+    /// written as those characters, as spreadsheets and Python write them. Every conversion into
+    /// the code page goes through here.
     static std::string Encode(std::u16string_view text);
     /// Appends the bytes of `text` as Encode writes them and returns how many characters became
     /// "?". A lone surrogate is such a character.

@@ -5,15 +5,25 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
 constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
+constexpr std::string_view Utf32LittleEndianMark("\xFF\xFE\0\0", 4);
 
 /// Code units decoded before they are encoded, so that no text needs a UTF-16 copy whole.
 constexpr std::size_t UnitsPerPiece = 1 << 16;
+
+/// Bytes at the start of a text whose NUL bytes tell UTF-16 without a mark from other text.
+constexpr std::size_t NulWindowBytes = 4096;
+
+/// UTF-32's little-endian mark begins with UTF-16's; its text is left to the NUL bytes.
+bool StartsWithUtf16LittleEndianMark(std::string_view bytes) {
+    return bytes.starts_with(Utf16LittleEndianMark) && !bytes.starts_with(Utf32LittleEndianMark);
+}
 
 unsigned char ByteAt(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]);
@@ -150,8 +160,10 @@ bool IsTrailSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-/// `bytes` begins with the byte-order mark, which is skipped.
-TCodePageText ConvertUtf16(std::string_view bytes, bool bigEndian, std::string_view fileName) {
+/// Converts the UTF-16 units from `start`, after the byte-order mark if there is one; the
+/// places in errors count from the start of `bytes`.
+TCodePageText ConvertUtf16(std::string_view bytes, std::size_t start, bool bigEndian,
+                           std::string_view fileName) {
     if (bytes.size() % 2 != 0) {
         throw ETextEncodingError(fileName, "バイト数が奇数です");
     }
@@ -168,7 +180,7 @@ TCodePageText ConvertUtf16(std::string_view bytes, bool bigEndian, std::string_v
     result.text.reserve(bytes.size() / 2);
     std::u16string units;
     units.reserve(UnitsPerPiece + 1);
-    for (std::size_t at = Utf16LittleEndianMark.size(); at < bytes.size(); at += 2) {
+    for (std::size_t at = start; at < bytes.size(); at += 2) {
         const char16_t unit = unitAt(at);
         if (IsTrailSurrogate(unit)) {
             throw loneSurrogate(at);
@@ -190,22 +202,95 @@ TCodePageText ConvertUtf16(std::string_view bytes, bool bigEndian, std::string_v
     return result;
 }
 
+/// Whether units of UTF-16 whose high byte is zero (`asciiUnits` of all `units`) and the
+/// zero bytes in the other place of a unit (`otherZeros`) show that byte order. ASCII is in
+/// every file the program reads, as digits, separators and line breaks; a zero low byte only
+/// in the few characters U+xx00 (U+3000, the ideographic space, among them).
+bool ShowsUtf16Order(std::size_t asciiUnits, std::size_t otherZeros, std::size_t units) {
+    constexpr std::size_t LeastAsciiUnits = 2;
+    constexpr std::size_t UnitsPerAsciiUnit = 8;
+    return asciiUnits >= LeastAsciiUnits && asciiUnits > otherZeros &&
+           asciiUnits * UnitsPerAsciiUnit >= units;
+}
+
+/// The byte order of UTF-16 without a mark that the zero bytes of `window` show, if any. A
+/// unit of two zero bytes, U+0000, belongs to no text, but to UTF-32 and other formats.
+std::optional<TTextEncoding> Utf16OrderOfZeroBytes(std::string_view window) {
+    std::size_t zerosAtEven = 0;
+    std::size_t zerosAtOdd = 0;
+    for (std::size_t at = 0; at + 1 < window.size(); at += 2) {
+        const bool evenZero = window[at] == '\0';
+        const bool oddZero = window[at + 1] == '\0';
+        if (evenZero && oddZero) {
+            return std::nullopt;
+        }
+        zerosAtEven += evenZero ? 1 : 0;
+        zerosAtOdd += oddZero ? 1 : 0;
+    }
+    const std::size_t units = window.size() / 2;
+    if (ShowsUtf16Order(zerosAtOdd, zerosAtEven, units)) {
+        return TTextEncoding::Utf16LittleEndian;
+    }
+    if (ShowsUtf16Order(zerosAtEven, zerosAtOdd, units)) {
+        return TTextEncoding::Utf16BigEndian;
+    }
+    return std::nullopt;
+}
+
+/// Whether the NUL bytes of `window`, the first at `firstNul`, are what a code-page text may
+/// hold: one NUL, or one run of them, after the first line, where the line rules end the text.
+/// UTF-16 has a zero byte after each ASCII character, a CR among them.
+bool EndsCodePageText(std::string_view window, std::size_t firstNul) {
+    const std::size_t runEnd = window.find_first_not_of('\0', firstNul);
+    const bool oneRun =
+        runEnd == std::string_view::npos || window.find('\0', runEnd) == std::string_view::npos;
+    return oneRun && window.find_first_of("\r\n") < firstNul;
+}
+
+/// What NUL bytes among the first bytes of a text without a UTF-16 mark tell of its encoding:
+/// nothing when there are none, or when they merely end a code-page text.
+std::optional<TTextEncoding> EncodingOfNulBytes(std::string_view bytes) {
+    const std::string_view window = bytes.substr(0, NulWindowBytes);
+    const std::size_t firstNul = window.find('\0');
+    if (firstNul == std::string_view::npos) {
+        return std::nullopt;
+    }
+    if (const std::optional<TTextEncoding> utf16 = Utf16OrderOfZeroBytes(window)) {
+        return utf16;
+    }
+    if (EndsCodePageText(window, firstNul)) {
+        return std::nullopt;
+    }
+    return TTextEncoding::Unknown;
+}
+
 } // namespace
 
 ETextEncodingError::ETextEncodingError(std::string_view fileName, std::string_view cause)
     : EPelloranError(FormatMessage("ファイル %s は UTF-16 として読めません: ", fileName) +
                      std::string(cause)) {}
 
+ETextEncodingError::ETextEncodingError(const std::string& message) : EPelloranError(message) {}
+
+EUnknownTextEncodingError::EUnknownTextEncodingError(std::string_view fileName,
+                                                     std::size_t nulOffset)
+    : ETextEncodingError(FormatMessage("ファイル %s はテキストとして読めません: ", fileName) +
+                         std::to_string(nulOffset + 1) +
+                         " バイト目に NUL があり、Shift-JIS、UTF-8、UTF-16 のどれでもありません") {}
+
 bool IsValidUtf8(std::string_view bytes) {
     return ScanUtf8(bytes).valid;
 }
 
 TTextEncoding DetectTextEncoding(std::string_view bytes) {
-    if (bytes.starts_with(Utf16LittleEndianMark)) {
+    if (StartsWithUtf16LittleEndianMark(bytes)) {
         return TTextEncoding::Utf16LittleEndian;
     }
     if (bytes.starts_with(Utf16BigEndianMark)) {
         return TTextEncoding::Utf16BigEndian;
+    }
+    if (const std::optional<TTextEncoding> byNulBytes = EncodingOfNulBytes(bytes)) {
+        return *byNulBytes;
     }
     if (bytes.starts_with(Utf8Mark)) {
         return IsValidUtf8(bytes.substr(Utf8Mark.size())) ? TTextEncoding::Utf8
@@ -217,11 +302,17 @@ TTextEncoding DetectTextEncoding(std::string_view bytes) {
 
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName) {
     const std::string_view view(bytes);
-    if (view.starts_with(Utf16LittleEndianMark)) {
-        return ConvertUtf16(view, false, fileName);
+    if (StartsWithUtf16LittleEndianMark(view)) {
+        return ConvertUtf16(view, Utf16LittleEndianMark.size(), false, fileName);
     }
     if (view.starts_with(Utf16BigEndianMark)) {
-        return ConvertUtf16(view, true, fileName);
+        return ConvertUtf16(view, Utf16BigEndianMark.size(), true, fileName);
+    }
+    if (const std::optional<TTextEncoding> byNulBytes = EncodingOfNulBytes(view)) {
+        if (*byNulBytes == TTextEncoding::Unknown) {
+            throw EUnknownTextEncodingError(fileName, view.find('\0'));
+        }
+        return ConvertUtf16(view, 0, *byNulBytes == TTextEncoding::Utf16BigEndian, fileName);
     }
     // The rule of DetectTextEncoding, checked while converting, so that a UTF-8 file is read
     // once instead of twice; a Shift-JIS file almost always fails at its first double-byte
@@ -238,14 +329,18 @@ TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName) {
 }
 
 TTextStart JudgeTextStart(std::string_view head, bool complete) {
-    // The longest mark and the longest UTF-8 character.
-    constexpr std::size_t MarkBytes = 3;
+    // The longest UTF-8 character.
     constexpr std::size_t CharacterBytes = 4;
     if (head.starts_with(Utf16LittleEndianMark) || head.starts_with(Utf16BigEndianMark) ||
         head.starts_with(Utf8Mark)) {
         return TTextStart::MayNeedConverting;
     }
-    if (!complete && head.size() < MarkBytes) {
+    // The NUL bytes of the first kilobytes may make it UTF-16 or no text at all; the
+    // conversion tells.
+    if (head.substr(0, NulWindowBytes).find('\0') != std::string_view::npos) {
+        return TTextStart::MayNeedConverting;
+    }
+    if (!complete && head.size() < NulWindowBytes) {
         return TTextStart::Undecided;
     }
     // The rule of ConvertToCodePage: its first character that is not ASCII decides.

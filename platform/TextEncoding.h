@@ -13,15 +13,30 @@ enum class TTextEncoding {
     CodePage,
     /// UTF-8 with or without its byte-order mark.
     Utf8,
+    /// With or without its byte-order mark.
     Utf16LittleEndian,
     Utf16BigEndian,
+    /// NUL bytes near the start that fit no encoding: nothing that can be read as text.
+    Unknown,
 };
 
-/// A UTF-16 file that cannot be decoded: an odd number of bytes, or a surrogate without its
-/// other half.
+/// A file whose text cannot be read: UTF-16 that cannot be decoded (an odd number of bytes, a
+/// surrogate without its other half), or a text of unknown encoding.
 class ETextEncodingError : public EPelloranError {
 public:
+    /// UTF-16 that cannot be decoded, for `cause`.
     ETextEncodingError(std::string_view fileName, std::string_view cause);
+
+protected:
+    explicit ETextEncodingError(const std::string& message);
+};
+
+/// A text with NUL bytes near its start that is no UTF-16: a file of another kind (a
+/// spreadsheet's own format, UTF-32), which loading would turn into an empty table.
+class EUnknownTextEncodingError : public ETextEncodingError {
+public:
+    /// `nulOffset` counts from 0.
+    EUnknownTextEncodingError(std::string_view fileName, std::size_t nulOffset);
 };
 
 /// Text in the code page and how many of its characters the code page could not hold and were
@@ -34,15 +49,24 @@ struct TCodePageText {
 /// Whether every byte of `bytes` belongs to a well-formed UTF-8 character.
 bool IsValidUtf8(std::string_view bytes);
 
-/// UTF-16 after either byte-order mark; UTF-8 after its byte-order mark when the rest is valid
-/// UTF-8, or without a mark when the whole text is valid UTF-8 holding at least one multi-byte
-/// character; the code page otherwise. Shift-JIS text is almost never valid UTF-8, while UTF-8
-/// Japanese often reads as valid Shift-JIS, so only the UTF-8 test can tell them apart.
+/// UTF-16 after either byte-order mark (not after UTF-32's FF FE 00 00). Then the NUL bytes among
+/// the first 4 KiB, if any: UTF-16 without a mark when they fall in the code units of that byte
+/// order (see below); nothing when they are one NUL or one run of NULs after the first line, which
+/// merely end the text as a NUL ends any text; Unknown otherwise. Then UTF-8 after its byte-order
+/// mark when the rest is valid UTF-8, or without a mark when the whole text is valid UTF-8 holding
+/// at least one multi-byte character; the code page otherwise. Shift-JIS text is almost never valid
+/// UTF-8, while UTF-8 Japanese often reads as valid Shift-JIS, so only the UTF-8 test can tell them
+/// apart.
+///
+/// UTF-16 without a mark: among the code units of the first 4 KiB, none is U+0000, and the
+/// units whose high byte is zero (ASCII: digits, separators, line breaks) are at least one in
+/// eight and outnumber those whose low byte is zero (U+3000, U+4E00, ...). Code-page text has no
+/// zero byte but a NUL, so it cannot look so.
 TTextEncoding DetectTextEncoding(std::string_view bytes);
 
 /// The text of a file's bytes in the code page, its byte-order mark dropped; code-page bytes
 /// are passed through untouched. `fileName` names the file in the ETextEncodingError raised
-/// for UTF-16 that cannot be decoded.
+/// for UTF-16 that cannot be decoded and for a text of Unknown encoding.
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName);
 
 /// What ConvertToCodePage does with a text, as far as its first bytes tell.

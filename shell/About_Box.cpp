@@ -142,6 +142,8 @@ TAboutBox::TAboutBox(TUrlOpener openUrl, QWidget* parent)
     // A sunken box line is the etched double bevel: outer lowered, inner raised.
     Panel1->setGeometry(8, 8, 281, 145);
     Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    // A label as high as its letters cuts off their lower part: it gets a whole line.
+    Version->resize(Version->width(), std::max(Version->height(), Version->fontMetrics().height()));
     ProgramIcon->setGeometry(18, 16, 40, 40);
     ProgramIcon->setScaledContents(true);
     ProgramIcon->setPixmap(PlaceholderPicture());

@@ -2,6 +2,7 @@
 
 #include "CellDrawing.h"
 #include "ShellText.h"
+#include "platform/Errors.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -14,14 +15,26 @@
 namespace {
 
 constexpr int FrameDuration = 16;
-constexpr std::size_t CellCount =
-    static_cast<std::size_t>(TAnswerTable::ShownColumns) * TAnswerTable::ShownRows;
 constexpr float SelectionTint = 0.35f;
+/// More cells than the largest screen shows: what was painted is forgotten beyond this, as the
+/// cells scrolled out of view are painted anew when they come back.
+constexpr std::size_t MaxRememberedCells = 1U << 15;
+/// Written cells listed beyond this are all the cells in view.
+constexpr std::size_t MaxListedCells = 1U << 12;
 
 QColor Tinted(const QColor& fill, const QColor& tint) {
     return QColor::fromRgbF(fill.redF() + (tint.redF() - fill.redF()) * SelectionTint,
                             fill.greenF() + (tint.greenF() - fill.greenF()) * SelectionTint,
                             fill.blueF() + (tint.blueF() - fill.blueF()) * SelectionTint);
+}
+
+/// Tab does nothing in the grid: it moves neither the focus nor the current cell.
+bool IsTabKey(const QEvent& event) {
+    if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent&>(event).key();
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
 }
 
 TReleasedKey ReleasedKey(int key) {
@@ -122,20 +135,19 @@ public:
 
     /// Repaints the section unless it shows its cell's text already.
     void RefreshSection(int section) {
-        if (section >= static_cast<int>(shownTexts_.size()) ||
-            shownTexts_[static_cast<std::size_t>(section)] != CellText(section)) {
+        const auto shown = shownTexts_.find(section);
+        if (shown == shownTexts_.end() || shown->second != CellText(section)) {
             updateSection(section);
         }
     }
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        const std::string_view text = CellText(logicalIndex);
-        const auto section = static_cast<std::size_t>(logicalIndex);
-        if (section >= shownTexts_.size()) {
-            shownTexts_.resize(section + 1);
+        std::string text = CellText(logicalIndex);
+        if (shownTexts_.size() >= MaxRememberedCells) {
+            shownTexts_.clear();
         }
-        shownTexts_[section] = text;
+        shownTexts_[logicalIndex] = text;
         TCellPaint cell;
         cell.rect = rect;
         cell.text = FromCodePage(text);
@@ -151,22 +163,20 @@ protected:
     }
 
 private:
-    std::string_view CellText(int section) const {
-        return orientation() == Qt::Horizontal ? table_.Cell(section + 1, 0)
-                                               : table_.Cell(0, section + 1);
+    std::string CellText(int section) const {
+        return orientation() == Qt::Horizontal ? std::string(table_.Cell(section + 1, 0))
+                                               : TAnswerTableModel::RowLabel(table_, section + 1);
     }
 
     TAnswerTable& table_;
-    /// What each section was last painted with.
-    mutable std::vector<std::string> shownTexts_;
+    /// What the sections painted lately were painted with.
+    mutable std::unordered_map<int, std::string> shownTexts_;
 };
 
 } // namespace
 
 TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
-    : QTableView(parent), table_(table), model_(new TAnswerTableModel(table, this)),
-      written_(CellCount, 0), recorded_(CellCount, NoColor), shownLook_(CellCount, NoColor),
-      shownText_(CellCount) {
+    : QTableView(parent), table_(table), model_(new TAnswerTableModel(table, this)) {
     setHorizontalHeader(new TFixedHeader(Qt::Horizontal, table, this));
     setVerticalHeader(new TFixedHeader(Qt::Vertical, table, this));
     setModel(model_);
@@ -182,8 +192,9 @@ TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { visibleKnown_ = false; });
+            [this] { ForgetVisibleCells(); });
     sinceFlush_.start();
+    ForgetVisibleCells();
     table_.SetView(this);
     SetCurrentCell(1, 1);
 }
@@ -192,13 +203,44 @@ TAnswerGrid::~TAnswerGrid() {
     table_.SetView(nullptr);
 }
 
-std::size_t TAnswerGrid::CellIndex(int column, int row) {
-    return static_cast<std::size_t>(row) * TAnswerTable::ShownColumns +
-           static_cast<std::size_t>(column);
+TAnswerGrid::TCellKey TAnswerGrid::KeyOf(int column, int row) {
+    return (static_cast<TCellKey>(static_cast<std::uint32_t>(row)) << 32) |
+           static_cast<std::uint32_t>(column);
+}
+
+int TAnswerGrid::ColumnOf(TCellKey cell) {
+    return static_cast<int>(cell & 0xFFFF'FFFFu);
+}
+
+int TAnswerGrid::RowOf(TCellKey cell) {
+    return static_cast<int>(cell >> 32);
+}
+
+void TAnswerGrid::ApplyShape() {
+    const int oldColumnCount = model_->ShownColumnCount();
+    if (!model_->UpdateShape()) {
+        return;
+    }
+    ForgetVisibleCells();
+    for (int column = oldColumnCount; column < model_->ShownColumnCount(); ++column) {
+        const int width = table_.ColumnWidth(column);
+        if (width != TAnswerTable::DefaultColumnWidth) {
+            horizontalHeader()->resizeSection(column - 1, width);
+        }
+    }
 }
 
 void TAnswerGrid::SetCurrentCell(int column, int row) {
+    ApplyShape();
     setCurrentIndex(model_->IndexOf(column, row));
+}
+
+void TAnswerGrid::AdvanceCurrentCell() {
+    ApplyShape();
+    if (currentColumn_ >= model_->ShownColumnCount() - 1) {
+        throw EPelloranError("グリッドインデックス が範囲を超えています");
+    }
+    SetCurrentCell(currentColumn_ + 1, currentRow_);
 }
 
 QLineEdit* TAnswerGrid::Editor() const {
@@ -206,10 +248,10 @@ QLineEdit* TAnswerGrid::Editor() const {
 }
 
 TColor TAnswerGrid::FillOf(int column, int row) const {
-    if (column < TAnswerTable::ShownColumns && row < TAnswerTable::ShownRows) {
-        const TColor color = recorded_[CellIndex(column, row)];
-        if (color != NoColor) {
-            return color;
+    if (!recorded_.empty()) {
+        const auto recorded = recorded_.find(KeyOf(column, row));
+        if (recorded != recorded_.end()) {
+            return recorded->second;
         }
     }
     return table_.HighlightColor();
@@ -221,40 +263,63 @@ TColor TAnswerGrid::LookOf(int column, int row) const {
 }
 
 void TAnswerGrid::NoteShown(int column, int row, TColor look, std::string_view text) {
-    const std::size_t cell = CellIndex(column, row);
-    shownLook_[cell] = look;
-    if (shownText_[cell] != text) {
-        shownText_[cell] = text;
+    const TCellKey cell = KeyOf(column, row);
+    auto shown = shown_.find(cell);
+    if (shown == shown_.end()) {
+        if (shown_.size() >= MaxRememberedCells) {
+            shown_.clear();
+        }
+        shown = shown_.emplace(cell, TShownCell()).first;
+    }
+    shown->second.look = look;
+    if (shown->second.text != text) {
+        shown->second.text = text;
     }
 }
 
-bool TAnswerGrid::IsShownAsIs(int cell) const {
-    const int column = cell % TAnswerTable::ShownColumns;
-    const int row = cell / TAnswerTable::ShownColumns;
-    const auto index = static_cast<std::size_t>(cell);
-    return shownLook_[index] == LookOf(column, row) &&
-           shownText_[index] == table_.Cell(column, row);
+bool TAnswerGrid::IsShownAsIs(TCellKey cell) const {
+    const auto shown = shown_.find(cell);
+    if (shown == shown_.end()) {
+        return false;
+    }
+    const int column = ColumnOf(cell);
+    const int row = RowOf(cell);
+    return shown->second.look == LookOf(column, row) &&
+           shown->second.text == table_.Cell(column, row);
 }
 
 void TAnswerGrid::MarkWritten(int column, int row) {
-    const std::size_t cell = CellIndex(column, row);
-    if (written_[cell] == 0) {
-        written_[cell] = 1;
-        writtenCells_.push_back(static_cast<int>(cell));
+    if (allWritten_ || !VisibleCells().Contains(column, row)) {
+        return;
     }
+    if (writtenCells_.size() >= MaxListedCells) {
+        allWritten_ = true;
+        writtenCells_.clear();
+        return;
+    }
+    writtenCells_.push_back(KeyOf(column, row));
 }
 
 void TAnswerGrid::MarkHeaderWritten(int column, int row) {
-    if (row == 0) {
+    const TCellRange& visible = VisibleCells();
+    if (row == 0 && column >= visible.firstColumn && column <= visible.lastColumn) {
         headerColumnsWritten_.push_back(column - 1);
-    } else {
+    } else if (column == 0 && row >= visible.firstRow && row <= visible.lastRow) {
         headerRowsWritten_.push_back(row - 1);
     }
 }
 
 void TAnswerGrid::CellWritten(int column, int row) {
-    if (column < 0 || column >= TAnswerTable::ShownColumns || row < 0 ||
-        row >= TAnswerTable::ShownRows) {
+    // Marking writes every answer back: one below the view, before the table's last rows and
+    // columns and out of the current row, costs these comparisons only.
+    if (quietRows_.Contains(column, row) && row != currentRow_) {
+        return;
+    }
+    NoteWrittenCell(column, row);
+}
+
+void TAnswerGrid::NoteWrittenCell(int column, int row) {
+    if (column < 0 || row < 0) {
         return;
     }
     if (row == 0 || column == 0) {
@@ -276,32 +341,33 @@ void TAnswerGrid::TableReset() {
 }
 
 void TAnswerGrid::RowsWritten(int firstRow, int lastRow) {
-    const int first = std::max(firstRow, 0);
-    const int last = std::min(lastRow, TAnswerTable::ShownRows - 1);
-    if (first > last) {
-        return;
-    }
-    for (int row = std::max(first, 1); row <= last; ++row) {
+    const TCellRange& visible = VisibleCells();
+    const int first = std::max({firstRow, visible.firstRow, 1});
+    const int last = std::min(lastRow, visible.lastRow);
+    for (int row = first; row <= last; ++row) {
         MarkHeaderWritten(0, row);
-        for (int column = 1; column < TAnswerTable::ShownColumns; ++column) {
+        for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
             MarkWritten(column, row);
         }
     }
-    if (first == 0) {
+    if (firstRow <= 0 && lastRow >= 0) {
         allHeadersWritten_ = true;
     }
-    if (currentRow_ >= first && currentRow_ <= last) {
+    if (currentRow_ >= firstRow && currentRow_ <= lastRow) {
         RefreshEditor();
     }
     ScheduleFlush();
 }
 
-void TAnswerGrid::RowCountChanged(int) {}
+void TAnswerGrid::RowCountChanged(int) {
+    // Taken when the cells are next painted: a file of many rows changes it at every row.
+    ScheduleFlush();
+}
 
 void TAnswerGrid::ColumnWidthSet(int column, int pixels) {
     if (column == 0) {
         verticalHeader()->setFixedWidth(pixels);
-    } else if (column < TAnswerTable::ShownColumns) {
+    } else if (column < model_->ShownColumnCount()) {
         horizontalHeader()->resizeSection(column - 1, pixels);
     }
 }
@@ -315,18 +381,23 @@ const TAnswerGrid::TCellRange& TAnswerGrid::VisibleCells() {
         const int right = columnAt(viewport()->width() - 1);
         const int bottom = rowAt(viewport()->height() - 1);
         visible_.firstColumn = std::max(columnAt(0), 0) + 1;
-        visible_.lastColumn = right < 0 ? TAnswerTable::ShownColumns - 1 : right + 1;
+        visible_.lastColumn = right < 0 ? model_->ShownColumnCount() - 1 : right + 1;
         visible_.firstRow = std::max(rowAt(0), 0) + 1;
-        visible_.lastRow = bottom < 0 ? TAnswerTable::ShownRows - 1 : bottom + 1;
+        visible_.lastRow = bottom < 0 ? model_->ShownRowCount() - 1 : bottom + 1;
         visibleKnown_ = true;
+        // A write to the last two rows or the last column shown may change how many there are.
+        quietRows_.firstColumn = 0;
+        quietRows_.firstRow = visible_.lastRow + 1;
+        quietRows_.lastRow = model_->ShownRowCount() - 3;
+        quietRows_.lastColumn = model_->ShownColumnCount() - 2;
     }
     return visible_;
 }
 
-bool TAnswerGrid::TCellRange::Contains(int cell) const {
-    const int column = cell % TAnswerTable::ShownColumns;
-    const int row = cell / TAnswerTable::ShownColumns;
-    return column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow;
+void TAnswerGrid::ForgetVisibleCells() {
+    visibleKnown_ = false;
+    quietRows_.firstRow = 1;
+    quietRows_.lastRow = 0;
 }
 
 void TAnswerGrid::ProcessMessages() {
@@ -350,46 +421,35 @@ void TAnswerGrid::ProcessMessages() {
 void TAnswerGrid::RecordWrittenCells() {
     const TColor highlight = table_.HighlightColor();
     const TCellRange& visible = VisibleCells();
-    auto record = [&](int cell) {
-        if (!visible.Contains(cell)) {
-            return;
+    auto record = [&](TCellKey cell) {
+        if (visible.Contains(cell)) {
+            recorded_[cell] = highlight;
         }
-        TColor& color = recorded_[static_cast<std::size_t>(cell)];
-        if (color == NoColor) {
-            recordedCells_.push_back(cell);
-        }
-        color = highlight;
     };
     if (allWritten_) {
         for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
             for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
-                record(static_cast<int>(CellIndex(column, row)));
+                record(KeyOf(column, row));
             }
         }
     } else {
-        for (const int cell : writtenCells_) {
-            record(cell);
-        }
+        std::for_each(writtenCells_.begin(), writtenCells_.end(), record);
     }
     ForgetWrittenCells();
 }
 
 void TAnswerGrid::ForgetWrittenCells() {
-    for (const int cell : writtenCells_) {
-        written_[static_cast<std::size_t>(cell)] = 0;
-    }
     writtenCells_.clear();
     allWritten_ = false;
 }
 
-QRegion TAnswerGrid::RegionOf(std::vector<int>& cells) const {
+QRegion TAnswerGrid::RegionOf(std::vector<TCellKey>& cells) const {
     std::sort(cells.begin(), cells.end());
     cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
     std::vector<QRect> rects;
     rects.reserve(cells.size());
-    for (const int cell : cells) {
-        const QRect rect = visualRect(
-            model_->IndexOf(cell % TAnswerTable::ShownColumns, cell / TAnswerTable::ShownColumns));
+    for (const TCellKey cell : cells) {
+        const QRect rect = visualRect(model_->IndexOf(ColumnOf(cell), RowOf(cell)));
         // Cells side by side in a row join into one band, which the region needs sorted.
         if (!rects.empty() && rects.back().top() == rect.top() &&
             rects.back().right() + 1 >= rect.left() - 1) {
@@ -422,18 +482,15 @@ void TAnswerGrid::FlushHeaders() {
 
 void TAnswerGrid::FlushPaints() {
     PaintChangedCells();
-    if (commandPainting_) {
-        return;
+    if (!commandPainting_) {
+        recorded_.clear();
     }
-    for (const int cell : recordedCells_) {
-        recorded_[static_cast<std::size_t>(cell)] = NoColor;
-    }
-    recordedCells_.clear();
 }
 
 void TAnswerGrid::PaintChangedCells() {
     flushScheduled_ = false;
     sinceFlush_.restart();
+    ApplyShape();
     FlushHeaders();
     // The question count decides which column is drawn as plain text: when it changes, every
     // cell in view is looked at, not only the written ones.
@@ -443,8 +500,8 @@ void TAnswerGrid::PaintChangedCells() {
     }
     // Only the cells in view whose look or text is not what they show are painted.
     const TCellRange& visible = VisibleCells();
-    std::vector<int> cells;
-    auto consider = [&](int cell) {
+    std::vector<TCellKey> cells;
+    auto consider = [&](TCellKey cell) {
         if (visible.Contains(cell) && !IsShownAsIs(cell)) {
             cells.push_back(cell);
         }
@@ -452,13 +509,15 @@ void TAnswerGrid::PaintChangedCells() {
     if (allWritten_) {
         for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
             for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
-                consider(static_cast<int>(CellIndex(column, row)));
+                consider(KeyOf(column, row));
             }
         }
     } else {
         std::for_each(writtenCells_.begin(), writtenCells_.end(), consider);
     }
-    std::for_each(recordedCells_.begin(), recordedCells_.end(), consider);
+    for (const auto& recorded : recorded_) {
+        consider(recorded.first);
+    }
     if (!cells.empty()) {
         viewport()->repaint(RegionOf(cells));
     }
@@ -473,12 +532,12 @@ void TAnswerGrid::ScheduleFlush() {
 }
 
 void TAnswerGrid::scrollContentsBy(int dx, int dy) {
-    visibleKnown_ = false;
+    ForgetVisibleCells();
     QTableView::scrollContentsBy(dx, dy);
 }
 
 void TAnswerGrid::resizeEvent(QResizeEvent* event) {
-    visibleKnown_ = false;
+    ForgetVisibleCells();
     QTableView::resizeEvent(event);
 }
 
@@ -507,62 +566,78 @@ void TAnswerGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     }
 }
 
-void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
-    QTableView::keyReleaseEvent(event);
-    if (!event->isAutoRepeat()) {
-        emit KeyReleased(ReleasedKey(event->key()));
+QItemSelectionModel::SelectionFlags TAnswerGrid::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // A move made by the program, such as moving on after typing, is no range selection, even
+    // when Shift is held for a capital letter.
+    if (event == nullptr) {
+        return QItemSelectionModel::ClearAndSelect;
     }
+    return QTableView::selectionCommand(index, event);
 }
 
-bool TAnswerGrid::MoveFromEditor(const QKeyEvent& event, const QLineEdit& editor) {
+bool TAnswerGrid::event(QEvent* event) {
+    if (IsTabKey(*event)) {
+        event->accept();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
+void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
+    QTableView::keyReleaseEvent(event);
+    ReportRelease(*event);
+}
+
+void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
+    if (event.isAutoRepeat()) {
+        return;
+    }
+    // Moving on would drop the range that Shift has just selected.
+    if (event.key() == Qt::Key_Shift && selectionModel()->selectedIndexes().size() > 1) {
+        return;
+    }
+    emit KeyReleased(ReleasedKey(event.key()));
+}
+
+bool TAnswerGrid::LeavesEditor(const QKeyEvent& event, const QLineEdit& editor) {
     const bool wholeSelected = editor.selectedText() == editor.text();
-    CursorAction action;
     switch (event.key()) {
     case Qt::Key_Up:
-        action = MoveUp;
-        break;
     case Qt::Key_Down:
-        action = MoveDown;
-        break;
     case Qt::Key_PageUp:
-        action = MovePageUp;
-        break;
     case Qt::Key_PageDown:
-        action = MovePageDown;
-        break;
+        return true;
     case Qt::Key_Left:
-        if (editor.cursorPosition() != 0 && !wholeSelected) {
-            return false;
-        }
-        action = MoveLeft;
-        break;
+        return editor.cursorPosition() == 0 || wholeSelected;
     case Qt::Key_Right:
-        if (editor.cursorPosition() != editor.text().size() && !wholeSelected) {
-            return false;
-        }
-        action = MoveRight;
-        break;
+        return editor.cursorPosition() == editor.text().size() || wholeSelected;
     default:
         return false;
     }
-    const QModelIndex next = moveCursor(action, event.modifiers());
-    if (next.isValid() && next != currentIndex()) {
-        selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
-    }
-    return true;
 }
 
 bool TAnswerGrid::eventFilter(QObject* watched, QEvent* event) {
     auto* editor = qobject_cast<QLineEdit*>(watched);
-    if (editor != nullptr && event->type() == QEvent::KeyPress) {
-        return MoveFromEditor(*static_cast<QKeyEvent*>(event), *editor);
+    if (editor == nullptr) {
+        return QTableView::eventFilter(watched, event);
     }
-    if (editor != nullptr && event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) {
-            emit KeyReleased(ReleasedKey(key->key()));
-        }
+    if (IsTabKey(*event)) {
         return true;
     }
-    return QTableView::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!LeavesEditor(*key, *editor)) {
+            return false;
+        }
+        // The grid's own handling moves the current cell and, with Shift, extends the range
+        // from where it began.
+        QTableView::keyPressEvent(key);
+        return true;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        ReportRelease(*static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return false;
 }

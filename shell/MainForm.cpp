@@ -4,6 +4,8 @@
 #include "AnalysisWindow.h"
 #include "FileNameKeeper.h"
 #include "ShellText.h"
+#include "ToolBarStyle.h"
+#include "WindowPlacement.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
@@ -14,17 +16,16 @@
 #include "table/AnswerFile.h"
 #include "table/ItemAnalysis.h"
 #include "table/Marking.h"
+#include "table/Numbers.h"
 #include "table/RosterPaste.h"
 #include "table/Sorting.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -39,7 +40,6 @@ const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
 constexpr int ToolButtonWidth = 23;
-constexpr int LastColumn = TAnswerTable::ShownColumns - 1;
 
 /// The face the window names exists on Windows only; it stands for the Japanese faces here.
 void RegisterFontSubstitutions() {
@@ -71,7 +71,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     setWindowTitle(ProgramName);
     setFont(WindowFont());
     setWindowIcon(QIcon(ExecutableFolder() + QStringLiteral("/images/Pelloran.png")));
-    resize(Width, Height);
+    new TOuterPlacement(*this, QSize(Width, Height));
 
     Table = new TAnswerGrid(table_, this);
     Table->setFont(WindowFont());
@@ -163,6 +163,7 @@ void TMain::BuildToolBar() {
     ToolBar->setContentsMargins(0, 0, 0, 0);
     ToolBar->layout()->setSpacing(0);
     ToolBar->toggleViewAction()->setEnabled(false);
+    PlaceButtonsFlush(*ToolBar);
     ToolButton1 =
         AddToolButton(QStringLiteral("New.png"), QStringLiteral("新規"), &TMain::mmNewClick);
     ToolButton2 =
@@ -212,9 +213,6 @@ void TMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            move(screen->availableGeometry().center() - rect().center());
-        }
         RunCommand([this] { FormShow(); });
         emit TableChanged();
     }
@@ -357,9 +355,9 @@ void TMain::mmExitClick() {
 
 void TMain::mmPasteClick() {
     try {
-        PasteRosterFrom(table_, [this] { return ToCodePage(services_.ClipboardText()); });
-    } catch (const std::exception&) {
-        services_.ShowMessage(this, QString());
+        PasteRosterFromClipboard(table_, [this] { return ToCodePage(services_.ClipboardText()); });
+    } catch (const ERosterPasteError& error) {
+        services_.ShowMessage(this, FromUtf8(error.what()));
     }
 }
 
@@ -372,7 +370,14 @@ void TMain::SortWithPointClick() {
 }
 
 void TMain::mmMarkClick() {
-    MarkTable(table_, DecimalSeparator());
+    try {
+        MarkTable(table_, DecimalSeparator());
+    } catch (const EConvertError& error) {
+        if (error.Cell()) {
+            Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
+        }
+        throw;
+    }
 }
 
 void TMain::mmAnalysisClick() {
@@ -444,10 +449,7 @@ void TMain::TableKeyUp(TReleasedKey key) {
             mmShowHelpClick();
             break;
         case TKeyUpAction::Advance:
-            if (column >= LastColumn) {
-                throw EPelloranError("グリッドインデックス が範囲を超えています");
-            }
-            Table->SetCurrentCell(column + 1, row);
+            Table->AdvanceCurrentCell();
             break;
         case TKeyUpAction::None:
             break;

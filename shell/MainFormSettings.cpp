@@ -8,7 +8,11 @@
 #include "table/Messages.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
+#include <QTranslator>
 #include <array>
 
 namespace {
@@ -17,10 +21,27 @@ constexpr std::string_view SettingSection = "Setting";
 constexpr std::string_view CurrentDirKey = "CurrentDir";
 /// A face name longer than this is cut, as a Windows font name is.
 constexpr std::size_t MaxFaceNameLength = 31;
+/// The language of Qt's own texts (file dialogs, standard buttons), as a locale name.
+constexpr std::string_view LanguageKey = "Language";
+constexpr std::string_view DefaultLanguage = "ja";
 
 void SetCaption(QAction& action, const std::string& caption) {
-    action.setSeparator(caption == "-");
-    action.setText(FromCodePage(caption));
+    // A style that titles its separators would show the "-" on the line.
+    const bool separator = caption == "-";
+    action.setSeparator(separator);
+    action.setText(separator ? QString() : FromCodePage(caption));
+}
+
+/// Qt's own texts follow the program's language for as long as `owner` lives; without a
+/// translation for the language they stay English.
+void InstallQtTranslation(QObject& owner, const std::string& language) {
+    auto* translator = new QTranslator(&owner);
+    if (translator->load(QLocale(FromCodePage(language)), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
 }
 
 bool HoldsLineBreak(const std::string& text) {
@@ -45,9 +66,11 @@ void TMain::ReadSettings() {
 void TMain::ApplyLanguageFile() {
     const std::filesystem::path language = LanguageFilePath(setup_.executablePath, setup_.user);
     if (!FileExists(language)) {
+        InstallQtTranslation(*this, std::string(DefaultLanguage));
         return;
     }
     const TProfileFile file(language);
+    InstallQtTranslation(*this, file.ReadString(MainSection, LanguageKey, DefaultLanguage));
     const std::array<std::pair<std::string_view, QAction*>, 12> captions = {{
         {"mmFile.Caption", mmFile->menuAction()},
         {"mmNew.Caption", mmNew},

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
 #include <QUrl>
 
 namespace {
@@ -36,6 +38,38 @@ std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
     return RunFileDialog(dialog, filter, extension);
 }
 
+/// A message box whose text is shown as written: a file name or a cell's text that looks like
+/// markup must not become a heading or load a picture.
+class TPlainMessageBox : public QMessageBox {
+public:
+    TPlainMessageBox(Icon icon, const QString& caption, const QString& text, QWidget* owner)
+        : QMessageBox(icon, caption, text, NoButton, owner) {
+        setTextFormat(Qt::PlainText);
+    }
+};
+
+/// A plain message box centred on the screen rather than on its owner.
+class TScreenCentredBox : public TPlainMessageBox {
+public:
+    using TPlainMessageBox::TPlainMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        // The box takes its final size as it is shown, before the window system maps it.
+        QMessageBox::showEvent(event);
+        if (const QScreen* shownOn = screen()) {
+            move(shownOn->availableGeometry().center() - rect().center());
+        }
+    }
+};
+
+void ShowPlainBox(QMessageBox::Icon icon, QWidget* owner, const QString& caption,
+                  const QString& text) {
+    TPlainMessageBox box(icon, caption, text, owner);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
 } // namespace
 
 std::optional<QString> TQtShellServices::GetOpenFileName(QWidget* owner, const QString& folder) {
@@ -58,8 +92,7 @@ std::optional<QString> TQtShellServices::GetSaveReportFileName(QWidget* owner,
 }
 
 TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), question, QMessageBox::NoButton,
-                    owner);
+    TScreenCentredBox box(QMessageBox::Question, QStringLiteral("確認"), question, owner);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
@@ -73,11 +106,11 @@ TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& quest
 }
 
 void TQtShellServices::ShowError(QWidget* owner, const QString& caption, const QString& text) {
-    QMessageBox::critical(owner, caption, text);
+    ShowPlainBox(QMessageBox::Critical, owner, caption, text);
 }
 
 void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
-    QMessageBox::information(owner, QApplication::applicationName(), text);
+    ShowPlainBox(QMessageBox::Information, owner, QApplication::applicationName(), text);
 }
 
 QString TQtShellServices::ClipboardText() {

@@ -12,7 +12,8 @@
 /// code page 932; paths are native bytes; messages of failures are UTF-8.
 
 QString FromCodePage(std::string_view bytes);
-/// A character the code page cannot hold becomes "?".
+/// As TCodePage::Encode: a character the code page cannot hold becomes "?", the minus sign and
+/// wave dash that Mac keyboards and web pages give become the code page's own.
 std::string ToCodePage(const QString& text);
 
 QString FromNativePath(const std::filesystem::path& path);

@@ -63,12 +63,14 @@ std::string AlignedLines(const std::vector<std::vector<std::string>>& rows) {
     return lines;
 }
 
+/// `isText` tells the texts, which are guarded against being taken for a formula, from the
+/// figures, which are not: a negative number must stay a number.
 std::string CsvLine(const std::vector<std::string>& codePageCells,
-                    const std::vector<bool>& fromTable) {
+                    const std::vector<bool>& isText) {
     std::string line;
     for (std::size_t column = 0; column < codePageCells.size(); ++column) {
         line += column == 0 ? "" : ",";
-        line += CsvField(TCodePage::ToUtf8(codePageCells[column]), fromTable[column]);
+        line += CsvField(TCodePage::ToUtf8(codePageCells[column]), isText[column]);
     }
     return line + std::string(CsvLineEnd);
 }
@@ -127,10 +129,11 @@ std::string QuestionTableText(const TTestAnalysis& analysis, const TAnalysisText
 
 std::string ResultsCsv(const TTestAnalysis& analysis, const TAnswerTable& table,
                        const TAnalysisTexts& texts, char decimalSeparator) {
+    // The titles come from the language file, which is as free as the table's cells.
     std::string csv(ByteOrderMark);
     csv += CsvLine(
         {texts[TAnalysisText::Number], texts[TAnalysisText::Name], texts[TAnalysisText::Score]},
-        {false, false, false});
+        {true, true, true});
     int row = TAnswerTable::FirstStudentRow;
     for (const double score : analysis.scores) {
         csv += CsvLine({std::string(table.Cell(TAnswerTable::NumberColumn, row)),
@@ -141,12 +144,13 @@ std::string ResultsCsv(const TTestAnalysis& analysis, const TAnswerTable& table,
     }
     csv += CsvLineEnd;
     const std::vector<std::string> titles = QuestionColumns(texts);
-    csv += CsvLine(titles, std::vector<bool>(titles.size(), false));
-    std::vector<bool> fromTable(titles.size(), false);
-    fromTable[KeyColumn] = true;
-    fromTable[AnswersColumn] = true;
+    csv += CsvLine(titles, std::vector<bool>(titles.size(), true));
+    std::vector<bool> isText(titles.size(), false);
+    isText[KeyColumn] = true;
+    isText[FlagsColumn] = true;
+    isText[AnswersColumn] = true;
     for (const TQuestionAnalysis& question : analysis.questions) {
-        csv += CsvLine(QuestionCells(question, texts, decimalSeparator), fromTable);
+        csv += CsvLine(QuestionCells(question, texts, decimalSeparator), isText);
     }
     return csv;
 }

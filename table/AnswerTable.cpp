@@ -41,9 +41,13 @@ void TAnswerTable::StoreCell(int column, int row, std::string_view text) {
     if (row >= StoredRowCount() && !text.empty()) {
         // Growing the store moves the rows, and `text` may be a cell of one of them.
         const std::string copy(text);
-        RowForWriting(row).SetCell(static_cast<std::size_t>(column), copy);
+        TRowCells& cells = RowForWriting(row);
+        cells.SetCell(static_cast<std::size_t>(column), copy);
+        NoteColumnCount(cells);
     } else if (row < StoredRowCount()) {
-        RowForWriting(row).SetCell(static_cast<std::size_t>(column), text);
+        TRowCells& cells = RowForWriting(row);
+        cells.SetCell(static_cast<std::size_t>(column), text);
+        NoteColumnCount(cells);
     }
 }
 
@@ -59,6 +63,7 @@ void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
             target.SetCell(column, cells.Cell(column));
         }
     }
+    NoteColumnCount(target);
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
         view_->RowsWritten(row, row);
@@ -178,6 +183,7 @@ void TAnswerTable::CopyRows(const std::vector<int>& sourceRows, int firstRow, in
         const std::size_t row = static_cast<std::size_t>(firstRow) + i;
         if (row < rows_.size()) {
             rows_[row].PutFrom(fromColumn, taken[i]);
+            NoteColumnCount(rows_[row]);
         }
     }
 }
@@ -213,6 +219,7 @@ void TAnswerTable::ReplaceCells(TAnswerTable&& loaded) {
     // The rows go before the storage they may be placed in.
     rows_ = std::move(loaded.rows_);
     rowArena_ = std::move(loaded.rowArena_);
+    storedColumnCount_ = loaded.storedColumnCount_;
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
         view_->TableReset();
@@ -228,6 +235,14 @@ const std::string& TAnswerTable::Message(int number) const {
 
 void TAnswerTable::SetMessage(int number, std::string text) {
     messages_.at(static_cast<std::size_t>(number - 1)) = std::move(text);
+}
+
+const std::string& TAnswerTable::FailureText(TFailureText text) const {
+    return failureTexts_.at(static_cast<std::size_t>(text));
+}
+
+void TAnswerTable::SetFailureText(TFailureText text, std::string value) {
+    failureTexts_.at(static_cast<std::size_t>(text)) = std::move(value);
 }
 
 int TAnswerTable::ColumnWidth(int column) const {

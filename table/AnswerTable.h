@@ -5,6 +5,7 @@
 #include "TableView.h"
 #include "platform/LargeBlock.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -21,6 +22,9 @@ inline constexpr TColor clYellow = 0x00FFFF;
 /// The three menu commands whose enabled state the table's phase decides.
 enum class TCommand { mmMark, mmSortWithNumber, mmSortWithPoint };
 
+/// Failures whose texts the language file may give beside the ten messages.
+enum class TFailureText { PasteEmptyLine, PasteNoName, PasteUnreadable };
+
 /// The answer table: text cells addressed by (column, row) from 0, plus the program-wide
 /// state that loading, marking, sorting and drawing share.
 class TAnswerTable {
@@ -30,6 +34,7 @@ public:
     static constexpr int DefaultColumnWidth = 45;
     static constexpr int RowHeight = 17;
     static constexpr int MessageCount = 10;
+    static constexpr int FailureTextCount = 3;
 
     // Roles of rows and columns.
     static constexpr int AnswerKeyRow = 1;
@@ -75,6 +80,10 @@ public:
     int StoredRowCount() const { return static_cast<int>(rows_.size()); }
     /// Columns of `row` that may hold a non-empty cell.
     int StoredColumnCount(int row) const;
+    /// Columns that may hold a non-empty cell in some row: every column from here on is empty
+    /// in every row. It shrinks only when every cell is replaced (the reset, a class loaded),
+    /// so that it costs no walk through the rows.
+    int StoredColumnCount() const { return storedColumnCount_; }
 
     /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
     /// all rows being read before any is written, and requests one repaint of the rows written.
@@ -95,6 +104,11 @@ public:
     /// Msg1 to Msg10; `number` counts from 1.
     const std::string& Message(int number) const;
     void SetMessage(int number, std::string text);
+
+    /// The language file's text for a failure, in the code page; empty when it gave none, so
+    /// that the failure takes its built-in text.
+    const std::string& FailureText(TFailureText text) const;
+    void SetFailureText(TFailureText text, std::string value);
 
     int QuestionCount() const { return questionCount_; }
     void SetQuestionCount(int count) { questionCount_ = count; }
@@ -139,6 +153,9 @@ private:
         }
     }
     void NotifyRowCountChange(int oldRowCount);
+    void NoteColumnCount(const TRowCells& row) {
+        storedColumnCount_ = std::max(storedColumnCount_, static_cast<int>(row.Size()));
+    }
     TRowCells& RowForWriting(int row);
 
     /// A large table's rows take megabytes: they ask for huge pages.
@@ -147,7 +164,9 @@ private:
     /// Declared before the rows, which may be placed in it, so that it outlives them.
     TRowArena rowArena_;
     TRows rows_;
+    int storedColumnCount_ = 0;
     std::array<std::string, MessageCount> messages_;
+    std::array<std::string, FailureTextCount> failureTexts_;
     std::map<int, int> columnWidths_;
     int questionCount_ = 50;
     TColor highlightColor_ = clWhite;

@@ -200,6 +200,10 @@ private:
             for (; scored < questions_.size(); ++scored) {
                 colours_[scored] = ScoreAnswer(questions_[scored], answers_[scored], score);
             }
+        } catch (EConvertError& error) {
+            error.SetCell({questions_[scored].rule.column, row});
+            PaintAnswers(row, scored);
+            throw;
         } catch (...) {
             PaintAnswers(row, scored);
             throw;
@@ -295,8 +299,14 @@ private:
 
     void WriteRates() {
         for (const TQuestion& question : questions_) {
-            table_.SetCell(question.rule.column, RateRow(),
-                           RateText(table_, question, StudentCount(), decimalSeparator_));
+            try {
+                table_.SetCell(question.rule.column, RateRow(),
+                               RateText(table_, question, StudentCount(), decimalSeparator_));
+            } catch (EConvertError& error) {
+                // The rate reads no cell but the points row's.
+                error.SetCell({question.rule.column, TAnswerTable::PointsRow});
+                throw;
+            }
         }
     }
 

@@ -1,6 +1,17 @@
 #include "Messages.h"
 
+#include <array>
+#include <utility>
+
 namespace {
+
+/// The language file's keys of the failure texts.
+constexpr std::array<std::pair<TFailureText, std::string_view>, TAnswerTable::FailureTextCount>
+    FailureTextKeys = {{
+        {TFailureText::PasteEmptyLine, "PasteEmptyLine"},
+        {TFailureText::PasteNoName, "PasteNoName"},
+        {TFailureText::PasteUnreadable, "PasteUnreadable"},
+    }};
 
 bool StartsWithLineBreakTag(std::string_view text) {
     constexpr std::string_view Tag = "<br>";
@@ -37,5 +48,8 @@ void ReadMessages(TAnswerTable& table, const TProfileFile& languageFile) {
     for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
         const std::string key = "Msg" + std::to_string(number);
         table.SetMessage(number, ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));
+    }
+    for (const auto& [text, key] : FailureTextKeys) {
+        table.SetFailureText(text, ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));
     }
 }

@@ -7,11 +7,26 @@
 #include <string>
 #include <string_view>
 
+/// A cell of the answer table: column and row, both from 0.
+struct TCellPlace {
+    int column = 0;
+    int row = 0;
+    friend bool operator==(const TCellPlace&, const TCellPlace&) = default;
+};
+
 /// A text that is not a number. Message: "'%s' は浮動小数点数ではありません" with the cell's text
-/// (decoded from code page 932 to UTF-8) in place of %s.
+/// (decoded from code page 932 to UTF-8) in place of %s. The reader of a cell names the cell,
+/// so that the user can be shown where it is; the message does not name it.
 class EConvertError : public EPelloranError {
 public:
     explicit EConvertError(std::string_view cellText);
+
+    /// The cell that held the text; nothing when the text was read from no named cell.
+    const std::optional<TCellPlace>& Cell() const { return cell_; }
+    void SetCell(TCellPlace cell) { cell_ = cell; }
+
+private:
+    std::optional<TCellPlace> cell_;
 };
 
 /// Reads a cell as a number with the given decimal separator. Throws EConvertError.

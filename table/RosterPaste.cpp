@@ -1,7 +1,9 @@
 #include "RosterPaste.h"
 
 #include "TextRecords.h"
+#include "platform/CodePage.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,27 @@ void WriteNumberAndName(TAnswerTable& table, int row, std::string_view number,
     table.WriteRowCells(row, std::move(cells));
 }
 
+/// The built-in texts, UTF-8, in the order of TRosterFault.
+constexpr std::array<std::string_view, 3> BuiltInTexts = {
+    "%s 行目: 空の行です",
+    "%s 行目: 氏名がありません",
+    "クリップボードのテキストを読み取れません",
+};
+
+constexpr std::array<TFailureText, 3> LanguageTexts = {
+    TFailureText::PasteEmptyLine,
+    TFailureText::PasteNoName,
+    TFailureText::PasteUnreadable,
+};
+
+std::string FailureMessage(const TAnswerTable& table, TRosterFault fault, int lineNumber) {
+    const auto index = static_cast<std::size_t>(fault);
+    const std::string& given = table.FailureText(LanguageTexts[index]);
+    const std::string pattern =
+        given.empty() ? std::string(BuiltInTexts[index]) : TCodePage::ToUtf8(given);
+    return FormatMessage(pattern, std::to_string(lineNumber));
+}
+
 void PasteRecords(TAnswerTable& table, std::string_view text) {
     int index = 0;
     ForEachRecord(text, [&](const TRecord& record) {
@@ -26,11 +49,12 @@ void PasteRecords(TAnswerTable& table, std::string_view text) {
         ForEachRecordField(record, [&](std::string_view field) { fields.emplace_back(field); });
         const int row = TAnswerTable::FirstStudentRow + index;
         ++index;
+        if (fields.empty()) {
+            throw ERosterPasteError(table, TRosterFault::EmptyLine, index);
+        }
         if (fields.size() < 2) {
-            if (!fields.empty()) {
-                table.SetCell(TAnswerTable::NumberColumn, row, fields[0]);
-            }
-            throw ERosterLineError(index);
+            table.SetCell(TAnswerTable::NumberColumn, row, fields[0]);
+            throw ERosterPasteError(table, TRosterFault::NoName, index);
         }
         WriteNumberAndName(table, row, fields[0], fields[1]);
     });
@@ -38,10 +62,8 @@ void PasteRecords(TAnswerTable& table, std::string_view text) {
 
 } // namespace
 
-ERosterLineError::ERosterLineError(int lineNumber)
-    : EPelloranError(
-          FormatMessage("%s 行目に学籍番号と氏名がないため、貼り付けはここで止まりました",
-                        std::to_string(lineNumber))),
+ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber)
+    : EPelloranError(FailureMessage(table, fault, lineNumber)), fault_(fault),
       lineNumber_(lineNumber) {}
 
 void PasteRoster(TAnswerTable& table, std::string_view text) {
@@ -63,4 +85,15 @@ void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& re
         throw;
     }
     PasteRoster(table, text);
+}
+
+void PasteRosterFromClipboard(TAnswerTable& table,
+                              const std::function<std::string()>& readClipboard) {
+    PasteRosterFrom(table, [&] {
+        try {
+            return readClipboard();
+        } catch (...) {
+            throw ERosterPasteError(table, TRosterFault::Unreadable, 0);
+        }
+    });
 }

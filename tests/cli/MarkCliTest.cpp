@@ -1,8 +1,8 @@
 #include "CliRunner.h"
-#include "table/RosterPaste.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -68,8 +68,25 @@ TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
     WriteTestFile(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "pelloran-cli: " + std::string(ERosterLineError(2).what()) + "\n");
+    EXPECT_EQ(result.err, "pelloran-cli: 2 行目: 空の行です\n");
     EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false, true));
+}
+
+// The language files shipped beside the program say where and why in their own words.
+TEST(MarkCli, StoppedPasteIsToldInTheLanguageFilesWords) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "roster.txt", "1001,Sato\r\n1002\r\n");
+    const std::filesystem::path program = std::filesystem::path(PELLORAN_CLI_PATH).parent_path();
+    const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+        {program / "lang/en.lng", "Line 2: there is no name"},
+        {program / "pelloran.lng", "2 行目: 氏名がありません"},
+    };
+    for (const auto& [languageFile, message] : cases) {
+        const TCliResult result =
+            RunCli({"--lng", languageFile.string(), "paste", "roster.txt"}, folder.Path());
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "pelloran-cli: " + message + "\n") << languageFile;
+    }
 }
 
 // Like a clipboard that cannot be read: the paste fails, yet Mark and Sort by number are

@@ -67,6 +67,22 @@ def multi_line_students(line_break):
 def multi_line_class(line_break):
     return [["", "", "a", "b", "c"], ["", "", "1", "1", "2"]] + multi_line_students(line_break)
 
+# Mac and web forms write the minus sign, the wave dash and five more characters as other
+# characters than Windows programs do (the full-width twins in the second student's row); the
+# code page holds each under one code, so none is replaced.
+VARIANT_CLASS = [
+    ["", "", "\u22125", "1\u301c3", "a\u2016b", "A\u2014B", "\u00a2", "\u00a3", "\u00ac"],
+    ["", "", "1", "1", "1", "1", "1", "1", "1"],
+    ["1001", "\u2212\u301c\u2016\u2014 \u00a2\u00a3\u00ac", "\u22125", "1\u301c3",
+     "a\u2016b", "A\u2014B", "\u00a2", "\u00a3", "\u00ac"],
+    ["1002", "\uff0d\uff5e\u2225\u2015 \uffe0\uffe1\uffe2", "\uff0d5", "1\uff5e3",
+     "a\u2225b", "A\u2015B", "\uffe0", "\uffe1", "\uffe2"],
+    ["1003", "-~|", "-5", "1~3", "a||b", "A-B", "c", "L", "!"],
+]
+
+# Python's cp932 codec writes the code page's character for each of those variants but the em
+# dash, for which it writes "?" where a spreadsheet writes the character of its twin.
+WINDOWS_TWINS = str.maketrans({"\u2014": "\u2015"})
 
 ROSTER = [
     ["1001", "山田 太郎"],
@@ -96,7 +112,7 @@ def utf16_be(text):
 
 
 def shift_jis(text):
-    return text.encode("cp932", errors="replace")
+    return text.translate(WINDOWS_TWINS).encode("cp932", errors="replace")
 
 
 def unmapped_count(rows):
@@ -180,6 +196,13 @@ def main():
                utf16_le(csv_text(CLASS, dialect="excel-tab")), class_dump)
     write_case("Utf16BigEndianTabs", "input.txt",
                utf16_be(csv_text(CLASS, dialect="excel-tab", line_end="\n")), class_dump)
+    # Python writes no byte-order mark with the "utf-16-le" and "utf-16-be" codecs.
+    write_case("Utf16LittleEndianWithoutByteOrderMark", "input.txt",
+               csv_text(CLASS, dialect="excel-tab").encode("utf-16-le"), class_dump)
+    write_case("Utf16BigEndianWithoutByteOrderMark", "input.csv",
+               csv_text(CLASS, line_end="\n").encode("utf-16-be"), class_dump)
+    write_case("Utf8MinusAndWaveDash", "input.csv",
+               csv_text(VARIANT_CLASS, line_end="\n").encode("utf-8"), dump_of_file(VARIANT_CLASS))
     write_case("ShiftJisHalfWidthKatakana", "input.csv", shift_jis(csv_text(KATAKANA_CLASS)),
                dump_of_file(KATAKANA_CLASS))
     write_case("Utf8NotInShiftJis", "input.csv", csv_text(UNMAPPED_CLASS).encode("utf-8"),

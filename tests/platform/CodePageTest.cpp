@@ -54,8 +54,42 @@ const TCodeCase EncodeCases[] = {
     {"NotInCodePage", "?a?", u"\u00E9a\u00A5"},
     {"OutsideBasicPlane", "?x", u"\U0001F600x"},
     {"LoneSurrogate", "?x", u"\xD800x"},
+    {"YenSignIsNoBackslash", "?", u"\u00A5"},
 };
 INSTANTIATE_TEST_SUITE_P(CodePage, CodePageEncode, testing::ValuesIn(EncodeCases), TCaseName());
+
+struct TVariantCase {
+    const char* name;
+    std::u16string variant;
+    std::u16string twin;
+    std::string bytes;
+    friend void PrintTo(const TVariantCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CodePageVariant : public testing::TestWithParam<TVariantCase> {};
+
+// Mac and web forms write one character, Windows programs its twin: both are the code page's
+// character, neither counted as replaced, and the twin is what decoding gives back.
+TEST_P(CodePageVariant, EncodesAsItsTwin) {
+    const TVariantCase& c = GetParam();
+    EXPECT_EQ(TCodePage::Encode(c.variant), c.bytes);
+    EXPECT_EQ(TCodePage::Encode(c.twin), c.bytes);
+    EXPECT_TRUE(TCodePage::Decode(c.bytes) == c.twin);
+    std::string appended;
+    EXPECT_EQ(TCodePage::AppendEncoded(u"a" + c.variant + c.twin, appended), 0U);
+    EXPECT_EQ(appended, "a" + c.bytes + c.bytes);
+}
+
+const TVariantCase VariantCases[] = {
+    {"MinusSign", u"\u2212", u"\uFF0D", "\x81\x7c"},
+    {"WaveDash", u"\u301C", u"\uFF5E", "\x81\x60"},
+    {"DoubleVerticalLine", u"\u2016", u"\u2225", "\x81\x61"},
+    {"EmDash", u"\u2014", u"\u2015", "\x81\x5c"},
+    {"CentSign", u"\u00A2", u"\uFFE0", "\x81\x91"},
+    {"PoundSign", u"\u00A3", u"\uFFE1", "\x81\x92"},
+    {"NotSign", u"\u00AC", u"\uFFE2", "\x81\xca"},
+};
+INSTANTIATE_TEST_SUITE_P(CodePage, CodePageVariant, testing::ValuesIn(VariantCases), TCaseName());
 
 // Every double-byte code that is a character encodes to a code of the same character.
 TEST(CodePage, EveryDoubleByteCharacterSurvivesEncoding) {
@@ -77,6 +111,9 @@ TEST(CodePage, EveryDoubleByteCharacterSurvivesEncoding) {
 TEST(CodePage, Utf8AtTheEdges) {
     EXPECT_EQ(TCodePage::ToUtf8("\x83\x5c\x95\x5c\\\xb1"), "ソ表\\ｱ");
     EXPECT_EQ(TCodePage::FromUtf8("ソ表\\ｱ＼é"), "\x83\x5c\x95\x5c\\\xb1\x81\x5f?");
+    EXPECT_EQ(TCodePage::FromUtf8("−1〜2—‖¢£¬"), "\x81\x7c"
+                                                 "1\x81\x60"
+                                                 "2\x81\x5c\x81\x61\x81\x91\x81\x92\x81\xca");
 }
 
 struct TLowerCase {

@@ -74,6 +74,40 @@ const TConversionCase ConversionCases[] = {
      TTextEncoding::Utf16LittleEndian, "?a", 1},
     {"WindowsForms", "\xef\xbd\x9e\xe2\x85\xa0", TTextEncoding::Utf8, "\x81\x60\x87\x54", 0},
     {"Backslash", "\\\xef\xbc\xbc", TTextEncoding::Utf8, "\\\x81\x5f", 0},
+    // −3 and 1〜2 as Mac and web forms write them: what the code page holds is no "?".
+    {"Utf8MinusAndWaveDash",
+     "\xe2\x88\x92"
+     "3,1\xe3\x80\x9c"
+     "2",
+     TTextEncoding::Utf8,
+     "\x81\x7c"
+     "3,1\x81\x60"
+     "2",
+     0},
+    {"Utf16LittleEndianWithoutMark", "1\0,\0k\0\r\0\n\0"s, TTextEncoding::Utf16LittleEndian,
+     "1,k\r\n", 0},
+    {"Utf16BigEndianWithoutMark",
+     "\0"
+     "1\0,\0k\0\n"s,
+     TTextEncoding::Utf16BigEndian, "1,k\n", 0},
+    // 1,山田　ア: U+3000 (the ideographic space) puts a zero where ASCII has none.
+    {"Utf16LittleEndianJapaneseWithoutMark", "1\0,\0\x71\x5c\x30\x75\x00\x30\xa2\x30\r\0\n\0"s,
+     TTextEncoding::Utf16LittleEndian, "1,\x8e\x52\x93\x63\x81\x40\x83\x41\r\n", 0},
+    {"Utf16BigEndianJapaneseWithoutMark", "\x5c\x71\x75\x30\x30\x00\0,\x22\x12\0\n"s,
+     TTextEncoding::Utf16BigEndian, "\x8e\x52\x93\x63\x81\x40,\x81\x7c\n", 0},
+    {"Utf16WithoutMarkOutsideBasicPlane",
+     "\x3d\xd8\x00\xde"
+     "a\0,\0"s,
+     TTextEncoding::Utf16LittleEndian, "?a,", 1},
+    // The line rules let a NUL end a text; a code-page file may hold one after its first line.
+    {"NulAfterTheFirstLineEndsCodePageText", "k,a,\r\n1,\x8e\x52\0junk"s, TTextEncoding::CodePage,
+     "k,a,\r\n1,\x8e\x52\0junk"s, 0},
+    {"NulAfterTheFirstLineOfUtf8", "k,\xe5\xb1\xb1\n\0"s, TTextEncoding::Utf8, "k,\x8e\x52\n\0"s,
+     0},
+    {"NulPaddingAfterTheText", "k,a,\r\n\0\0\0\0\0\0"s, TTextEncoding::CodePage,
+     "k,a,\r\n\0\0\0\0\0\0"s, 0},
+    {"NulPastTheFirstKilobytes", std::string(5000, 'a') + "\0b"s, TTextEncoding::CodePage,
+     std::string(5000, 'a') + "\0b"s, 0},
 };
 INSTANTIATE_TEST_SUITE_P(TextEncoding, TextConversion, testing::ValuesIn(ConversionCases),
                          TCaseName());
@@ -143,6 +177,13 @@ TEST_P(BrokenUtf16, IsAnErrorNamingTheFileAndTheCause) {
 }
 
 const TBrokenUtf16Case BrokenUtf16Cases[] = {
+    {"OddByteCountWithoutMark", "1\0,\0\r\0\n\0x"s, "バイト数が奇数です"},
+    {"LoneLeadSurrogateWithoutMark",
+     "a\0,\0\x3d\xd8"
+     "b\0"s,
+     "5 バイト目のサロゲートに対がありません"},
+    {"TrailSurrogateAloneWithoutMark", "\0a\0,\xde\0\0\n"s,
+     "5 バイト目のサロゲートに対がありません"},
     {"OddByteCount",
      "\xff\xfe"
      "a\0b"s,
@@ -163,14 +204,100 @@ const TBrokenUtf16Case BrokenUtf16Cases[] = {
 INSTANTIATE_TEST_SUITE_P(TextEncoding, BrokenUtf16, testing::ValuesIn(BrokenUtf16Cases),
                          TCaseName());
 
+struct TUnknownEncodingCase {
+    const char* name;
+    std::string bytes;
+    std::size_t nulPlace;
+    friend void PrintTo(const TUnknownEncodingCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UnknownEncoding : public testing::TestWithParam<TUnknownEncodingCase> {};
+
+// Such a file would load as an empty table and saving it would destroy it: it is refused.
+TEST_P(UnknownEncoding, IsRefusedNamingTheFileAndTheNul) {
+    EXPECT_EQ(DetectTextEncoding(GetParam().bytes), TTextEncoding::Unknown);
+    try {
+        ConvertToCodePage(GetParam().bytes, "名簿.txt");
+        ADD_FAILURE() << "no failure raised";
+    } catch (const EUnknownTextEncodingError& error) {
+        EXPECT_EQ(
+            std::string(error.what()),
+            "ファイル 名簿.txt はテキストとして読めません: " + std::to_string(GetParam().nulPlace) +
+                " バイト目に NUL があり、Shift-JIS、UTF-8、UTF-16 のどれでもありません");
+    }
+}
+
+const TUnknownEncodingCase UnknownEncodingCases[] = {
+    {"NulInTheFirstLine", "k,a\0b,\r\n1,x,\r\n"s, 4},
+    {"NulAtTheStart", "\0k,\r\n"s, 1},
+    {"Utf32LittleEndian", "1\0\0\0,\0\0\0\r\0\0\0\n\0\0\0"s, 2},
+    {"Utf32LittleEndianWithMark",
+     "\xff\xfe\0\0"
+     "1\0\0\0\n\0\0\0"s,
+     3},
+    {"Utf32BigEndian",
+     "\0\0\0"
+     "1\0\0\0,\0\0\0\n"s,
+     1},
+    {"ZipArchiveOfASpreadsheet", "PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0"s, 6},
+    {"Utf16HoldingU0000", "a\0\0\0b\0\r\0\n\0"s, 2},
+    {"LoneNulInALongFirstLine", std::string(3000, 'a') + "\0b\r\n"s, 3001},
+    {"Utf8MarkThenNul",
+     "\xef\xbb\xbf"
+     "a\0b\0"s,
+     5},
+    {"OneAsciiUnitIsTooFewForUtf16", "k\0"s, 2},
+    {"NulsApartAfterTheFirstLine", std::string(40, 'k') + "\r\na\0b\0"s, 44},
+};
+INSTANTIATE_TEST_SUITE_P(TextEncoding, UnknownEncoding, testing::ValuesIn(UnknownEncodingCases),
+                         TCaseName());
+
+TEST(UnknownEncoding, IsATextEncodingError) {
+    EXPECT_THROW(ConvertToCodePage("\0"s, "a.csv"), ETextEncodingError);
+}
+
+// Japanese text with few ASCII characters between still shows its byte order, and text with
+// hardly any zero byte does not pass for UTF-16.
+TEST(Utf16WithoutMark, NeedsOneUnitInEightOfAscii) {
+    // 山田太郎 and a line break: 2 ASCII units in 6.
+    const std::string line = "\x71\x5c\x30\x75\x2a\x59\xce\x90\r\0\n\0"s;
+    std::string text;
+    while (text.size() < 8192) {
+        text += line;
+    }
+    EXPECT_EQ(DetectTextEncoding(text), TTextEncoding::Utf16LittleEndian);
+    // 山田太郎 repeated, 2 ASCII units in 18: its CR comes before the first zero byte, yet the
+    // zero bytes are not the one run a code-page text may hold.
+    const std::string fewAscii = "\x71\x5c\x30\x75\x2a\x59\xce\x90"s;
+    const std::string sparse = fewAscii + fewAscii + fewAscii + fewAscii + "\r\0\n\0"s;
+    EXPECT_EQ(DetectTextEncoding(sparse), TTextEncoding::Unknown) << Escaped(sparse);
+}
+
+// Only the first 4 KiB tell; what follows decides nothing but is converted all the same.
+TEST(Utf16WithoutMark, IsToldByItsFirstKilobytes) {
+    std::string text;
+    std::string expected;
+    for (int line = 0; line < 2000; ++line) {
+        text += "1\0,\0\x71\x5c\r\0\n\0"s;
+        expected += "1,\x8e\x52\r\n";
+    }
+    text += "\0\0\x3d\xd8\x00\xde"s;
+    expected += "\0?"s;
+    const TCodePageText converted = ConvertToCodePage(text, "a.csv");
+    EXPECT_TRUE(converted.text == expected);
+    EXPECT_EQ(converted.replacedCount, 1U);
+}
+
 // Conversion works in pieces; a character must not be cut where one piece ends.
 TEST(TextConversion, LongTextsConvertWhole) {
     std::string utf8;
     std::string utf16 = "\xff\xfe";
+    std::string unmarkedUtf16;
     std::string expected;
     for (int line = 0; line < 40'000; ++line) {
         utf8 += "\xe5\xb1\xb1\xf0\x9f\x98\x80,";
         utf16 += "\x71\x5c\x3d\xd8\x00\xde,\0"s;
+        unmarkedUtf16 += "\x5c\x71\xd8\x3d\xde\x01\0,"s;
         expected += "\x8e\x52?,";
     }
     const TCodePageText fromUtf8 = ConvertToCodePage(utf8, "a.csv");
@@ -179,6 +306,9 @@ TEST(TextConversion, LongTextsConvertWhole) {
     const TCodePageText fromUtf16 = ConvertToCodePage(utf16, "a.csv");
     EXPECT_TRUE(fromUtf16.text == expected);
     EXPECT_EQ(fromUtf16.replacedCount, 40'000U);
+    const TCodePageText fromUnmarkedUtf16 = ConvertToCodePage(unmarkedUtf16, "a.csv");
+    EXPECT_TRUE(fromUnmarkedUtf16.text == expected);
+    EXPECT_EQ(fromUnmarkedUtf16.replacedCount, 40'000U);
 }
 
 TEST(ReadCodePageText, ReadsAndConvertsTheFile) {
@@ -202,14 +332,22 @@ TEST(CodePageAppendEncoded, CountsWhatBecameAQuestionMark) {
     EXPECT_EQ(bytes, "x????\x8e\x52");
 }
 
+TEST(CodePageAppendEncoded, DoesNotCountTheVariantsOfCodePageCharacters) {
+    std::string bytes;
+    EXPECT_EQ(TCodePage::AppendEncoded(u"\u2212\u301C\u2016\u2014\u00A2\u00A3\u00AC\u00e9", bytes),
+              1U);
+    EXPECT_EQ(bytes, "\x81\x7c\x81\x60\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca?");
+}
+
 } // namespace
 
 // Whatever the first bytes let JudgeTextStart decide must be what converting the whole text
 // does: a text judged to pass as it is, from any of its beginnings, converts to itself.
 TEST(JudgeTextStart, AgreesWithTheConversionOfTheWholeText) {
     const std::string pieces[] = {
-        "a",        ",",    "\r\n", "\x95\x5c",         "\xe8\xa1\xa8",      "\xef\xbb\xbf",
-        "\xff\xfe", "\xc3", "\x80", "\xf0\x9f\x98\x80", std::string(1, '\0')};
+        "a",        ",",    "\r\n", "\x95\x5c",         "\xe8\xa1\xa8",       "\xef\xbb\xbf",
+        "\xff\xfe", "\xc3", "\x80", "\xf0\x9f\x98\x80", std::string(1, '\0'), "a\0,\0"s,
+        "\x71\x5c"};
     std::mt19937 random(5);
     for (int round = 0; round < 20'000; ++round) {
         std::string text;

@@ -43,14 +43,19 @@ TEST_F(AboutBoxTest, ControlsLieWhereTheBoxPlacesThem) {
     const std::vector<std::pair<QWidget*, QRect>> places{
         {box_.Panel1, {8, 8, 281, 145}},      {box_.Shadow, {78, 14, 118, 22}},
         {box_.ProgramIcon, {18, 16, 40, 40}}, {box_.ProductName, {77, 13, 118, 22}},
-        {box_.Version, {72, 44, 185, 12}},    {box_.Copyright, {24, 70, 241, 17}},
-        {box_.MailAdress, {24, 94, 233, 17}}, {box_.URL, {24, 116, 233, 17}},
-        {box_.OKButton, {111, 164, 75, 25}}};
+        {box_.Copyright, {24, 70, 241, 17}},  {box_.MailAdress, {24, 94, 233, 17}},
+        {box_.URL, {24, 116, 233, 17}},       {box_.OKButton, {111, 164, 75, 25}}};
     for (const auto& [control, place] : places) {
         EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
         EXPECT_EQ(control->focusPolicy() != Qt::NoFocus, control == box_.OKButton)
             << "only OK takes the focus";
     }
+    // The version's letters are 12 pixels high; the label is a whole line high, so that their
+    // lower part is not cut off.
+    EXPECT_EQ(box_.Version->pos(), QPoint(72, 44));
+    EXPECT_EQ(box_.Version->width(), 185);
+    EXPECT_GE(box_.Version->height(), box_.Version->fontMetrics().height());
+    EXPECT_LE(box_.Version->geometry().bottom(), box_.Copyright->geometry().top());
     EXPECT_EQ(box_.Shadow->parentWidget(), box_.Panel1);
     EXPECT_EQ(box_.Panel1->children().indexOf(box_.Shadow), 0) << "the shadow is painted first";
     EXPECT_TRUE(box_.OKButton->isDefault());

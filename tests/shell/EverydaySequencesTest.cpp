@@ -129,6 +129,28 @@ TEST_F(EverydaySequence, NewStartsAnUntitledClassWithoutTheOldResults) {
     EXPECT_EQ(services.saveProposals.last(), "") << "the old file is not offered";
 }
 
+TEST_F(EverydaySequence, NewShrinksTheGridBackAfterAWideLargeClass) {
+    std::string text = ",,";
+    for (int question = 1; question <= 60; ++question) {
+        text += "a,";
+    }
+    text += "\r\n,,\r\n";
+    for (int student = 1; student <= 150; ++student) {
+        text += std::to_string(1000 + student) + ",N,a,\r\n";
+    }
+    services.openAnswers.push_back(folders.CreateFile("wide.csv", text));
+    window->mmOpen->trigger();
+    window->Table->FlushPaints();
+    const TAnswerTableModel& model = window->Table->Model();
+    EXPECT_GT(model.columnCount(), TAnswerTable::ShownColumns - 1);
+    EXPECT_GT(model.rowCount(), TAnswerTable::ShownRows - 1);
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    window->mmNew->trigger();
+    window->Table->FlushPaints();
+    EXPECT_EQ(model.columnCount(), TAnswerTable::ShownColumns - 1);
+    EXPECT_EQ(model.rowCount(), TAnswerTable::ShownRows - 1);
+}
+
 TEST_F(EverydaySequence, AChangedTableIsAskedForThenTheSettingsFailureDoesNotKeepTheWindow) {
     window->AnswerTable().SetCell(1, 3, "1001");
     std::filesystem::create_directories(folders.Settings());

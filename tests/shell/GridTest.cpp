@@ -1,7 +1,9 @@
 #include "ShellTestSupport.h"
+#include "TestText.h"
 #include "shell/ShellText.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QScreen>
@@ -36,9 +38,24 @@ protected:
         return shown.pixelColor(point);
     }
 
-    void OpenSmallClass() {
-        services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+    void OpenSmallClass() { Open(SmallClass); }
+
+    /// Opens the answer file and lets the grid take its size, as the event loop does after
+    /// a command.
+    void Open(std::string_view answerFile) {
+        services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
         window->mmOpen->trigger();
+        QApplication::processEvents();
+    }
+
+    /// Whether cell (column, row) lies in the part of the grid the teacher sees.
+    bool IsInView(int column, int row) {
+        const QRect cell = View().visualRect(View().Model().IndexOf(column, row));
+        return cell.isValid() && View().viewport()->rect().contains(cell.center());
+    }
+
+    QString HeaderText(Qt::Orientation orientation, int section) {
+        return View().Model().headerData(section, orientation).toString();
     }
 
     TWindowFolders folders;
@@ -65,6 +82,19 @@ TEST_F(Grid, ADoubleByteKeyCountsTwoBytes) {
     EXPECT_EQ(View().CurrentColumn(), 4);
 }
 
+// A Mac keyboard layout or an input method delivers U+2212 and U+301C for what the code page
+// holds.
+TEST_F(Grid, TypedMinusSignAndWaveDashAreTheCodePagesCharacters) {
+    TypeInto(2, 3, QString());
+    for (const QString& key : {QStringLiteral("\u2212"), QStringLiteral("1"),
+                               QStringLiteral("\u301C"), QStringLiteral("2")}) {
+        QTest::sendKeyEvent(QTest::Click, View().Editor(), Qt::Key_unknown, key, Qt::NoModifier);
+    }
+    EXPECT_EQ(Table().Cell(2, 3), "\x81\x7c"
+                                  "1\x81\x60"
+                                  "2");
+}
+
 TEST_F(Grid, PointsQuestionsAndFixedRowsNeverMoveOn) {
     Table().SetCell(3, TAnswerTable::AnswerKeyRow, "#");
     TypeInto(3, 3, QStringLiteral("10"));
@@ -74,10 +104,151 @@ TEST_F(Grid, PointsQuestionsAndFixedRowsNeverMoveOn) {
 }
 
 TEST_F(Grid, MovingOnFromTheLastColumnIsTheGridsError) {
+    ASSERT_EQ(View().Model().ShownColumnCount(), 55);
     View().SetCurrentCell(54, 3);
     QTest::keyClick(View().Editor(), Qt::Key_Shift);
     EXPECT_EQ(services.errors, QStringList{"pelloran: グリッドインデックス が範囲を超えています."});
     EXPECT_EQ(View().CurrentColumn(), 54);
+}
+
+TEST_F(Grid, AnEmptyTestShows55ColumnsAnd103Rows) {
+    EXPECT_EQ(View().Model().ShownColumnCount(), TAnswerTable::ShownColumns);
+    EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows);
+    EXPECT_EQ(HeaderText(Qt::Vertical, 101), "100");
+}
+
+TEST_F(Grid, AClassOf150IsShownAndEditedWithOneEmptyRowBelowIt) {
+    Open(ClassText(150, 3));
+    // Rows 3 to 152 hold the students; row 153 is left for one more.
+    EXPECT_EQ(View().Model().ShownRowCount(), 154);
+    EXPECT_EQ(HeaderText(Qt::Vertical, 139), "138") << "row 140";
+    EXPECT_EQ(HeaderText(Qt::Vertical, 152), "151") << "row 153";
+
+    TypeInto(1, 140, QStringLiteral("2138"));
+    EXPECT_EQ(Table().Cell(1, 140), "2138");
+    EXPECT_TRUE(IsInView(1, 140));
+    EXPECT_GT(View().verticalScrollBar()->maximum(), 0);
+
+    TypeInto(1, 153, QStringLiteral("1151"));
+    EXPECT_EQ(Table().Cell(1, 153), "1151");
+    QApplication::processEvents();
+    EXPECT_EQ(View().Model().ShownRowCount(), 155) << "the new student has a row below too";
+    EXPECT_TRUE(services.errors.isEmpty());
+}
+
+TEST_F(Grid, MarkShowsTheRateRowOfALargeClassWithItsLabel) {
+    Table().SetMessage(8, "Rate");
+    Open(ClassText(150, 3));
+    Table().SetCell(3, 140, "b");
+    window->mmMark->trigger();
+    QApplication::processEvents();
+    constexpr int RateRow = 153;
+    EXPECT_EQ(Table().Cell(3, RateRow), "99%");
+    EXPECT_EQ(View().Model().ShownRowCount(), RateRow + 2);
+    View().scrollTo(View().Model().IndexOf(3, RateRow));
+    EXPECT_TRUE(IsInView(3, RateRow));
+    EXPECT_EQ(View().Model().data(View().Model().IndexOf(3, RateRow)).toString(), "99%");
+    EXPECT_EQ(HeaderText(Qt::Vertical, RateRow - 1), "Rate");
+    const int labelTop = View().verticalHeader()->sectionViewportPosition(RateRow - 1);
+    EXPECT_GE(labelTop, 0);
+    EXPECT_LT(labelTop, View().verticalHeader()->viewport()->height());
+}
+
+TEST_F(Grid, ColumnsPast54ShowA60QuestionTest) {
+    Table().SetMessage(7, "Score");
+    Table().SetMessage(9, "Mean");
+    Open(ClassText(2, 60));
+    // Questions in columns 3 to 62; column 63 is left for one more.
+    EXPECT_EQ(View().Model().ShownColumnCount(), 64);
+    EXPECT_EQ(HeaderText(Qt::Horizontal, 61), "") << "no title was stored for column 62";
+
+    TypeInto(62, 4, QStringLiteral("b"));
+    EXPECT_EQ(Table().Cell(62, 4), "b");
+    EXPECT_EQ(View().CurrentColumn(), 63) << "moved on past the last question";
+    EXPECT_TRUE(IsInView(63, 4));
+
+    window->mmMark->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(View().Model().ShownColumnCount(), 66) << "score 63, statistics labels 64";
+    EXPECT_EQ(HeaderText(Qt::Horizontal, 62), "Score");
+    EXPECT_EQ(View().horizontalHeader()->sectionSize(63), TAnswerTable::StatisticsLabelWidth);
+    EXPECT_EQ(Table().Cell(63, 4), "59");
+}
+
+TEST_F(Grid, MovingOnFromTheLastColumnOfAWideTest) {
+    Open(ClassText(2, 60));
+    View().SetCurrentCell(63, 3);
+    QTest::keyClick(View().Editor(), Qt::Key_Shift);
+    EXPECT_EQ(services.errors, QStringList{"pelloran: グリッドインデックス が範囲を超えています."});
+    EXPECT_EQ(View().CurrentColumn(), 63);
+    // A text typed into the last column makes the table wider, so there is a column to go to.
+    QTest::keyClicks(View().Editor(), QStringLiteral("x"));
+    EXPECT_EQ(Table().Cell(63, 3), "x");
+    EXPECT_EQ(View().CurrentColumn(), 64);
+    EXPECT_EQ(services.errors.size(), 1);
+}
+
+TEST_F(Grid, NewShowsTheEmptyTestsRowsAgain) {
+    Open(ClassText(150, 3));
+    View().SetCurrentCell(2, 140);
+    window->mmNew->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(services.errors.isEmpty());
+    EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows);
+    // The current cell's row is gone: another cell is current, with its editor.
+    EXPECT_LT(View().CurrentRow(), TAnswerTable::ShownRows);
+    TypeInto(2, 5, QStringLiteral("Ito"));
+    EXPECT_EQ(Table().Cell(2, 5), "Ito");
+}
+
+struct TShownRowsCase {
+    const char* name;
+    /// Rows from 3 on that get a student number, and the row that gets only a label (0: none).
+    int students;
+    int labelOnlyRow;
+    int shownRows;
+
+    friend void PrintTo(const TShownRowsCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ShownRows : public testing::TestWithParam<TShownRowsCase> {};
+
+// One empty row follows the content, where the teacher can add a student; the labels the reset
+// writes are no content, a label below them is.
+TEST_P(ShownRows, AreTheContentAndOneEmptyRow) {
+    const TShownRowsCase& c = GetParam();
+    TAnswerTable table;
+    table.Reset();
+    for (int student = 1; student <= c.students; ++student) {
+        table.SetCell(TAnswerTable::NumberColumn, student + 2, std::to_string(1000 + student));
+    }
+    if (c.labelOnlyRow > 0) {
+        table.SetCell(0, c.labelOnlyRow, "Rate");
+    }
+    EXPECT_EQ(TAnswerTableModel::WantedRowCount(table), c.shownRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grid, ShownRows,
+                         testing::Values(TShownRowsCase{"EmptyTest", 0, 0, 103},
+                                         TShownRowsCase{"NinetyNineStudents", 99, 0, 103},
+                                         TShownRowsCase{"HundredStudents", 100, 0, 104},
+                                         TShownRowsCase{"RateLabelLeftByNew", 0, 103, 105},
+                                         TShownRowsCase{"HundredFiftyStudents", 150, 0, 154}),
+                         TCaseName());
+
+// Below the rows the reset labels, an empty label shows the student number the row would have.
+TEST(GridRowLabels, ContinueBelowTheResetOnes) {
+    TAnswerTable table;
+    table.Reset();
+    table.SetCell(0, 50, "");
+    table.SetCell(0, 104, "Rate");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 1), "");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 3), "1");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 50), "") << "emptied by marking";
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 102), "100");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 103), "101");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 104), "Rate");
+    EXPECT_EQ(TAnswerTableModel::RowLabel(table, 100'002), "100000");
 }
 
 TEST_F(Grid, F1ShowsTheHelpFromAnyCell) {

@@ -4,6 +4,7 @@
 #include "shell/ShellText.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
     EXPECT_EQ(window->mmNew->text(), "新規(&N)");
     EXPECT_EQ(window->ToolButton1->toolTip(), "新規(&N)");
     EXPECT_TRUE(window->mmExit->isSeparator());
+    EXPECT_EQ(window->mmExit->text(), "") << "the line shows no \"-\"";
     EXPECT_EQ(window->AnswerTable().Message(6), "Save\r\nchanges?");
 }
 
@@ -66,6 +68,39 @@ TEST_F(LanguageFile, AnotherSectionCountsAsNone) {
     const auto window = ShowWith("[Other]\r\nmmNew.Caption=x\r\n");
     EXPECT_EQ(window->mmNew->text(), "");
     EXPECT_EQ(window->AnswerTable().Message(1), "");
+}
+
+/// A text of Qt's own, as its dialogs and message boxes show it now.
+QString QtCancel() {
+    return QCoreApplication::translate("QPlatformTheme", "Cancel");
+}
+
+TEST_F(LanguageFile, QtsOwnTextsFollowTheLanguageForAsLongAsTheWindowLives) {
+    const QString japanese = QStringLiteral("キャンセル");
+    {
+        const auto window = ShowWindow(folders, services);
+        EXPECT_EQ(QtCancel(), japanese) << "without a language file";
+    }
+    EXPECT_EQ(QtCancel(), "Cancel") << "the window takes its translation with it";
+    {
+        const auto window = ShowWith(ReadTestFile(PELLORAN_RESOURCES_FOLDER "/lang/en.lng"));
+        EXPECT_EQ(QtCancel(), "Cancel");
+        // The discard question keeps its own captions whatever the language.
+        TQtShellServices desktop;
+        WhenBoxShows([](QMessageBox& box) {
+            EXPECT_TRUE(ButtonTexts(box).contains(QStringLiteral("いいえ(&N)")));
+            box.reject();
+        });
+        desktop.AskDiscard(window.get(), QString());
+    }
+    {
+        const auto window = ShowWith(ReadTestFile(PELLORAN_RESOURCES_FOLDER "/pelloran.lng"));
+        EXPECT_EQ(QtCancel(), japanese);
+    }
+    {
+        const auto window = ShowWith("[Main]\r\nmmNew.Caption=New\r\n");
+        EXPECT_EQ(QtCancel(), japanese) << "a language file that names none";
+    }
 }
 
 TEST(SettingsFiles, BesideTheProgramUnlessItsFolderCannotBeWritten) {

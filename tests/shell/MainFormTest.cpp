@@ -241,7 +241,7 @@ TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
     EXPECT_TRUE(RecentFiles(*again).isEmpty());
 }
 
-TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
+TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureInABox) {
     const auto window = Show();
     services.clipboard = QStringLiteral("1001,佐藤\n1002,鈴木\n");
     window->mmPaste->trigger();
@@ -251,9 +251,16 @@ TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureWithAnEmptyBox) {
 
     services.clipboard = QStringLiteral("1003,Tanaka\n\n1004,Ito\n");
     window->mmPaste->trigger();
-    EXPECT_EQ(services.messages, QStringList{QString()});
+    EXPECT_EQ(services.messages, QStringList{QStringLiteral("2 行目: 空の行です")});
     EXPECT_EQ(Cell(*window, 1, 5), "");
     EXPECT_TRUE(services.errors.isEmpty());
+}
+
+TEST_F(MainWindow, PastedMinusSignAndWaveDashAreTheCodePagesCharacters) {
+    const auto window = Show();
+    services.clipboard = QStringLiteral("1001,\u5C71\u2212\u301C\n");
+    window->mmPaste->trigger();
+    EXPECT_EQ(Cell(*window, 2, 3), "\x8e\x52\x81\x7c\x81\x60");
 }
 
 TEST_F(MainWindow, MarkAndSortByScore) {

@@ -1,33 +1,18 @@
 #include "shell/ShellServices.h"
 
+#include "ShellTestSupport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
-#include <QTimer>
-#include <functional>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
-
-/// Runs `act` on the modal box once it is shown.
-void WhenBoxShows(const std::function<void(QMessageBox&)>& act) {
-    QTimer::singleShot(0, [act] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        act(*box);
-    });
-}
-
-QStringList ButtonTexts(const QMessageBox& box) {
-    QStringList texts;
-    for (const QAbstractButton* button : box.buttons()) {
-        texts.push_back(button->text());
-    }
-    texts.sort();
-    return texts;
-}
 
 TEST(DiscardQuestionBox, ShowsTheQuestionWithYesAsDefault) {
     TQtShellServices services;
@@ -75,6 +60,55 @@ TEST(ErrorBox, CarriesTheTitleAndTheText) {
     });
     services.ShowError(nullptr, QStringLiteral("pelloran"),
                        QStringLiteral("ファイル x は開けません."));
+}
+
+/// Markup in a file name or a cell's text: shown as rich text it would be a heading and a
+/// picture loaded from a local file.
+const QString Markup = QStringLiteral("<h1>quiz</h1><img src=\"/tmp/x.png\">.csv");
+
+/// The text the box's label shows, as it shows it.
+void ExpectPlainText(const QMessageBox& box) {
+    EXPECT_EQ(box.textFormat(), Qt::PlainText);
+    const auto labels = box.findChildren<QLabel*>();
+    const auto shown = std::find_if(labels.begin(), labels.end(),
+                                    [](const QLabel* label) { return label->text() == Markup; });
+    ASSERT_NE(shown, labels.end());
+    EXPECT_EQ((*shown)->textFormat(), Qt::PlainText);
+}
+
+TEST(EveryMessageBox, ShowsItsTextAsPlainText) {
+    TQtShellServices services;
+    WhenBoxShows([](QMessageBox& box) {
+        ExpectPlainText(box);
+        box.accept();
+    });
+    services.ShowError(nullptr, QStringLiteral("pelloran"), Markup);
+    WhenBoxShows([](QMessageBox& box) {
+        ExpectPlainText(box);
+        box.accept();
+    });
+    services.ShowMessage(nullptr, Markup);
+    WhenBoxShows([](QMessageBox& box) {
+        ExpectPlainText(box);
+        QTest::keyClick(&box, Qt::Key_Escape);
+    });
+    services.AskDiscard(nullptr, Markup);
+}
+
+TEST(DiscardQuestionBox, IsCentredOnTheScreenRatherThanOnItsWindow) {
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 100);
+    owner.show();
+    TQtShellServices services;
+    WhenBoxShows([&owner](QMessageBox& box) {
+        EXPECT_EQ(box.parentWidget(), &owner);
+        const QPoint screenCentre = box.screen()->availableGeometry().center();
+        EXPECT_LE((box.frameGeometry().center() - screenCentre).manhattanLength(), 4)
+            << "centre " << box.frameGeometry().center().x() << ","
+            << box.frameGeometry().center().y();
+        box.reject();
+    });
+    EXPECT_EQ(services.AskDiscard(&owner, QStringLiteral("保存しますか")), TDiscardAnswer::Cancel);
 }
 
 } // namespace

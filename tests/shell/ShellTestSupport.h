@@ -4,13 +4,19 @@
 #include "shell/MainForm.h"
 #include "shell/ShellServices.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 /// Answers the window's questions from queues the test fills, and remembers what was shown.
@@ -45,7 +51,12 @@ public:
         errors.push_back(caption + QStringLiteral(": ") + text);
     }
     void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
-    QString ClipboardText() override { return clipboard; }
+    QString ClipboardText() override {
+        if (clipboardUnreadable) {
+            throw std::runtime_error("the clipboard is held by another program");
+        }
+        return clipboard;
+    }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
 
     /// An answer of nothing stands for a cancelled dialog.
@@ -54,6 +65,7 @@ public:
     std::deque<std::optional<QString>> reportAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
+    bool clipboardUnreadable = false;
 
     QStringList openFolders;
     QStringList saveFolders;
@@ -112,6 +124,25 @@ inline std::unique_ptr<TMain> ShowWindow(const TWindowFolders& folders, TShellSe
     return window;
 }
 
+/// Runs `act` on the modal message box once it is shown.
+inline void WhenBoxShows(const std::function<void(QMessageBox&)>& act) {
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        act(*box);
+    });
+}
+
+/// The captions of the box's buttons, sorted.
+inline QStringList ButtonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (const QAbstractButton* button : box.buttons()) {
+        texts.push_back(button->text());
+    }
+    texts.sort();
+    return texts;
+}
+
 /// Closes the window as its close box does; true when it closed.
 inline bool CloseWindow(TMain& window) {
     return window.close();
@@ -122,6 +153,26 @@ inline constexpr std::string_view SmallClass = ",,a,b,c,,\r\n"
                                                ",,1,1,1,,\r\n"
                                                "1001,Sato,a,x,c,,\r\n"
                                                "1002,Suzuki,a,b,c,,\r\n";
+
+/// A class as the program saves it, so that it differs from no table text: `questions` questions
+/// keyed "a" worth a point each, and `students` students numbered from 1001 who answer "a"
+/// throughout.
+inline std::string ClassText(int students, int questions) {
+    std::string key = ",,";
+    std::string points = ",,";
+    std::string answers;
+    for (int question = 0; question < questions; ++question) {
+        key += "a,";
+        points += "1,";
+        answers += ",a";
+    }
+    std::string text = key + ",\r\n" + points + ",\r\n";
+    for (int student = 1; student <= students; ++student) {
+        text +=
+            std::to_string(1000 + student) + ",S" + std::to_string(student) + answers + ",,\r\n";
+    }
+    return text;
+}
 
 QT_BEGIN_NAMESPACE
 /// Failing comparisons show texts, not code units.

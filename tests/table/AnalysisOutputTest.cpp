@@ -133,6 +133,21 @@ TAnswerTable SmallClass() {
     return table;
 }
 
+// A language file's texts are as free as the table's cells: a title or a flag's name that a
+// spreadsheet would take for a formula is guarded, while the figures stay numbers.
+TEST(AnalysisCsv, GuardsTheTextsOfTheLanguageFile) {
+    const TAnalysisTexts texts = TAnalysisTexts::Read(
+        TProfileFile::FromBytes("[Analysis]\r\nNumber==1+1\r\nScore=@s\r\nQuestion=-q\r\n"
+                                "Flags=+f\r\nFlagKeyMayBeWrong==HYPERLINK(x)\r\n"));
+    const std::string csv = ResultsCsv(SmallAnalysis(), SmallClass(), texts, '.');
+    EXPECT_EQ(csv.find("\xEF\xBB\xBF'=1+1,"), 0u) << csv;
+    EXPECT_NE(csv.find(",'@s\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n'-q,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",'+f,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",\"'=HYPERLINK(x), "), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n4,a,"), std::string::npos) << "a figure stays a number: " << csv;
+}
+
 TEST(AnalysisReport, EscapesTheTableTextsAndDrawsWithPoints) {
     const std::string page =
         AnalysisReportHtml(SmallAnalysis(), SmallClass(), TAnalysisTexts(), "a&b.csv", ',');

@@ -186,6 +186,31 @@ const TNoticeCase NoticeCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(AnswerTable, WriteNotices, testing::ValuesIn(NoticeCases), TCaseName());
 
+// The grid shows as many columns as some row holds; every way of writing a row counts, and
+// the count never shrinks, so that it is known without a walk through the rows.
+TEST(AnswerTable, StoredColumnCountIsTheWidestRowWrittenSinceTheReset) {
+    TAnswerTable table;
+    EXPECT_EQ(table.StoredColumnCount(), 0);
+    table.SetCell(3, 2, "");
+    EXPECT_EQ(table.StoredColumnCount(), 0) << "an empty text stores nothing";
+    table.Reset();
+    EXPECT_EQ(table.StoredColumnCount(), 53) << "the titles up to column 52";
+    table.SetCell(60, 200, "x");
+    EXPECT_EQ(table.StoredColumnCount(), 61);
+    table.SetCell(60, 200, "");
+    EXPECT_EQ(table.StoredColumnCount(), 61);
+    std::vector<std::string> wide(70, "a");
+    table.WriteRowCells(5, RowOf(wide));
+    EXPECT_EQ(table.StoredColumnCount(), 70);
+    table.SetCell(75, 6, "y");
+    table.MoveRows({6}, 300, 1);
+    EXPECT_EQ(table.Cell(75, 300), "y");
+    EXPECT_EQ(table.StoredColumnCount(), 76);
+    table.Reset();
+    EXPECT_EQ(table.StoredColumnCount(), 53) << "nothing of the wide class stays";
+    EXPECT_EQ(table.Cell(60, 5), "");
+}
+
 TEST(AnswerTableReset, StepsInOrder) {
     TAnswerTable table;
     table.SetEnabled(TCommand::mmMark, true);

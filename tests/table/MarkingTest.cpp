@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -361,6 +362,8 @@ struct TFailureCase {
     std::string error;
     /// Cells written before the failure, which stay.
     TCells written;
+    /// The cell a conversion error names, for the window to show it.
+    std::optional<TAddress> failedCell;
 
     friend void PrintTo(const TFailureCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -374,12 +377,19 @@ TEST_P(MarkingFailure, StopsAndKeepsWhatWasWritten) {
     table.Reset();
     FillRows(table, c.rows);
     const TCells before = NonEmptyCells(table);
+    std::optional<TAddress> failedCell;
     try {
         MarkTable(table, '.');
         ADD_FAILURE() << "marking did not fail";
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(std::string(error.what()), c.error);
+        if (error.Cell()) {
+            failedCell = TAddress{error.Cell()->column, error.Cell()->row};
+        }
     } catch (const EPelloranError& error) {
         EXPECT_EQ(std::string(error.what()), c.error);
     }
+    EXPECT_EQ(failedCell, c.failedCell);
     EXPECT_EQ(ChangedCells(before, NonEmptyCells(table)), c.written);
     EXPECT_EQ(table.QuestionCount(), 3);
     EXPECT_EQ(table.ColumnWidth(7), TAnswerTable::StatisticsLabelWidth);
@@ -392,15 +402,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TFailureCase{"StudentPointsCell",
                                  "||a|#|b/||1||1/1|n|a|2|b/2|n|a|abc|b/3|n|a|1|b",
                                  "'abc' は浮動小数点数ではありません",
-                                 {{{6, 3}, "4"}}},
+                                 {{{6, 3}, "4"}},
+                                 TAddress{4, 4}},
+                    TFailureCase{"StudentPointsCellAfterAFraction",
+                                 "||#|#|#/|||/1|n|1|2.5|x",
+                                 "'x' は浮動小数点数ではありません",
+                                 {},
+                                 TAddress{5, 3}},
                     TFailureCase{"PointsRowOfPointsQuestion",
                                  "||a|#|#/||1|ten|/1|n|a|1|2/2|n|b|0|",
                                  "'ten' は浮動小数点数ではありません",
-                                 {{{6, 3}, "4"}, {{6, 4}, "0"}, {{3, 5}, "50%"}}},
+                                 {{{6, 3}, "4"}, {{6, 4}, "0"}, {{3, 5}, "50%"}},
+                                 TAddress{4, 2}},
                     TFailureCase{"ScoreBeyondTheRangeOfDoubles",
                                  "||a|#|#/||1||/1|n|a|1|2/2|n|b|1e308|1e308",
                                  "浮動小数点オーバーフロー",
-                                 {{{6, 3}, "4"}}}),
+                                 {{{6, 3}, "4"}},
+                                 std::nullopt}),
     TCaseName());
 
 TEST(Marking, KeyedPointsBeyondTheRangeOfDoublesStopBeforeAnythingIsWritten) {

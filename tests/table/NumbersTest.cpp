@@ -85,6 +85,19 @@ TEST(StrToFloatErrorTest, QuotesTheCellDecodedFromTheCodePage) {
     EXPECT_STREQ(EConvertError("\x93\x5F").what(), "'点' は浮動小数点数ではありません");
 }
 
+// Reading a text names no cell; the reader of a cell names it, and the message stays as it was.
+TEST(StrToFloatErrorTest, NamesItsCellOnlyWhenTheReaderGivesIt) {
+    try {
+        StrToFloat("x", '.');
+        ADD_FAILURE() << "no failure raised";
+    } catch (EConvertError& error) {
+        EXPECT_FALSE(error.Cell().has_value());
+        error.SetCell({4, 140});
+        EXPECT_EQ(error.Cell(), (TCellPlace{4, 140}));
+        EXPECT_STREQ(error.what(), "'x' は浮動小数点数ではありません");
+    }
+}
+
 using TFormatCase = std::pair<long double, const char*>;
 
 TFormatCase Gives(long double value, const char* text) {

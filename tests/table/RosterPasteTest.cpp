@@ -2,8 +2,11 @@
 
 #include "TestText.h"
 #include "platform/Errors.h"
+#include "platform/ProfileFile.h"
+#include "table/Messages.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,7 +51,7 @@ TEST_P(RosterPaste, WritesNumbersAndNamesOnly) {
     int stoppedAt = 0;
     try {
         PasteRoster(table, c.text);
-    } catch (const ERosterLineError& error) {
+    } catch (const ERosterPasteError& error) {
         stoppedAt = error.LineNumber();
     }
 
@@ -122,6 +125,89 @@ INSTANTIATE_TEST_SUITE_P(
                    Over({{"1001", "A\nB"}, {"1002", "Two"}}), 2}),
     TCaseName());
 
+struct TFailureTextCase {
+    const char* name;
+    std::string text;
+    /// The language file's section Main beside the messages; empty for none.
+    std::string languageTexts;
+    TRosterFault fault;
+    int lineNumber;
+    /// UTF-8.
+    std::string message;
+
+    friend void PrintTo(const TFailureTextCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RosterPasteFailure : public testing::TestWithParam<TFailureTextCase> {};
+
+// The teacher is told which line could not be used and why, in the language file's words.
+TEST_P(RosterPasteFailure, SaysWhereAndWhy) {
+    const TFailureTextCase& c = GetParam();
+    TAnswerTable table;
+    ReadMessages(table, TProfileFile::FromBytes("[Main]\r\n" + c.languageTexts));
+    try {
+        PasteRoster(table, c.text);
+        ADD_FAILURE() << "no failure raised";
+    } catch (const ERosterPasteError& error) {
+        EXPECT_EQ(error.Fault(), c.fault);
+        EXPECT_EQ(error.LineNumber(), c.lineNumber);
+        EXPECT_EQ(std::string(error.what()), c.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RosterPaste, RosterPasteFailure,
+    testing::Values(
+        TFailureTextCase{"LineWithOneField", "1001,Sato\r\n1002\r\n1003,Kato", "",
+                         TRosterFault::NoName, 2, "2 行目: 氏名がありません"},
+        TFailureTextCase{"EmptyLineInTheMiddle", "1001,Sato\r\n1002,Ito\r\n\r\n1004,Kato", "",
+                         TRosterFault::EmptyLine, 3, "3 行目: 空の行です"},
+        TFailureTextCase{"LineOfBlanksFirst", "  \r\n1002,Ito", "", TRosterFault::EmptyLine, 1,
+                         "1 行目: 空の行です"},
+        TFailureTextCase{"EnglishTexts", "1001,Sato\r\n\r\n",
+                         "PasteEmptyLine=Line %s: the line is empty\r\n"
+                         "PasteNoName=Line %s: there is no name\r\n",
+                         TRosterFault::EmptyLine, 2, "Line 2: the line is empty"},
+        // 行 %s に名前がない, in code page 932.
+        TFailureTextCase{"CodePageTextAndItsLineBreak", "1001,Sato\r\n1002",
+                         "PasteNoName=\x8d\x73 %s \x82\xc9<br>\x96\xbc\x91\x4f\x82\xaa\x82\xc8"
+                         "\x82\xa2\r\n",
+                         TRosterFault::NoName, 2, "行 2 に\r\n名前がない"},
+        TFailureTextCase{"KeyOfAnotherFaultLeavesTheBuiltInText", "1001\r\n",
+                         "PasteEmptyLine=Line %s: the line is empty\r\n", TRosterFault::NoName, 1,
+                         "1 行目: 氏名がありません"}),
+    TCaseName());
+
+TEST(PasteRosterFromClipboard, UnreadableClipboardIsToldAndPastesNothing) {
+    TAnswerTable table;
+    table.SetCell(1, 3, "old1");
+    for (const std::string& languageTexts :
+         {std::string(), std::string("PasteUnreadable=No text on the clipboard\r\n")}) {
+        ReadMessages(table, TProfileFile::FromBytes("[Main]\r\n" + languageTexts));
+        try {
+            PasteRosterFromClipboard(table, []() -> std::string {
+                throw std::runtime_error("the clipboard is held by another program");
+            });
+            ADD_FAILURE() << "no failure raised";
+        } catch (const ERosterPasteError& error) {
+            EXPECT_EQ(error.Fault(), TRosterFault::Unreadable);
+            EXPECT_EQ(error.LineNumber(), 0);
+            EXPECT_EQ(std::string(error.what()), languageTexts.empty()
+                                                     ? "クリップボードのテキストを読み取れません"
+                                                     : "No text on the clipboard");
+        }
+    }
+    EXPECT_EQ(table.Cell(1, 3), "old1");
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));
+    EXPECT_TRUE(table.IsEnabled(TCommand::mmSortWithNumber));
+}
+
+TEST(PasteRosterFromClipboard, PastesTheClipboardsText) {
+    TAnswerTable table;
+    PasteRosterFromClipboard(table, [] { return std::string("1001,Sato\r\n"); });
+    EXPECT_EQ(table.Cell(2, 3), "Sato");
+}
+
 // The clipboard or the roster file may not be readable: the paste fails as a paste does.
 TEST(PasteRosterFrom, UnreadableTextFailsAndStillEnablesTheCommands) {
     TAnswerTable table;
@@ -141,7 +227,7 @@ TEST(PasteRosterFrom, UnreadableTextFailsAndStillEnablesTheCommands) {
 TEST(PasteRosterFrom, PastesTheTextReadAsPasteRosterDoes) {
     TAnswerTable table;
     EXPECT_THROW(PasteRosterFrom(table, [] { return std::string("1001,Sato\r\n1002\r\n"); }),
-                 ERosterLineError);
+                 ERosterPasteError);
     EXPECT_EQ(table.Cell(2, 3), "Sato");
     EXPECT_EQ(table.Cell(1, 4), "1002");
     EXPECT_TRUE(table.IsEnabled(TCommand::mmMark));

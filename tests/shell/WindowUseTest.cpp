@@ -1,0 +1,161 @@
+#include "ShellTestSupport.h"
+#include "shell/ShellText.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+/// The window as a user meets it: active, keys sent to whatever has the focus.
+class WindowUse : public testing::Test {
+protected:
+    void SetUp() override {
+        window = ShowWindow(folders, services);
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    TAnswerTable& Table() { return window->AnswerTable(); }
+    TAnswerGrid& View() { return *window->Table; }
+
+    /// Makes (column, row) the current cell with the focus in its editor.
+    void Enter(int column, int row) {
+        View().SetCurrentCell(column, row);
+        ASSERT_NE(View().Editor(), nullptr);
+        View().Editor()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), View().Editor());
+    }
+
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    static void Type(const QString& text) {
+        for (const QChar character : text) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(character));
+        }
+    }
+
+    QPoint CentreOf(int column, int row) {
+        return View().visualRect(View().Model().IndexOf(column, row)).center();
+    }
+
+    /// The colour the viewport shows near the top left corner of cell (column, row).
+    QColor ShownColor(int column, int row) {
+        const QImage shown = View().viewport()->grab().toImage();
+        const QRect cell = View().visualRect(View().Model().IndexOf(column, row));
+        return shown.pixelColor(cell.topLeft() + QPoint(4, 3));
+    }
+
+    qsizetype SelectedCount() { return View().selectionModel()->selectedIndexes().size(); }
+
+    TWindowFolders folders;
+    TFakeServices services;
+    std::unique_ptr<TMain> window;
+};
+
+TEST_F(WindowUse, TabDoesNothingAndEveryTypedCharacterReachesTheCell) {
+    Enter(2, 3);
+    Type(QStringLiteral("Sa"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("to"));
+    Press(Qt::Key_Backtab);
+    Type(QStringLiteral("u"));
+    EXPECT_EQ(Table().Cell(2, 3), "Satou");
+    EXPECT_EQ(View().CurrentColumn(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), View().Editor());
+
+    // In a question column Tab neither moves on by itself nor stops the typing from moving on.
+    Table().SetCell(3, TAnswerTable::AnswerKeyRow, "abc");
+    Enter(3, 3);
+    Type(QStringLiteral("ab"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("c"));
+    EXPECT_EQ(Table().Cell(3, 3), "abc");
+    EXPECT_EQ(View().CurrentColumn(), 4) << "the third letter moved on";
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(View().CurrentColumn(), 4) << "an empty answer key moves on at any key but Tab";
+    Type(QStringLiteral("x"));
+    EXPECT_EQ(Table().Cell(4, 3), "x");
+}
+
+TEST_F(WindowUse, ShiftAndTheArrowsSelectARangeThatShows) {
+    const QColor unselectedData = ShownColor(3, 8);
+    const QColor unselectedPlain = ShownColor(1, 8);
+    Enter(3, 3);
+    Press(Qt::Key_Down, Qt::ShiftModifier);
+    Press(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedCount(), 4);
+    EXPECT_EQ(View().CurrentColumn(), 4) << "releasing Shift keeps the range and the cell";
+    EXPECT_EQ(View().CurrentRow(), 4);
+    EXPECT_NE(ShownColor(3, 3), unselectedData);
+    EXPECT_NE(ShownColor(3, 4), unselectedData);
+    EXPECT_NE(ShownColor(4, 3), unselectedData);
+
+    Enter(1, 3);
+    EXPECT_EQ(SelectedCount(), 1) << "moving without Shift drops the range";
+    Press(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedCount(), 2);
+    EXPECT_NE(ShownColor(1, 3), unselectedPlain);
+}
+
+TEST_F(WindowUse, ACapitalLetterMovesOnWithoutSelectingARange) {
+    Table().SetCell(3, TAnswerTable::AnswerKeyRow, "A");
+    Table().SetCell(4, TAnswerTable::AnswerKeyRow, "B");
+    Enter(3, 3);
+    QTest::keyClick(QApplication::focusWidget(), 'A', Qt::ShiftModifier);
+    EXPECT_EQ(Table().Cell(3, 3), "A");
+    EXPECT_EQ(View().CurrentColumn(), 4);
+    EXPECT_EQ(SelectedCount(), 1);
+}
+
+TEST_F(WindowUse, AShiftClickAndADragSelectARangeThatShows) {
+    const QColor unselected = ShownColor(8, 8);
+    Enter(3, 3);
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::ShiftModifier, CentreOf(5, 5));
+    EXPECT_EQ(SelectedCount(), 9);
+    EXPECT_EQ(View().CurrentColumn(), 5);
+    EXPECT_NE(ShownColor(3, 3), unselected);
+    EXPECT_NE(ShownColor(4, 5), unselected);
+
+    QTest::mousePress(View().viewport(), Qt::LeftButton, Qt::NoModifier, CentreOf(2, 6));
+    QTest::mouseMove(View().viewport(), CentreOf(3, 7));
+    QTest::mouseRelease(View().viewport(), Qt::LeftButton, Qt::NoModifier, CentreOf(3, 7));
+    EXPECT_EQ(SelectedCount(), 4);
+    EXPECT_NE(ShownColor(2, 6), ShownColor(2, 8));
+    EXPECT_NE(ShownColor(3, 6), unselected);
+}
+
+TEST_F(WindowUse, TheOuterSizeIsTheWindowsAndTheToolButtonsLieSideBySide) {
+    // A window system with a window manager frames the window after it is shown.
+    const QSize outer(TMain::Width, TMain::Height);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; }, 5000))
+        << window->frameGeometry().width() << " x " << window->frameGeometry().height();
+    int left = 0;
+    for (QAction* button : {window->ToolButton1, window->ToolButton2, window->ToolButton3,
+                            window->ToolButton4, window->ToolButton5}) {
+        const QWidget* shown = window->ToolBar->widgetForAction(button);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->mapTo(window.get(), QPoint()).x(), left);
+        EXPECT_EQ(shown->width(), 23);
+        left += 23;
+    }
+}
+
+// The demo is shipped as the program saves it: opened and closed unchanged, it asks nothing.
+TEST_F(WindowUse, TheShippedDemoIsKeptByteForByte) {
+    const std::string demo = ReadTestFile(PELLORAN_RESOURCES_FOLDER "/Data/Demo.csv");
+    services.openAnswers.push_back(QStringLiteral(PELLORAN_RESOURCES_FOLDER "/Data/Demo.csv"));
+    window->mmOpen->trigger();
+    EXPECT_EQ(window->GetTableText(), demo);
+    EXPECT_TRUE(CloseWindow(*window));
+    EXPECT_TRUE(services.questions.isEmpty());
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
