@@ -390,11 +390,13 @@ struct TPiecesCase {
     friend void PrintTo(const TPiecesCase& c, std::ostream* os) { *os << c.name; }
 };
 
-constexpr std::size_t LoadPieceSize = std::size_t{1} << 20;
+/// Pieces as small as this test every boundary as a megabyte's do, without building texts of
+/// megabytes for every test process; larger than the start that the encoding is judged by.
+constexpr std::size_t LoadPieceSize = 8192;
 
-/// A Shift-JIS class of over a megabyte, its lines ended by `lines`, whose line at the first
-/// megabyte's end has its text end `offset` bytes from that end and is followed by
-/// `lineBreak`, then `tail`.
+/// A Shift-JIS class of over a piece, its lines ended by `lines`, whose line at the first
+/// piece's end has its text end `offset` bytes from that end and is followed by `lineBreak`,
+/// then `tail`.
 std::string TextAcrossPieceEnd(std::ptrdiff_t offset, std::string_view lineBreak,
                                std::string_view tail, std::string_view lines = "\r\n") {
     std::string text = ",,a,b";
@@ -442,8 +444,8 @@ std::vector<TPiecesCase> PiecesCases() {
 
 class LoadInPieces : public testing::TestWithParam<TPiecesCase> {};
 
-// Loading a file without keeping its text reads it a megabyte at a time: every cell must be
-// what loading the whole text gives, whatever falls on a piece's end.
+// Loading a file without keeping its text reads it a piece at a time: every cell must be what
+// loading the whole text gives, whatever falls on a piece's end.
 TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
     TTemporaryFolder folder;
     WriteTestFile(folder / "class.csv", GetParam().text);
@@ -453,7 +455,7 @@ TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
     TAnswerTable inPieces;
     inPieces.Reset();
     const TCodePageText dropped =
-        LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped);
+        LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped, LoadPieceSize);
     EXPECT_EQ(dropped.text, "");
     EXPECT_EQ(dropped.replacedCount, wholeText.replacedCount);
     EXPECT_EQ(inPieces.QuestionCount(), whole.QuestionCount());
