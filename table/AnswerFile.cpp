@@ -210,18 +210,10 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&&
 bool HoldsStudentLine(std::string_view text, bool isWhole) {
     text = text.substr(0, text.find('\0'));
     TRecordCutter cutter;
-    std::size_t at = 0;
-    for (int records = 0; at < text.size(); ++records) {
-        if (records == TAnswerTable::PointsRow) {
-            return true;
-        }
-        const std::optional<TRecordCutter::TCut> cut = cutter.Cut(text.substr(at), isWhole);
-        if (!cut) {
-            return false;
-        }
-        at += cut->next;
-    }
-    return false;
+    int records = 0;
+    const std::size_t afterPoints = CutRecords(
+        cutter, text, isWhole, [&](const TRecord&) { return ++records < TAnswerTable::PointsRow; });
+    return records == TAnswerTable::PointsRow && afterPoints < text.size();
 }
 
 /// Where a text's lines are written. A class that replaces the table is loaded aside into an
@@ -335,16 +327,10 @@ public:
     /// change them: all of them when it `isWhole`. Returns where the first record not loaded
     /// begins; the next call's text must begin there. No byte is read twice.
     std::size_t LoadCompleteRecords(std::string_view text, bool isWhole) {
-        std::size_t at = 0;
-        while (at < text.size()) {
-            const std::optional<TRecordCutter::TCut> cut = cutter_.Cut(text.substr(at), isWhole);
-            if (!cut) {
-                break;
-            }
-            loader_.Load(cut->record);
-            at += cut->next;
-        }
-        return at;
+        return CutRecords(cutter_, text, isWhole, [&](const TRecord& record) {
+            loader_.Load(record);
+            return true;
+        });
     }
 
     /// Every record has loaded.

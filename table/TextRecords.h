@@ -66,15 +66,36 @@ private:
 /// runs to the end of its line, and the next line is a record of its own. A NUL byte ends the
 /// text. Views passed to `onRecord` point into `text`.
 template <typename TOnRecord>
-void ForEachRecord(std::string_view text, TOnRecord&& onRecord) {
-    text = text.substr(0, text.find('\0'));
-    TRecordCutter cutter;
+void ForEachRecord(std::string_view text, TOnRecord&& onRecord);
+
+/// Calls `onRecord` with each record that `text` begins with, as far as what may still follow
+/// it cannot change them (all of them when `isWhole`), until `onRecord` returns false. Returns
+/// where the first record not passed begins. `cutter` keeps what it has read of a record not
+/// complete yet: the next call's text must begin where this one stopped. The text holds no NUL.
+template <typename TOnRecord>
+std::size_t CutRecords(TRecordCutter& cutter, std::string_view text, bool isWhole,
+                       TOnRecord&& onRecord) {
     std::size_t at = 0;
     while (at < text.size()) {
-        const TRecordCutter::TCut cut = cutter.CutWhole(text.substr(at));
-        onRecord(cut.record);
-        at += cut.next;
+        const std::optional<TRecordCutter::TCut> cut = cutter.Cut(text.substr(at), isWhole);
+        if (!cut) {
+            break;
+        }
+        at += cut->next;
+        if (!onRecord(cut->record)) {
+            break;
+        }
     }
+    return at;
+}
+
+template <typename TOnRecord>
+void ForEachRecord(std::string_view text, TOnRecord&& onRecord) {
+    TRecordCutter cutter;
+    CutRecords(cutter, text.substr(0, text.find('\0')), true, [&](const TRecord& record) {
+        onRecord(record);
+        return true;
+    });
 }
 
 /// Calls `onField` with each field of the record, as ForEachCommaField does with a line. A
