@@ -195,12 +195,18 @@ INSTANTIATE_TEST_SUITE_P(Session, Session, testing::Values(TLoadedText::Kept, TL
                              return LoadedTextName(param.param);
                          });
 
-TEST(SessionIsChanged, ComparesWithTheLoadedTextByteForByte) {
-    TTemporaryFolder folder;
-    WriteTestFile(folder / "a.csv", "k,,a,,\n,,1,,\n1,Ann,a,,\n");
+/// A session started as the window starts and given a file of these bytes to open.
+TTableSession SessionOpening(const TTemporaryFolder& folder, std::string_view bytes) {
+    WriteTestFile(folder / "opened.csv", bytes);
     TTableSession session;
     session.Start();
-    session.Open(folder / "a.csv");
+    session.Open(folder / "opened.csv");
+    return session;
+}
+
+TEST(SessionIsChanged, ComparesWithTheLoadedTextByteForByte) {
+    TTemporaryFolder folder;
+    TTableSession session = SessionOpening(folder, "k,,a,,\n,,1,,\n1,Ann,a,,\n");
     TAnswerTable& table = session.Table();
     EXPECT_FALSE(session.IsChanged()) << "loaded as " << Escaped(session.LoadedText());
     table.SetCell(2, 3, "Anne");
@@ -214,10 +220,7 @@ TEST(SessionIsChanged, ComparesWithTheLoadedTextByteForByte) {
 
 TEST(SessionIsChanged, AnEmptyFileProtectsWhatIsTypedAfterIt) {
     TTemporaryFolder folder;
-    WriteTestFile(folder / "empty.csv", "");
-    TTableSession session;
-    session.Start();
-    session.Open(folder / "empty.csv");
+    TTableSession session = SessionOpening(folder, "");
     EXPECT_FALSE(session.IsChanged());
     session.Table().SetCell(1, 3, "1001");
     EXPECT_TRUE(session.IsChanged());
