@@ -274,25 +274,26 @@ std::string TMain::GetTableText() const {
     return ::GetTableText(table_);
 }
 
-bool TMain::SaveTextAs(const std::string& text) {
+bool TMain::SaveTextAs(std::string text) {
     const std::optional<QString> fileName =
         services_.GetSaveFileName(this, currentDir_, SaveProposal());
     if (!fileName) {
         return false;
     }
-    session_.SaveText(ToNativePath(*fileName), text);
+    session_.SaveText(ToNativePath(*fileName), std::move(text));
     SetFileName(*fileName);
     currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
     return true;
 }
 
 bool TMain::ConfirmDiscard() {
-    if (!session_.IsChanged()) {
+    std::string text = GetTableText();
+    if (!session_.IsChanged(text)) {
         return true;
     }
     switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
     case TDiscardAnswer::Yes:
-        return SaveTextAs(GetTableText());
+        return SaveTextAs(std::move(text));
     case TDiscardAnswer::No:
         return true;
     case TDiscardAnswer::Cancel:

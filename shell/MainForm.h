@@ -46,7 +46,7 @@ public:
     void LoadAnswerFile(const QString& fileName);
     std::string GetTableText() const;
     /// True when written, false when the save dialog was cancelled.
-    bool SaveTextAs(const std::string& text);
+    bool SaveTextAs(std::string text);
     /// True when the caller may drop the table: nothing would be lost, or the user saved it or
     /// chose to drop it.
     bool ConfirmDiscard();

@@ -56,10 +56,11 @@ void TTableSession::Save(const std::filesystem::path& fileName) {
 }
 
 bool TTableSession::IsChanged() const {
-    if (!loadedTextKnown_) {
-        return true;
-    }
-    return GetTableText(table_) != (loadedText_.empty() ? EmptyTestText() : loadedText_);
+    return !loadedTextKnown_ || IsChanged(GetTableText(table_));
+}
+
+bool TTableSession::IsChanged(std::string_view tableText) const {
+    return !loadedTextKnown_ || tableText != (loadedText_.empty() ? EmptyTestText() : loadedText_);
 }
 
 std::string FailureText(const std::exception& failure) {

@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 /// The answer table and the state kept around it from command to command, the same for the
 /// window and for pelloran-cli: the text the table is compared with before it is dropped, and
@@ -39,6 +40,8 @@ public:
     /// Whether dropping the table would lose something: its text differs from the text of the
     /// file last opened or saved, or, when there is none, from an empty test's.
     bool IsChanged() const;
+    /// The same for the table text already taken, `GetTableText(Table())`.
+    bool IsChanged(std::string_view tableText) const;
     /// The text the table is compared with: the file's lines, each followed by CR LF; empty
     /// when no file has been opened or saved since the start or New.
     const std::string& LoadedText() const { return loadedText_; }
