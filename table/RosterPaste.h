@@ -20,9 +20,8 @@ enum class TRosterFault {
 /// The roster paste stopped: at a line it could not use, the lines before it pasted, or before
 /// any line, as its text could not be read. A line is a record of the text: a name holding a
 /// line break inside its quotes is one line, as it is one row of the spreadsheet it was copied
-/// from. The message says where and why, in the table's
-/// failure texts (the language file's, else the built-in Japanese ones): "3 行目:
-/// 氏名がありません".
+/// from. The message says where and why, in the table's failure texts (the language file's,
+/// else the built-in Japanese ones): "3 行目: 氏名がありません".
 class ERosterPasteError : public EPelloranError {
 public:
     /// `lineNumber` counts from 1; 0 for a text that could not be read.
@@ -40,8 +39,7 @@ private:
 /// Writes field 0 of each record of `text` (see ForEachRecord) into the number column and
 /// field 1 into the name column, from row 3 down. A record with fewer than two fields stops the
 /// paste with ERosterPasteError, its number (if any) written. Mark and Sort by number are
-/// enabled in
-/// every case.
+/// enabled in every case.
 void PasteRoster(TAnswerTable& table, std::string_view text);
 
 /// Pastes the text that `readText` gives (a file's, standing for the clipboard). When it
