@@ -1,7 +1,7 @@
 #include "platform/Files.h"
-#include "shell/About_Box.h"
-#include "shell/MainForm.h"
-#include "shell/ShellServices.h"
+#include "shell/about/About_Box.h"
+#include "shell/window/MainForm.h"
+#include "shell/window/ShellServices.h"
 
 #include <QApplication>
 

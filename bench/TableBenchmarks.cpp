@@ -4,17 +4,17 @@
 
 #include "AnswerFileGenerator.h"
 #include "TestFiles.h"
+#include "analysis/ItemAnalysis.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
-#include "table/AnswerFile.h"
-#include "table/AnswerTable.h"
-#include "table/ItemAnalysis.h"
-#include "table/Marking.h"
-#include "table/RosterPaste.h"
-#include "table/Sorting.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Sorting.h"
+#include "table/roster/RosterPaste.h"
+#include "table/store/AnswerTable.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>

@@ -6,12 +6,12 @@
 #include "AnswerFileGenerator.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
-#include "shell/AnalysisWindow.h"
-#include "shell/MainForm.h"
-#include "shell/ShellServices.h"
-#include "table/AnswerFile.h"
-#include "table/AnswerTable.h"
-#include "table/Marking.h"
+#include "shell/analysis/AnalysisWindow.h"
+#include "shell/window/MainForm.h"
+#include "shell/window/ShellServices.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/store/AnswerTable.h"
 
 #include <QAction>
 #include <QApplication>

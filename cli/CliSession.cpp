@@ -1,17 +1,17 @@
 #include "CliSession.h"
 
+#include "analysis/AnalysisExport.h"
+#include "analysis/AnalysisReport.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
-#include "table/AnalysisExport.h"
-#include "table/AnalysisReport.h"
-#include "table/AnswerFile.h"
-#include "table/Marking.h"
-#include "table/Messages.h"
-#include "table/RosterPaste.h"
-#include "table/Sorting.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Sorting.h"
+#include "table/roster/RosterPaste.h"
+#include "table/session/Messages.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "analysis/AnalysisTexts.h"
+#include "analysis/ItemAnalysis.h"
 #include "platform/ProfileFile.h"
-#include "table/AnalysisTexts.h"
-#include "table/ItemAnalysis.h"
-#include "table/TableSession.h"
+#include "table/session/TableSession.h"
 
 #include <functional>
 #include <optional>

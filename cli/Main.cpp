@@ -2,7 +2,7 @@
 #include "CommandLine.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
-#include "table/Sorting.h"
+#include "table/marking/Sorting.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "table/AnswerFile.h"
-#include "table/AnswerTable.h"
+#include "table/file/AnswerFile.h"
+#include "table/store/AnswerTable.h"
 
 #include <algorithm>
 #include <cstdlib>

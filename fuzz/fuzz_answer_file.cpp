@@ -1,9 +1,9 @@
 #include "FuzzSupport.h"
 #include "platform/CodePage.h"
 #include "platform/TextEncoding.h"
-#include "table/AnswerFile.h"
-#include "table/Marking.h"
-#include "table/Numbers.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Numbers.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "table/TextRecords.h"
-#include "table/TextRules.h"
+#include "table/file/TextRecords.h"
+#include "table/file/TextRules.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "table/Numbers.h"
+#include "table/marking/Numbers.h"
 
 #include <cmath>
 #include <cstdint>

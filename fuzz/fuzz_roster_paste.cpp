@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "table/RosterPaste.h"
+#include "table/roster/RosterPaste.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "FuzzSupport.h"
 #include "platform/Collator.h"
-#include "table/Marking.h"
-#include "table/Sorting.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Sorting.h"
 
 #include <cstdint>
 #include <string>

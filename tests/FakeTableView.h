@@ -1,7 +1,7 @@
 #pragma once
 
-#include "table/AnswerTable.h"
-#include "table/TableView.h"
+#include "table/store/AnswerTable.h"
+#include "table/store/TableView.h"
 
 #include <algorithm>
 #include <map>

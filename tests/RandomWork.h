@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fuzz/FuzzSupport.h"
-#include "table/AnswerFile.h"
-#include "table/AnswerTable.h"
+#include "table/file/AnswerFile.h"
+#include "table/store/AnswerTable.h"
 
 #include <algorithm>
 #include <cstdint>

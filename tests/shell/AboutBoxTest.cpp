@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "shell/About_Box.h"
+#include "shell/about/About_Box.h"
 
 #include <QFrame>
 #include <QImage>

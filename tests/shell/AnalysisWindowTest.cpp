@@ -1,7 +1,7 @@
-#include "shell/AnalysisWindow.h"
+#include "shell/analysis/AnalysisWindow.h"
 
 #include "ShellTestSupport.h"
-#include "shell/ShellText.h"
+#include "shell/window/ShellText.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
-#include "shell/ShellText.h"
+#include "shell/window/ShellText.h"
 
 #include <QLineEdit>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // teacher learns of every character the code page could not hold before saving over them.
 
 #include "ShellTestSupport.h"
-#include "shell/FileNameKeeper.h"
-#include "shell/ShellText.h"
+#include "shell/recent/FileNameKeeper.h"
+#include "shell/window/ShellText.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

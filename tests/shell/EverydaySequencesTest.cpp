@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
-#include "shell/FileNameKeeper.h"
-#include "table/AnswerFile.h"
+#include "shell/recent/FileNameKeeper.h"
+#include "table/file/AnswerFile.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

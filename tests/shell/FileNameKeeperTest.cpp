@@ -1,8 +1,8 @@
-#include "shell/FileNameKeeper.h"
+#include "shell/recent/FileNameKeeper.h"
 
-#include "FileNameTestFolders.h"
 #include "TestFiles.h"
 #include "platform/ProfileFile.h"
+#include "shell/logic/FileNameTestFolders.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
-#include "shell/FileNameKeeper.h"
-#include "shell/SettingsFiles.h"
-#include "shell/ShellText.h"
+#include "shell/logic/SettingsFiles.h"
+#include "shell/recent/FileNameKeeper.h"
+#include "shell/window/ShellText.h"
 
 #include <QAction>
 #include <QCoreApplication>

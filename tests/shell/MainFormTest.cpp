@@ -1,9 +1,9 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
-#include "shell/About_Box.h"
-#include "shell/FileNameKeeper.h"
-#include "shell/ShellText.h"
-#include "table/AnswerFile.h"
+#include "shell/about/About_Box.h"
+#include "shell/recent/FileNameKeeper.h"
+#include "shell/window/ShellText.h"
+#include "table/file/AnswerFile.h"
 
 #include <QAction>
 #include <QMenu>

@@ -2,7 +2,7 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
 #include "platform/TextEncoding.h"
-#include "shell/ShellText.h"
+#include "shell/window/ShellText.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "shell/ShellServices.h"
+#include "shell/window/ShellServices.h"
 
 #include "ShellTestSupport.h"
 

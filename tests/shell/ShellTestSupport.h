@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TestFiles.h"
-#include "shell/MainForm.h"
-#include "shell/ShellServices.h"
+#include "shell/window/MainForm.h"
+#include "shell/window/ShellServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>

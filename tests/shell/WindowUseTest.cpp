@@ -1,5 +1,5 @@
 #include "ShellTestSupport.h"
-#include "shell/ShellText.h"
+#include "shell/window/ShellText.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "table/AnswerFile.h"
+#include "table/file/AnswerFile.h"
 
 #include "FakeTableView.h"
 #include "RandomWork.h"
@@ -6,7 +6,7 @@
 #include "TestText.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "table/CellField.h"
+#include "table/file/CellField.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "table/AnswerTable.h"
+#include "table/store/AnswerTable.h"
 
 #include "FakeTableView.h"
 #include "TestText.h"

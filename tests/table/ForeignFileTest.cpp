@@ -2,7 +2,7 @@
 #include "TestText.h"
 #include "platform/Files.h"
 #include "platform/TextEncoding.h"
-#include "table/AnswerFile.h"
+#include "table/file/AnswerFile.h"
 
 #include <array>
 #include <cstdint>

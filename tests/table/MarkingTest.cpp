@@ -1,9 +1,9 @@
-#include "table/Marking.h"
+#include "table/marking/Marking.h"
 
 #include "FakeTableView.h"
 #include "TestText.h"
-#include "table/MarkingRules.h"
-#include "table/Numbers.h"
+#include "table/marking/MarkingRules.h"
+#include "table/marking/Numbers.h"
 
 #include <bit>
 #include <cstdint>

@@ -3,12 +3,12 @@
 #include "TestText.h"
 #include "platform/Collator.h"
 #include "platform/TextEncoding.h"
-#include "table/AnswerFile.h"
-#include "table/Marking.h"
-#include "table/RosterPaste.h"
-#include "table/Sorting.h"
-#include "table/TableSession.h"
-#include "table/TextRecords.h"
+#include "table/file/AnswerFile.h"
+#include "table/file/TextRecords.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Sorting.h"
+#include "table/roster/RosterPaste.h"
+#include "table/session/TableSession.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
-#include "table/RosterPaste.h"
+#include "table/roster/RosterPaste.h"
 
 #include "TestText.h"
 #include "platform/Errors.h"
 #include "platform/ProfileFile.h"
-#include "table/Messages.h"
+#include "table/session/Messages.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "table/RowArena.h"
+#include "table/store/RowArena.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "table/RowCells.h"
+#include "table/store/RowCells.h"
 
 #include <gtest/gtest.h>
 #include <random>

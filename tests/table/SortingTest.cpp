@@ -1,4 +1,4 @@
-#include "table/Sorting.h"
+#include "table/marking/Sorting.h"
 
 #include "TestText.h"
 #include "platform/Errors.h"

@@ -1,11 +1,11 @@
-#include "table/TableSession.h"
+#include "table/session/TableSession.h"
 
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/Errors.h"
-#include "table/AnswerFile.h"
-#include "table/Marking.h"
-#include "table/RosterPaste.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/roster/RosterPaste.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "table/TextRecords.h"
+#include "table/file/TextRecords.h"
 
 #include "TestText.h"
 #include "platform/CodePage.h"

@@ -1,4 +1,4 @@
-#include "table/TextRules.h"
+#include "table/file/TextRules.h"
 
 #include "TestText.h"
 

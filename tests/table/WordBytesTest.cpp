@@ -1,4 +1,4 @@
-#include "table/WordBytes.h"
+#include "table/file/WordBytes.h"
 
 #include <array>
 #include <cstring>

@@ -1,0 +1,459 @@
+#include "shell/window/MainForm.h"
+
+#include "analysis/AnalysisReport.h"
+#include "analysis/ItemAnalysis.h"
+#include "platform/CodePage.h"
+#include "platform/Collator.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "platform/Paths.h"
+#include "platform/TextEncoding.h"
+#include "shell/about/About_Box.h"
+#include "shell/analysis/AnalysisWindow.h"
+#include "shell/recent/FileNameKeeper.h"
+#include "shell/window/ShellText.h"
+#include "shell/window/ToolBarStyle.h"
+#include "shell/window/WindowPlacement.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Marking.h"
+#include "table/marking/Numbers.h"
+#include "table/marking/Sorting.h"
+#include "table/roster/RosterPaste.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <exception>
+#include <new>
+#include <utility>
+
+namespace {
+
+const QString ProgramName = QStringLiteral("Pelloran");
+const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
+constexpr int FontPixels = 12;
+constexpr int ToolBarHeight = 24;
+constexpr int ToolButtonWidth = 23;
+
+/// The face the window names exists on Windows only; it stands for the Japanese faces here.
+void RegisterFontSubstitutions() {
+    QFont::insertSubstitutions(WindowFontFace,
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                QStringLiteral("Noto Sans CJK JP")});
+}
+
+QFont WindowFont() {
+    QFont font(WindowFontFace);
+    font.setPixelSize(FontPixels);
+    return font;
+}
+
+/// A failure's text as the standard error box shows it: a "." is added unless the text ends
+/// in a character that is "." or below.
+QString ErrorBoxText(const QString& message) {
+    if (message.isEmpty() || message.back().unicode() <= u'.') {
+        return message;
+    }
+    return message + QLatin1Char('.');
+}
+
+} // namespace
+
+TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
+    : QMainWindow(parent), setup_(std::move(setup)), services_(services) {
+    RegisterFontSubstitutions();
+    setWindowTitle(ProgramName);
+    setFont(WindowFont());
+    setWindowIcon(QIcon(ExecutableFolder() + QStringLiteral("/images/Pelloran.png")));
+    new TOuterPlacement(*this, QSize(Width, Height));
+
+    Table = new TAnswerGrid(table_, this);
+    Table->setFont(WindowFont());
+    setCentralWidget(Table);
+    connect(Table, &TAnswerGrid::EnabledCommandsChanged, this, &TMain::UpdateEnabledCommands);
+    connect(Table, &TAnswerGrid::KeyReleased, this, &TMain::TableKeyUp);
+    connect(&Table->Model(), &QAbstractItemModel::dataChanged, this, &TMain::TableChanged);
+
+    FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
+    BuildMenus();
+    BuildToolBar();
+    FileNameKeep->SetParentMenu(mmFile);
+    FileNameKeep->SetOnSelect([this](const QString& fileName) { FileNameKeepSelect(fileName); });
+    UpdateEnabledCommands();
+}
+
+TMain::~TMain() {
+    // The grid and the analysis read the table until they are gone, and the table is a member
+    // of this window.
+    delete AnalysisWindow;
+    delete Table;
+}
+
+void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, handler] {
+        RunCommand([this, handler] { (this->*handler)(); });
+        emit TableChanged();
+    });
+}
+
+void TMain::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    mmFile = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    mmNew = mmFile->addAction(QStringLiteral("新規作成(&N)"));
+    mmOpen = mmFile->addAction(QStringLiteral("開く(&O)..."));
+    mmSaveAs = mmFile->addAction(QStringLiteral("名前をつけて保存(&A)..."));
+    N1 = mmFile->addSeparator();
+    mmExit = mmFile->addAction(QStringLiteral("終了(&X)"));
+
+    mmEdit = bar->addMenu(QStringLiteral("編集(&E)"));
+    mmPaste = mmEdit->addAction(QStringLiteral("学籍番号・氏名リストを貼り付け(&P)"));
+    mmSortWithNumber = mmEdit->addAction(QStringLiteral("学籍番号順に並べ替え(&S)"));
+    mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
+    N3 = mmEdit->addSeparator();
+    mmAnalysis = mmEdit->addAction(QStringLiteral("分析(&R)..."));
+
+    mmMark = bar->addAction(QStringLiteral("採点(&M)"));
+
+    mmHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mmShowHelp = mmHelp->addAction(QStringLiteral("マニュアルを表示(&M)"));
+    N2 = mmHelp->addSeparator();
+    mmAbout = mmHelp->addAction(QStringLiteral("バージョン情報(&V)"));
+
+    ConnectCommand(mmNew, &TMain::mmNewClick);
+    ConnectCommand(mmOpen, &TMain::mmOpenClick);
+    ConnectCommand(mmSaveAs, &TMain::mmSaveAsClick);
+    ConnectCommand(mmExit, &TMain::mmExitClick);
+    ConnectCommand(mmPaste, &TMain::mmPasteClick);
+    ConnectCommand(mmSortWithNumber, &TMain::mmSortWithNumberClick);
+    ConnectCommand(mmSortwithpoint, &TMain::SortWithPointClick);
+    ConnectCommand(mmMark, &TMain::mmMarkClick);
+    // Showing the analysis changes no cell, and the window brings itself up to date as it shows.
+    connect(mmAnalysis, &QAction::triggered, this,
+            [this] { RunCommand([this] { mmAnalysisClick(); }); });
+    ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
+    ConnectCommand(mmAbout, &TMain::mmAboutClick);
+}
+
+QAction* TMain::AddToolButton(const QString& imageName, const QString& hint,
+                              void (TMain::*handler)()) {
+    QAction* action = ToolBar->addAction(
+        QIcon(ExecutableFolder() + QStringLiteral("/images/") + imageName), QString());
+    action->setToolTip(hint);
+    ConnectCommand(action, handler);
+    if (auto* button = qobject_cast<QToolButton*>(ToolBar->widgetForAction(action))) {
+        button->setFixedSize(ToolButtonWidth, ToolBarHeight - 2);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    return action;
+}
+
+void TMain::BuildToolBar() {
+    ToolBar = addToolBar(QString());
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->setFixedHeight(ToolBarHeight);
+    ToolBar->setIconSize(QSize(16, 16));
+    ToolBar->setContentsMargins(0, 0, 0, 0);
+    ToolBar->layout()->setSpacing(0);
+    ToolBar->toggleViewAction()->setEnabled(false);
+    PlaceButtonsFlush(*ToolBar);
+    ToolButton1 =
+        AddToolButton(QStringLiteral("New.png"), QStringLiteral("新規"), &TMain::mmNewClick);
+    ToolButton2 =
+        AddToolButton(QStringLiteral("Open.png"), QStringLiteral("開く"), &TMain::mmOpenClick);
+    ToolButton3 =
+        AddToolButton(QStringLiteral("Save.png"), QStringLiteral("保存"), &TMain::mmSaveAsClick);
+    ToolButton4 =
+        AddToolButton(QStringLiteral("Mark.png"), QStringLiteral("採点実行"), &TMain::mmMarkClick);
+    ToolButton5 =
+        AddToolButton(QStringLiteral("SortByNumber.png"), QStringLiteral("学籍番号順に並べ替え"),
+                      &TMain::mmSortWithNumberClick);
+}
+
+void TMain::UpdateEnabledCommands() {
+    mmMark->setEnabled(table_.IsEnabled(TCommand::mmMark));
+    mmSortWithNumber->setEnabled(table_.IsEnabled(TCommand::mmSortWithNumber));
+    mmSortwithpoint->setEnabled(table_.IsEnabled(TCommand::mmSortWithPoint));
+}
+
+QString TMain::ExecutableFolder() const {
+    return FromNativePath(setup_.executablePath.parent_path());
+}
+
+QString TMain::ApplicationTitle() const {
+    QString title = FromNativePath(setup_.executablePath.filename());
+    title = title.left(title.indexOf(QLatin1Char('.')));
+    return title.left(1) + title.mid(1).toLower();
+}
+
+void TMain::ShowError(const QString& message) {
+    services_.ShowError(this, ApplicationTitle(), ErrorBoxText(message));
+}
+
+bool TMain::RunCommand(const std::function<void()>& command) {
+    bool succeeded = false;
+    try {
+        command();
+        succeeded = true;
+    } catch (const std::exception& error) {
+        ShowError(FromUtf8(FailureText(error)));
+    }
+    Table->FlushPaints();
+    return succeeded;
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        RunCommand([this] { FormShow(); });
+        emit TableChanged();
+    }
+}
+
+void TMain::FormShow() {
+    table_.SetQuestionCount(50);
+    table_.SetHighlightColor(clWhite);
+    ReadSettings();
+    openDialogFolder_ = currentDir_;
+    ApplyLanguageFile();
+    ToolButton1->setToolTip(mmNew->text());
+    ToolButton2->setToolTip(mmOpen->text());
+    ToolButton3->setToolTip(mmSaveAs->text());
+    ToolButton4->setToolTip(mmMark->text());
+    ToolButton5->setToolTip(mmSortWithNumber->text());
+    session_.Start();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    RunCommand([&] { FormClose(*event); });
+    if (event->isAccepted() && AnalysisWindow != nullptr) {
+        AnalysisWindow->close();
+    }
+}
+
+void TMain::FormClose(QCloseEvent& event) {
+    // Keeping the window open is the only way not to lose a table the user wants to keep.
+    if (!ConfirmDiscard()) {
+        return;
+    }
+    // The table is saved or given up by now: settings that cannot be written are told, and
+    // keep their old bytes, but must not keep the window from closing.
+    event.accept();
+    WriteSettings();
+}
+
+void TMain::SetFileName(const QString& fileName) {
+    const std::string name = ExtractFileName(ToNativePath(fileName).native());
+    const std::string extensionless = ChangeFileExt(name, "");
+    setWindowTitle(FromNativePath(extensionless) + QStringLiteral(" - ") + ProgramName);
+    FileNameKeep->AddFileName(fileName);
+    session_.SetFileName(ToNativePath(fileName));
+}
+
+void TMain::LoadAnswerFile(const QString& fileName) {
+    const std::filesystem::path nativeName = ToNativePath(fileName);
+    const std::size_t replacedCount = session_.Open(nativeName);
+    if (replacedCount > 0) {
+        // Told before anything is saved: saving would keep the "?" in place of the characters.
+        Table->FlushPaints();
+        services_.ShowMessage(
+            this, FromUtf8(ReplacedCharactersNotice(nativeName.string(), replacedCount)));
+    }
+}
+
+std::string TMain::GetTableText() const {
+    return ::GetTableText(table_);
+}
+
+bool TMain::SaveTextAs(std::string text) {
+    const std::optional<QString> fileName =
+        services_.GetSaveFileName(this, currentDir_, SaveProposal());
+    if (!fileName) {
+        return false;
+    }
+    session_.SaveText(ToNativePath(*fileName), std::move(text));
+    SetFileName(*fileName);
+    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
+    return true;
+}
+
+bool TMain::ConfirmDiscard() {
+    std::string text = GetTableText();
+    if (!session_.IsChanged(text)) {
+        return true;
+    }
+    switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
+    case TDiscardAnswer::Yes:
+        return SaveTextAs(std::move(text));
+    case TDiscardAnswer::No:
+        return true;
+    case TDiscardAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMain::mmNewClick() {
+    if (ConfirmDiscard()) {
+        session_.New();
+        setWindowTitle(ProgramName);
+    }
+}
+
+void TMain::mmOpenClick() {
+    if (!ConfirmDiscard()) {
+        return;
+    }
+    const std::optional<QString> fileName = services_.GetOpenFileName(this, openDialogFolder_);
+    if (fileName) {
+        OpenChosenFile(*fileName);
+    }
+}
+
+void TMain::OpenChosenFile(const QString& fileName) {
+    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(fileName).native()));
+    openDialogFolder_ = currentDir_;
+    SetFileName(fileName);
+    LoadAnswerFile(fileName);
+}
+
+void TMain::OpenGivenFile(const QString& fileName) {
+    RunCommand([&] {
+        if (ConfirmDiscard()) {
+            OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
+        }
+    });
+    emit TableChanged();
+}
+
+void TMain::FileNameKeepSelect(const QString& fileName) {
+    RunCommand([&] {
+        if (!ConfirmDiscard()) {
+            return;
+        }
+        LoadAnswerFile(fileName);
+        SetFileName(fileName);
+    });
+    emit TableChanged();
+}
+
+void TMain::mmSaveAsClick() {
+    SaveTextAs(GetTableText());
+}
+
+void TMain::mmExitClick() {
+    close();
+}
+
+void TMain::mmPasteClick() {
+    try {
+        PasteRosterFromClipboard(table_, [this] { return ToCodePage(services_.ClipboardText()); });
+    } catch (const ERosterPasteError& error) {
+        services_.ShowMessage(this, FromUtf8(error.what()));
+    }
+}
+
+void TMain::mmSortWithNumberClick() {
+    SortByNumber(table_, TCollator());
+}
+
+void TMain::SortWithPointClick() {
+    SortMarkedTableByScore(table_, TCollator());
+}
+
+void TMain::mmMarkClick() {
+    try {
+        MarkTable(table_, DecimalSeparator());
+    } catch (const EConvertError& error) {
+        if (error.Cell()) {
+            Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
+        }
+        throw;
+    }
+}
+
+void TMain::mmAnalysisClick() {
+    if (AnalysisWindow == nullptr) {
+        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, this);
+        connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
+        connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
+                [this] { RunCommand([this] { SaveReportClick(); }); });
+    }
+    AnalysisWindow->show();
+    AnalysisWindow->raise();
+    AnalysisWindow->activateWindow();
+}
+
+QString TMain::SaveProposal() const {
+    return session_.FileName().empty() ? QString() : FromNativePath(session_.FileName());
+}
+
+QString TMain::ReportProposal() const {
+    if (session_.FileName().empty()) {
+        return {};
+    }
+    const QFileInfo answerFile(SaveProposal());
+    return answerFile.dir().filePath(answerFile.completeBaseName() + QStringLiteral(".html"));
+}
+
+void TMain::SaveReportClick() {
+    const char decimalSeparator = DecimalSeparator();
+    // Analysed before the dialog asks for a name, so that a table the analysis fails on is
+    // told at once.
+    const TTestAnalysis analysis = AnalyseTestForOutput(table_, analysisTexts_, decimalSeparator);
+    const std::optional<QString> fileName =
+        services_.GetSaveReportFileName(AnalysisWindow, currentDir_, ReportProposal());
+    if (!fileName) {
+        return;
+    }
+    const std::string reportedName = session_.FileName().filename().string();
+    WriteFileBytesAtomic(
+        ToNativePath(*fileName),
+        AnalysisReportHtml(analysis, table_, analysisTexts_, reportedName, decimalSeparator));
+}
+
+void TMain::mmShowHelpClick() {
+    services_.OpenUrl(
+        QUrl::fromLocalFile(ExecutableFolder() + QStringLiteral("/Help.htm")).toString());
+}
+
+void TMain::mmAboutClick() {
+    aboutBox_->SetProductName(QStringLiteral("  ") + ProgramName);
+    aboutBox_->SetVersion(QStringLiteral("       Version 1.22"));
+    QString failure;
+    try {
+        aboutBox_->LoadProgramIcon(setup_.executablePath.parent_path() / "Pelloran123.ico");
+    } catch (const std::exception& error) {
+        failure = FromUtf8(error.what());
+    }
+    aboutBox_->ShowModeless();
+    if (!failure.isEmpty()) {
+        ShowError(failure);
+    }
+}
+
+void TMain::TableKeyUp(TReleasedKey key) {
+    RunCommand([&] {
+        const int column = Table->CurrentColumn();
+        const int row = Table->CurrentRow();
+        switch (TableKeyUpAction(table_, column, row, key)) {
+        case TKeyUpAction::ShowHelp:
+            mmShowHelpClick();
+            break;
+        case TKeyUpAction::Advance:
+            Table->AdvanceCurrentCell();
+            break;
+        case TKeyUpAction::None:
+            break;
+        }
+    });
+}

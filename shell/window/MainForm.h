@@ -1,0 +1,152 @@
+#pragma once
+
+#include "analysis/AnalysisTexts.h"
+#include "platform/UserFolders.h"
+#include "shell/grid/AnswerGrid.h"
+#include "shell/logic/TableKeys.h"
+#include "shell/window/ShellServices.h"
+#include "table/session/TableSession.h"
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class QAction;
+class QMenu;
+class QToolBar;
+class TAboutBox;
+class TAnalysisWindow;
+class TFileNameKeep;
+
+/// What the window takes from the process it runs in; tests give their own.
+struct TMainSetup {
+    std::filesystem::path executablePath;
+    TUserEnvironment user;
+};
+
+/// The program's window: the answer table in the grid `Table`, the menus, the toolbar, and a
+/// handler per command. Commands run to their end; a failure ends the command where it
+/// happened and is shown in the standard error box.
+class TMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int Width = 700;
+    static constexpr int Height = 492;
+
+    TMain(TMainSetup setup, TShellServices& services, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    /// The about box is created after the window, as the program starts.
+    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+
+    /// Title, recent-files list and the name the save dialog proposes next.
+    void SetFileName(const QString& fileName);
+    void LoadAnswerFile(const QString& fileName);
+    std::string GetTableText() const;
+    /// True when written, false when the save dialog was cancelled.
+    bool SaveTextAs(std::string text);
+    /// True when the caller may drop the table: nothing would be lost, or the user saved it or
+    /// chose to drop it.
+    bool ConfirmDiscard();
+    /// Opens a file named on the command line as Open opens the file chosen in its dialog.
+    void OpenGivenFile(const QString& fileName);
+
+    // Handlers, one per command.
+    void FormShow();
+    void mmNewClick();
+    void mmOpenClick();
+    void mmSaveAsClick();
+    void mmExitClick();
+    void mmPasteClick();
+    void mmSortWithNumberClick();
+    void SortWithPointClick();
+    void mmMarkClick();
+    /// Shows the analysis window, made on first use.
+    void mmAnalysisClick();
+    /// Writes the results report to the file chosen in the report's save dialog.
+    void SaveReportClick();
+    void mmShowHelpClick();
+    void mmAboutClick();
+    void FileNameKeepSelect(const QString& fileName);
+    void TableKeyUp(TReleasedKey key);
+
+    TAnswerTable& AnswerTable() { return table_; }
+    const QString& CurrentDir() const { return currentDir_; }
+    const std::string& LoadedText() const { return session_.LoadedText(); }
+    const QString& SettingsFileName() const { return settingsFileName_; }
+    /// The application title: the executable's name up to its first ".", the letters after
+    /// the first in lower case.
+    QString ApplicationTitle() const;
+
+    TAnswerGrid* Table = nullptr;
+    QMenu* mmFile = nullptr;
+    QAction* mmNew = nullptr;
+    QAction* mmOpen = nullptr;
+    QAction* mmSaveAs = nullptr;
+    QAction* N1 = nullptr;
+    QAction* mmExit = nullptr;
+    QMenu* mmEdit = nullptr;
+    QAction* mmPaste = nullptr;
+    QAction* mmSortWithNumber = nullptr;
+    QAction* mmSortwithpoint = nullptr;
+    QAction* N3 = nullptr;
+    QAction* mmAnalysis = nullptr;
+    QAction* mmMark = nullptr;
+    QMenu* mmHelp = nullptr;
+    QAction* mmShowHelp = nullptr;
+    QAction* N2 = nullptr;
+    QAction* mmAbout = nullptr;
+    QToolBar* ToolBar = nullptr;
+    QAction* ToolButton1 = nullptr;
+    QAction* ToolButton2 = nullptr;
+    QAction* ToolButton3 = nullptr;
+    QAction* ToolButton4 = nullptr;
+    QAction* ToolButton5 = nullptr;
+    TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
+
+signals:
+    /// A command or an edit may have changed the table.
+    void TableChanged();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    QAction* AddToolButton(const QString& imageName, const QString& hint, void (TMain::*handler)());
+    void ConnectCommand(QAction* action, void (TMain::*handler)());
+    void UpdateEnabledCommands();
+    /// Runs a command, showing what it raises in the standard error box; true when it ended
+    /// without a failure.
+    bool RunCommand(const std::function<void()>& command);
+    void ShowError(const QString& message);
+    /// The file the report is proposed under: the answer file's name with ".html".
+    QString ReportProposal() const;
+    /// The file that the save dialog proposes: the session's, empty when untitled.
+    QString SaveProposal() const;
+    QString ExecutableFolder() const;
+    void OpenChosenFile(const QString& fileName);
+
+    // The settings file and the language file.
+    void ReadSettings();
+    void ApplyLanguageFile();
+    void WriteSettings();
+    void FormClose(QCloseEvent& event);
+
+    TMainSetup setup_;
+    TShellServices& services_;
+    TTableSession session_;
+    TAnswerTable& table_ = session_.Table();
+    TAboutBox* aboutBox_ = nullptr;
+    TAnalysisTexts analysisTexts_;
+    QString currentDir_;
+    QString openDialogFolder_;
+    QString settingsFileName_;
+    bool shown_ = false;
+};

@@ -1,0 +1,122 @@
+#include "shell/window/ShellServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QUrl>
+
+namespace {
+
+const QString AnswerFileFilter = QStringLiteral("カンマ区切りテキスト(*.csv)");
+const QString AnswerFileExtension = QStringLiteral("csv");
+const QString ReportFilter = QStringLiteral("HTML (*.html *.htm)");
+const QString ReportExtension = QStringLiteral("html");
+
+std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
+                                     const QString& extension) {
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(extension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
+                                     const QString& proposedName, const QString& filter,
+                                     const QString& extension) {
+    QFileDialog dialog(owner, QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
+    }
+    return RunFileDialog(dialog, filter, extension);
+}
+
+/// A message box whose text is shown as written: a file name or a cell's text that looks like
+/// markup must not become a heading or load a picture.
+class TPlainMessageBox : public QMessageBox {
+public:
+    TPlainMessageBox(Icon icon, const QString& caption, const QString& text, QWidget* owner)
+        : QMessageBox(icon, caption, text, NoButton, owner) {
+        setTextFormat(Qt::PlainText);
+    }
+};
+
+/// A plain message box centred on the screen rather than on its owner.
+class TScreenCentredBox : public TPlainMessageBox {
+public:
+    using TPlainMessageBox::TPlainMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        // The box takes its final size as it is shown, before the window system maps it.
+        QMessageBox::showEvent(event);
+        if (const QScreen* shownOn = screen()) {
+            move(shownOn->availableGeometry().center() - rect().center());
+        }
+    }
+};
+
+void ShowPlainBox(QMessageBox::Icon icon, QWidget* owner, const QString& caption,
+                  const QString& text) {
+    TPlainMessageBox box(icon, caption, text, owner);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+std::optional<QString> TQtShellServices::GetOpenFileName(QWidget* owner, const QString& folder) {
+    QFileDialog dialog(owner, QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a missing file is accepted; opening it then reports the failure.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return RunFileDialog(dialog, AnswerFileFilter, AnswerFileExtension);
+}
+
+std::optional<QString> TQtShellServices::GetSaveFileName(QWidget* owner, const QString& folder,
+                                                         const QString& proposedName) {
+    return RunSaveDialog(owner, folder, proposedName, AnswerFileFilter, AnswerFileExtension);
+}
+
+std::optional<QString> TQtShellServices::GetSaveReportFileName(QWidget* owner,
+                                                               const QString& folder,
+                                                               const QString& proposedName) {
+    return RunSaveDialog(owner, folder, proposedName, ReportFilter, ReportExtension);
+}
+
+TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question) {
+    TScreenCentredBox box(QMessageBox::Question, QStringLiteral("確認"), question, owner);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        return TDiscardAnswer::Yes;
+    }
+    return box.clickedButton() == no ? TDiscardAnswer::No : TDiscardAnswer::Cancel;
+}
+
+void TQtShellServices::ShowError(QWidget* owner, const QString& caption, const QString& text) {
+    ShowPlainBox(QMessageBox::Critical, owner, caption, text);
+}
+
+void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
+    ShowPlainBox(QMessageBox::Information, owner, QApplication::applicationName(), text);
+}
+
+QString TQtShellServices::ClipboardText() {
+    return QApplication::clipboard()->text();
+}
+
+void TQtShellServices::OpenUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}

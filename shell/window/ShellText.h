@@ -1,0 +1,25 @@
+#pragma once
+
+#include "table/store/AnswerTable.h"
+
+#include <QColor>
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+/// Where the window meets the byte strings of the table: cells, captions and messages are
+/// code page 932; paths are native bytes; messages of failures are UTF-8.
+
+QString FromCodePage(std::string_view bytes);
+/// As TCodePage::Encode: a character the code page cannot hold becomes "?", the minus sign and
+/// wave dash that Mac keyboards and web pages give become the code page's own.
+std::string ToCodePage(const QString& text);
+
+QString FromNativePath(const std::filesystem::path& path);
+std::filesystem::path ToNativePath(const QString& fileName);
+
+QString FromUtf8(std::string_view text);
+
+/// A Windows colour value, 0x00BBGGRR.
+QColor ToQColor(TColor color);

@@ -1,0 +1,549 @@
+#include "table/file/TextRules.h"
+
+#include "platform/CodePage.h"
+#include "table/file/CommaBlocks.h"
+#include "table/file/WordBytes.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+/// Where the first CR or LF, and the first double quote too when `withQuote`, of `text` from
+/// `from` on is; npos where there is none.
+template <bool withQuote>
+std::size_t FindBreakByte(std::string_view text, std::size_t from) {
+    if (from >= text.size()) {
+        return std::string_view::npos;
+    }
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* in = begin + from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a line is a hundred bytes or more, a call to search for each
+    // break on its own costs as much as the search.
+    constexpr std::ptrdiff_t BlockSize = 16;
+    const __m128i returns = _mm_set1_epi8('\r');
+    const __m128i feeds = _mm_set1_epi8('\n');
+    const __m128i quotes = _mm_set1_epi8('"');
+    for (; end - in >= BlockSize; in += BlockSize) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        __m128i found = _mm_or_si128(_mm_cmpeq_epi8(bytes, returns), _mm_cmpeq_epi8(bytes, feeds));
+        if constexpr (withQuote) {
+            found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, quotes));
+        }
+        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(found));
+        if (breaks != 0) {
+            return static_cast<std::size_t>(in - begin) +
+                   static_cast<std::size_t>(std::countr_zero(breaks));
+        }
+    }
+#endif
+    for (; in < end; ++in) {
+        if (*in == '\r' || *in == '\n' || (withQuote && *in == '"')) {
+            return static_cast<std::size_t>(in - begin);
+        }
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+    return FindBreakByte<false>(text, from);
+}
+
+std::size_t FindLineBreakOrQuote(std::string_view text, std::size_t from) {
+    return FindBreakByte<true>(text, from);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
+    return lines;
+}
+
+namespace {
+
+template <typename TLines>
+std::string JoinLinesOf(const TLines& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines) {
+        size += line.size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
+std::string JoinLines(const std::vector<std::string_view>& lines) {
+    return JoinLinesOf(lines);
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    return JoinLinesOf(lines);
+}
+
+std::vector<std::string> SplitCommaText(std::string_view line) {
+    std::vector<std::string> fields;
+    ForEachCommaField(line, [&](std::string_view field) { fields.emplace_back(field); });
+    return fields;
+}
+
+namespace {
+
+enum class TPlainByte : unsigned char { Ordinary, Lead, Comma, NotPlain };
+
+/// What each byte is to a plain line: blanks, control bytes and the double quote end the quick
+/// loop of SplitPlainCommaLine.
+constexpr std::array<TPlainByte, 256> PlainByteKinds = [] {
+    std::array<TPlainByte, 256> kinds{};
+    for (unsigned byte = 0; byte < kinds.size(); ++byte) {
+        if (byte <= ' ' || byte == '"') {
+            kinds[byte] = TPlainByte::NotPlain;
+        } else if (byte == ',') {
+            kinds[byte] = TPlainByte::Comma;
+        } else if (TCodePage::IsLeadByte(static_cast<unsigned char>(byte))) {
+            kinds[byte] = TPlainByte::Lead;
+        }
+    }
+    return kinds;
+}();
+
+/// Whether eight bytes are all one-byte characters that a plain line may hold: no control
+/// byte, blank, double quote or byte of a double-byte character.
+constexpr bool AreOneBytePlain(std::uint64_t word) {
+    using namespace WordBytes;
+    return !HasHighByte(word) && !HasByteBelow(word, '!') && !HasByte(word, '"');
+}
+
+/// The rest of a plain line from its first blank, at `in`, on the slower way that drops the
+/// blanks at either end of each field; the field being written began at `fieldStart`. Returns
+/// where the last field ends, or nullptr when the full rules must cut the line: it holds no
+/// comma, so its blanks separate fields, or a control byte or a double quote. Kept out of the
+/// quick loop, which it would slow down.
+[[gnu::noinline]] char* SplitRestWithBlanks(const char* in, const char* end, char* out,
+                                            char* fieldStart, char* base,
+                                            std::vector<std::uint32_t>& fieldEnds, bool hasComma) {
+    char* textEnd = out;
+    while (in < end) {
+        const char byte = *in;
+        const TPlainByte kind = PlainByteKinds[static_cast<unsigned char>(byte)];
+        if (byte == ' ') {
+            if (out != fieldStart) {
+                *out++ = ' ';
+            }
+            ++in;
+        } else if (kind == TPlainByte::NotPlain) {
+            return nullptr;
+        } else if (kind == TPlainByte::Comma) {
+            out = textEnd;
+            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            fieldStart = out;
+            hasComma = true;
+            ++in;
+        } else {
+            *out++ = *in++;
+            if (kind == TPlainByte::Lead && in < end) {
+                *out++ = *in++;
+            }
+            textEnd = out;
+        }
+    }
+    return hasComma ? textEnd : nullptr;
+}
+
+} // namespace
+
+bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
+                         std::vector<std::uint32_t>& fieldEnds) {
+    const std::size_t oldSize = fieldBytes.size();
+    const std::size_t oldCount = fieldEnds.size();
+    if (line.empty()) {
+        return true;
+    }
+    if (oldSize + line.size() > std::numeric_limits<std::uint32_t>::max()) {
+        return false;
+    }
+    fieldBytes.resize(oldSize + line.size());
+    char* const base = fieldBytes.data();
+    char* out = base + oldSize;
+    const char* in = line.data();
+    const char* const end = in + line.size();
+    // The quick loop, without a branch on what a byte is: commas and cell bytes alternate
+    // at random. It leaves the last byte, whose lead byte would have no second byte in the line,
+    // and any byte that is not plain to the loop below.
+    fieldEnds.resize(oldCount + line.size() + 1);
+    std::uint32_t* endsOut = fieldEnds.data() + oldCount;
+    while (in + 1 < end) {
+        std::uint64_t word = 0;
+        if (end - in > 8 && (std::memcpy(&word, in, 8), AreOneBytePlain(word))) {
+            // A plain run: the longer the quicker, where the processor can.
+            // Through copies, so that the loop's own pointers stay out of memory.
+            char* blocksOut = out;
+            std::uint32_t* blocksEndsOut = endsOut;
+            const char* const afterBlocks =
+                CommaBlocks::SplitBlocks(in, end, blocksOut, base, blocksEndsOut);
+            if (afterBlocks != in) {
+                in = afterBlocks;
+                out = blocksOut;
+                endsOut = blocksEndsOut;
+                continue;
+            }
+            // Eight one-byte characters: where each one goes depends only on the commas.
+            for (int at = 0; at < 8; ++at) {
+                const bool comma = in[at] == ',';
+                *out = in[at];
+                *endsOut = static_cast<std::uint32_t>(out - base);
+                endsOut += comma ? 1 : 0;
+                out += comma ? 0 : 1;
+            }
+            in += 8;
+            continue;
+        }
+        const TPlainByte kind = PlainByteKinds[static_cast<unsigned char>(*in)];
+        if (kind == TPlainByte::NotPlain) {
+            break;
+        }
+        const bool comma = kind == TPlainByte::Comma;
+        const std::size_t length = kind == TPlainByte::Lead ? 2 : 1;
+        out[0] = in[0];
+        out[1] = in[1];
+        *endsOut = static_cast<std::uint32_t>(out - base);
+        endsOut += comma ? 1 : 0;
+        out += comma ? 0 : length;
+        in += length;
+    }
+    fieldEnds.resize(static_cast<std::size_t>(endsOut - fieldEnds.data()));
+    while (in < end) {
+        switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
+        case TPlainByte::Ordinary:
+            *out++ = *in++;
+            break;
+        case TPlainByte::Lead:
+            *out++ = *in++;
+            if (in < end) {
+                *out++ = *in++;
+            }
+            break;
+        case TPlainByte::Comma:
+            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            ++in;
+            break;
+        case TPlainByte::NotPlain:
+            if (*in == ' ') {
+                const bool hasComma = fieldEnds.size() > oldCount;
+                char* const fieldStart = hasComma ? base + fieldEnds.back() : base + oldSize;
+                out = SplitRestWithBlanks(in, end, out, fieldStart, base, fieldEnds, hasComma);
+            } else {
+                out = nullptr;
+            }
+            if (out == nullptr) {
+                fieldBytes.resize(oldSize);
+                fieldEnds.resize(oldCount);
+                return false;
+            }
+            in = end;
+            break;
+        }
+    }
+    // The last field, which after a final comma is the empty field that comma adds.
+    fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+    fieldBytes.resize(static_cast<std::size_t>(out - base));
+    return true;
+}
+
+namespace {
+
+/// Reads the quoted field whose opening quote is at `at` into `field`; `at` moves past its
+/// closing quote, or to the end of the line when it has none.
+void ReadQuotedField(std::string_view line, std::size_t& at, std::string& field) {
+    ++at;
+    while (at < line.size()) {
+        if (line[at] == '"') {
+            ++at;
+            if (at < line.size() && line[at] == '"') {
+                field += '"';
+                ++at;
+                continue;
+            }
+            return;
+        }
+        const std::size_t length = TCodePage::CharLength(line, at);
+        field.append(line.substr(at, length));
+        at += length;
+    }
+}
+
+/// Moves `at` to the next `separator` or the end of the line and returns where the text before
+/// it ends without its trailing blanks.
+std::size_t SkipToSeparator(std::string_view line, char separator, std::size_t& at) {
+    std::size_t textEnd = at;
+    while (at < line.size() && line[at] != separator) {
+        const bool blank = IsBlank(line[at]);
+        at += TCodePage::CharLength(line, at);
+        if (!blank) {
+            textEnd = at;
+        }
+    }
+    return textEnd;
+}
+
+} // namespace
+
+namespace {
+
+using TextRulesDetail::TQuoteOpening;
+using TextRulesDetail::TQuoteScan;
+
+constexpr std::size_t NoQuote = std::string_view::npos;
+
+constexpr bool IsLineBreak(char byte) {
+    return byte == '\r' || byte == '\n';
+}
+
+/// What a byte is to a reading of quoted fields, outside them.
+enum class TScanByte : unsigned char { Ordinary, Lead, Blank, Tab, Comma, Quote, LineBreak };
+
+constexpr std::array<TScanByte, 256> ScanByteKinds = [] {
+    std::array<TScanByte, 256> kinds{};
+    for (unsigned byte = 0; byte < kinds.size(); ++byte) {
+        const char character = static_cast<char>(byte);
+        if (IsLineBreak(character)) {
+            kinds[byte] = TScanByte::LineBreak;
+        } else if (character == '\t') {
+            kinds[byte] = TScanByte::Tab;
+        } else if (IsBlank(character)) {
+            kinds[byte] = TScanByte::Blank;
+        } else if (character == ',') {
+            kinds[byte] = TScanByte::Comma;
+        } else if (character == '"') {
+            kinds[byte] = TScanByte::Quote;
+        } else if (TCodePage::IsLeadByte(static_cast<unsigned char>(byte))) {
+            kinds[byte] = TScanByte::Lead;
+        }
+    }
+    return kinds;
+}();
+
+/// Bytes of the character at `at`, which is not the last byte of the text: a line break is
+/// never the second byte of a double-byte character.
+std::size_t CharLengthBeforeBreaks(const char* text, std::size_t at) {
+    return TCodePage::IsLeadByte(static_cast<unsigned char>(text[at])) && !IsLineBreak(text[at + 1])
+               ? 2
+               : 1;
+}
+
+/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
+/// text cannot alias.
+/// How the text of a quoted field ended for SkipQuotedText.
+enum class TQuotedEnd { Closed, Open, WaitsForMore };
+
+/// Moves `at`, inside a quoted field, past its closing quote. At the end of the text the field is
+/// Open, or WaitsForMore (`at` unmoved from the last byte, a quote or a lead byte, whose next
+/// byte counts) when the text may still grow.
+[[gnu::always_inline]] inline TQuotedEnd SkipQuotedText(const char* bytes, std::size_t size,
+                                                        std::size_t& at, bool isWhole) {
+    while (true) {
+        while (at + 1 < size && bytes[at] != '"') {
+            at += CharLengthBeforeBreaks(bytes, at);
+        }
+        if (at + 1 < size) {
+            at += 1;
+            if (bytes[at] != '"') {
+                return TQuotedEnd::Closed;
+            }
+            ++at;
+            continue;
+        }
+        if (!isWhole) {
+            return TQuotedEnd::WaitsForMore;
+        }
+        // A quote as the text's last byte closes the field.
+        const bool closes = at + 1 == size && bytes[at] == '"';
+        at = size;
+        return closes ? TQuotedEnd::Closed : TQuotedEnd::Open;
+    }
+}
+
+template <TQuoteOpening opening>
+bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
+    const char* const bytes = text.data();
+    const std::size_t size = text.size();
+    std::size_t at = scan.at;
+    std::size_t quoteStart = scan.quoteStart;
+    bool atFieldStart = scan.atFieldStart;
+    bool sawTab = scan.sawTab;
+    bool sawComma = scan.sawComma;
+    bool agreesWithCommaFields = scan.agreesWithCommaFields;
+    bool agreesWithTabFields = scan.agreesWithTabFields;
+    bool atCommaFieldStart = scan.atCommaFieldStart;
+    bool atTabFieldStart = scan.atTabFieldStart;
+    constexpr bool keepsAgreement = opening == TQuoteOpening::AfterBlankOrComma;
+    // After a byte that no field of any separator starts after.
+    const auto leaveFieldStart = [&] {
+        atFieldStart = false;
+        if constexpr (keepsAgreement) {
+            atCommaFieldStart = false;
+            atTabFieldStart = false;
+        }
+    };
+    bool stopped = false;
+    // What follows a lead byte, or a quote inside a quoted field, decides how it is read: the
+    // last byte of a text that may grow waits for it.
+    bool waitsForMore = false;
+    const auto skipQuotedText = [&] {
+        const TQuotedEnd end = SkipQuotedText(bytes, size, at, isWhole);
+        if (end == TQuotedEnd::Closed) {
+            quoteStart = NoQuote;
+            leaveFieldStart();
+        }
+        waitsForMore = end == TQuotedEnd::WaitsForMore;
+    };
+    if (quoteStart != NoQuote) {
+        skipQuotedText();
+    }
+    while (at < size && !stopped && !waitsForMore) {
+        switch (ScanByteKinds[static_cast<unsigned char>(bytes[at])]) {
+        case TScanByte::Ordinary:
+            leaveFieldStart();
+            ++at;
+            break;
+        case TScanByte::Lead:
+            if (at + 1 == size && !isWhole) {
+                waitsForMore = true;
+                break;
+            }
+            leaveFieldStart();
+            at += at + 1 == size ? 1 : CharLengthBeforeBreaks(bytes, at);
+            break;
+        case TScanByte::Blank:
+            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterBlankOrComma;
+            ++at;
+            break;
+        case TScanByte::Tab:
+            if constexpr (opening == TQuoteOpening::AfterBlankOrComma) {
+                // The TAB settles the separator.
+                sawTab = true;
+                stopped = true;
+                break;
+            }
+            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterTab;
+            ++at;
+            break;
+        case TScanByte::Comma:
+            sawComma = true;
+            atFieldStart = opening != TQuoteOpening::AfterTab;
+            atCommaFieldStart = true;
+            atTabFieldStart = false;
+            ++at;
+            break;
+        case TScanByte::Quote:
+            if (!atFieldStart) {
+                leaveFieldStart();
+                ++at;
+                break;
+            }
+            agreesWithCommaFields = agreesWithCommaFields && atCommaFieldStart;
+            agreesWithTabFields = agreesWithTabFields && atTabFieldStart;
+            quoteStart = at;
+            ++at;
+            skipQuotedText();
+            break;
+        case TScanByte::LineBreak:
+            stopped = true;
+            break;
+        }
+    }
+    scan.at = at;
+    scan.quoteStart = quoteStart;
+    scan.atFieldStart = atFieldStart;
+    scan.sawTab = sawTab;
+    scan.sawComma = sawComma;
+    scan.agreesWithCommaFields = agreesWithCommaFields;
+    scan.agreesWithTabFields = agreesWithTabFields;
+    scan.atCommaFieldStart = atCommaFieldStart;
+    scan.atTabFieldStart = atTabFieldStart;
+    if (stopped) {
+        return true;
+    }
+    if (waitsForMore || !isWhole) {
+        return false;
+    }
+    if (quoteStart != NoQuote) {
+        scan.at = std::min(size, FindLineBreak(text, quoteStart));
+        scan.quoteStart = NoQuote;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TextRulesDetail::ScanQuotes(TQuoteScan& scan, std::string_view text, bool isWhole) {
+    switch (scan.opening) {
+    case TQuoteOpening::AfterBlankOrComma:
+        return ScanQuotesWith<TQuoteOpening::AfterBlankOrComma>(scan, text, isWhole);
+    case TQuoteOpening::AfterTab:
+        return ScanQuotesWith<TQuoteOpening::AfterTab>(scan, text, isWhole);
+    case TQuoteOpening::AfterComma:
+        return ScanQuotesWith<TQuoteOpening::AfterComma>(scan, text, isWhole);
+    }
+    return true;
+}
+
+char TextRulesDetail::FindFieldSeparator(std::string_view line) {
+    TQuoteScan scan;
+    ScanQuotes(scan, line, true);
+    return SeparatorOf(scan);
+}
+
+std::string_view TextRulesDetail::ReadSeparatedField(std::string_view line, char separator,
+                                                     std::size_t& at, std::string& field) {
+    while (at < line.size() && IsBlank(line[at]) && line[at] != separator) {
+        ++at;
+    }
+    if (at < line.size() && line[at] == '"') {
+        field.clear();
+        ReadQuotedField(line, at, field);
+        const std::size_t tailStart = at;
+        const std::size_t tailEnd = SkipToSeparator(line, separator, at);
+        field.append(line.substr(tailStart, tailEnd - tailStart));
+        return field;
+    }
+    const std::size_t start = at;
+    const std::size_t end = SkipToSeparator(line, separator, at);
+    return line.substr(start, end - start);
+}
+
+std::string_view TextRulesDetail::ReadBlankSeparatedField(std::string_view line, std::size_t& at,
+                                                          std::string& field) {
+    if (line[at] != '"') {
+        const std::size_t start = at;
+        while (at < line.size()) {
+            const auto byte = static_cast<unsigned char>(line[at]);
+            if (byte > ' ' && !TCodePage::IsLeadByte(byte)) {
+                ++at;
+            } else if (IsBlank(line[at])) {
+                break;
+            } else {
+                at += TCodePage::CharLength(line, at);
+            }
+        }
+        return line.substr(start, at - start);
+    }
+    field.clear();
+    ReadQuotedField(line, at, field);
+    return field;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Errors.h"
+#include "table/store/AnswerTable.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+/// Why a roster paste stopped.
+enum class TRosterFault {
+    /// A line without a field: empty, or blanks only.
+    EmptyLine,
+    /// A line with a number only.
+    NoName,
+    /// The clipboard's text could not be read.
+    Unreadable,
+};
+
+/// The roster paste stopped: at a line it could not use, the lines before it pasted, or before
+/// any line, as its text could not be read. A line is a record of the text: a name holding a
+/// line break inside its quotes is one line, as it is one row of the spreadsheet it was copied
+/// from. The message says where and why, in the table's failure texts (the language file's,
+/// else the built-in Japanese ones): "3 行目: 氏名がありません".
+class ERosterPasteError : public EPelloranError {
+public:
+    /// `lineNumber` counts from 1; 0 for a text that could not be read.
+    ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber);
+
+    TRosterFault Fault() const { return fault_; }
+    /// Counted from 1; 0 when the text could not be read.
+    int LineNumber() const { return lineNumber_; }
+
+private:
+    TRosterFault fault_;
+    int lineNumber_;
+};
+
+/// Writes field 0 of each record of `text` (see ForEachRecord) into the number column and
+/// field 1 into the name column, from row 3 down. A record with fewer than two fields stops the
+/// paste with ERosterPasteError, its number (if any) written. Mark and Sort by number are
+/// enabled in every case.
+void PasteRoster(TAnswerTable& table, std::string_view text);
+
+/// Pastes the text that `readText` gives (a file's, standing for the clipboard). When it
+/// cannot be read, Mark and Sort by number are enabled all the same and its failure is raised.
+void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText);
+
+/// PasteRosterFrom for the clipboard: any failure to read it is raised as ERosterPasteError
+/// (TRosterFault::Unreadable).
+void PasteRosterFromClipboard(TAnswerTable& table,
+                              const std::function<std::string()>& readClipboard);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "TestFiles.h"
+#include "platform/UserFolders.h"
+#include "shell/logic/FileNameList.h"
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+
+/// A home with a documents folder, a configuration folder holding the store and an executable
+/// folder, all in a temporary folder.
+class TFileNameTestFolders {
+public:
+    TFileNameTestFolders() {
+        std::filesystem::create_directories(Documents());
+        std::filesystem::create_directories(Root() / "config");
+        std::filesystem::create_directories(Root() / "bin");
+    }
+
+    const std::filesystem::path& Root() const { return folder_.Path(); }
+    std::filesystem::path Documents() const { return Root() / "home/Documents"; }
+    std::filesystem::path Executable() const { return Root() / "bin/pelloran"; }
+    std::filesystem::path Store() const { return Root() / "config/pelloran.ini"; }
+    TUserEnvironment Environment() const {
+        return {(Root() / "home").string(), (Root() / "config").string()};
+    }
+
+    TFileNameList LoadedList(std::string_view executable = "bin/pelloran") const {
+        TFileNameList list(Environment(), Root() / executable);
+        list.LoadFileNames();
+        return list;
+    }
+
+    /// Creates an empty file and its folders; returns its full name.
+    std::string CreateFile(const std::filesystem::path& relativeName) const {
+        const std::filesystem::path fileName = Root() / relativeName;
+        std::filesystem::create_directories(fileName.parent_path());
+        WriteTestFile(fileName, "");
+        return fileName.string();
+    }
+
+private:
+    TTemporaryFolder folder_;
+};
+
+/// Makes writing a file beyond `bytes` fail while it lives: a write failure that even the
+/// superuser meets, for whom read-only files and folders are writable.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+    ~TFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
