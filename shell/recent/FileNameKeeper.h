@@ -29,7 +29,6 @@ public:
 
     /// Stores the menu and loads the list; every assignment loads.
     void SetParentMenu(QMenu* menu);
-    QMenu* ParentMenu() const { return parentMenu_; }
     void SetOnSelect(TFileNameSelectEvent onSelect);
     /// Puts the file at the top of the list. Changes nothing before a menu is assigned.
     void AddFileName(const QString& fileName);

@@ -75,7 +75,6 @@ public:
     TAnswerTable& AnswerTable() { return table_; }
     const QString& CurrentDir() const { return currentDir_; }
     const std::string& LoadedText() const { return session_.LoadedText(); }
-    const QString& SettingsFileName() const { return settingsFileName_; }
     /// The application title: the executable's name up to its first ".", the letters after
     /// the first in lower case.
     QString ApplicationTitle() const;
