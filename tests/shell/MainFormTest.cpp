@@ -228,6 +228,32 @@ TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
     EXPECT_EQ(RecentFiles(*window).first(), "&1  " + first);
 }
 
+// The open dialog starts where the settings file left the folder, and then in the folder it
+// last opened a file from: saving elsewhere or opening a recent file does not move it.
+TEST_F(MainWindow, TheOpenDialogStartsInTheFolderItLastOpenedFrom) {
+    WriteTestFile(folders.Settings(),
+                  "[Setting]\r\nCurrentDir=" + (folders / "start").string() + "\r\n");
+    const QString first = folders.CreateFile("a/first.csv", SmallClass);
+    const QString second = folders.CreateFile("b/second.csv", SmallClass);
+    std::filesystem::create_directories(folders / "out");
+    services.openAnswers = {first};
+    const auto window = Show();
+    window->mmOpen->trigger();
+    services.saveAnswers.push_back(FromNativePath(folders / "out/saved.csv"));
+    window->mmSaveAs->trigger();
+    ASSERT_EQ(window->CurrentDir(), FromNativePath(folders / "out"));
+    services.openAnswers = {second};
+    window->ToolButton2->trigger();
+    window->FileNameKeep->MenuItems()[2]->trigger();
+    ASSERT_EQ(window->windowTitle(), "first - Pelloran");
+    window->mmOpen->trigger();
+    const QStringList started{FromNativePath(folders / "start"), FromNativePath(folders / "a"),
+                              FromNativePath(folders / "b")};
+    EXPECT_EQ(services.openFolders.join(QLatin1Char('\n')).toStdString(),
+              started.join(QLatin1Char('\n')).toStdString());
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
     {
         const auto window = Show();
