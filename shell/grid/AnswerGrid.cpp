@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "shell/grid/CellDrawing.h"
+#include "shell/grid/FixedHeader.h"
 #include "shell/window/ShellText.h"
 
 #include <QApplication>
@@ -16,11 +17,6 @@ namespace {
 
 constexpr int FrameDuration = 16;
 constexpr float SelectionTint = 0.35f;
-/// More cells than the largest screen shows: what was painted is forgotten beyond this, as the
-/// cells scrolled out of view are painted anew when they come back.
-constexpr std::size_t MaxRememberedCells = 1U << 15;
-/// Written cells listed beyond this are all the cells in view.
-constexpr std::size_t MaxListedCells = 1U << 12;
 
 QColor Tinted(const QColor& fill, const QColor& tint) {
     return QColor::fromRgbF(fill.redF() + (tint.redF() - fill.redF()) * SelectionTint,
@@ -67,8 +63,9 @@ public:
         cell.rect = option.rect;
         cell.text = FromCodePage(bytes);
         cell.rule = CellRule(column, row, grid_.Table().QuestionCount());
-        const TColor look = grid_.LookOf(column, row);
-        grid_.NoteShown(column, row, look, bytes);
+        TGridPaintLog& paintLog = grid_.PaintLog();
+        const TColor look = paintLog.LookOf(column, row);
+        paintLog.NoteShown(column, row, look, bytes);
         if (cell.rule == TCellRule::Data) {
             // The highlight colour fills a selected cell too; a tint keeps the selection seen.
             const QColor fill = ToQColor(look);
@@ -122,61 +119,11 @@ private:
     TAnswerGrid& grid_;
 };
 
-/// The header row and the label column, drawn as the fixed cells they stand for.
-class TFixedHeader : public QHeaderView {
-public:
-    TFixedHeader(Qt::Orientation orientation, TAnswerTable& table, QWidget* parent)
-        : QHeaderView(orientation, parent), table_(table) {
-        setSectionResizeMode(QHeaderView::Fixed);
-        setMinimumSectionSize(0);
-        setHighlightSections(false);
-        setSectionsClickable(false);
-    }
-
-    /// Repaints the section unless it shows its cell's text already.
-    void RefreshSection(int section) {
-        const auto shown = shownTexts_.find(section);
-        if (shown == shownTexts_.end() || shown->second != CellText(section)) {
-            updateSection(section);
-        }
-    }
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        std::string text = CellText(logicalIndex);
-        if (shownTexts_.size() >= MaxRememberedCells) {
-            shownTexts_.clear();
-        }
-        shownTexts_[logicalIndex] = text;
-        TCellPaint cell;
-        cell.rect = rect;
-        cell.text = FromCodePage(text);
-        cell.rule = TCellRule::Fixed;
-        cell.fill = palette().color(QPalette::Button);
-        cell.textColor = palette().color(QPalette::ButtonText);
-        TableDrawCell(*painter, cell);
-        painter->save();
-        painter->setPen(palette().color(QPalette::Mid));
-        painter->drawLine(rect.topRight(), rect.bottomRight());
-        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-        painter->restore();
-    }
-
-private:
-    std::string CellText(int section) const {
-        return orientation() == Qt::Horizontal ? std::string(table_.Cell(section + 1, 0))
-                                               : TAnswerTableModel::RowLabel(table_, section + 1);
-    }
-
-    TAnswerTable& table_;
-    /// What the sections painted lately were painted with.
-    mutable std::unordered_map<int, std::string> shownTexts_;
-};
-
 } // namespace
 
 TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
-    : QTableView(parent), table_(table), model_(new TAnswerTableModel(table, this)) {
+    : QTableView(parent), table_(table), model_(new TAnswerTableModel(table, this)),
+      paintLog_(table, [this] { return MeasureExtent(); }) {
     setHorizontalHeader(new TFixedHeader(Qt::Horizontal, table, this));
     setVerticalHeader(new TFixedHeader(Qt::Vertical, table, this));
     setModel(model_);
@@ -192,9 +139,8 @@ TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { ForgetVisibleCells(); });
+            [this] { paintLog_.ForgetExtent(); });
     sinceFlush_.start();
-    ForgetVisibleCells();
     table_.SetView(this);
     SetCurrentCell(1, 1);
 }
@@ -203,25 +149,12 @@ TAnswerGrid::~TAnswerGrid() {
     table_.SetView(nullptr);
 }
 
-TAnswerGrid::TCellKey TAnswerGrid::KeyOf(int column, int row) {
-    return (static_cast<TCellKey>(static_cast<std::uint32_t>(row)) << 32) |
-           static_cast<std::uint32_t>(column);
-}
-
-int TAnswerGrid::ColumnOf(TCellKey cell) {
-    return static_cast<int>(cell & 0xFFFF'FFFFu);
-}
-
-int TAnswerGrid::RowOf(TCellKey cell) {
-    return static_cast<int>(cell >> 32);
-}
-
 void TAnswerGrid::ApplyShape() {
     const int oldColumnCount = model_->ShownColumnCount();
     if (!model_->UpdateShape()) {
         return;
     }
-    ForgetVisibleCells();
+    paintLog_.ForgetExtent();
     for (int column = oldColumnCount; column < model_->ShownColumnCount(); ++column) {
         const int width = table_.ColumnWidth(column);
         if (width != TAnswerTable::DefaultColumnWidth) {
@@ -247,72 +180,10 @@ QLineEdit* TAnswerGrid::Editor() const {
     return qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
 }
 
-TColor TAnswerGrid::FillOf(int column, int row) const {
-    if (!recorded_.empty()) {
-        const auto recorded = recorded_.find(KeyOf(column, row));
-        if (recorded != recorded_.end()) {
-            return recorded->second;
-        }
-    }
-    return table_.HighlightColor();
-}
-
-TColor TAnswerGrid::LookOf(int column, int row) const {
-    return CellRule(column, row, table_.QuestionCount()) == TCellRule::Data ? FillOf(column, row)
-                                                                            : PlainLook;
-}
-
-void TAnswerGrid::NoteShown(int column, int row, TColor look, std::string_view text) {
-    const TCellKey cell = KeyOf(column, row);
-    auto shown = shown_.find(cell);
-    if (shown == shown_.end()) {
-        if (shown_.size() >= MaxRememberedCells) {
-            shown_.clear();
-        }
-        shown = shown_.emplace(cell, TShownCell()).first;
-    }
-    shown->second.look = look;
-    if (shown->second.text != text) {
-        shown->second.text = text;
-    }
-}
-
-bool TAnswerGrid::IsShownAsIs(TCellKey cell) const {
-    const auto shown = shown_.find(cell);
-    if (shown == shown_.end()) {
-        return false;
-    }
-    const int column = ColumnOf(cell);
-    const int row = RowOf(cell);
-    return shown->second.look == LookOf(column, row) &&
-           shown->second.text == table_.Cell(column, row);
-}
-
-void TAnswerGrid::MarkWritten(int column, int row) {
-    if (allWritten_ || !VisibleCells().Contains(column, row)) {
-        return;
-    }
-    if (writtenCells_.size() >= MaxListedCells) {
-        allWritten_ = true;
-        writtenCells_.clear();
-        return;
-    }
-    writtenCells_.push_back(KeyOf(column, row));
-}
-
-void TAnswerGrid::MarkHeaderWritten(int column, int row) {
-    const TCellRange& visible = VisibleCells();
-    if (row == 0 && column >= visible.firstColumn && column <= visible.lastColumn) {
-        headerColumnsWritten_.push_back(column - 1);
-    } else if (column == 0 && row >= visible.firstRow && row <= visible.lastRow) {
-        headerRowsWritten_.push_back(row - 1);
-    }
-}
-
 void TAnswerGrid::CellWritten(int column, int row) {
     // Marking writes every answer back: one below the view, before the table's last rows and
     // columns and out of the current row, costs these comparisons only.
-    if (quietRows_.Contains(column, row) && row != currentRow_) {
+    if (paintLog_.IsQuiet(column, row) && row != currentRow_) {
         return;
     }
     NoteWrittenCell(column, row);
@@ -322,11 +193,7 @@ void TAnswerGrid::NoteWrittenCell(int column, int row) {
     if (column < 0 || row < 0) {
         return;
     }
-    if (row == 0 || column == 0) {
-        MarkHeaderWritten(column, row);
-    } else {
-        MarkWritten(column, row);
-    }
+    paintLog_.NoteWritten(column, row);
     if (column == currentColumn_ && row == currentRow_) {
         RefreshEditor();
     }
@@ -334,25 +201,13 @@ void TAnswerGrid::NoteWrittenCell(int column, int row) {
 }
 
 void TAnswerGrid::TableReset() {
-    allWritten_ = true;
-    allHeadersWritten_ = true;
+    paintLog_.NoteAllWritten();
     RefreshEditor();
     ScheduleFlush();
 }
 
 void TAnswerGrid::RowsWritten(int firstRow, int lastRow) {
-    const TCellRange& visible = VisibleCells();
-    const int first = std::max({firstRow, visible.firstRow, 1});
-    const int last = std::min(lastRow, visible.lastRow);
-    for (int row = first; row <= last; ++row) {
-        MarkHeaderWritten(0, row);
-        for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
-            MarkWritten(column, row);
-        }
-    }
-    if (firstRow <= 0 && lastRow >= 0) {
-        allHeadersWritten_ = true;
-    }
+    paintLog_.NoteRowsWritten(firstRow, lastRow);
     if (currentRow_ >= firstRow && currentRow_ <= lastRow) {
         RefreshEditor();
     }
@@ -376,33 +231,22 @@ void TAnswerGrid::CommandsChanged() {
     emit EnabledCommandsChanged();
 }
 
-const TAnswerGrid::TCellRange& TAnswerGrid::VisibleCells() {
-    if (!visibleKnown_) {
-        const int right = columnAt(viewport()->width() - 1);
-        const int bottom = rowAt(viewport()->height() - 1);
-        visible_.firstColumn = std::max(columnAt(0), 0) + 1;
-        visible_.lastColumn = right < 0 ? model_->ShownColumnCount() - 1 : right + 1;
-        visible_.firstRow = std::max(rowAt(0), 0) + 1;
-        visible_.lastRow = bottom < 0 ? model_->ShownRowCount() - 1 : bottom + 1;
-        visibleKnown_ = true;
-        // A write to the last two rows or the last column shown may change how many there are.
-        quietRows_.firstColumn = 0;
-        quietRows_.firstRow = visible_.lastRow + 1;
-        quietRows_.lastRow = model_->ShownRowCount() - 3;
-        quietRows_.lastColumn = model_->ShownColumnCount() - 2;
-    }
-    return visible_;
-}
-
-void TAnswerGrid::ForgetVisibleCells() {
-    visibleKnown_ = false;
-    quietRows_.firstRow = 1;
-    quietRows_.lastRow = 0;
+TGridExtent TAnswerGrid::MeasureExtent() const {
+    const int right = columnAt(viewport()->width() - 1);
+    const int bottom = rowAt(viewport()->height() - 1);
+    TGridExtent extent;
+    extent.visible.firstColumn = std::max(columnAt(0), 0) + 1;
+    extent.visible.lastColumn = right < 0 ? model_->ShownColumnCount() - 1 : right + 1;
+    extent.visible.firstRow = std::max(rowAt(0), 0) + 1;
+    extent.visible.lastRow = bottom < 0 ? model_->ShownRowCount() - 1 : bottom + 1;
+    extent.shownRowCount = model_->ShownRowCount();
+    extent.shownColumnCount = model_->ShownColumnCount();
+    return extent;
 }
 
 void TAnswerGrid::ProcessMessages() {
-    if (!writtenCells_.empty() || allWritten_) {
-        RecordWrittenCells();
+    if (paintLog_.HasWrittenCells()) {
+        paintLog_.RecordColours();
     }
     // The clock is read now and then only: this runs after every answer marked.
     if (--callsUntilClock_ > 0) {
@@ -418,38 +262,11 @@ void TAnswerGrid::ProcessMessages() {
     }
 }
 
-void TAnswerGrid::RecordWrittenCells() {
-    const TColor highlight = table_.HighlightColor();
-    const TCellRange& visible = VisibleCells();
-    auto record = [&](TCellKey cell) {
-        if (visible.Contains(cell)) {
-            recorded_[cell] = highlight;
-        }
-    };
-    if (allWritten_) {
-        for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
-            for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
-                record(KeyOf(column, row));
-            }
-        }
-    } else {
-        std::for_each(writtenCells_.begin(), writtenCells_.end(), record);
-    }
-    ForgetWrittenCells();
-}
-
-void TAnswerGrid::ForgetWrittenCells() {
-    writtenCells_.clear();
-    allWritten_ = false;
-}
-
-QRegion TAnswerGrid::RegionOf(std::vector<TCellKey>& cells) const {
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+QRegion TAnswerGrid::RegionOf(const std::vector<TGridCell>& cells) const {
     std::vector<QRect> rects;
     rects.reserve(cells.size());
-    for (const TCellKey cell : cells) {
-        const QRect rect = visualRect(model_->IndexOf(ColumnOf(cell), RowOf(cell)));
+    for (const TGridCell& cell : cells) {
+        const QRect rect = visualRect(model_->IndexOf(cell.column, cell.row));
         // Cells side by side in a row join into one band, which the region needs sorted.
         if (!rects.empty() && rects.back().top() == rect.top() &&
             rects.back().right() + 1 >= rect.left() - 1) {
@@ -464,26 +281,24 @@ QRegion TAnswerGrid::RegionOf(std::vector<TCellKey>& cells) const {
 }
 
 void TAnswerGrid::FlushHeaders() {
-    if (allHeadersWritten_) {
+    const THeaderWrites written = paintLog_.TakeHeaderWrites();
+    if (written.all) {
         horizontalHeader()->viewport()->update();
         verticalHeader()->viewport()->update();
-    } else {
-        for (const int section : headerColumnsWritten_) {
-            static_cast<TFixedHeader*>(horizontalHeader())->RefreshSection(section);
-        }
-        for (const int section : headerRowsWritten_) {
-            static_cast<TFixedHeader*>(verticalHeader())->RefreshSection(section);
-        }
+        return;
     }
-    allHeadersWritten_ = false;
-    headerColumnsWritten_.clear();
-    headerRowsWritten_.clear();
+    for (const int column : written.columns) {
+        static_cast<TFixedHeader*>(horizontalHeader())->RefreshSection(column - 1);
+    }
+    for (const int row : written.rows) {
+        static_cast<TFixedHeader*>(verticalHeader())->RefreshSection(row - 1);
+    }
 }
 
 void TAnswerGrid::FlushPaints() {
     PaintChangedCells();
     if (!commandPainting_) {
-        recorded_.clear();
+        paintLog_.ForgetColours();
     }
 }
 
@@ -492,36 +307,10 @@ void TAnswerGrid::PaintChangedCells() {
     sinceFlush_.restart();
     ApplyShape();
     FlushHeaders();
-    // The question count decides which column is drawn as plain text: when it changes, every
-    // cell in view is looked at, not only the written ones.
-    if (table_.QuestionCount() != paintedQuestionCount_) {
-        paintedQuestionCount_ = table_.QuestionCount();
-        allWritten_ = true;
-    }
-    // Only the cells in view whose look or text is not what they show are painted.
-    const TCellRange& visible = VisibleCells();
-    std::vector<TCellKey> cells;
-    auto consider = [&](TCellKey cell) {
-        if (visible.Contains(cell) && !IsShownAsIs(cell)) {
-            cells.push_back(cell);
-        }
-    };
-    if (allWritten_) {
-        for (int row = visible.firstRow; row <= visible.lastRow; ++row) {
-            for (int column = visible.firstColumn; column <= visible.lastColumn; ++column) {
-                consider(KeyOf(column, row));
-            }
-        }
-    } else {
-        std::for_each(writtenCells_.begin(), writtenCells_.end(), consider);
-    }
-    for (const auto& recorded : recorded_) {
-        consider(recorded.first);
-    }
+    const std::vector<TGridCell> cells = paintLog_.TakeCellsToPaint();
     if (!cells.empty()) {
         viewport()->repaint(RegionOf(cells));
     }
-    ForgetWrittenCells();
 }
 
 void TAnswerGrid::ScheduleFlush() {
@@ -532,12 +321,12 @@ void TAnswerGrid::ScheduleFlush() {
 }
 
 void TAnswerGrid::scrollContentsBy(int dx, int dy) {
-    ForgetVisibleCells();
+    paintLog_.ForgetExtent();
     QTableView::scrollContentsBy(dx, dy);
 }
 
 void TAnswerGrid::resizeEvent(QResizeEvent* event) {
-    ForgetVisibleCells();
+    paintLog_.ForgetExtent();
     QTableView::resizeEvent(event);
 }
 

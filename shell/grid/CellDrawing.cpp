@@ -1,7 +1,5 @@
 #include "shell/grid/CellDrawing.h"
 
-#include "table/store/AnswerTable.h"
-
 #include <QHash>
 #include <QPainter>
 #include <QStaticText>
@@ -83,16 +81,6 @@ bool DrawPlainLine(QPainter& painter, const QRect& textRect, const TCellPaint& c
 }
 
 } // namespace
-
-TCellRule CellRule(int column, int row, int questionCount) {
-    if (column >= TAnswerTable::FirstQuestionColumn && row >= 1 && column != questionCount + 4) {
-        return TCellRule::Data;
-    }
-    if (row == 0 || column == 0) {
-        return TCellRule::Fixed;
-    }
-    return TCellRule::Plain;
-}
 
 void TableDrawCell(QPainter& painter, const TCellPaint& cell) {
     painter.fillRect(cell.rect, cell.fill);
