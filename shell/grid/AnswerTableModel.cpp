@@ -91,14 +91,6 @@ bool TAnswerTableModel::setData(const QModelIndex& index, const QVariant& value,
     return true;
 }
 
-QVariant TAnswerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    return orientation == Qt::Horizontal ? FromCodePage(table_.Cell(section + 1, 0))
-                                         : FromCodePage(RowLabel(table_, section + 1));
-}
-
 Qt::ItemFlags TAnswerTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;

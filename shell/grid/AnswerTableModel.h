@@ -7,8 +7,12 @@
 
 /// The shown part of the answer table as a Qt model, holding no cells of its own: model row r
 /// and column c are the table's cell (c + 1, r + 1); the table's row 0 and column 0 are the
-/// headers. Writes that the table makes itself reach the grid through its view notices, so
-/// the model signals only the edits made through it.
+/// headers, which the grid's header views draw from the table themselves.
+///
+/// It serves the grid's size and its editor, not its painting: the grid paints the cells from
+/// the table on the table's view notices, so the writes the table makes itself (loading,
+/// marking, sorting, pasting) pass the model by, and `dataChanged` tells of an edit made
+/// through setData only.
 ///
 /// It shows the whole table and one empty row and column after it, where the teacher can add a
 /// student or a question, and never fewer than the 55 x 103 cells of an empty test. Its size
@@ -40,9 +44,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// Writes the cell, as the editor does with every edit, and tells of it.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     TAnswerTable& Table() const { return table_; }

@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
+#include "shell/grid/FixedHeader.h"
 #include "shell/window/ShellText.h"
 
 #include <QGuiApplication>
@@ -54,8 +55,13 @@ protected:
         return cell.isValid() && View().viewport()->rect().contains(cell.center());
     }
 
+    /// The text a section of the header row or the label column shows.
     QString HeaderText(Qt::Orientation orientation, int section) {
-        return View().Model().headerData(section, orientation).toString();
+        QHeaderView* header =
+            orientation == Qt::Horizontal ? View().horizontalHeader() : View().verticalHeader();
+        const auto* fixedHeader = dynamic_cast<const TFixedHeader*>(header);
+        return fixedHeader == nullptr ? QStringLiteral("<no fixed header>")
+                                      : FromCodePage(fixedHeader->SectionText(section));
     }
 
     TWindowFolders folders;
