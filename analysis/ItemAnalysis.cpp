@@ -403,7 +403,7 @@ private:
         answers_.reserve(students * QuestionCount());
         scores_.reserve(students);
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
-            const TRowCells& cells = table_.Row(row);
+            const TRowCells& cells = table_.Store().Row(row);
             THeldSum score;
             std::size_t question = 0;
             bool fits = true;

@@ -106,7 +106,8 @@ public:
         if (questionCount == 0) {
             return;
         }
-        scoreColumn_ = questionCount + TAnswerTable::FirstQuestionColumn;
+        scoreColumn_ = TAnswerTable::ScoreColumn(questionCount);
+        labelColumn_ = TAnswerTable::StatisticsLabelColumn(questionCount);
         try {
             Prepare();
             ScoreStudents();
@@ -130,7 +131,7 @@ private:
     void Prepare() {
         table_.SetHighlightColor(clWhite);
         table_.ProcessMessages();
-        table_.SetColumnWidth(scoreColumn_ + 1, TAnswerTable::StatisticsLabelWidth);
+        table_.SetColumnWidth(labelColumn_, TAnswerTable::StatisticsLabelWidth);
         table_.ProcessMessages();
     }
 
@@ -184,9 +185,9 @@ private:
     void ReadAnswers(int row) {
         std::string_view* const answers = answers_.data();
         std::size_t read = 0;
-        table_.Row(row).ForEachCell(TAnswerTable::FirstQuestionColumn,
-                                    static_cast<std::size_t>(scoreColumn_),
-                                    [&](std::string_view answer) { answers[read++] = answer; });
+        table_.Store().Row(row).ForEachCell(
+            TAnswerTable::FirstQuestionColumn, static_cast<std::size_t>(scoreColumn_),
+            [&](std::string_view answer) { answers[read++] = answer; });
         // The cells after the row's last one are empty.
         std::fill(answers + read, answers + questions_.size(), std::string_view());
     }
@@ -312,7 +313,7 @@ private:
 
     void WriteTitles() {
         table_.SetCell(scoreColumn_, 0, table_.Message(7));
-        for (int column = scoreColumn_ + 1; column <= LastTitledQuestionColumn; ++column) {
+        for (int column = labelColumn_; column <= LastTitledQuestionColumn; ++column) {
             table_.SetCell(column, 0, {});
         }
         table_.SetCell(0, RateRow(), table_.Message(8));
@@ -334,10 +335,10 @@ private:
         const TScoreSpread spread = PopulationSpread(scores_);
         table_.SetCell(scoreColumn_, TAnswerTable::AnswerKeyRow,
                        StatisticText(spread.mean, decimalSeparator_));
-        table_.SetCell(scoreColumn_ + 1, TAnswerTable::AnswerKeyRow, table_.Message(9));
+        table_.SetCell(labelColumn_, TAnswerTable::AnswerKeyRow, table_.Message(9));
         table_.SetCell(scoreColumn_, TAnswerTable::PointsRow,
                        StatisticText(spread.deviation, decimalSeparator_));
-        table_.SetCell(scoreColumn_ + 1, TAnswerTable::PointsRow, table_.Message(10));
+        table_.SetCell(labelColumn_, TAnswerTable::PointsRow, table_.Message(10));
     }
 
     TAnswerTable& table_;
@@ -350,6 +351,7 @@ private:
     std::array<char, 24> scoreDigits_{};
     std::string scoreText_;
     int scoreColumn_ = 0;
+    int labelColumn_ = 0;
 };
 
 } // namespace
