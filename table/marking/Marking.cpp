@@ -1,15 +1,14 @@
 #include "table/marking/Marking.h"
 
-#include "platform/CodePage.h"
 #include "table/marking/MarkingRules.h"
 #include "table/marking/Numbers.h"
+#include "table/marking/QuickMarking.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,44 +19,18 @@ constexpr int LastTitledQuestionColumn = 52;
 constexpr int LastLabelledStudentRow = 102;
 constexpr int RateSignificantDigits = 12;
 
-/// How the quick loop over a student's answers scores a question's.
-enum class TQuickScoring {
-    /// A key of one byte worth whole points: an answer is right when it is that byte, lowered.
-    OneByteKey,
-    /// Any other key worth whole points.
-    Key,
-    /// Points in the cells.
-    Points,
-    /// Keyed points that are no whole number within THeldSum::WholeAddendLimit: left to the
-    /// general rule.
-    None,
-};
-
 /// One question as step 1 finds it, with what scoring the students gathers for its rate.
 struct TQuestion {
     TQuestionRule rule;
-    TQuickScoring quickScoring = TQuickScoring::None;
-    char oneByteKey = 0;
-    /// A keyed question's points as a whole number, for the quick loop.
-    std::int64_t wholePoints = 0;
+    TQuickQuestion quick;
     long correctCount = 0;
     THeldSum pointsSum;
 };
 
 TQuestion MarkedQuestion(TQuestionRule rule) {
     TQuestion question;
+    question.quick = QuickQuestionOf(rule);
     question.rule = std::move(rule);
-    const TQuestionRule& kept = question.rule;
-    if (kept.isPointsQuestion) {
-        question.quickScoring = TQuickScoring::Points;
-    } else if (THeldSum::IsWholeAddend(kept.points)) {
-        question.wholePoints = static_cast<std::int64_t>(kept.points);
-        question.quickScoring = TQuickScoring::Key;
-        if (kept.loweredKey.size() == 1) {
-            question.quickScoring = TQuickScoring::OneByteKey;
-            question.oneByteKey = kept.loweredKey.front();
-        }
-    }
     return question;
 }
 
@@ -213,51 +186,21 @@ private:
         return score;
     }
 
-    /// ScoreAnswer for an answer that earns a whole number of points, as nearly all do: sets
-    /// `earned` to them, which a score sums as an integer. False for any other answer, which
-    /// it leaves as it was.
+    /// ScoreAnswer by the quick rule, an optimisation of MarkAnswer, for an answer that earns a
+    /// whole number of points, as nearly all do: sets `earned` to them, which a score sums as an
+    /// integer. False for any other answer, which it leaves as it was.
     static bool ScoreQuickly(TQuestion& question, std::string_view answer, std::int64_t& earned,
                              TColor& colour) {
-        // Whether a keyed answer is right only masks what is added and how it is painted:
-        // random answers leave no branch to mispredict.
-        // The one-byte key, the usual question, is asked about first.
-        std::int64_t right = 0;
-        if (question.quickScoring == TQuickScoring::OneByteKey) {
-            right = answer.size() == 1
-                        ? -static_cast<std::int64_t>(TCodePage::LowerAscii(answer.front()) ==
-                                                     question.oneByteKey)
-                        : 0;
-        } else if (question.quickScoring == TQuickScoring::Key) {
-            right = -static_cast<std::int64_t>(
-                TCodePage::EqualsLowered(answer, question.rule.loweredKey));
-        } else if (question.quickScoring == TQuickScoring::Points) {
-            return ScoreWholePoints(question, answer, earned, colour);
-        } else {
+        TQuickMark mark;
+        if (!MarkAnswerQuickly(question.rule, question.quick, answer, mark)) {
             return false;
         }
-        question.correctCount -= right;
-        earned = question.wholePoints & right;
-        const auto given = -static_cast<std::int64_t>(!answer.empty());
-        colour = SilverWhere(~right & given);
-        return true;
-    }
-
-    /// ScoreQuickly for a points question: false for an answer that is not a whole number
-    /// within THeldSum::WholeAddendLimit.
-    static bool ScoreWholePoints(TQuestion& question, std::string_view answer, std::int64_t& earned,
-                                 TColor& colour) {
-        if (answer.empty()) {
-            earned = 0;
-            colour = clWhite;
-            return true;
+        question.correctCount -= mark.correctMask;
+        if (question.quick.scoring == TQuickScoring::Points) {
+            question.pointsSum.AddWhole(mark.points);
         }
-        const std::optional<std::int64_t> points = ReadSmallWholeNumber(answer);
-        if (!points || *points > THeldSum::WholeAddendLimit) {
-            return false;
-        }
-        question.pointsSum.AddWhole(*points);
-        earned = *points;
-        colour = *points == 0 ? clSilver : clWhite;
+        earned = mark.points;
+        colour = SilverWhere(mark.shownWrongMask);
         return true;
     }
 
@@ -265,12 +208,11 @@ private:
     /// one shown wrong, else white, as the highlight is between answers.
     TColor ScoreAnswer(TQuestion& question, std::string_view answer, THeldSum& score) const {
         const TAnswerMark mark = MarkAnswer(question.rule, answer, decimalSeparator_);
-        if (mark.correct) {
-            score.Add(mark.points);
-            ++question.correctCount;
-        } else if (question.rule.isPointsQuestion && !answer.empty()) {
-            score.Add(mark.points);
+        score.Add(mark.points);
+        if (question.rule.isPointsQuestion) {
             question.pointsSum.Add(mark.points);
+        } else if (mark.correct) {
+            ++question.correctCount;
         }
         return mark.shownWrong ? clSilver : clWhite;
     }
