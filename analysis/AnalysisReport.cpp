@@ -1,6 +1,7 @@
 #include "analysis/AnalysisReport.h"
 
 #include "analysis/AnalysisFormat.h"
+#include "analysis/HistogramGeometry.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "table/marking/Numbers.h"
@@ -18,7 +19,6 @@ constexpr double PlotRight = 352;
 constexpr double PlotTop = 22;
 constexpr double PlotBottom = 166;
 constexpr double BarGap = 1;
-constexpr std::size_t MostBinLabels = 11;
 
 constexpr std::string_view Style = R"(@page { size: A4; margin: 14mm 12mm; }
 body { font-family: "IPAPGothic", "Noto Sans CJK JP", "Hiragino Sans", "Meiryo", sans-serif;
@@ -179,29 +179,22 @@ TTestAnalysis AnalyseTestForOutput(const TAnswerTable& table, const TAnalysisTex
 
 std::string HistogramSvg(const THistogram& histogram, const TAnalysisTexts& texts,
                          char decimalSeparator) {
-    const std::size_t bins = histogram.counts.size();
-    const int highest =
-        bins == 0 ? 0 : *std::max_element(histogram.counts.begin(), histogram.counts.end());
-    const double plotHeight = PlotBottom - PlotTop;
-    const double barWidth =
-        (PlotRight - PlotLeft) / static_cast<double>(std::max<std::size_t>(bins, 1));
-    const std::size_t labelStep = (bins + MostBinLabels - 1) / MostBinLabels;
+    const THistogramGeometry geometry(histogram, PlotRight - PlotLeft, PlotBottom - PlotTop);
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"96mm\" height=\"53mm\" "
                       "viewBox=\"0 0 " +
                       Coordinate(SvgWidth) + " " + Coordinate(SvgHeight) + "\">\n";
-    for (std::size_t bin = 0; bin < bins; ++bin) {
-        const int count = histogram.counts[bin];
-        const double left = PlotLeft + static_cast<double>(bin) * barWidth;
-        if (count > 0) {
-            const double height = plotHeight * count / highest;
+    for (std::size_t bin = 0; bin < geometry.Bins(); ++bin) {
+        const double left = PlotLeft + geometry.BarLeft(bin);
+        if (geometry.Count(bin) > 0) {
+            const double height = geometry.BarHeight(bin);
             svg += "<rect x=\"" + Coordinate(left + BarGap) + "\" y=\"" +
                    Coordinate(PlotBottom - height) + "\" width=\"" +
-                   Coordinate(std::max(barWidth - 2 * BarGap, 0.5)) + "\" height=\"" +
+                   Coordinate(std::max(geometry.BarWidth() - 2 * BarGap, 0.5)) + "\" height=\"" +
                    Coordinate(height) + "\" fill=\"#7a9cc6\" stroke=\"#34598a\"/>\n";
-            svg += SvgText(left + barWidth / 2, PlotBottom - height - 2, "middle",
-                           std::to_string(count));
+            svg += SvgText(left + geometry.BarWidth() / 2, PlotBottom - height - 2, "middle",
+                           std::to_string(geometry.Count(bin)));
         }
-        if (bin % labelStep == 0) {
+        if (geometry.IsLabelled(bin)) {
             svg += SvgText(left, PlotBottom + 11, "middle",
                            BinLabel(histogram, bin, decimalSeparator));
         }
@@ -209,7 +202,7 @@ std::string HistogramSvg(const THistogram& histogram, const TAnalysisTexts& text
     svg += SvgLine(PlotLeft, PlotBottom, PlotRight, PlotBottom);
     svg += SvgLine(PlotLeft, PlotTop, PlotLeft, PlotBottom);
     svg += SvgText(PlotLeft - 3, PlotBottom, "end", "0");
-    svg += SvgText(PlotLeft - 3, PlotTop + 4, "end", std::to_string(highest));
+    svg += SvgText(PlotLeft - 3, PlotTop + 4, "end", std::to_string(geometry.HighestCount()));
     svg += SvgText(PlotLeft, PlotTop - 8, "start", texts[TAnalysisText::CountAxis]);
     svg += SvgText((PlotLeft + PlotRight) / 2, SvgHeight - 4, "middle",
                    texts[TAnalysisText::ScoreAxis]);

@@ -141,13 +141,14 @@ private:
 
     TSpellingId Add(std::size_t question, std::string_view answer, const TAnswerMark& mark) {
         const auto id = static_cast<TSpellingId>(text.size());
-        const bool isPointsQuestion = rules_[question].isPointsQuestion;
-        const long double points = mark.correct || isPointsQuestion ? mark.points : 0;
         text.emplace_back(answer);
-        scorePoints.push_back(points);
-        wholePoints.push_back(THeldSum::IsWholeAddend(points) ? static_cast<std::int32_t>(points)
-                                                              : NotWhole);
-        item.push_back(isPointsQuestion ? static_cast<double>(mark.points) : mark.correct ? 1 : 0);
+        scorePoints.push_back(mark.points);
+        wholePoints.push_back(THeldSum::IsWholeAddend(mark.points)
+                                  ? static_cast<std::int32_t>(mark.points)
+                                  : NotWhole);
+        item.push_back(rules_[question].isPointsQuestion ? static_cast<double>(mark.points)
+                       : mark.correct                    ? 1
+                                                         : 0);
         writers.emplace_back();
         upperWeight.push_back(0);
         lowerWeight.push_back(0);
@@ -403,7 +404,7 @@ private:
         answers_.reserve(students * QuestionCount());
         scores_.reserve(students);
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
-            const TRowCells& cells = table_.Row(row);
+            const TRowCells& cells = table_.Store().Row(row);
             THeldSum score;
             std::size_t question = 0;
             bool fits = true;

@@ -1,7 +1,7 @@
 #include "shell/analysis/ScoreHistogram.h"
 
 #include <QPainter>
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -10,7 +10,6 @@ constexpr int RightMargin = 10;
 constexpr int TopMargin = 22;
 constexpr int BottomMargin = 34;
 constexpr int LabelGap = 3;
-constexpr int MostBinLabels = 11;
 const QColor BarFill(0x7a, 0x9c, 0xc6);
 const QColor BarLine(0x34, 0x59, 0x8a);
 
@@ -38,26 +37,20 @@ QRect TScoreHistogram::PlotRect() const {
     return rect().adjusted(LeftMargin, TopMargin, -RightMargin, -BottomMargin);
 }
 
-double TScoreHistogram::BarWidth() const {
-    const auto bins = std::max<std::size_t>(histogram_.counts.size(), 1);
-    return static_cast<double>(PlotRect().width()) / static_cast<double>(bins);
-}
-
-int TScoreHistogram::HighestCount() const {
-    return histogram_.counts.empty()
-               ? 0
-               : *std::max_element(histogram_.counts.begin(), histogram_.counts.end());
+THistogramGeometry TScoreHistogram::Geometry() const {
+    const QRect plot = PlotRect();
+    return THistogramGeometry(histogram_, plot.width(), plot.height());
 }
 
 QRect TScoreHistogram::BarRect(std::size_t bin) const {
-    const int count = bin < histogram_.counts.size() ? histogram_.counts[bin] : 0;
-    if (count == 0) {
+    if (bin >= histogram_.counts.size() || histogram_.counts[bin] == 0) {
         return {};
     }
+    const THistogramGeometry geometry = Geometry();
     const QRect plot = PlotRect();
-    const int height = plot.height() * count / HighestCount();
-    const int left = plot.left() + static_cast<int>(static_cast<double>(bin) * BarWidth());
-    const int right = plot.left() + static_cast<int>(static_cast<double>(bin + 1) * BarWidth());
+    const int height = static_cast<int>(geometry.BarHeight(bin));
+    const int left = plot.left() + static_cast<int>(geometry.BarLeft(bin));
+    const int right = plot.left() + static_cast<int>(geometry.BarLeft(bin + 1));
     return QRect(QPoint(left + 1, plot.bottom() - height + 1), QPoint(right - 1, plot.bottom()));
 }
 
@@ -66,11 +59,9 @@ void TScoreHistogram::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Base));
     const QRect plot = PlotRect();
     const QFontMetrics metrics = fontMetrics();
-    const std::size_t bins = histogram_.counts.size();
-    const std::size_t labelStep =
-        std::max<std::size_t>(1, (bins + MostBinLabels - 1) / MostBinLabels);
+    const THistogramGeometry geometry = Geometry();
     painter.setPen(palette().color(QPalette::Text));
-    for (std::size_t bin = 0; bin < bins; ++bin) {
+    for (std::size_t bin = 0; bin < geometry.Bins(); ++bin) {
         const QRect bar = BarRect(bin);
         if (!bar.isEmpty()) {
             painter.fillRect(bar, BarFill);
@@ -80,10 +71,10 @@ void TScoreHistogram::paintEvent(QPaintEvent*) {
             painter.drawText(QRect(bar.left(), bar.top() - metrics.height() - LabelGap + 1,
                                    bar.width(), metrics.height()),
                              Qt::AlignHCenter | Qt::AlignBottom,
-                             QString::number(histogram_.counts[bin]));
+                             QString::number(geometry.Count(bin)));
         }
-        if (bin % labelStep == 0 && bin < static_cast<std::size_t>(binLabels_.size())) {
-            const int x = plot.left() + static_cast<int>(static_cast<double>(bin) * BarWidth());
+        if (geometry.IsLabelled(bin) && bin < static_cast<std::size_t>(binLabels_.size())) {
+            const int x = plot.left() + static_cast<int>(geometry.BarLeft(bin));
             painter.drawText(
                 QPoint(x - metrics.horizontalAdvance(binLabels_[static_cast<qsizetype>(bin)]) / 2,
                        plot.bottom() + LabelGap + metrics.ascent()),
@@ -97,7 +88,7 @@ void TScoreHistogram::paintEvent(QPaintEvent*) {
         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
     painter.drawText(
         QRect(0, plot.top() - metrics.height() / 2, LeftMargin - LabelGap, metrics.height()),
-        Qt::AlignRight | Qt::AlignVCenter, QString::number(HighestCount()));
+        Qt::AlignRight | Qt::AlignVCenter, QString::number(geometry.HighestCount()));
     painter.drawText(QRect(plot.left(), 0, plot.width(), TopMargin - LabelGap),
                      Qt::AlignLeft | Qt::AlignBottom, countAxis_);
     painter.drawText(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/HistogramGeometry.h"
 #include "analysis/ItemAnalysis.h"
 
 #include <QStringList>
@@ -24,8 +25,8 @@ protected:
 
 private:
     QRect PlotRect() const;
-    double BarWidth() const;
-    int HighestCount() const;
+    /// The histogram laid out on the plot at the widget's present size.
+    THistogramGeometry Geometry() const;
 
     THistogram histogram_;
     QStringList binLabels_;

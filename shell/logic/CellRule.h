@@ -12,5 +12,6 @@ enum class TCellRule {
     Plain,
 };
 
-/// With `questionCount` questions, the statistics labels stand in column questionCount + 4.
+/// With `questionCount` questions, the statistics labels stand in column
+/// TAnswerTable::StatisticsLabelColumn(questionCount).
 TCellRule CellRule(int column, int row, int questionCount);

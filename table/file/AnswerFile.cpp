@@ -27,17 +27,18 @@ public:
 
     /// Bytes of the row as written when no cell needs quotes: the size of most tables' text.
     std::size_t PlainRowSize(int row) const {
-        return table_.Row(row).ByteSize(1, width_ + 1) + width_ + 2;
+        return table_.Store().Row(row).ByteSize(1, width_ + 1) + width_ + 2;
     }
 
     /// Room that the row needs at the most: quotes around every cell and every byte a
     /// doubled quote, and a word beyond, which a short cell is copied as.
     std::size_t MaxRowSize(int row) const {
-        return 2 * table_.Row(row).ByteSize(1, width_ + 1) + 3 * width_ + 2 + sizeof(std::uint64_t);
+        return 2 * table_.Store().Row(row).ByteSize(1, width_ + 1) + 3 * width_ + 2 +
+               sizeof(std::uint64_t);
     }
 
     char* WriteRow(char* out, int row) const {
-        const TRowCells& cells = table_.Row(row);
+        const TRowCells& cells = table_.Store().Row(row);
         const std::size_t endColumn = width_ + 1;
         // The answers are usually one-byte characters that need no quotes, while a name
         // rarely is: the answers are then checked once for the whole row.
@@ -162,7 +163,7 @@ private:
     static int LastSavedRow(const TAnswerTable& table) {
         int lastRow = TAnswerTable::PointsRow;
         while (!table.Cell(TAnswerTable::NumberColumn, lastRow + 1).empty()) {
-            table.Row(lastRow + PrefetchDistance).Prefetch();
+            table.Store().Row(lastRow + PrefetchDistance).Prefetch();
             ++lastRow;
         }
         return lastRow;
@@ -180,10 +181,12 @@ bool ContainsResultMarker(std::string_view cell) {
 /// A marked table's mean, "<" and its value, in the first line's cell of `column`: the
 /// questions end before it and the column after it titles the statistics.
 void ApplyResultMarker(TAnswerTable& table, int column) {
-    table.SetQuestionCount(column - TAnswerTable::FirstQuestionColumn);
+    const int questionCount = column - TAnswerTable::FirstQuestionColumn;
+    table.SetQuestionCount(questionCount);
     table.SetHighlightColor(clWhite);
     table.ProcessMessages();
-    table.SetColumnWidth(column + 1, TAnswerTable::StatisticsLabelWidth);
+    table.SetColumnWidth(TAnswerTable::StatisticsLabelColumn(questionCount),
+                         TAnswerTable::StatisticsLabelWidth);
     table.ProcessMessages();
 }
 
@@ -275,7 +278,7 @@ public:
         TRowCells cells;
         // A record that holds a double quote is never plain.
         if (!record.separator && SplitPlainCommaLine(record.text, bytes_, ends_)) {
-            cells = table_.PlacedRowCells(bytes_, ends_);
+            cells = table_.Store().PlacedRowCells(bytes_, ends_);
         } else {
             cells.Append(label);
             ForEachRecordField(record, [&](std::string_view field) { cells.Append(field); });
@@ -301,16 +304,16 @@ public:
     TTextLoader(TAnswerTable& table, std::size_t textSize, bool replacesClass)
         : target_(table, replacesClass), loader_(target_) {
         TAnswerTable& loaded = target_.Table();
-        loaded.DetachPlacedRows();
+        loaded.Store().DetachPlacedRows();
         // Room for the rows of most files at once, rather than growing their index again and
         // again: a student's line takes more than this many bytes. Room not used is never
         // touched.
         constexpr std::size_t ShortestUsualLine = 32;
-        loaded.ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
+        loaded.Store().ReserveRows(textSize / ShortestUsualLine + TAnswerTable::ShownRows);
         // A placed row takes its line's bytes less the separators and line break, a byte
         // for each cell's end and the spare room for a score.
         constexpr std::size_t SpareShareOfUsualLine = 8;
-        loaded.ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
+        loaded.Store().ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
     }
 
     /// Loads a whole text and returns the bytes of its records, each followed by CR LF.
@@ -395,7 +398,7 @@ std::string GetTableText(const TAnswerTable& table) {
     const TTableTextWriter writer(table);
     std::size_t size = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
-        table.Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
+        table.Store().Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
         size += writer.PlainRowSize(row);
     }
     std::string text;
@@ -406,25 +409,24 @@ std::string GetTableText(const TAnswerTable& table) {
 
 void WriteTableText(const TAnswerTable& table,
                     const std::function<void(std::string_view piece)>& write) {
-    constexpr std::size_t PieceSize = 1 << 20;
     const TTableTextWriter writer(table);
     // A small table's text needs less than a whole piece.
     std::size_t textRoom = 0;
-    for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow() && textRoom < PieceSize;
-         ++row) {
+    for (int row = TAnswerTable::AnswerKeyRow;
+         row <= writer.LastRow() && textRoom < AnswerFilePieceSize; ++row) {
         textRoom += writer.MaxRowSize(row);
     }
     std::string piece;
     std::size_t used = 0;
     for (int row = TAnswerTable::AnswerKeyRow; row <= writer.LastRow(); ++row) {
-        table.Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
+        table.Store().Row(row + TTableTextWriter::PrefetchDistance).Prefetch();
         const std::size_t room = writer.MaxRowSize(row);
         if (used + room > piece.size() && used > 0) {
             write(std::string_view(piece).substr(0, used));
             used = 0;
         }
         if (room > piece.size()) {
-            piece.resize(std::max(room, std::min(textRoom, PieceSize)));
+            piece.resize(std::max(room, std::min(textRoom, AnswerFilePieceSize)));
         }
         used = static_cast<std::size_t>(writer.WriteRow(piece.data() + used, row) - piece.data());
     }

@@ -44,7 +44,8 @@ enum class TLoadedText {
     Dropped,
 };
 
-/// Bytes that LoadAnswerFile reads at a time when it drops the loaded text.
+/// Bytes that an answer file is read at a time when its loaded text is dropped, and written at
+/// a time when it is saved.
 inline constexpr std::size_t AnswerFilePieceSize = std::size_t{1} << 20;
 
 /// Loads an answer file into the table as LoadAnswerText loads its text. A UTF-8 or UTF-16 file

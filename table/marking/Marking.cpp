@@ -1,15 +1,14 @@
 #include "table/marking/Marking.h"
 
-#include "platform/CodePage.h"
 #include "table/marking/MarkingRules.h"
 #include "table/marking/Numbers.h"
+#include "table/marking/QuickMarking.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,44 +19,18 @@ constexpr int LastTitledQuestionColumn = 52;
 constexpr int LastLabelledStudentRow = 102;
 constexpr int RateSignificantDigits = 12;
 
-/// How the quick loop over a student's answers scores a question's.
-enum class TQuickScoring {
-    /// A key of one byte worth whole points: an answer is right when it is that byte, lowered.
-    OneByteKey,
-    /// Any other key worth whole points.
-    Key,
-    /// Points in the cells.
-    Points,
-    /// Keyed points that are no whole number within THeldSum::WholeAddendLimit: left to the
-    /// general rule.
-    None,
-};
-
 /// One question as step 1 finds it, with what scoring the students gathers for its rate.
 struct TQuestion {
     TQuestionRule rule;
-    TQuickScoring quickScoring = TQuickScoring::None;
-    char oneByteKey = 0;
-    /// A keyed question's points as a whole number, for the quick loop.
-    std::int64_t wholePoints = 0;
+    TQuickQuestion quick;
     long correctCount = 0;
     THeldSum pointsSum;
 };
 
 TQuestion MarkedQuestion(TQuestionRule rule) {
     TQuestion question;
+    question.quick = QuickQuestionOf(rule);
     question.rule = std::move(rule);
-    const TQuestionRule& kept = question.rule;
-    if (kept.isPointsQuestion) {
-        question.quickScoring = TQuickScoring::Points;
-    } else if (THeldSum::IsWholeAddend(kept.points)) {
-        question.wholePoints = static_cast<std::int64_t>(kept.points);
-        question.quickScoring = TQuickScoring::Key;
-        if (kept.loweredKey.size() == 1) {
-            question.quickScoring = TQuickScoring::OneByteKey;
-            question.oneByteKey = kept.loweredKey.front();
-        }
-    }
     return question;
 }
 
@@ -106,7 +79,8 @@ public:
         if (questionCount == 0) {
             return;
         }
-        scoreColumn_ = questionCount + TAnswerTable::FirstQuestionColumn;
+        scoreColumn_ = TAnswerTable::ScoreColumn(questionCount);
+        labelColumn_ = TAnswerTable::StatisticsLabelColumn(questionCount);
         try {
             Prepare();
             ScoreStudents();
@@ -130,7 +104,7 @@ private:
     void Prepare() {
         table_.SetHighlightColor(clWhite);
         table_.ProcessMessages();
-        table_.SetColumnWidth(scoreColumn_ + 1, TAnswerTable::StatisticsLabelWidth);
+        table_.SetColumnWidth(labelColumn_, TAnswerTable::StatisticsLabelWidth);
         table_.ProcessMessages();
     }
 
@@ -184,9 +158,9 @@ private:
     void ReadAnswers(int row) {
         std::string_view* const answers = answers_.data();
         std::size_t read = 0;
-        table_.Row(row).ForEachCell(TAnswerTable::FirstQuestionColumn,
-                                    static_cast<std::size_t>(scoreColumn_),
-                                    [&](std::string_view answer) { answers[read++] = answer; });
+        table_.Store().Row(row).ForEachCell(
+            TAnswerTable::FirstQuestionColumn, static_cast<std::size_t>(scoreColumn_),
+            [&](std::string_view answer) { answers[read++] = answer; });
         // The cells after the row's last one are empty.
         std::fill(answers + read, answers + questions_.size(), std::string_view());
     }
@@ -212,51 +186,21 @@ private:
         return score;
     }
 
-    /// ScoreAnswer for an answer that earns a whole number of points, as nearly all do: sets
-    /// `earned` to them, which a score sums as an integer. False for any other answer, which
-    /// it leaves as it was.
+    /// ScoreAnswer by the quick rule, an optimisation of MarkAnswer, for an answer that earns a
+    /// whole number of points, as nearly all do: sets `earned` to them, which a score sums as an
+    /// integer. False for any other answer, which it leaves as it was.
     static bool ScoreQuickly(TQuestion& question, std::string_view answer, std::int64_t& earned,
                              TColor& colour) {
-        // Whether a keyed answer is right only masks what is added and how it is painted:
-        // random answers leave no branch to mispredict.
-        // The one-byte key, the usual question, is asked about first.
-        std::int64_t right = 0;
-        if (question.quickScoring == TQuickScoring::OneByteKey) {
-            right = answer.size() == 1
-                        ? -static_cast<std::int64_t>(TCodePage::LowerAscii(answer.front()) ==
-                                                     question.oneByteKey)
-                        : 0;
-        } else if (question.quickScoring == TQuickScoring::Key) {
-            right = -static_cast<std::int64_t>(
-                TCodePage::EqualsLowered(answer, question.rule.loweredKey));
-        } else if (question.quickScoring == TQuickScoring::Points) {
-            return ScoreWholePoints(question, answer, earned, colour);
-        } else {
+        TQuickMark mark;
+        if (!MarkAnswerQuickly(question.rule, question.quick, answer, mark)) {
             return false;
         }
-        question.correctCount -= right;
-        earned = question.wholePoints & right;
-        const auto given = -static_cast<std::int64_t>(!answer.empty());
-        colour = SilverWhere(~right & given);
-        return true;
-    }
-
-    /// ScoreQuickly for a points question: false for an answer that is not a whole number
-    /// within THeldSum::WholeAddendLimit.
-    static bool ScoreWholePoints(TQuestion& question, std::string_view answer, std::int64_t& earned,
-                                 TColor& colour) {
-        if (answer.empty()) {
-            earned = 0;
-            colour = clWhite;
-            return true;
+        question.correctCount -= mark.correctMask;
+        if (question.quick.scoring == TQuickScoring::Points) {
+            question.pointsSum.AddWhole(mark.points);
         }
-        const std::optional<std::int64_t> points = ReadSmallWholeNumber(answer);
-        if (!points || *points > THeldSum::WholeAddendLimit) {
-            return false;
-        }
-        question.pointsSum.AddWhole(*points);
-        earned = *points;
-        colour = *points == 0 ? clSilver : clWhite;
+        earned = mark.points;
+        colour = SilverWhere(mark.shownWrongMask);
         return true;
     }
 
@@ -264,12 +208,11 @@ private:
     /// one shown wrong, else white, as the highlight is between answers.
     TColor ScoreAnswer(TQuestion& question, std::string_view answer, THeldSum& score) const {
         const TAnswerMark mark = MarkAnswer(question.rule, answer, decimalSeparator_);
-        if (mark.correct) {
-            score.Add(mark.points);
-            ++question.correctCount;
-        } else if (question.rule.isPointsQuestion && !answer.empty()) {
-            score.Add(mark.points);
+        score.Add(mark.points);
+        if (question.rule.isPointsQuestion) {
             question.pointsSum.Add(mark.points);
+        } else if (mark.correct) {
+            ++question.correctCount;
         }
         return mark.shownWrong ? clSilver : clWhite;
     }
@@ -312,7 +255,7 @@ private:
 
     void WriteTitles() {
         table_.SetCell(scoreColumn_, 0, table_.Message(7));
-        for (int column = scoreColumn_ + 1; column <= LastTitledQuestionColumn; ++column) {
+        for (int column = labelColumn_; column <= LastTitledQuestionColumn; ++column) {
             table_.SetCell(column, 0, {});
         }
         table_.SetCell(0, RateRow(), table_.Message(8));
@@ -334,10 +277,10 @@ private:
         const TScoreSpread spread = PopulationSpread(scores_);
         table_.SetCell(scoreColumn_, TAnswerTable::AnswerKeyRow,
                        StatisticText(spread.mean, decimalSeparator_));
-        table_.SetCell(scoreColumn_ + 1, TAnswerTable::AnswerKeyRow, table_.Message(9));
+        table_.SetCell(labelColumn_, TAnswerTable::AnswerKeyRow, table_.Message(9));
         table_.SetCell(scoreColumn_, TAnswerTable::PointsRow,
                        StatisticText(spread.deviation, decimalSeparator_));
-        table_.SetCell(scoreColumn_ + 1, TAnswerTable::PointsRow, table_.Message(10));
+        table_.SetCell(labelColumn_, TAnswerTable::PointsRow, table_.Message(10));
     }
 
     TAnswerTable& table_;
@@ -350,6 +293,7 @@ private:
     std::array<char, 24> scoreDigits_{};
     std::string scoreText_;
     int scoreColumn_ = 0;
+    int labelColumn_ = 0;
 };
 
 } // namespace

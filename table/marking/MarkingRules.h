@@ -27,6 +27,8 @@ struct TQuestionRule {
 
 /// What one answer earns.
 struct TAnswerMark {
+    /// What the answer adds to the score: a keyed question's points for a correct answer, else
+    /// 0; the value of a points question's answer (0 when empty).
     long double points = 0;
     /// A keyed answer equal to the key.
     bool correct = false;
@@ -37,9 +39,10 @@ struct TAnswerMark {
 /// The questions from column 3 up to the first answer-key cell that is empty or holds "<".
 std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator);
 
-/// A keyed answer is compared with the key after lower-casing both; an empty points cell earns
-/// nothing. Throws EConvertError for a points cell that is not a number. Inline, as marking
-/// calls it for every cell.
+/// The rule of what an answer earns, which marking and the item analysis both follow. A keyed
+/// answer is compared with the key after lower-casing both; an empty points cell earns nothing.
+/// Throws EConvertError for a points cell that is not a number. Marking's loop over every
+/// answer takes most answers by MarkAnswerQuickly, an optimisation of this rule.
 inline TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view answer,
                               char decimalSeparator) {
     TAnswerMark mark;

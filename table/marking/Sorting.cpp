@@ -31,7 +31,7 @@ std::vector<int> StudentRows(const TAnswerTable& table) {
 /// only so many of them that the key holds at least `limit` bytes.
 void AppendRowLine(const TAnswerTable& table, int row, int width, std::size_t limit,
                    std::string& key) {
-    const TRowCells& cells = table.Row(row);
+    const TRowCells& cells = table.Store().Row(row);
     const auto columns = static_cast<std::size_t>(width);
     for (std::size_t column = 1; column <= columns && key.size() < limit; ++column) {
         key += cells.Cell(column);
@@ -203,7 +203,7 @@ std::size_t RowLinesSize(const TAnswerTable& table, const std::vector<int>& rows
     const auto columns = static_cast<std::size_t>(width);
     std::size_t size = 0;
     for (const int row : rows) {
-        size += table.Row(row).ByteSize(1, columns + 1) + columns;
+        size += table.Store().Row(row).ByteSize(1, columns + 1) + columns;
     }
     return size;
 }
@@ -235,7 +235,7 @@ void SortByNumber(TAnswerTable& table, const TCollator& collator) {
 void SortByScore(TAnswerTable& table, const TCollator& collator) {
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
-    const int scoreColumn = table.QuestionCount() + TAnswerTable::FirstQuestionColumn;
+    const int scoreColumn = TAnswerTable::ScoreColumn(table.QuestionCount());
     const std::vector<std::size_t> order =
         SortedOrder(rows.size(), RowLinesSize(table, rows, width) + rows.size() * ScoreKeyLength,
                     collator, [&](std::size_t i, std::size_t limit, std::string& key) {

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "platform/LargeBlock.h"
-#include "table/store/RowArena.h"
+#include "table/store/CellStore.h"
 #include "table/store/RowCells.h"
 #include "table/store/TableView.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -46,44 +44,40 @@ public:
     /// Width given to the column that titles the mean and the standard deviation.
     static constexpr int StatisticsLabelWidth = 70;
 
-    /// Empty for a cell never written. The view is valid until the next write to the table.
-    std::string_view Cell(int column, int row) const {
-        return column < 0 ? std::string_view() : Row(row).Cell(static_cast<std::size_t>(column));
+    /// Marking writes the scores of a test of `questionCount` questions in the column after the
+    /// last question...
+    static constexpr int ScoreColumn(int questionCount) {
+        return FirstQuestionColumn + questionCount;
     }
+    /// ...and titles the mean and the standard deviation in the column after that.
+    static constexpr int StatisticsLabelColumn(int questionCount) {
+        return ScoreColumn(questionCount) + 1;
+    }
+
+    /// Empty for a cell never written. The view is valid until the next write to the table.
+    std::string_view Cell(int column, int row) const { return store_.Cell(column, row); }
     /// Every write requests a repaint of the cell, also when the text is unchanged.
     void SetCell(int column, int row, std::string_view text);
     /// Writes a cell its own text back: the way to request its repaint.
     void RewriteCell(int column, int row) { NotifyCellWritten(column, row); }
 
-    /// The stored cells of a row; empty for a row never written.
-    const TRowCells& Row(int row) const {
-        return row >= 0 && row < StoredRowCount() ? rows_[static_cast<std::size_t>(row)] : EmptyRow;
-    }
     /// Writes columns 0 to cells.Size() - 1 of `row` at once, as SetCell would one by one,
     /// and requests one repaint of the whole row.
     void WriteRowCells(int row, TRowCells cells);
 
-    /// A row of these cells (as TRowCells takes them) placed in storage that the table keeps
-    /// for many rows, with room for a few more bytes and a cell, such as a score: for writing
-    /// many rows at once with WriteRowCells.
-    TRowCells PlacedRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends);
-    /// Gives every placed row storage of its own and frees the shared storage: before the
-    /// rows of a new file are placed, so that the storage of an earlier one is not kept.
-    void DetachPlacedRows();
-
-    /// Makes room for this many stored rows, so that writing them moves no row.
-    void ReserveRows(std::size_t count) { rows_.reserve(count); }
-    /// Makes room for placed rows of this many bytes in all, so that they take one block.
-    void ReservePlacedRowBytes(std::size_t size) { rowArena_.ReserveNextBlock(size); }
+    /// The cells as stored, for the loops that read or build a whole table at once (loading,
+    /// saving, marking, sorting, the analysis). Nothing written through it reaches the view.
+    const TCellStore& Store() const { return store_; }
+    TCellStore& Store() { return store_; }
 
     /// Rows that may hold a non-empty cell; every row from here on is empty.
-    int StoredRowCount() const { return static_cast<int>(rows_.size()); }
+    int StoredRowCount() const { return store_.RowCount(); }
     /// Columns of `row` that may hold a non-empty cell.
-    int StoredColumnCount(int row) const;
+    int StoredColumnCount(int row) const { return store_.ColumnCount(row); }
     /// Columns that may hold a non-empty cell in some row: every column from here on is empty
     /// in every row. It shrinks only when every cell is replaced (the reset, a class loaded),
     /// so that it costs no walk through the rows.
-    int StoredColumnCount() const { return storedColumnCount_; }
+    int StoredColumnCount() const { return store_.ColumnCount(); }
 
     /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
     /// all rows being read before any is written, and requests one repaint of the rows written.
@@ -135,16 +129,6 @@ public:
     void SetView(TTableView* view) { view_ = view; }
 
 private:
-    static const TRowCells EmptyRow;
-
-    /// Whether `sourceRows` are the stored rows from `firstRow` on, each once.
-    bool IsStoredRowPermutation(const std::vector<int>& sourceRows, int firstRow) const;
-    /// MoveRows for a permutation of stored rows, the rows moved rather than copied.
-    void PermuteRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
-    /// MoveRows for any rows, cell by cell; tells the view nothing.
-    void CopyRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
-    /// SetCell without telling the view.
-    void StoreCell(int column, int row, std::string_view text);
     /// The titles and labels of an empty test, into a table without cells.
     void StoreTitlesAndLabels();
     void NotifyCellWritten(int column, int row) {
@@ -153,18 +137,8 @@ private:
         }
     }
     void NotifyRowCountChange(int oldRowCount);
-    void NoteColumnCount(const TRowCells& row) {
-        storedColumnCount_ = std::max(storedColumnCount_, static_cast<int>(row.Size()));
-    }
-    TRowCells& RowForWriting(int row);
 
-    /// A large table's rows take megabytes: they ask for huge pages.
-    using TRows = std::vector<TRowCells, TLargeBlockAllocator<TRowCells>>;
-
-    /// Declared before the rows, which may be placed in it, so that it outlives them.
-    TRowArena rowArena_;
-    TRows rows_;
-    int storedColumnCount_ = 0;
+    TCellStore store_;
     std::array<std::string, MessageCount> messages_;
     std::array<std::string, FailureTextCount> failureTexts_;
     std::map<int, int> columnWidths_;

@@ -165,4 +165,23 @@ TEST(AnalysisReport, EscapesTheTableTextsAndDrawsWithPoints) {
     EXPECT_NE(svg.find(">2,5</text>"), std::string::npos) << svg;
 }
 
+// Keys and answers are the students' and the teacher's texts: markup in them is shown, never
+// taken as markup.
+TEST(AnalysisReport, EscapesKeysAndAnswers) {
+    TTestAnalysis analysis = SmallAnalysis();
+    TQuestionAnalysis& question = analysis.questions[0];
+    question.key = "k&\"q\"";
+    question.answers = {
+        {"<i>x</i>", 4, 2.5, false}, {"K&\"Q\"", 3, 0.5, true}, {"a&b", 1, 0, false}};
+    const std::string page =
+        AnalysisReportHtml(analysis, SmallClass(), TAnalysisTexts(), "class.csv", '.');
+    EXPECT_NE(page.find("<td>k&amp;&quot;q&quot;</td>"), std::string::npos) << page;
+    EXPECT_NE(page.find("&lt;i&gt;x&lt;/i&gt;=4, <b>K&amp;&quot;Q&quot;*</b>=3, a&amp;b=1"),
+              std::string::npos)
+        << page;
+    for (const std::string raw : {"<i>", "k&\"", "K&\"", "a&b"}) {
+        EXPECT_EQ(page.find(raw), std::string::npos) << raw;
+    }
+}
+
 } // namespace

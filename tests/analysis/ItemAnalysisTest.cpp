@@ -407,6 +407,40 @@ INSTANTIATE_TEST_SUITE_P(
         TOrderCase{"FarApart", "||#/||1e9/1|A|1e9/2|B|0/3|C|1e9/4|D|5", 500000002.5, 3.75, 1e9, 1}),
     TCaseName());
 
+struct TGroupCase {
+    std::string name;
+    int students;
+    int groupSize;
+    friend void PrintTo(const TGroupCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class GroupSize : public testing::TestWithParam<TGroupCase> {};
+
+// The groups are 27 % of the class rounded, at least one student: 13 students make groups of 4
+// (3.51), not 3. Student i scores i of the class size's points, so the upper group's facility
+// is its students' mean over the class size.
+TEST_P(GroupSize, IsTheShareOfTheClassRounded) {
+    const int students = GetParam().students;
+    std::string text = "||#/||" + std::to_string(students);
+    for (int student = 1; student <= students; ++student) {
+        text += "/" + std::to_string(student) + "|S|" + std::to_string(student);
+    }
+    const TTestAnalysis analysis = AnalyseTest(TableOf(text), '.');
+    const int size = GetParam().groupSize;
+    EXPECT_EQ(analysis.figures.groupSize, size);
+    const double upperMean = (2.0 * students - size + 1) / 2;
+    EXPECT_NEAR(analysis.questions[0].upperFacility.value(), upperMean / students, Close);
+    EXPECT_NEAR(analysis.questions[0].lowerFacility.value(), (size + 1) / 2.0 / students, Close);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GroupSize,
+    testing::Values(TGroupCase{"TwoMakeOne", 2, 1}, TGroupCase{"FiveMakeOne", 5, 1},
+                    TGroupCase{"SixMakeTwo", 6, 2}, TGroupCase{"ElevenMakeThree", 11, 3},
+                    TGroupCase{"ThirteenMakeFour", 13, 4}, TGroupCase{"HundredMake27", 100, 27},
+                    TGroupCase{"HundredAndTwoMake28", 102, 28}),
+    TCaseName());
+
 // Answers are told apart by ids of 16 bits while they can be; a test with more different
 // answers than that is analysed with wider ids, to the same figures.
 TEST(ItemAnalysis, MoreDifferentAnswersThanShortIdsHold) {

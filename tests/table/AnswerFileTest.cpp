@@ -393,6 +393,7 @@ struct TPiecesCase {
 /// Pieces as small as this test every boundary as a megabyte's do, without building texts of
 /// megabytes for every test process; larger than the start that the encoding is judged by.
 constexpr std::size_t LoadPieceSize = 8192;
+static_assert(LoadPieceSize < AnswerFilePieceSize);
 
 /// A Shift-JIS class of over a piece, its lines ended by `lines`, whose line at the first
 /// piece's end has its text end `offset` bytes from that end and is followed by `lineBreak`,
