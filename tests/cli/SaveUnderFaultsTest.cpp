@@ -71,8 +71,9 @@ bool RunAndKill(const std::function<void()>& run, std::chrono::microseconds dela
     return killed && WIFSIGNALED(status);
 }
 
-/// Runs `run` in a child process to its end, however long a loaded machine makes it take.
-void RunToEnd(const std::function<void()>& run) {
+/// Runs `run` in a child process to its end, however long a loaded machine makes it take;
+/// returns whether it ended normally.
+bool RunToEnd(const std::function<void()>& run) {
     const pid_t child = ::fork();
     if (child == 0) {
         run();
@@ -80,6 +81,7 @@ void RunToEnd(const std::function<void()>& run) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 /// Kills a save of `newBytes` over a file holding `oldBytes` at random moments of its
@@ -104,7 +106,7 @@ void ProveSaveUnderKills(const fs::path& target, const std::string& oldBytes,
         (found == oldBytes ? oldKept : newFound) += 1;
         temporaryFilesLeft += TemporaryNamesIn(target.parent_path()).size();
     }
-    RunToEnd(save);
+    EXPECT_TRUE(RunToEnd(save)) << "the save left to finish failed";
     EXPECT_EQ(ReadTestFile(target), newBytes);
     EXPECT_EQ(TemporaryNamesIn(target.parent_path()), std::vector<std::string>{})
         << "a temporary file outlived the next save";
