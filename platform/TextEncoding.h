@@ -81,6 +81,14 @@ enum class TTextStart {
 /// Judges a text by its first bytes, `complete` when they are all of it.
 TTextStart JudgeTextStart(std::string_view head, bool complete);
 
+namespace TextEncodingDetail {
+
+/// The encoding ConvertToCodePage finds, by its rule written plainly, step by step. The
+/// conversion makes the UTF-8 test while converting, which is faster; tests hold the two equal.
+TTextEncoding FindTextEncoding(std::string_view bytes);
+
+} // namespace TextEncodingDetail
+
 /// Reads a whole file (EFileOpenError when it cannot) and converts it as ConvertToCodePage.
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName);
 

@@ -4,6 +4,7 @@
 #include "TestText.h"
 #include "platform/CodePage.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
@@ -483,4 +484,43 @@ TEST(JudgeTextStart, AgreesWithTheConversionOfLongTextsOfEveryKind) {
     }
     // The random texts must reach the case worth testing.
     EXPECT_GT(asItIsFromTheStart, 100U);
+}
+
+namespace {
+
+/// Whether ConvertToCodePage reads `bytes` in `encoding`; UTF-16 that cannot be decoded, of
+/// either byte order, fails.
+bool ConvertsAs(const std::string& bytes, TTextEncoding encoding) {
+    try {
+        return ConvertToCodePage(bytes, "t.csv").encoding == encoding;
+    } catch (const EUnknownTextEncodingError&) {
+        return encoding == TTextEncoding::Unknown;
+    } catch (const ETextEncodingError&) {
+        return encoding == TTextEncoding::Utf16LittleEndian ||
+               encoding == TTextEncoding::Utf16BigEndian;
+    }
+}
+
+} // namespace
+
+// The conversion tests UTF-8 while converting, as an optimisation: it must find what the rule
+// written plainly finds, for whole texts and for texts cut anywhere (inside a character too).
+TEST(TextEncodingRule, ConversionFindsWhatThePlainRuleFinds) {
+    TRandomTexts texts;
+    std::mt19937 random(3);
+    std::array<int, 5> found{};
+    for (int round = 0; round < 3000; ++round) {
+        const std::string whole = texts.Next();
+        const std::size_t cut = std::uniform_int_distribution<std::size_t>(0, whole.size())(random);
+        for (const std::string& text : {whole, whole.substr(0, cut)}) {
+            const TTextEncoding expected = TextEncodingDetail::FindTextEncoding(text);
+            ASSERT_TRUE(ConvertsAs(text, expected))
+                << Escaped(text) << " is " << static_cast<int>(expected);
+            ++found[static_cast<std::size_t>(expected)];
+        }
+    }
+    // Every encoding must come up often enough to be tested.
+    for (const int count : found) {
+        EXPECT_GT(count, 100);
+    }
 }
