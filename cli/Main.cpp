@@ -23,9 +23,9 @@ void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
 }
 
-/// A failure as the window tells it, followed by the system's cause where the system gave one
-/// that the text does not already say: a file that is not there is what "cannot be opened"
-/// tells first.
+/// A failure as the window tells it, followed by the system's cause where the system gave one.
+/// A file that is not there, the commonest failure, keeps the message alone, which scripts
+/// already match.
 std::string FailureWithCause(const std::exception& error) {
     std::string text = FailureText(error);
     const auto* fileError = dynamic_cast<const EFileError*>(&error);
