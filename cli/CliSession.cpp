@@ -5,7 +5,6 @@
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
@@ -13,6 +12,7 @@
 #include "table/roster/RosterPaste.h"
 #include "table/session/Messages.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
@@ -57,9 +57,10 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 }
 
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
-                         const TProfileFile& languageFile, TLoadedText loadedText)
+                         const TProfileFile& languageFile, TLoadedText loadedText,
+                         char decimalSeparator)
     : languageFile_(languageFile), session_(loadedText), table_(session_.Table()), out_(out),
-      notify_(std::move(notify)) {
+      notify_(std::move(notify)), decimalSeparator_(decimalSeparator) {
     ReadMessages(table_, languageFile);
     session_.Start();
 }
@@ -73,8 +74,9 @@ const TAnalysisTexts& TCliSession::AnalysisTexts() {
 
 void TCliSession::Run(const std::string& name, const std::string& argument) {
     const TCliCommandInfo* info = FindCliCommand(name);
+    // ParseCommandLine refuses an unknown command as a usage error before anything runs.
     if (info == nullptr) {
-        throw std::invalid_argument("unknown command " + name);
+        throw std::logic_error("unknown command " + name);
     }
     (this->*info->run)(argument);
 }
@@ -99,7 +101,7 @@ void TCliSession::Save(const std::string& fileName) {
 }
 
 void TCliSession::Mark(const std::string&) {
-    MarkTable(table_, DecimalSeparator());
+    MarkTable(table_, decimalSeparator_);
 }
 
 void TCliSession::SortNumber(const std::string&) {
@@ -147,23 +149,23 @@ void TCliSession::State(const std::string&) {
 }
 
 TTestAnalysis TCliSession::AnalyseQuestions() {
-    return AnalyseTestForOutput(table_, AnalysisTexts(), DecimalSeparator());
+    return AnalyseTestForOutput(table_, AnalysisTexts(), decimalSeparator_);
 }
 
 void TCliSession::Analysis(const std::string&) {
-    out_ << QuestionTableText(AnalyseQuestions(), AnalysisTexts(), DecimalSeparator());
+    out_ << QuestionTableText(AnalyseQuestions(), AnalysisTexts(), decimalSeparator_);
     CheckOutput();
 }
 
 void TCliSession::Report(const std::string& fileName) {
     WriteOutput(fileName,
                 AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
-                                   session_.FileName().filename().string(), DecimalSeparator()));
+                                   session_.FileName().filename().string(), decimalSeparator_));
 }
 
 void TCliSession::Results(const std::string& fileName) {
     WriteOutput(fileName,
-                ResultsCsv(AnalyseQuestions(), table_, AnalysisTexts(), DecimalSeparator()));
+                ResultsCsv(AnalyseQuestions(), table_, AnalysisTexts(), decimalSeparator_));
 }
 
 void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {
@@ -182,10 +184,13 @@ void TCliSession::NotifyReplacedCharacters(const std::string& fileName, std::siz
 }
 
 void TCliSession::CheckOutput() {
+    // A stream tells only that it failed; the write under it left the cause in errno.
+    errno = 0;
     out_.flush();
     if (!out_) {
+        const std::error_code cause = LastSystemError();
         out_.clear();
-        throw EPelloranError(FormatMessage("%s に書き込めません", "標準出力"));
+        throw EOutputError("標準出力", cause);
     }
 }
 

@@ -32,11 +32,12 @@ public:
     /// `out` receives what dump, state and "save -" print; `notify` what the user should know
     /// of a command that succeeded (characters a file's encoding could not bring over); the
     /// messages come from the language file. `loadedText` Kept keeps the text of each file
-    /// opened, which `state` needs to tell whether the table has changed since.
+    /// opened, which `state` needs to tell whether the table has changed since. Numbers are
+    /// read and written with `decimalSeparator`.
     TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
-                const TProfileFile& languageFile, TLoadedText loadedText);
+                const TProfileFile& languageFile, TLoadedText loadedText, char decimalSeparator);
 
-    /// Throws what the command raises.
+    /// Throws what the command raises; `name` must be one of CliCommands().
     void Run(const std::string& name, const std::string& argument);
 
     void Open(const std::string& fileName);
@@ -70,6 +71,7 @@ private:
     std::optional<TAnalysisTexts> analysisTexts_;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
+    char decimalSeparator_;
 };
 
 /// A cell's bytes as dump prints them: backslash, CR, LF and TAB escaped as in C, other

@@ -1,5 +1,6 @@
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "table/marking/Sorting.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -21,6 +23,19 @@ void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
 }
 
+/// A failure as the window tells it, followed by the system's cause where the system gave one.
+/// A file that is not there, the commonest failure, keeps the message alone, which scripts
+/// already match.
+std::string FailureWithCause(const std::exception& error) {
+    std::string text = FailureText(error);
+    const auto* fileError = dynamic_cast<const EFileError*>(&error);
+    if (fileError != nullptr && fileError->Cause() &&
+        fileError->Cause() != std::errc::no_such_file_or_directory) {
+        text += ": " + fileError->Cause().message();
+    }
+    return text;
+}
+
 /// Runs `action`, reporting what it raises; false when it failed.
 template <typename TAction>
 bool RunReported(TAction&& action) {
@@ -28,7 +43,7 @@ bool RunReported(TAction&& action) {
         action();
         return true;
     } catch (const std::exception& error) {
-        Report(FailureText(error));
+        Report(FailureWithCause(error));
     }
     return false;
 }
@@ -86,10 +101,6 @@ int main(int argc, char** argv) {
         std::cout << UsageText();
         return std::cout.flush() ? 0 : ExitFailure;
     }
-    if (commandLine.decimalSeparator) {
-        SetDecimalSeparator(*commandLine.decimalSeparator);
-    }
-
     bool failed = false;
     TProfileFile languageFile = TProfileFile::FromBytes({});
     if (commandLine.languageFile) {
@@ -103,7 +114,8 @@ int main(int argc, char** argv) {
         std::any_of(commandLine.commands.begin(), commandLine.commands.end(),
                     [](const TCliCommand& command) { return command.name == "state"; });
     TCliSession session(std::cout, Report, languageFile,
-                        keepsLoadedText ? TLoadedText::Kept : TLoadedText::Dropped);
+                        keepsLoadedText ? TLoadedText::Kept : TLoadedText::Dropped,
+                        commandLine.decimalSeparator.value_or(DecimalSeparator()));
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.argument); });
     }

@@ -1,5 +1,7 @@
 #include "Errors.h"
 
+#include <cerrno>
+
 std::string FormatMessage(std::string_view pattern, std::string_view argument) {
     std::string text(pattern);
     if (auto at = text.find("%s"); at != std::string::npos) {
@@ -8,11 +10,21 @@ std::string FormatMessage(std::string_view pattern, std::string_view argument) {
     return text;
 }
 
-EFileOpenError::EFileOpenError(std::string_view fileName)
-    : EPelloranError(FormatMessage("ファイル %s は開けません", fileName)) {}
+std::error_code LastSystemError() {
+    return {errno, std::generic_category()};
+}
 
-EFileCreateError::EFileCreateError(std::string_view fileName)
-    : EPelloranError(FormatMessage("ファイル %s を作成できません", fileName)) {}
+EFileError::EFileError(const std::string& message, std::string_view fileName, std::error_code cause)
+    : EPelloranError(message), fileName_(fileName), cause_(cause) {}
+
+EFileOpenError::EFileOpenError(std::string_view fileName, std::error_code cause)
+    : EFileError(FormatMessage("ファイル %s は開けません", fileName), fileName, cause) {}
+
+EFileCreateError::EFileCreateError(std::string_view fileName, std::error_code cause)
+    : EFileError(FormatMessage("ファイル %s を作成できません", fileName), fileName, cause) {}
+
+EOutputError::EOutputError(std::string_view streamName, std::error_code cause)
+    : EFileError(FormatMessage("%s に書き込めません", streamName), streamName, cause) {}
 
 EIniFileError::EIniFileError(std::string_view fileName)
     : EPelloranError(FormatMessage("%s に書き込めません", fileName)) {}

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 /// Base of every failure the program reports to the user. `what()` is UTF-8 text.
 class EPelloranError : public std::runtime_error {
@@ -10,16 +11,38 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// A file could not be opened or read.
-class EFileOpenError : public EPelloranError {
+/// A file that could not be read or written, and why, as far as the system told.
+class EFileError : public EPelloranError {
 public:
-    explicit EFileOpenError(std::string_view fileName);
+    const std::string& FileName() const { return fileName_; }
+    /// The system's cause (errno's code); empty where the program refused on its own, as it
+    /// refuses to read or replace anything but a regular file.
+    std::error_code Cause() const { return cause_; }
+
+protected:
+    EFileError(const std::string& message, std::string_view fileName, std::error_code cause);
+
+private:
+    std::string fileName_;
+    std::error_code cause_;
+};
+
+/// A file could not be opened or read.
+class EFileOpenError : public EFileError {
+public:
+    explicit EFileOpenError(std::string_view fileName, std::error_code cause = {});
 };
 
 /// A file could not be created or written.
-class EFileCreateError : public EPelloranError {
+class EFileCreateError : public EFileError {
 public:
-    explicit EFileCreateError(std::string_view fileName);
+    explicit EFileCreateError(std::string_view fileName, std::error_code cause = {});
+};
+
+/// A stream that is no file of the program's own (standard output) could not be written.
+class EOutputError : public EFileError {
+public:
+    EOutputError(std::string_view streamName, std::error_code cause);
 };
 
 /// An INI file could not be written.
@@ -27,6 +50,9 @@ class EIniFileError : public EPelloranError {
 public:
     explicit EIniFileError(std::string_view fileName);
 };
+
+/// The cause errno holds now.
+std::error_code LastSystemError();
 
 /// Replaces the first "%s" of `pattern` by `argument`.
 std::string FormatMessage(std::string_view pattern, std::string_view argument);

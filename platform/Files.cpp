@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/file.h>
@@ -63,11 +64,12 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& fileName) {
         }
         const std::filesystem::path named = std::filesystem::read_symlink(target, error);
         if (error) {
-            throw EFileCreateError(fileName.string());
+            throw EFileCreateError(fileName.string(), error);
         }
         target = named.is_absolute() ? named : target.parent_path() / named;
     }
-    throw EFileCreateError(fileName.string());
+    throw EFileCreateError(fileName.string(),
+                           std::make_error_code(std::errc::too_many_symbolic_link_levels));
 }
 
 std::string RandomTemporaryName() {
@@ -121,9 +123,17 @@ void RemoveAbandonedTemporaryFiles(int folder) {
 }
 
 /// An existing target must be a regular file the user may write: a save never replaces a
-/// device or a pipe, nor a file made read-only to protect it.
-bool MayReplace(int folder, const std::string& name, const struct stat& existing) {
-    return S_ISREG(existing.st_mode) && ::faccessat(folder, name.c_str(), W_OK, 0) == 0;
+/// device or a pipe, nor a file made read-only to protect it. The system's cause when the user
+/// may not write it.
+std::optional<std::error_code> WhyNotReplaceable(int folder, const std::string& name,
+                                                 const struct stat& existing) {
+    if (!S_ISREG(existing.st_mode)) {
+        return std::error_code();
+    }
+    if (::faccessat(folder, name.c_str(), W_OK, 0) != 0) {
+        return LastSystemError();
+    }
+    return std::nullopt;
 }
 
 /// The new file keeps the owner, group and mode of the file it replaces, as far as the user
@@ -150,15 +160,19 @@ TFileReader::TFileReader(const std::filesystem::path& fileName) : fileName_(file
     // Only a regular file has an end (a device such as /dev/zero would fill the memory), and
     // opening anything else may have effects of its own: it is refused before it is opened.
     struct stat status {};
-    if (::stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::stat(fileName.c_str(), &status) != 0) {
+        throw EFileOpenError(fileName.string(), LastSystemError());
+    }
+    if (!S_ISREG(status.st_mode)) {
         throw EFileOpenError(fileName.string());
     }
     descriptor_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor_ < 0 || ::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const std::error_code cause = descriptor_ < 0 ? LastSystemError() : std::error_code();
         if (descriptor_ >= 0) {
             ::close(descriptor_);
         }
-        throw EFileOpenError(fileName.string());
+        throw EFileOpenError(fileName.string(), cause);
     }
     // The size at opening is the end: a file that grows meanwhile would otherwise be read
     // until the memory runs out.
@@ -180,8 +194,9 @@ std::size_t TFileReader::ReadInto(std::string& bytes, std::size_t count) {
             continue;
         }
         if (got < 0) {
+            const std::error_code cause = LastSystemError();
             bytes.resize(start);
-            throw EFileOpenError(fileName_.string());
+            throw EFileOpenError(fileName_.string(), cause);
         }
         if (got == 0) {
             // Shorter than at opening: the end has come.
@@ -212,18 +227,24 @@ TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& fileName, TTem
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
     folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     try {
-        if (folder_ < 0 || targetName_.empty()) {
-            Fail();
+        if (folder_ < 0) {
+            Fail(LastSystemError());
+        }
+        if (targetName_.empty()) {
+            Fail(std::make_error_code(std::errc::is_a_directory));
         }
         struct stat existing {};
         const bool targetExists =
             ::fstatat(folder_, targetName_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-        if (targetExists && !MayReplace(folder_, targetName_, existing)) {
-            Fail();
+        if (targetExists) {
+            if (const std::optional<std::error_code> cause =
+                    WhyNotReplaceable(folder_, targetName_, existing)) {
+                Fail(*cause);
+            }
         }
         CreateTemporaryFile(kind);
         if (targetExists && !TakeOverAttributes(descriptor_, existing)) {
-            Fail();
+            Fail(LastSystemError());
         }
     } catch (...) {
         // No destructor runs for a writer that was never made.
@@ -261,7 +282,7 @@ void TAtomicFileWriter::CreateTemporaryFile(TTemporaryFileKind kind) {
             continue;
         }
         if (descriptor < 0) {
-            Fail();
+            Fail(LastSystemError());
         }
         // Another save may have found the file unlocked in the moment after its creation and
         // removed it: then the name no longer names it.
@@ -272,7 +293,7 @@ void TAtomicFileWriter::CreateTemporaryFile(TTemporaryFileKind kind) {
         }
         ::close(descriptor);
     }
-    Fail();
+    Fail(std::make_error_code(std::errc::file_exists));
 }
 
 void TAtomicFileWriter::NameTemporaryFile() {
@@ -289,15 +310,18 @@ void TAtomicFileWriter::NameTemporaryFile() {
             return;
         }
         if (errno != EEXIST) {
-            Fail();
+            Fail(LastSystemError());
         }
     }
-    Fail();
+    Fail(std::make_error_code(std::errc::file_exists));
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
-    if (descriptor_ < 0 || !WriteAll(descriptor_, bytes)) {
-        Fail();
+    if (descriptor_ < 0) {
+        Fail({});
+    }
+    if (!WriteAll(descriptor_, bytes)) {
+        Fail(LastSystemError());
     }
 #ifdef SYNC_FILE_RANGE_WRITE
     // The disk starts on what is written while the rest is made, so that Commit's flush waits
@@ -309,18 +333,21 @@ void TAtomicFileWriter::Write(std::string_view bytes) {
 }
 
 void TAtomicFileWriter::Commit() {
-    if (descriptor_ < 0 || ::fsync(descriptor_) != 0) {
-        Fail();
+    if (descriptor_ < 0) {
+        Fail({});
+    }
+    if (::fsync(descriptor_) != 0) {
+        Fail(LastSystemError());
     }
     NameTemporaryFile();
     if (::renameat(folder_, temporaryName_.c_str(), folder_, targetName_.c_str()) != 0) {
-        Fail();
+        Fail(LastSystemError());
     }
     temporaryName_.clear();
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (::close(descriptor) != 0) {
-        throw EFileCreateError(fileName_.string());
+        throw EFileCreateError(fileName_.string(), LastSystemError());
     }
     SyncFolder(folder_);
     RemoveAbandonedTemporaryFiles(folder_);
@@ -338,9 +365,9 @@ void TAtomicFileWriter::RemoveTemporaryFile() {
     descriptor_ = -1;
 }
 
-void TAtomicFileWriter::Fail() {
+void TAtomicFileWriter::Fail(std::error_code cause) {
     RemoveTemporaryFile();
-    throw EFileCreateError(fileName_.string());
+    throw EFileCreateError(fileName_.string(), cause);
 }
 
 void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes) {

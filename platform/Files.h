@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 /// The whole content of a regular file, as long as it was when opened: a file another program
 /// keeps appending to is not followed. Throws EFileOpenError when it cannot be opened or read,
@@ -69,7 +70,7 @@ private:
     void CreateTemporaryFile(TTemporaryFileKind kind);
     void NameTemporaryFile();
     void RemoveTemporaryFile();
-    [[noreturn]] void Fail();
+    [[noreturn]] void Fail(std::error_code cause);
 
     std::filesystem::path fileName_;
     std::string targetName_;

@@ -2,14 +2,8 @@
 
 #include <langinfo.h>
 #include <locale.h>
-#include <optional>
 
 namespace {
-
-std::optional<char>& OverriddenSeparator() {
-    static std::optional<char> separator;
-    return separator;
-}
 
 /// Asks a locale object of its own, so that the process's locale, which the window system
 /// reads too, is never changed.
@@ -28,12 +22,6 @@ char LocaleSeparator() {
 } // namespace
 
 char DecimalSeparator() {
-    if (!OverriddenSeparator()) {
-        OverriddenSeparator() = LocaleSeparator();
-    }
-    return *OverriddenSeparator();
-}
-
-void SetDecimalSeparator(char separator) {
-    OverriddenSeparator() = separator;
+    static const char separator = LocaleSeparator();
+    return separator;
 }

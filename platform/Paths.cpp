@@ -12,10 +12,6 @@ std::size_t FileNameStart(std::string_view fileName) {
 
 } // namespace
 
-std::string ExtractFilePath(std::string_view fileName) {
-    return std::string(fileName.substr(0, FileNameStart(fileName)));
-}
-
 std::string ExtractFileDir(std::string_view fileName) {
     std::size_t end = FileNameStart(fileName);
     if (end > 1) {

@@ -10,8 +10,6 @@ inline constexpr char PathDelimiter = '/';
 std::string ExtractFileDir(std::string_view fileName);
 /// The part after the last separator.
 std::string ExtractFileName(std::string_view fileName);
-/// The folder part with its trailing separator.
-std::string ExtractFilePath(std::string_view fileName);
 /// The name with its extension (from the last '.' of the file name part) replaced by
 /// `extension`, which includes its dot.
 std::string ChangeFileExt(std::string_view fileName, std::string_view extension);

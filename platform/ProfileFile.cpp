@@ -196,9 +196,13 @@ void CheckKeyName(std::string_view key) {
 }
 
 void CheckValue(std::string_view value) {
-    if (HoldsLineBreakOrNul(value)) {
+    if (!TProfileFile::CanWriteValue(value)) {
         throw std::invalid_argument("profile value holds a line break or NUL");
     }
+}
+
+bool IsQuote(char byte) {
+    return byte == '"' || byte == '\'';
 }
 
 std::string KeyLineText(std::string_view key, std::string_view value) {
@@ -329,6 +333,22 @@ void TProfileFile::UpdateFile() {
         throw EIniFileError(fileName_.string());
     }
     changed_ = false;
+}
+
+bool TProfileFile::CanWriteValue(std::string_view value) {
+    return !HoldsLineBreakOrNul(value);
+}
+
+std::optional<std::string> TProfileFile::ValueReadingBack(std::string_view text) {
+    // Reading trims blanks and drops one pair of enclosing quotes, which then protect the text.
+    const bool changedByReading =
+        !text.empty() &&
+        (IsIniBlank(text.front()) || IsIniBlank(text.back()) || IsQuote(text.front()));
+    std::string value = changedByReading ? '"' + std::string(text) + '"' : std::string(text);
+    if (!CanWriteValue(value) || value.size() > MaxValueLength) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::string TProfileFile::Bytes() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,14 @@ public:
     /// found again: a section, key or value holding CR, LF or NUL; a section holding a ']' of
     /// its own or ending in the first byte of a double-byte character; a key holding '=' or
     /// beginning with '['; a section or key beginning or ending with a tab or vertical tab.
-    /// Callers check their texts before writing.
+    /// Callers check their texts before writing (CanWriteValue, ValueReadingBack).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    /// Whether WriteString takes `value`: it holds no CR, LF or NUL.
+    static bool CanWriteValue(std::string_view value);
+    /// The value to write so that ReadString gives `text` back as it is: in quotes when reading
+    /// would trim its blanks or drop its quotes. Nothing when no value can: `text` cannot be
+    /// written, or the value would be longer than MaxValueLength, which no reading cuts.
+    static std::optional<std::string> ValueReadingBack(std::string_view text);
     /// Removes the section's header and key lines (its comment lines stay), in memory.
     void EraseSection(std::string_view section);
     /// Replaces the file by the edited text atomically (through TAtomicFileWriter), when

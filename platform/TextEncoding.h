@@ -44,11 +44,15 @@ public:
 struct TCodePageText {
     std::string text;
     std::size_t replacedCount = 0;
+    /// The encoding the bytes were read in.
+    TTextEncoding encoding = TTextEncoding::CodePage;
 };
 
-/// Whether every byte of `bytes` belongs to a well-formed UTF-8 character.
-bool IsValidUtf8(std::string_view bytes);
-
+/// The text of a file's bytes in the code page, its byte-order mark dropped, and the encoding
+/// it was read in; code-page bytes are passed through untouched. `fileName` names the file in
+/// the ETextEncodingError raised for UTF-16 that cannot be decoded and for a text of Unknown
+/// encoding. The encoding is found so:
+///
 /// UTF-16 after either byte-order mark (not after UTF-32's FF FE 00 00). Then the NUL bytes among
 /// the first 4 KiB, if any: UTF-16 without a mark when they fall in the code units of that byte
 /// order (see below); nothing when they are one NUL or one run of NULs after the first line, which
@@ -62,11 +66,6 @@ bool IsValidUtf8(std::string_view bytes);
 /// units whose high byte is zero (ASCII: digits, separators, line breaks) are at least one in
 /// eight and outnumber those whose low byte is zero (U+3000, U+4E00, ...). Code-page text has no
 /// zero byte but a NUL, so it cannot look so.
-TTextEncoding DetectTextEncoding(std::string_view bytes);
-
-/// The text of a file's bytes in the code page, its byte-order mark dropped; code-page bytes
-/// are passed through untouched. `fileName` names the file in the ETextEncodingError raised
-/// for UTF-16 that cannot be decoded and for a text of Unknown encoding.
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName);
 
 /// What ConvertToCodePage does with a text, as far as its first bytes tell.
@@ -81,6 +80,14 @@ enum class TTextStart {
 
 /// Judges a text by its first bytes, `complete` when they are all of it.
 TTextStart JudgeTextStart(std::string_view head, bool complete);
+
+namespace TextEncodingDetail {
+
+/// The encoding ConvertToCodePage finds, by its rule written plainly, step by step. The
+/// conversion makes the UTF-8 test while converting, which is faster; tests hold the two equal.
+TTextEncoding FindTextEncoding(std::string_view bytes);
+
+} // namespace TextEncodingDetail
 
 /// Reads a whole file (EFileOpenError when it cannot) and converts it as ConvertToCodePage.
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName);

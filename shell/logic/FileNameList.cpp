@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -30,28 +31,6 @@ std::string KeyName(std::size_t slot) {
 
 bool IsAbbreviated(std::string_view storedName) {
     return storedName == ParentFolder || storedName.starts_with("../");
-}
-
-bool IsIniBlank(char byte) {
-    return byte == ' ' || byte == '\t' || byte == '\v';
-}
-
-/// The value to write so that reading gives the name back: reading trims blanks and removes
-/// one pair of enclosing quotes, so a name with blanks at an end, or beginning with a quote, is
-/// written in quotes.
-std::string ProfileValue(std::string_view name) {
-    if (!name.empty() && (IsIniBlank(name.front()) || IsIniBlank(name.back()) ||
-                          name.front() == '"' || name.front() == '\'')) {
-        return '"' + std::string(name) + '"';
-    }
-    return std::string(name);
-}
-
-/// A line break or NUL would break the store's lines (and could add keys of its own), and a
-/// longer value would be read back cut.
-bool IsStorable(std::string_view value) {
-    return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
-           value.size() <= TProfileFile::MaxValueLength;
 }
 
 } // namespace
@@ -85,8 +64,8 @@ void TFileNameList::SaveFileNames() const {
     // A name the store cannot hold stays listed for this run only; the names after it move up.
     std::size_t slot = 0;
     for (const std::string& fileName : fileNames_) {
-        if (const std::string value = ProfileValue(fileName); IsStorable(value)) {
-            store.WriteString(SectionName, KeyName(++slot), value);
+        if (const std::optional<std::string> value = TProfileFile::ValueReadingBack(fileName)) {
+            store.WriteString(SectionName, KeyName(++slot), *value);
         }
     }
     while (slot < MaxFileNames) {

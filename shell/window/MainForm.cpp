@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -42,10 +43,14 @@ constexpr int ToolBarHeight = 24;
 constexpr int ToolButtonWidth = 23;
 
 /// The face the window names exists on Windows only; it stands for the Japanese faces here.
+/// The substitution table belongs to the whole application: filled once, by the first window.
 void RegisterFontSubstitutions() {
-    QFont::insertSubstitutions(WindowFontFace,
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                QStringLiteral("Noto Sans CJK JP")});
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        QFont::insertSubstitutions(WindowFontFace,
+                                   {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                    QStringLiteral("Noto Sans CJK JP")});
+    });
 }
 
 QFont WindowFont() {

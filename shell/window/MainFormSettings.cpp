@@ -44,10 +44,6 @@ void InstallQtTranslation(QObject& owner, const std::string& language) {
     }
 }
 
-bool HoldsLineBreak(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
-}
-
 } // namespace
 
 void TMain::ReadSettings() {
@@ -110,7 +106,7 @@ void TMain::ApplyLanguageFile() {
 void TMain::WriteSettings() {
     const std::string folder = ToNativePath(currentDir_).native();
     // A folder name with a line break would break the file's lines: the old value stays.
-    if (HoldsLineBreak(folder)) {
+    if (!TProfileFile::CanWriteValue(folder)) {
         return;
     }
     const std::filesystem::path fileName = ToNativePath(settingsFileName_);

@@ -63,39 +63,6 @@ std::size_t FindLineBreakOrQuote(std::string_view text, std::size_t from) {
     return FindBreakByte<true>(text, from);
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
-    return lines;
-}
-
-namespace {
-
-template <typename TLines>
-std::string JoinLinesOf(const TLines& lines) {
-    std::size_t size = 0;
-    for (const auto& line : lines) {
-        size += line.size() + 2;
-    }
-    std::string text;
-    text.reserve(size);
-    for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
-
-} // namespace
-
-std::string JoinLines(const std::vector<std::string_view>& lines) {
-    return JoinLinesOf(lines);
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    return JoinLinesOf(lines);
-}
-
 std::vector<std::string> SplitCommaText(std::string_view line) {
     std::vector<std::string> fields;
     ForEachCommaField(line, [&](std::string_view field) { fields.emplace_back(field); });

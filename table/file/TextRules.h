@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,32 +10,6 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from);
 
 /// Where the first CR, LF or double quote of `text` from `from` on is; npos where there is none.
 std::size_t FindLineBreakOrQuote(std::string_view text, std::size_t from);
-
-/// Calls `onLine` with each line of `text`: a line runs to the next CR, LF or NUL byte; one
-/// CR, then one LF, is skipped after it; a NUL byte ends the text.
-template <typename TOnLine>
-void ForEachLine(std::string_view text, TOnLine&& onLine) {
-    const std::size_t end = std::min(text.size(), text.find('\0'));
-    std::size_t at = 0;
-    while (at < end) {
-        const std::size_t lineEnd = std::min(end, FindLineBreak(text, at));
-        onLine(text.substr(at, lineEnd - at));
-        at = lineEnd;
-        if (at < end && text[at] == '\r') {
-            ++at;
-        }
-        if (at < end && text[at] == '\n') {
-            ++at;
-        }
-    }
-}
-
-/// The lines of `text` as ForEachLine cuts them; the views point into `text`.
-std::vector<std::string_view> SplitLines(std::string_view text);
-
-/// The lines, each followed by CR LF.
-std::string JoinLines(const std::vector<std::string_view>& lines);
-std::string JoinLines(const std::vector<std::string>& lines);
 
 /// Bytes 1 to 32: a cell holding one is quoted when saved.
 constexpr bool IsBlank(char byte) {

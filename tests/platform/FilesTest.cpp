@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -51,6 +53,101 @@ TEST(ReadFileBytes, FailsForWhatCannotBeRead) {
         }
     }
 }
+
+struct TCauseCase {
+    const char* name;
+    std::string fileName;
+    /// Empty where the program refuses on its own.
+    std::error_code cause;
+    /// The superuser reads and writes whatever the permission bits say.
+    bool needsNonRoot = false;
+};
+
+/// A folder holding what the cases read and write: a file without permissions, a read-only
+/// file in a read-only folder, a folder where a file is expected.
+class TCauseFolder {
+public:
+    TCauseFolder() {
+        WriteTestFile(folder_ / "locked.csv", "secret");
+        fs::permissions(folder_ / "locked.csv", fs::perms::none);
+        fs::create_directory(folder_ / "folder.csv");
+        fs::create_directory(folder_ / "read-only");
+        WriteTestFile(folder_ / "read-only/quiz.csv", "kept");
+        fs::permissions(folder_ / "read-only/quiz.csv", fs::perms::owner_read);
+        fs::permissions(folder_ / "read-only", fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    TCauseFolder(const TCauseFolder&) = delete;
+    TCauseFolder& operator=(const TCauseFolder&) = delete;
+    ~TCauseFolder() {
+        std::error_code ignored;
+        fs::permissions(folder_ / "read-only", fs::perms::owner_all, fs::perm_options::add,
+                        ignored);
+    }
+
+    fs::path operator/(std::string_view name) const { return folder_ / name; }
+
+private:
+    TTemporaryFolder folder_;
+};
+
+class FileOpenCause : public testing::TestWithParam<TCauseCase> {};
+
+// The message stays the one the window shows; the cause is kept beside it for the command line.
+TEST_P(FileOpenCause, IsTheSystemsBesideTheFileName) {
+    const TCauseCase& c = GetParam();
+    if (c.needsNonRoot && ::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads files whatever their permission bits say";
+    }
+    const TCauseFolder folder;
+    try {
+        ReadFileBytes(folder / c.fileName);
+        ADD_FAILURE() << "no failure reading " << c.fileName;
+    } catch (const EFileOpenError& error) {
+        EXPECT_EQ(std::string(error.what()), OpenErrorText(folder / c.fileName));
+        EXPECT_EQ(error.FileName(), (folder / c.fileName).string());
+        EXPECT_EQ(error.Cause(), c.cause) << error.Cause().message();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileOpenCause,
+    testing::Values(TCauseCase{"Missing", "missing.csv",
+                               std::make_error_code(std::errc::no_such_file_or_directory)},
+                    TCauseCase{"InMissingFolder", "missing/quiz.csv",
+                               std::make_error_code(std::errc::no_such_file_or_directory)},
+                    TCauseCase{"Folder", "folder.csv", {}},
+                    TCauseCase{"Unreadable", "locked.csv",
+                               std::make_error_code(std::errc::permission_denied), true}),
+    TCaseName());
+
+class FileCreateCause : public testing::TestWithParam<TCauseCase> {};
+
+TEST_P(FileCreateCause, IsTheSystemsBesideTheFileName) {
+    const TCauseCase& c = GetParam();
+    if (c.needsNonRoot && ::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes files whatever their permission bits say";
+    }
+    const TCauseFolder folder;
+    try {
+        WriteFileBytesAtomic(folder / c.fileName, "new");
+        ADD_FAILURE() << "no failure writing " << c.fileName;
+    } catch (const EFileCreateError& error) {
+        EXPECT_EQ(std::string(error.what()), CreateErrorText(folder / c.fileName));
+        EXPECT_EQ(error.FileName(), (folder / c.fileName).string());
+        EXPECT_EQ(error.Cause(), c.cause) << error.Cause().message();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileCreateCause,
+    testing::Values(TCauseCase{"InMissingFolder", "missing/quiz.csv",
+                               std::make_error_code(std::errc::no_such_file_or_directory)},
+                    TCauseCase{"Folder", "folder.csv", {}},
+                    TCauseCase{"ReadOnlyFile", "read-only/quiz.csv",
+                               std::make_error_code(std::errc::permission_denied), true},
+                    TCauseCase{"InReadOnlyFolder", "read-only/new.csv",
+                               std::make_error_code(std::errc::permission_denied), true}),
+    TCaseName());
 
 TEST(WriteFileBytesAtomic, WritesExactlyAndLeavesNoTemporaryFile) {
     TTemporaryFolder folder;

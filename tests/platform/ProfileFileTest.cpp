@@ -291,6 +291,48 @@ const TBadArguments BadArguments[] = {
 INSTANTIATE_TEST_SUITE_P(Arguments, ProfileWriteRefusal, testing::ValuesIn(BadArguments),
                          TCaseName());
 
+struct TReadingBackCase {
+    const char* name;
+    std::string text;
+    std::optional<std::string> value;
+};
+
+class ProfileValueReadingBack : public testing::TestWithParam<TReadingBackCase> {};
+
+// Callers such as the list of recent files store names through this value: what is written
+// must read back as the name, and what cannot must be told before writing.
+TEST_P(ProfileValueReadingBack, GivesTheTextBackThroughTheFile) {
+    const TReadingBackCase& c = GetParam();
+    const std::optional<std::string> value = TProfileFile::ValueReadingBack(c.text);
+    EXPECT_EQ(value, c.value) << Escaped(c.text);
+    EXPECT_EQ(TProfileFile::CanWriteValue(c.text),
+              c.text.find_first_of("\r\n\0"s) == std::string::npos);
+    if (value) {
+        TProfileFile profile = TProfileFile::FromBytes("");
+        profile.WriteString("S", "k", *value);
+        EXPECT_EQ(profile.ReadString("S", "k", "default"), c.text) << Escaped(c.text);
+    }
+}
+
+const TReadingBackCase ReadingBackCases[] = {
+    {"Plain", "/home/t/a b.csv", "/home/t/a b.csv"},
+    {"Empty", "", ""},
+    {"LeadingBlank", " a.csv", "\" a.csv\""},
+    {"TrailingTab", "a.csv\t", "\"a.csv\t\""},
+    {"Quoted", "\"a\"", "\"\"a\"\""},
+    {"OpeningApostrophe", "'a", "\"'a\""},
+    {"InnerQuotes", "a\"b'", "a\"b'"},
+    {"Cr", "a\rb", std::nullopt},
+    {"Lf", "a\nb", std::nullopt},
+    {"Nul", "a\0b"s, std::nullopt},
+    {"Longest", std::string(TProfileFile::MaxValueLength, 'a'),
+     std::string(TProfileFile::MaxValueLength, 'a')},
+    {"TooLong", std::string(TProfileFile::MaxValueLength + 1, 'a'), std::nullopt},
+    {"TooLongOnceQuoted", " " + std::string(TProfileFile::MaxValueLength - 2, 'a'), std::nullopt},
+};
+INSTANTIATE_TEST_SUITE_P(Values, ProfileValueReadingBack, testing::ValuesIn(ReadingBackCases),
+                         TCaseName());
+
 std::string IniErrorText(const fs::path& fileName) {
     return fileName.string() + " に書き込めません";
 }

@@ -4,9 +4,11 @@
 #include "TestText.h"
 #include "platform/CodePage.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 
 using namespace std::string_literals;
@@ -26,8 +28,8 @@ class TextConversion : public testing::TestWithParam<TConversionCase> {};
 
 TEST_P(TextConversion, DetectsTheEncodingAndGivesCodePageText) {
     const TConversionCase& c = GetParam();
-    EXPECT_EQ(DetectTextEncoding(c.bytes), c.encoding) << Escaped(c.bytes);
     const TCodePageText converted = ConvertToCodePage(c.bytes, "a.csv");
+    EXPECT_EQ(converted.encoding, c.encoding) << Escaped(c.bytes);
     EXPECT_EQ(converted.text, c.text) << "got " << Escaped(converted.text);
     EXPECT_EQ(converted.replacedCount, c.replacedCount);
 }
@@ -121,13 +123,24 @@ struct TUtf8Case {
 
 class Utf8Validity : public testing::TestWithParam<TUtf8Case> {};
 
+/// How a text whose first line holds a UTF-8 character, followed by `bytes`, is read: as UTF-8
+/// exactly when `bytes` are well-formed.
+TTextEncoding EncodingAfterUtf8Line(const std::string& bytes) {
+    return ConvertToCodePage("\xc3\xa9\r\n" + bytes, "a.csv").encoding;
+}
+
+TTextEncoding EncodingForValidity(bool valid) {
+    return valid ? TTextEncoding::Utf8 : TTextEncoding::CodePage;
+}
+
 // Each case is also tried behind runs of ASCII of every length up to two words, so that the
 // word-at-a-time skip meets it at every offset.
 TEST_P(Utf8Validity, FollowsTheWellFormedSequences) {
+    const TTextEncoding expected = EncodingForValidity(GetParam().valid);
     for (std::size_t ascii = 0; ascii <= 16; ++ascii) {
         const std::string bytes = std::string(ascii, 'a') + GetParam().bytes + "abc";
-        EXPECT_EQ(IsValidUtf8(bytes), GetParam().valid) << Escaped(bytes);
-        EXPECT_EQ(IsValidUtf8(std::string(ascii, 'a') + GetParam().bytes), GetParam().valid);
+        EXPECT_EQ(EncodingAfterUtf8Line(bytes), expected) << Escaped(bytes);
+        EXPECT_EQ(EncodingAfterUtf8Line(std::string(ascii, 'a') + GetParam().bytes), expected);
     }
 }
 
@@ -153,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(TextEncoding, Utf8Validity, testing::ValuesIn(Utf8Cases
 
 TEST(Utf8Validity, TruncatedSequenceAtTheEndIsInvalid) {
     for (const std::string end : {"\xc3", "\xe5\xb1", "\xf0\x9f\x98"}) {
-        EXPECT_FALSE(IsValidUtf8("abcdefghij" + end)) << Escaped(end);
+        EXPECT_EQ(EncodingAfterUtf8Line("abcdefghij" + end), TTextEncoding::CodePage)
+            << Escaped(end);
     }
 }
 
@@ -215,7 +229,6 @@ class UnknownEncoding : public testing::TestWithParam<TUnknownEncodingCase> {};
 
 // Such a file would load as an empty table and saving it would destroy it: it is refused.
 TEST_P(UnknownEncoding, IsRefusedNamingTheFileAndTheNul) {
-    EXPECT_EQ(DetectTextEncoding(GetParam().bytes), TTextEncoding::Unknown);
     try {
         ConvertToCodePage(GetParam().bytes, "名簿.txt");
         ADD_FAILURE() << "no failure raised";
@@ -265,12 +278,12 @@ TEST(Utf16WithoutMark, NeedsOneUnitInEightOfAscii) {
     while (text.size() < 8192) {
         text += line;
     }
-    EXPECT_EQ(DetectTextEncoding(text), TTextEncoding::Utf16LittleEndian);
+    EXPECT_EQ(ConvertToCodePage(text, "a.csv").encoding, TTextEncoding::Utf16LittleEndian);
     // 山田太郎 repeated, 2 ASCII units in 18: its CR comes before the first zero byte, yet the
     // zero bytes are not the one run a code-page text may hold.
     const std::string fewAscii = "\x71\x5c\x30\x75\x2a\x59\xce\x90"s;
     const std::string sparse = fewAscii + fewAscii + fewAscii + fewAscii + "\r\0\n\0"s;
-    EXPECT_EQ(DetectTextEncoding(sparse), TTextEncoding::Unknown) << Escaped(sparse);
+    EXPECT_THROW(ConvertToCodePage(sparse, "a.csv"), EUnknownTextEncodingError) << Escaped(sparse);
 }
 
 // Only the first 4 KiB tell; what follows decides nothing but is converted all the same.
@@ -374,5 +387,140 @@ TEST(JudgeTextStart, AgreesWithTheConversionOfTheWholeText) {
             ASSERT_TRUE(start == TTextStart::Undecided || start == whole)
                 << Escaped(text) << " judged from " << length << " bytes";
         }
+    }
+}
+
+namespace {
+
+/// Random texts of the kinds files come in, long enough that their start may decide: any mark
+/// or none, lines of ASCII, Shift-JIS, UTF-8 (at times with one broken character), UTF-16 of
+/// either byte order, NUL bytes.
+class TRandomTexts {
+public:
+    std::string Next() {
+        static const std::string marks[] = {"", "", "\xef\xbb\xbf", "\xff\xfe", "\xfe\xff"};
+        std::string text = marks[Pick(std::size(marks))];
+        const bool utf16 = Pick(4) == 0;
+        const bool bigEndian = Pick(2) == 0;
+        // Each text takes the well-formed pieces of one kind, and at times a few odd ones.
+        static const std::string ordinary[] = {"1001,", "a,b,", "\x8e\x52\x93\x63,", "\xb1\xb2,",
+                                               "\xe5\xb1\xb1\xe7\x94\xb0,"};
+        static const std::string odd[] = {"\xf0\x9f\x98\x80", "\xc3", "\x80", "\0"s, "\x95\x5c"};
+        const std::string& kind = ordinary[Pick(std::size(ordinary))];
+        const bool withOdd = Pick(2) == 0;
+        const std::size_t lines = Pick(400);
+        for (std::size_t line = 0; line < lines; ++line) {
+            text += utf16 ? Utf16Line(bigEndian)
+                          : ByteLine(kind, withOdd ? std::span<const std::string>(odd)
+                                                   : std::span<const std::string>());
+        }
+        return text;
+    }
+
+private:
+    std::size_t Pick(std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random_);
+    }
+
+    /// ASCII and `kind`, with one of `odd` now and then when given.
+    std::string ByteLine(const std::string& kind, std::span<const std::string> odd) {
+        std::string line = Pick(2) == 0 ? "1001," : "a,";
+        const std::size_t count = Pick(4);
+        for (std::size_t piece = 0; piece < count; ++piece) {
+            line += kind;
+        }
+        if (!odd.empty() && Pick(200) == 0) {
+            line += odd[Pick(odd.size())];
+        }
+        return line + "\r\n";
+    }
+
+    std::string Utf16Line(bool bigEndian) {
+        static const std::u16string pieces[] = {u"1001,", u"\u5c71\u7530,", u"\u3000", u"x"};
+        std::u16string units;
+        const std::size_t count = Pick(5);
+        for (std::size_t piece = 0; piece < count; ++piece) {
+            units += pieces[Pick(std::size(pieces))];
+        }
+        units += u"\r\n";
+        std::string bytes;
+        for (const char16_t unit : units) {
+            const auto high = static_cast<char>(unit >> 8);
+            const auto low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    }
+
+    std::mt19937 random_{11};
+};
+
+} // namespace
+
+// Loading judges a file by its first bytes to read it in pieces: a judgement must never differ
+// from the conversion of the whole text, from any start long enough to tell.
+TEST(JudgeTextStart, AgreesWithTheConversionOfLongTextsOfEveryKind) {
+    TRandomTexts texts;
+    std::size_t asItIsFromTheStart = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = texts.Next();
+        bool passesAsItIs = false;
+        try {
+            const TCodePageText converted = ConvertToCodePage(text, "t.csv");
+            passesAsItIs = converted.encoding == TTextEncoding::CodePage;
+            ASSERT_TRUE(!passesAsItIs || converted.text == text) << Escaped(text);
+        } catch (const ETextEncodingError&) {
+            passesAsItIs = false;
+        }
+        const TTextStart whole = JudgeTextStart(text, true);
+        ASSERT_EQ(whole == TTextStart::CodePageAsItIs, passesAsItIs) << Escaped(text);
+        for (std::size_t length = 0; length < text.size(); length += 61) {
+            const TTextStart start =
+                JudgeTextStart(std::string_view(text).substr(0, length), false);
+            ASSERT_TRUE(start == TTextStart::Undecided || start == whole)
+                << Escaped(text) << " judged from " << length << " bytes";
+            asItIsFromTheStart += start == TTextStart::CodePageAsItIs ? 1 : 0;
+        }
+    }
+    // The random texts must reach the case worth testing.
+    EXPECT_GT(asItIsFromTheStart, 100U);
+}
+
+namespace {
+
+/// Whether ConvertToCodePage reads `bytes` in `encoding`; UTF-16 that cannot be decoded, of
+/// either byte order, fails.
+bool ConvertsAs(const std::string& bytes, TTextEncoding encoding) {
+    try {
+        return ConvertToCodePage(bytes, "t.csv").encoding == encoding;
+    } catch (const EUnknownTextEncodingError&) {
+        return encoding == TTextEncoding::Unknown;
+    } catch (const ETextEncodingError&) {
+        return encoding == TTextEncoding::Utf16LittleEndian ||
+               encoding == TTextEncoding::Utf16BigEndian;
+    }
+}
+
+} // namespace
+
+// The conversion tests UTF-8 while converting, as an optimisation: it must find what the rule
+// written plainly finds, for whole texts and for texts cut anywhere (inside a character too).
+TEST(TextEncodingRule, ConversionFindsWhatThePlainRuleFinds) {
+    TRandomTexts texts;
+    std::mt19937 random(3);
+    std::array<int, 5> found{};
+    for (int round = 0; round < 3000; ++round) {
+        const std::string whole = texts.Next();
+        const std::size_t cut = std::uniform_int_distribution<std::size_t>(0, whole.size())(random);
+        for (const std::string& text : {whole, whole.substr(0, cut)}) {
+            const TTextEncoding expected = TextEncodingDetail::FindTextEncoding(text);
+            ASSERT_TRUE(ConvertsAs(text, expected))
+                << Escaped(text) << " is " << static_cast<int>(expected);
+            ++found[static_cast<std::size_t>(expected)];
+        }
+    }
+    // Every encoding must come up often enough to be tested.
+    for (const int count : found) {
+        EXPECT_GT(count, 100);
     }
 }

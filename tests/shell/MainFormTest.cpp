@@ -6,6 +6,7 @@
 #include "table/file/AnswerFile.h"
 
 #include <QAction>
+#include <QFont>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -315,6 +316,15 @@ TEST_F(MainWindow, AboutShowsTheBoxAndThenReportsAMissingIcon) {
     EXPECT_TRUE(aboutBox.isVisible());
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("Pelloran123.ico は開けません"));
+}
+
+// Qt keeps the substitutes in lower case.
+TEST_F(MainWindow, TheWindowFaceStandsForTheJapaneseFacesWhateverWindowsWereBuilt) {
+    const auto first = Show();
+    const auto second = Show();
+    EXPECT_EQ(second->font().family(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(QFont::substitutes("ＭＳ Ｐゴシック").join(',').toLower(),
+              "ipapgothic,ipagothic,noto sans cjk jp");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "RandomWork.h"
 #include "ShellTestSupport.h"
+#include "TestEncoding.h"
 #include "TestText.h"
 #include "platform/TextEncoding.h"
 #include "shell/window/ShellText.h"
@@ -129,7 +130,7 @@ private:
         } catch (const ETextEncodingError&) {
             // NUL bytes in the random cells near the start: refused as no text, or taken for
             // UTF-16 that cannot be decoded. The window showed the error and loaded nothing.
-            EXPECT_NE(DetectTextEncoding(text), TTextEncoding::CodePage) << log_;
+            EXPECT_NE(EncodingFound(text), TTextEncoding::CodePage) << log_;
         }
     }
 

@@ -1,3 +1,4 @@
+#include "TestEncoding.h"
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/Files.h"
@@ -81,7 +82,7 @@ TEST(SaveAndOpen, GiveBackEveryCellOfAnyTable) {
         const TAnswerTable saved = RandomTable(random);
         SaveTableFile(saved, fileName);
         const std::string text = ReadTestFile(fileName);
-        if (DetectTextEncoding(text) != TTextEncoding::CodePage) {
+        if (EncodingFound(text) != TTextEncoding::CodePage) {
             ++readAsUtf8;
             continue;
         }

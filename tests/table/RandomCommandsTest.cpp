@@ -1,4 +1,5 @@
 #include "RandomWork.h"
+#include "TestEncoding.h"
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/Collator.h"
@@ -87,7 +88,7 @@ private:
         try {
             session_.Open(folder_ / "test.csv");
         } catch (const ETextEncodingError&) {
-            EXPECT_NE(DetectTextEncoding(text), TTextEncoding::CodePage) << log_;
+            EXPECT_NE(EncodingFound(text), TTextEncoding::CodePage) << log_;
             EXPECT_EQ(CellsOf(table_), before)
                 << "a file that was refused changed the table: " << log_;
             return;
@@ -149,7 +150,7 @@ private:
         // A saved table whose only non-ASCII bytes also form valid UTF-8 (a half-width kana
         // before a double-byte character) is opened as UTF-8 by the encoding detection, and
         // characters turn into "?": a known fault of the detection, counted here.
-        if (DetectTextEncoding(text) != TTextEncoding::CodePage) {
+        if (EncodingFound(text) != TTextEncoding::CodePage) {
             ++misreadSaves_;
         } else {
             EXPECT_EQ(GetTableText(reopened.Table()), text) << log_;

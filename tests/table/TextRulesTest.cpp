@@ -1,6 +1,9 @@
 #include "table/file/TextRules.h"
 
 #include "TestText.h"
+#include "table/file/AnswerFile.h"
+#include "table/file/TextRecords.h"
+#include "table/store/AnswerTable.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -22,9 +25,10 @@ struct TSplitCase {
 
 class LineBreakRules : public testing::TestWithParam<TSplitCase> {};
 
+// Without double quotes, the records of a text are its lines.
 TEST_P(LineBreakRules, CutTextIntoLines) {
-    const std::vector<std::string_view> views = SplitLines(GetParam().text);
-    const std::vector<std::string> lines(views.begin(), views.end());
+    std::vector<std::string> lines;
+    ForEachRecord(GetParam().text, [&](const TRecord& record) { lines.emplace_back(record.text); });
     EXPECT_EQ(lines, GetParam().parts) << Escaped(GetParam().text) << " gave " << Escaped(lines);
 }
 
@@ -65,9 +69,10 @@ TEST(TextRules, LineBreakSearchesFindTheFirstFromAnyPlace) {
     }
 }
 
-TEST(TextRules, JoinLinesEndsEveryLineWithCrLf) {
-    EXPECT_EQ(JoinLines(std::vector<std::string>{"a", "", "b"}), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(JoinLines(std::vector<std::string>{}), "");
+TEST(TextRules, LoadedTextEndsEveryLineWithCrLf) {
+    TAnswerTable table;
+    EXPECT_EQ(LoadAnswerText(table, "a\n\rb"), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(LoadAnswerText(table, ""), "");
 }
 
 class CommaTextRules : public testing::TestWithParam<TSplitCase> {};

@@ -1,0 +1,55 @@
+#include "CliRunner.h"
+#include "TestFiles.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The window shows the message alone; the command line adds what the system said, which is
+// what someone running a batch needs to mend it.
+TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeRead) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads files whatever their permission bits say";
+    }
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "secret.csv", "k,\r\n");
+    fs::permissions(folder / "secret.csv", fs::perms::owner_write);
+    const TCliResult result = RunCli({"open", "secret.csv"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "pelloran-cli: ファイル secret.csv は開けません: Permission denied\n");
+}
+
+TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeCreated) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes into folders whatever their permission bits say";
+    }
+    const TTemporaryFolder folder;
+    fs::create_directory(folder / "locked");
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    const TCliResult result = RunCli({"new", "save", "locked/quiz.csv"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "pelloran-cli: ファイル locked/quiz.csv を作成できません: Permission denied\n");
+}
+
+TEST(CliErrorCause, TellsOfAFullDiskUnderStandardOutput) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full on this machine";
+    }
+    const TTemporaryFolder folder;
+    const std::string command =
+        std::string(PELLORAN_CLI_PATH) + " state >/dev/full 2>" + (folder / "err.txt").string();
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(ReadTestFile(folder / "err.txt"),
+              "pelloran-cli: 標準出力 に書き込めません: No space left on device\n");
+}
+
+} // namespace
