@@ -1,5 +1,6 @@
 #include "RandomWork.h"
 #include "ShellTestSupport.h"
+#include "TestScale.h"
 #include "TestText.h"
 #include "platform/TextEncoding.h"
 #include "shell/window/ShellText.h"
@@ -14,6 +15,7 @@
 
 namespace {
 
+/// At full scale (PELLORAN_TEST_SCALE).
 constexpr int SequenceCount = 200;
 constexpr int StepsPerSequence = 10;
 
@@ -218,7 +220,7 @@ private:
 
 // Hundreds of seeded sequences on the window; a failure names its seed and the commands.
 TEST(RandomWindowCommands, ScreenShowsTheTableAfterEveryStep) {
-    for (int seed = 1; seed <= SequenceCount && !testing::Test::HasFailure(); ++seed) {
+    for (int seed = 1; seed <= Scaled(SequenceCount) && !testing::Test::HasFailure(); ++seed) {
         TRandomWindowSession session(static_cast<std::uint32_t>(seed));
         for (int step = 0; step < StepsPerSequence && !testing::Test::HasFailure(); ++step) {
             session.RunStep();
