@@ -4,6 +4,8 @@
 // (in milliseconds per iteration) and the ratios of the window's total to theirs.
 
 #include "AnswerFileGenerator.h"
+#include "CliRunner.h"
+#include "OffscreenArguments.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "shell/analysis/AnalysisWindow.h"
@@ -22,20 +24,13 @@
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -58,31 +53,6 @@ double TimeSeconds(TOperation&& operation) {
     return SecondsSince(start);
 }
 
-/// A fresh folder, removed with all it holds.
-class TScratchFolder {
-public:
-    TScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelloran-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a folder from " + pattern + ": " +
-                                     std::strerror(errno));
-        }
-        path_ = pattern;
-    }
-    TScratchFolder(const TScratchFolder&) = delete;
-    TScratchFolder& operator=(const TScratchFolder&) = delete;
-    ~TScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 /// The program as installed: its pictures and language file beside the executable's name,
 /// and a home of its own, so that a start reads what a real one reads and writes nothing
 /// of the user's.
@@ -103,7 +73,7 @@ public:
     TMainSetup Setup() const { return {Executable(), {Home().string(), {}}}; }
 
 private:
-    TScratchFolder folder_;
+    TTemporaryFolder folder_;
 };
 
 /// Asks nothing of a desktop; what the window shows or asks is kept as a failure of the case.
@@ -224,30 +194,13 @@ void LoadFreshTest(TAnswerTable& table, const std::string& answerFile) {
     table.EnableMarkAndSortByNumber();
 }
 
-/// Runs `pelloran-cli ARGUMENTS...` to its end; its standard output is dropped.
+/// Runs `pelloran-cli ARGUMENTS...` to its end; its output is dropped.
 void RunCli(const std::vector<std::string>& arguments) {
-    std::vector<std::string> words{PELLORAN_CLI_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int spawnError = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawnError != 0) {
-        throw std::runtime_error("cannot start " + words[0] + ": " + std::strerror(spawnError));
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) {
-        throw std::runtime_error("lost " + words[0] + ": " + std::strerror(errno));
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error(words[0] + " failed with status " + std::to_string(status));
+    const TCliMemoryResult result =
+        RunCliMeasuringMemory(arguments, std::filesystem::current_path());
+    if (result.status != 0) {
+        throw std::runtime_error("pelloran-cli failed with status " +
+                                 std::to_string(result.status));
     }
 }
 
@@ -388,7 +341,7 @@ BENCHMARK(BM_AnalysisRefreshAfterMark)
 void BM_OpenInWindow(benchmark::State& state) {
     TSilentServices services;
     RunCase(state, [&] {
-        const TScratchFolder data;
+        const TTemporaryFolder data;
         const std::filesystem::path answerFile = data.Path() / "big.csv";
         WriteFileBytesAtomic(answerFile, GenerateAnswerFile(Students(state), Questions(state)));
         const QString answerFileName = QString::fromStdString(answerFile.string());
@@ -508,18 +461,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     // No display is needed unless the environment names a platform.
-    std::vector<char*> arguments(argv, argv + argc);
-    char platformOption[] = "-platform";
-    char offscreen[] = "offscreen";
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        arguments.push_back(platformOption);
-        arguments.push_back(offscreen);
-    }
-    int count = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
+    TOffscreenArguments arguments(argc, argv);
     defaultMessageHandler = qInstallMessageHandler(DropSizeHintNotices);
     const TClock::time_point applicationStart = TClock::now();
-    QApplication application(count, arguments.data());
+    QApplication application(arguments.Count(), arguments.Values());
     try {
         ReportFirstStartUp(applicationStart);
     } catch (const std::exception& error) {

@@ -138,17 +138,13 @@ std::vector<bool> LinkUndecided(const TRowPrefixes& sorted) {
     return linked;
 }
 
-/// Up to this many bytes of keys, a sort asks the collator for whole keys: they cost about
-/// 40 ns a byte, while the weights that order most rows by their first characters cost tens
-/// of milliseconds to find, once per process.
-constexpr std::size_t WholeKeysUpTo = 2 << 20;
-
 /// Where each row of the sort goes in sorted order; `appendKey(i, limit, text)` appends the key
 /// of row i, or at least `limit` bytes of it, and the keys take about `keyBytes` in all. Keys
 /// that compare equal keep their rows' order.
 template <typename TAppendKey>
 std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
-                                     const TCollator& collator, TAppendKey&& appendKey) {
+                                     std::size_t wholeKeysUpTo, const TCollator& collator,
+                                     TAppendKey&& appendKey) {
     std::vector<std::size_t> order(count);
     std::string key;
     std::vector<std::pair<std::string, std::size_t>> keyed;
@@ -164,7 +160,7 @@ std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
             order[at] = keyed[at - first].second;
         }
     };
-    if (keyBytes <= WholeKeysUpTo) {
+    if (keyBytes <= wholeKeysUpTo) {
         std::iota(order.begin(), order.end(), 0);
         sortByWholeKeys(0, count);
         return order;
@@ -220,11 +216,11 @@ std::vector<int> RowsInOrder(const std::vector<int>& rows, const std::vector<std
 
 } // namespace
 
-void SortByNumber(TAnswerTable& table, const TCollator& collator) {
+void SortByNumber(TAnswerTable& table, const TCollator& collator, std::size_t wholeKeysUpTo) {
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
     const std::vector<std::size_t> order =
-        SortedOrder(rows.size(), RowLinesSize(table, rows, width), collator,
+        SortedOrder(rows.size(), RowLinesSize(table, rows, width), wholeKeysUpTo, collator,
                     [&](std::size_t i, std::size_t limit, std::string& key) {
                         AppendRowLine(table, rows[i], width, limit, key);
                     });
@@ -232,17 +228,17 @@ void SortByNumber(TAnswerTable& table, const TCollator& collator) {
                    TAnswerTable::NumberColumn);
 }
 
-void SortByScore(TAnswerTable& table, const TCollator& collator) {
+void SortByScore(TAnswerTable& table, const TCollator& collator, std::size_t wholeKeysUpTo) {
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
     const int scoreColumn = TAnswerTable::ScoreColumn(table.QuestionCount());
-    const std::vector<std::size_t> order =
-        SortedOrder(rows.size(), RowLinesSize(table, rows, width) + rows.size() * ScoreKeyLength,
-                    collator, [&](std::size_t i, std::size_t limit, std::string& key) {
-                        AppendPaddedScore(table.Cell(scoreColumn, rows[i]), key);
-                        key += ", ";
-                        AppendRowLine(table, rows[i], width, limit, key);
-                    });
+    const std::vector<std::size_t> order = SortedOrder(
+        rows.size(), RowLinesSize(table, rows, width) + rows.size() * ScoreKeyLength, wholeKeysUpTo,
+        collator, [&](std::size_t i, std::size_t limit, std::string& key) {
+            AppendPaddedScore(table.Cell(scoreColumn, rows[i]), key);
+            key += ", ";
+            AppendRowLine(table, rows[i], width, limit, key);
+        });
     std::vector<int> sorted = RowsInOrder(rows, order);
     std::reverse(sorted.begin(), sorted.end());
     table.MoveRows(sorted, TAnswerTable::FirstStudentRow, TAnswerTable::NumberColumn);
@@ -250,7 +246,7 @@ void SortByScore(TAnswerTable& table, const TCollator& collator) {
 
 void PrepareCollatorToSort(std::size_t tableTextBytes) {
     const TCollator collator;
-    if (tableTextBytes > WholeKeysUpTo) {
+    if (tableTextBytes > SortWholeKeysUpTo) {
         collator.PreparePrimaryPrefixes();
     }
 }

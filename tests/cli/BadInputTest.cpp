@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "TestScale.h"
 
 #include <gtest/gtest.h>
 
@@ -52,17 +53,20 @@ std::string WideLine(std::size_t fields) {
     return line;
 }
 
+// The sizes in the names are those at full scale (PELLORAN_TEST_SCALE).
 TEST(CliLargeInputTest, FiftyMegabyteLineLoadsAndSavesUnchanged) {
     const TTemporaryFolder folder;
-    std::string key = WideLine(6'000'000);
-    ASSERT_GT(key.size(), 50'000'000U);
+    const auto fields = static_cast<std::size_t>(Scaled(6'000'000));
+    std::string key = WideLine(fields);
+    // Over seven bytes a field: a line of over 50 MB at full scale.
+    ASSERT_GT(key.size(), 7 * fields);
     key += "\r\n";
     const std::string file = key + key + "1001,Ann,a,\r\n";
     WriteTestFile(folder / "wide.csv", file);
     const TCliResult result = RunCli({"open", "wide.csv", "save", "out.csv"}, folder.Path());
     EXPECT_EQ(result.status, 0) << result.err;
-    // The empty field after the last comma is column 6,000,001, the first with an empty key.
-    const std::size_t width = 6'000'001;
+    // The empty field after the last comma is the first column with an empty key.
+    const std::size_t width = fields + 1;
     const std::string keyLine = key.substr(0, key.size() - 2) + ",\r\n";
     const std::string saved = ReadTestFile(folder / "out.csv");
     EXPECT_EQ(saved.size(), 2 * keyLine.size() + 11 + (width - 3) + 2);
@@ -74,7 +78,8 @@ TEST(CliLargeInputTest, TwoHundredMegabyteFileLoadsAndSavesUnchanged) {
     const std::string key = ",,a,b,c,d,e,#,a,b,c,d,,\r\n,,1,1,1,1,1,5,1,1,1,1,,\r\n";
     std::string file = key;
     const std::string student = ",Yamada,a,b,c,d,e,3,a,b,c,d,,\r\n";
-    for (int number = 100000; file.size() < 200'000'000; ++number) {
+    const auto size = static_cast<std::size_t>(Scaled(200'000'000));
+    for (int number = 100000; file.size() < size; ++number) {
         file += std::to_string(number);
         file += student;
     }
@@ -136,7 +141,8 @@ TEST(CliLargeInputTest, TwoHundredMegabyteUtf16FileLoadsInBoundedMemory) {
     const TTemporaryFolder folder;
     std::string text = ",,a,b,c,d,e,#,a,b,c,d,,\r\n,,1,1,1,1,1,5,1,1,1,1,,\r\n";
     const std::string student = ",\x8e\x52\x93\x63Taro,a,b,c,d,e,3,a,b,c,d,,\r\n";
-    for (int number = 100000; text.size() < 106'000'000; ++number) {
+    const auto size = static_cast<std::size_t>(Scaled(106'000'000));
+    for (int number = 100000; text.size() < size; ++number) {
         text += std::to_string(number);
         text += student;
     }
@@ -154,7 +160,7 @@ TEST(CliLargeInputTest, TwoHundredMegabyteUtf16FileLoadsInBoundedMemory) {
                 utf16 += '\0';
             }
         }
-        ASSERT_GT(utf16.size(), 200'000'000U);
+        ASSERT_GT(utf16.size(), static_cast<std::size_t>(Scaled(200'000'000)));
         WriteTestFile(folder / "class.txt", utf16);
     }
     const TCliMemoryResult shiftJis =

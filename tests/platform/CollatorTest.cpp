@@ -1,5 +1,6 @@
 #include "platform/Collator.h"
 
+#include "TestScale.h"
 #include "TestText.h"
 
 #include <cstdlib>
@@ -129,7 +130,7 @@ std::string NearText(const std::string& text, std::mt19937& random) {
 }
 
 TEST(CollatorPrimaryPrefix, NeverContradictsTheCollator) {
-    constexpr int PairsPerLocale = 500'000;
+    const int PairsPerLocale = Scaled(500'000);
     for (const char* locale : Locales) {
         const TCollator collator(locale);
         std::mt19937 random(20261207);

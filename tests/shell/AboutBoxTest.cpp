@@ -1,17 +1,19 @@
 #include "TestFiles.h"
 #include "shell/about/About_Box.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
+#include <QPoint>
 #include <QPushButton>
+#include <QRect>
 #include <QStringList>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
-#include <utility>
-#include <vector>
+#include <initializer_list>
 
 using namespace std::string_literals;
 
@@ -21,11 +23,12 @@ class AboutBoxTest : public testing::Test {
 protected:
     AboutBoxTest() : box_([this](const QString& url) { opened_.append(url); }) {}
 
-    /// Hides the box with the key and tells whether it went.
+    /// Hides the box with the key and tells whether it went, once what the key started has run.
     bool HiddenBy(QWidget* target, Qt::Key key) {
         box_.ShowModeless();
         QTest::keyClick(target, key);
-        return QTest::qWaitFor([this] { return box_.isHidden(); }, 1000);
+        QCoreApplication::processEvents();
+        return box_.isHidden();
     }
 
     QImage Picture() const { return box_.ProgramIcon->pixmap().toImage(); }
@@ -34,26 +37,21 @@ protected:
     TAboutBox box_;
 };
 
-TEST_F(AboutBoxTest, ControlsLieWhereTheBoxPlacesThem) {
+TEST_F(AboutBoxTest, ControlsFitTheFixedBoxAndOnlyOkTakesTheFocus) {
     EXPECT_EQ(box_.windowTitle(), QStringLiteral("バージョン情報"));
-    EXPECT_EQ(box_.size(), QSize(298, 203));
     EXPECT_EQ(box_.minimumSize(), box_.maximumSize()) << "the box cannot be resized";
     EXPECT_FALSE(box_.windowFlags() &
                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    const std::vector<std::pair<QWidget*, QRect>> places{
-        {box_.Panel1, {8, 8, 281, 145}},      {box_.Shadow, {78, 14, 118, 22}},
-        {box_.ProgramIcon, {18, 16, 40, 40}}, {box_.ProductName, {77, 13, 118, 22}},
-        {box_.Copyright, {24, 70, 241, 17}},  {box_.MailAdress, {24, 94, 233, 17}},
-        {box_.URL, {24, 116, 233, 17}},       {box_.OKButton, {111, 164, 75, 25}}};
-    for (const auto& [control, place] : places) {
-        EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             box_.Panel1, box_.Shadow, box_.ProgramIcon, box_.ProductName, box_.Version,
+             box_.Copyright, box_.MailAdress, box_.URL, box_.OKButton}) {
+        const QRect place(control->mapTo(&box_, QPoint(0, 0)), control->size());
+        EXPECT_TRUE(box_.rect().contains(place)) << control->metaObject()->className();
         EXPECT_EQ(control->focusPolicy() != Qt::NoFocus, control == box_.OKButton)
             << "only OK takes the focus";
     }
     // The version's letters are 12 pixels high; the label is a whole line high, so that their
     // lower part is not cut off.
-    EXPECT_EQ(box_.Version->pos(), QPoint(72, 44));
-    EXPECT_EQ(box_.Version->width(), 185);
     EXPECT_GE(box_.Version->height(), box_.Version->fontMetrics().height());
     EXPECT_LE(box_.Version->geometry().bottom(), box_.Copyright->geometry().top());
     EXPECT_EQ(box_.Shadow->parentWidget(), box_.Panel1);

@@ -1,6 +1,7 @@
 #include "RandomWork.h"
 #include "ShellTestSupport.h"
 #include "TestEncoding.h"
+#include "TestScale.h"
 #include "TestText.h"
 #include "platform/TextEncoding.h"
 #include "shell/window/ShellText.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+/// At full scale (PELLORAN_TEST_SCALE).
 constexpr int SequenceCount = 200;
 constexpr int StepsPerSequence = 10;
 
@@ -219,7 +221,7 @@ private:
 
 // Hundreds of seeded sequences on the window; a failure names its seed and the commands.
 TEST(RandomWindowCommands, ScreenShowsTheTableAfterEveryStep) {
-    for (int seed = 1; seed <= SequenceCount && !testing::Test::HasFailure(); ++seed) {
+    for (int seed = 1; seed <= Scaled(SequenceCount) && !testing::Test::HasFailure(); ++seed) {
         TRandomWindowSession session(static_cast<std::uint32_t>(seed));
         for (int step = 0; step < StepsPerSequence && !testing::Test::HasFailure(); ++step) {
             session.RunStep();

@@ -1,21 +1,13 @@
-#include <QApplication>
-#include <cstdlib>
-#include <gtest/gtest.h>
-#include <vector>
+#include "OffscreenArguments.h"
 
-// Widgets need an application object. The tests run on the offscreen platform unless the
-// environment names another, so that they need no display (listing them included).
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Widgets need an application object, on the offscreen platform unless the environment names
+// another, so that the tests need no display (listing them included).
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    std::vector<char*> arguments(argv, argv + argc);
-    char platformOption[] = "-platform";
-    char offscreen[] = "offscreen";
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        arguments.push_back(platformOption);
-        arguments.push_back(offscreen);
-    }
-    int count = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
-    QApplication application(count, arguments.data());
+    TOffscreenArguments arguments(argc, argv);
+    QApplication application(arguments.Count(), arguments.Values());
     return RUN_ALL_TESTS();
 }

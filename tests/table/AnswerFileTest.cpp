@@ -9,6 +9,7 @@
 #include "table/file/CellField.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -386,7 +387,8 @@ TEST(LoadAnswerText, ACopyOutlivesTheStorageOfItsFile) {
 
 struct TPiecesCase {
     std::string name;
-    std::string text;
+    /// Builds the text when the case runs, not when the tests are listed.
+    std::function<std::string()> text;
     friend void PrintTo(const TPiecesCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -427,19 +429,29 @@ std::vector<TPiecesCase> PiecesCases() {
     for (std::ptrdiff_t offset = -2; offset <= 2; ++offset) {
         for (const auto& [name, lineBreak] : breaks) {
             cases.push_back({std::string(name) + "At" + std::to_string(offset + 2),
-                             TextAcrossPieceEnd(offset, lineBreak, "\r\n")});
+                             [offset, breakBytes = lineBreak] {
+                                 return TextAcrossPieceEnd(offset, breakBytes, "\r\n");
+                             }});
         }
     }
-    cases.push_back({"CrLinesWithCrLfAcrossThePieceEnd", TextAcrossPieceEnd(-1, "\r\n", "", "\r")});
-    cases.push_back({"LfLinesWithCrLfAcrossThePieceEnd", TextAcrossPieceEnd(-1, "\r\n", "", "\n")});
-    cases.push_back({"NulAfterThePieceEnd", TextAcrossPieceEnd(0, "\r\n", "\r\n12,\0Gone\r\n"s)});
-    cases.push_back({"NulBeforeThePieceEnd", TextAcrossPieceEnd(-1, "\0"s, "\r\n")});
-    cases.push_back({"NoFinalBreak", TextAcrossPieceEnd(1, "\n", "")});
-    cases.push_back({"OnlyAsciiReadWhole", std::string(LoadPieceSize, ',') + "\r\n1,a\r\n"});
-    cases.push_back({"Utf8ReadWhole", TextAcrossPieceEnd(0, "\r\n", "\r\n13,\xe8\xa1\xa8\r\n")});
-    cases.push_back({"Utf8AfterAsciiReadWhole",
-                     std::string(LoadPieceSize + 5, 'a') + "\r\n1,\xe8\xa1\xa8\xef\xbb\xbf\r\n"});
-    cases.push_back({"Utf8MarkAtTheStart", "\xef\xbb\xbf,,a\r\n,,1\r\n1,\xe8\xa1\xa8,a\r\n"});
+    cases.push_back({"CrLinesWithCrLfAcrossThePieceEnd",
+                     [] { return TextAcrossPieceEnd(-1, "\r\n", "", "\r"); }});
+    cases.push_back({"LfLinesWithCrLfAcrossThePieceEnd",
+                     [] { return TextAcrossPieceEnd(-1, "\r\n", "", "\n"); }});
+    cases.push_back({"NulAfterThePieceEnd",
+                     [] { return TextAcrossPieceEnd(0, "\r\n", "\r\n12,\0Gone\r\n"s); }});
+    cases.push_back({"NulBeforeThePieceEnd", [] { return TextAcrossPieceEnd(-1, "\0"s, "\r\n"); }});
+    cases.push_back({"NoFinalBreak", [] { return TextAcrossPieceEnd(1, "\n", ""); }});
+    cases.push_back(
+        {"OnlyAsciiReadWhole", [] { return std::string(LoadPieceSize, ',') + "\r\n1,a\r\n"; }});
+    cases.push_back(
+        {"Utf8ReadWhole", [] { return TextAcrossPieceEnd(0, "\r\n", "\r\n13,\xe8\xa1\xa8\r\n"); }});
+    cases.push_back({"Utf8AfterAsciiReadWhole", [] {
+                         return std::string(LoadPieceSize + 5, 'a') +
+                                "\r\n1,\xe8\xa1\xa8\xef\xbb\xbf\r\n";
+                     }});
+    cases.push_back(
+        {"Utf8MarkAtTheStart", [] { return "\xef\xbb\xbf,,a\r\n,,1\r\n1,\xe8\xa1\xa8,a\r\n"s; }});
     return cases;
 }
 
@@ -449,7 +461,7 @@ class LoadInPieces : public testing::TestWithParam<TPiecesCase> {};
 // loading the whole text gives, whatever falls on a piece's end.
 TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
     TTemporaryFolder folder;
-    WriteTestFile(folder / "class.csv", GetParam().text);
+    WriteTestFile(folder / "class.csv", GetParam().text());
     TAnswerTable whole;
     whole.Reset();
     const TCodePageText wholeText = LoadAnswerFile(whole, folder / "class.csv");

@@ -50,19 +50,6 @@ TCells ChangedCells(const TCells& before, const TCells& after) {
     return changed;
 }
 
-/// The texts between the `separator`s of `text`.
-TRow Split(const std::string& text, char separator = '|') {
-    TRow texts(1);
-    for (const char byte : text) {
-        if (byte == separator) {
-            texts.emplace_back();
-        } else {
-            texts.back() += byte;
-        }
-    }
-    return texts;
-}
-
 /// Writes `table` from row 1 (the answer key) down: "/" between rows, "|" between the cells
 /// of a row from column 1 on.
 void FillRows(TAnswerTable& table, const std::string& text) {

@@ -1,6 +1,7 @@
 #include "RandomWork.h"
 #include "TestEncoding.h"
 #include "TestFiles.h"
+#include "TestScale.h"
 #include "TestText.h"
 #include "platform/Collator.h"
 #include "platform/TextEncoding.h"
@@ -16,6 +17,7 @@
 
 namespace {
 
+/// At full scale (PELLORAN_TEST_SCALE).
 constexpr int SequenceCount = 2500;
 constexpr int StepsPerSequence = 12;
 
@@ -192,7 +194,7 @@ private:
 TEST(RandomCommands, KeepEveryInvariantAfterEveryStep) {
     TTemporaryFolder folder;
     int misreadSaves = 0;
-    for (int seed = 1; seed <= SequenceCount && !HasFailure(); ++seed) {
+    for (int seed = 1; seed <= Scaled(SequenceCount) && !HasFailure(); ++seed) {
         TRandomSession session(static_cast<std::uint32_t>(seed), folder);
         for (int step = 0; step < StepsPerSequence && !HasFailure(); ++step) {
             session.RunStep();

@@ -1,26 +1,11 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 /// A byte string as a C literal, so that a failing case shows exactly which bytes it had.
-inline std::string Escaped(std::string_view bytes) {
-    std::string text = "\"";
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code >= 0x20 && code < 0x7F) {
-            text += byte == '"' || byte == '\\' ? "\\" : "";
-            text += byte;
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", code);
-            text += hex;
-        }
-    }
-    return text + "\"";
-}
+std::string Escaped(std::string_view bytes);
 
 template <typename TText>
 std::string Escaped(const std::vector<TText>& texts) {
@@ -30,6 +15,10 @@ std::string Escaped(const std::vector<TText>& texts) {
     }
     return list + "}";
 }
+
+/// The texts between the `separator`s of `text`: one more than there are separators. Tests
+/// write rows of cells as "a|b|c/d|e".
+std::vector<std::string> Split(std::string_view text, char separator = '|');
 
 /// Names each case of a data-driven test after the `name` field of its parameter.
 struct TCaseName {

@@ -29,6 +29,7 @@ struct TCliMemoryResult {
 [[noreturn]] void ExecCli(const std::filesystem::path& folder,
                           const std::vector<std::string>& arguments);
 
-/// Runs pelloran-cli with `arguments` in `folder`, its output dropped.
+/// Runs pelloran-cli with `arguments` in `folder` to its end, standard input empty, its output
+/// dropped; status -1 when it could not be started or ended by a signal.
 TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
                                        const std::filesystem::path& folder);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,15 +61,28 @@ void ExecCli(const std::filesystem::path& folder, const std::vector<std::string>
 
 TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
                                        const std::filesystem::path& folder) {
-    // The child's own usage, which std::system's shell in between would hide.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ExecCli(folder, arguments);
+    std::vector<std::string> words{PELLORAN_CLI_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
     }
+    argv.push_back(nullptr);
+    // Spawned rather than forked: a window's process with its threads and memory is not copied,
+    // and the child's own usage is not hidden by a shell in between.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    pid_t child = 0;
+    const int spawnError = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     TCliMemoryResult result;
     int status = 0;
     rusage usage{};
-    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+    if (spawnError == 0 && ::wait4(child, &status, 0, &usage) == child) {
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.peakKib = usage.ru_maxrss;
     }
