@@ -313,8 +313,6 @@ std::size_t CharLengthBeforeBreaks(const char* text, std::size_t at) {
                : 1;
 }
 
-/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
-/// text cannot alias.
 /// How the text of a quoted field ended for SkipQuotedText.
 enum class TQuotedEnd { Closed, Open, WaitsForMore };
 
@@ -345,6 +343,8 @@ enum class TQuotedEnd { Closed, Open, WaitsForMore };
     }
 }
 
+/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
+/// text cannot alias.
 template <TQuoteOpening opening>
 bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
     const char* const bytes = text.data();
