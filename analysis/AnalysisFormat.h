@@ -35,6 +35,7 @@ std::vector<std::string> QuestionColumns(const TAnalysisTexts& texts);
 /// last: «c*=24, a=3, 無答=1».
 std::string AnswersText(const TQuestionAnalysis& question, const TAnalysisTexts& texts);
 
+/// The flag's short name in the language file's words.
 std::string FlagName(TItemFlag flag, const TAnalysisTexts& texts);
 /// Why the question has the flag, in words with its figures.
 std::string FlagReason(const TQuestionAnalysis& question, TItemFlag flag,

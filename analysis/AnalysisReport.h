@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
+#include "table/store/AnswerTable.h"
 
 #include <string>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "table/marking/MarkingRules.h"
+#include "table/store/RowCells.h"
 
 #include <algorithm>
 #include <cmath>

@@ -72,6 +72,7 @@ struct THistogram {
     std::vector<int> counts;
 };
 
+/// The figures of the whole test, for the analysis's summary.
 struct TTestFigures {
     int students = 0;
     int questions = 0;
@@ -98,6 +99,7 @@ struct TTestFigures {
     int groupSize = 0;
 };
 
+/// What the item analysis finds in a marked table: the test's figures and each question's.
 struct TTestAnalysis {
     TTestFigures figures;
     std::vector<TQuestionAnalysis> questions;

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/UserFolders.h"
 #include "shell/about/About_Box.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/ShellServices.h"

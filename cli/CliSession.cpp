@@ -1,8 +1,8 @@
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
 #include "analysis/AnalysisExport.h"
 #include "analysis/AnalysisReport.h"
-#include "platform/CodePage.h"
+#include "platform/Collator.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/TextEncoding.h"

@@ -3,7 +3,9 @@
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
 #include "platform/ProfileFile.h"
+#include "table/file/AnswerFile.h"
 #include "table/session/TableSession.h"
+#include "table/store/AnswerTable.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
 namespace {
 

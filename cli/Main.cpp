@@ -1,8 +1,10 @@
-#include "CliSession.h"
-#include "CommandLine.h"
+#include "cli/CliSession.h"
+#include "cli/CommandLine.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/ProfileFile.h"
+#include "table/file/AnswerFile.h"
 #include "table/marking/Sorting.h"
 
 #include <algorithm>

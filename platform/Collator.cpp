@@ -1,6 +1,6 @@
-#include "Collator.h"
+#include "platform/Collator.h"
 
-#include "CodePage.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "Files.h"
+#include "platform/Files.h"
 
-#include "Errors.h"
-#include "LargeBlock.h"
+#include "platform/Errors.h"
+#include "platform/LargeBlock.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -86,7 +86,10 @@ private:
 /// Replaces the file's content by `bytes` through a TAtomicFileWriter.
 void WriteFileBytesAtomic(const std::filesystem::path& fileName, std::string_view bytes);
 
+/// Whether a regular file is there; false for a folder and for anything the system cannot
+/// tell about.
 bool FileExists(const std::filesystem::path& fileName);
+/// Whether a folder is there; false for anything the system cannot tell about.
 bool FolderExists(const std::filesystem::path& folder);
 /// Whether the user may create files in the folder.
 bool FolderWritable(const std::filesystem::path& folder);

@@ -1,4 +1,4 @@
-#include "LargeBlock.h"
+#include "platform/LargeBlock.h"
 
 #include <cstdint>
 #include <new>

@@ -1,4 +1,4 @@
-#include "Paths.h"
+#include "platform/Paths.h"
 
 namespace {
 

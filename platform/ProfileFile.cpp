@@ -1,8 +1,8 @@
-#include "ProfileFile.h"
+#include "platform/ProfileFile.h"
 
-#include "CodePage.h"
-#include "Errors.h"
-#include "Files.h"
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "TextEncoding.h"
+#include "platform/TextEncoding.h"
 
-#include "CodePage.h"
-#include "Files.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "UserFolders.h"
+#include "platform/UserFolders.h"
 
-#include "Errors.h"
-#include "Files.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cstdint>

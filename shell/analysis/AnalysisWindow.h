@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/AnalysisTexts.h"
+#include "analysis/ItemAnalysis.h"
 #include "shell/analysis/ScoreHistogram.h"
 #include "table/store/AnswerTable.h"
 

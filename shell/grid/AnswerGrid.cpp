@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "shell/grid/CellDrawing.h"
 #include "shell/grid/FixedHeader.h"
+#include "shell/logic/CellRule.h"
 #include "shell/window/ShellText.h"
 
 #include <QApplication>

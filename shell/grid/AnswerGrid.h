@@ -3,6 +3,7 @@
 #include "shell/grid/AnswerTableModel.h"
 #include "shell/logic/GridPaintLog.h"
 #include "shell/logic/TableKeys.h"
+#include "table/store/AnswerTable.h"
 #include "table/store/TableView.h"
 
 #include <QElapsedTimer>

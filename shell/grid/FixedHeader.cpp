@@ -2,6 +2,7 @@
 
 #include "shell/grid/AnswerTableModel.h"
 #include "shell/grid/CellDrawing.h"
+#include "shell/logic/CellRule.h"
 #include "shell/logic/GridPaintLog.h"
 #include "shell/window/ShellText.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/UserFolders.h"
 #include "shell/logic/FileNameList.h"
 
 #include <QMenu>

@@ -6,6 +6,7 @@
 #include "shell/logic/TableKeys.h"
 #include "shell/window/ShellServices.h"
 #include "table/session/TableSession.h"
+#include "table/store/AnswerTable.h"
 
 #include <QMainWindow>
 #include <filesystem>

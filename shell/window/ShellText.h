@@ -11,11 +11,14 @@
 /// Where the window meets the byte strings of the table: cells, captions and messages are
 /// code page 932; paths are native bytes; messages of failures are UTF-8.
 
+/// As TCodePage::Decode.
 QString FromCodePage(std::string_view bytes);
 /// As TCodePage::Encode: a character the code page cannot hold becomes "?", the minus sign and
 /// wave dash that Mac keyboards and web pages give become the code page's own.
 std::string ToCodePage(const QString& text);
 
+/// A native path as Qt's file functions and dialogs take it, and back: the bytes read in the
+/// file-name encoding Qt uses for the system.
 QString FromNativePath(const std::filesystem::path& path);
 std::filesystem::path ToNativePath(const QString& fileName);
 

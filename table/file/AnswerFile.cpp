@@ -5,6 +5,7 @@
 #include "table/file/CellField.h"
 #include "table/file/TextRecords.h"
 #include "table/file/WordBytes.h"
+#include "table/store/RowCells.h"
 
 #include <algorithm>
 #include <array>

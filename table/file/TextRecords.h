@@ -32,9 +32,6 @@ public:
     /// is read once. After returning a record it is ready for the text that follows it.
     std::optional<TCut> Cut(std::string_view text, bool isWhole);
 
-    /// The record that a whole text begins with.
-    TCut CutWhole(std::string_view text) { return Cut(text, true).value(); }
-
 private:
     enum class TStage {
         /// Looking for the line's end, which ends the record when no double quote comes first.

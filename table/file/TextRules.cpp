@@ -132,6 +132,67 @@ constexpr bool AreOneBytePlain(std::uint64_t word) {
     return hasComma ? textEnd : nullptr;
 }
 
+/// Splits a run of one-byte plain characters that starts with eight at `in`: in blocks where the
+/// processor can, else those eight.
+[[gnu::always_inline]] inline void SplitOneBytePlainRun(const char*& in, const char* end,
+                                                        char*& out, char* base,
+                                                        std::uint32_t*& endsOut) {
+    // Through copies, so that the quick loop's own pointers stay out of memory.
+    char* blocksOut = out;
+    std::uint32_t* blocksEndsOut = endsOut;
+    const char* const afterBlocks =
+        CommaBlocks::SplitBlocks(in, end, blocksOut, base, blocksEndsOut);
+    if (afterBlocks != in) {
+        in = afterBlocks;
+        out = blocksOut;
+        endsOut = blocksEndsOut;
+        return;
+    }
+    // Where each of the eight goes depends only on the commas.
+    for (int at = 0; at < 8; ++at) {
+        const bool comma = in[at] == ',';
+        *out = in[at];
+        *endsOut = static_cast<std::uint32_t>(out - base);
+        endsOut += comma ? 1 : 0;
+        out += comma ? 0 : 1;
+    }
+    in += 8;
+}
+
+/// The rest of a plain line that the quick loop leaves, from `in`: its last byte, and any byte
+/// from the first that is not plain to the quick loop. Fields begun before `in` start at `base
+/// + oldSize`, their ends from `fieldEnds[oldCount]` on. Returns where the last field's text
+/// ends, or nullptr when the full rules must cut the line.
+char* SplitPlainRest(const char* in, const char* end, char* out, char* base,
+                     std::vector<std::uint32_t>& fieldEnds, std::size_t oldSize,
+                     std::size_t oldCount) {
+    while (in < end) {
+        switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
+        case TPlainByte::Ordinary:
+            *out++ = *in++;
+            break;
+        case TPlainByte::Lead:
+            *out++ = *in++;
+            if (in < end) {
+                *out++ = *in++;
+            }
+            break;
+        case TPlainByte::Comma:
+            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
+            ++in;
+            break;
+        case TPlainByte::NotPlain:
+            if (*in != ' ') {
+                return nullptr;
+            }
+            const bool hasComma = fieldEnds.size() > oldCount;
+            char* const fieldStart = hasComma ? base + fieldEnds.back() : base + oldSize;
+            return SplitRestWithBlanks(in, end, out, fieldStart, base, fieldEnds, hasComma);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
@@ -151,33 +212,13 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
     const char* const end = in + line.size();
     // The quick loop, without a branch on what a byte is: commas and cell bytes alternate
     // at random. It leaves the last byte, whose lead byte would have no second byte in the line,
-    // and any byte that is not plain to the loop below.
+    // and any byte that is not plain to SplitPlainRest.
     fieldEnds.resize(oldCount + line.size() + 1);
     std::uint32_t* endsOut = fieldEnds.data() + oldCount;
     while (in + 1 < end) {
         std::uint64_t word = 0;
         if (end - in > 8 && (std::memcpy(&word, in, 8), AreOneBytePlain(word))) {
-            // A plain run: the longer the quicker, where the processor can.
-            // Through copies, so that the loop's own pointers stay out of memory.
-            char* blocksOut = out;
-            std::uint32_t* blocksEndsOut = endsOut;
-            const char* const afterBlocks =
-                CommaBlocks::SplitBlocks(in, end, blocksOut, base, blocksEndsOut);
-            if (afterBlocks != in) {
-                in = afterBlocks;
-                out = blocksOut;
-                endsOut = blocksEndsOut;
-                continue;
-            }
-            // Eight one-byte characters: where each one goes depends only on the commas.
-            for (int at = 0; at < 8; ++at) {
-                const bool comma = in[at] == ',';
-                *out = in[at];
-                *endsOut = static_cast<std::uint32_t>(out - base);
-                endsOut += comma ? 1 : 0;
-                out += comma ? 0 : 1;
-            }
-            in += 8;
+            SplitOneBytePlainRun(in, end, out, base, endsOut);
             continue;
         }
         const TPlainByte kind = PlainByteKinds[static_cast<unsigned char>(*in)];
@@ -194,37 +235,11 @@ bool SplitPlainCommaLine(std::string_view line, std::string& fieldBytes,
         in += length;
     }
     fieldEnds.resize(static_cast<std::size_t>(endsOut - fieldEnds.data()));
-    while (in < end) {
-        switch (PlainByteKinds[static_cast<unsigned char>(*in)]) {
-        case TPlainByte::Ordinary:
-            *out++ = *in++;
-            break;
-        case TPlainByte::Lead:
-            *out++ = *in++;
-            if (in < end) {
-                *out++ = *in++;
-            }
-            break;
-        case TPlainByte::Comma:
-            fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
-            ++in;
-            break;
-        case TPlainByte::NotPlain:
-            if (*in == ' ') {
-                const bool hasComma = fieldEnds.size() > oldCount;
-                char* const fieldStart = hasComma ? base + fieldEnds.back() : base + oldSize;
-                out = SplitRestWithBlanks(in, end, out, fieldStart, base, fieldEnds, hasComma);
-            } else {
-                out = nullptr;
-            }
-            if (out == nullptr) {
-                fieldBytes.resize(oldSize);
-                fieldEnds.resize(oldCount);
-                return false;
-            }
-            in = end;
-            break;
-        }
+    out = SplitPlainRest(in, end, out, base, fieldEnds, oldSize, oldCount);
+    if (out == nullptr) {
+        fieldBytes.resize(oldSize);
+        fieldEnds.resize(oldCount);
+        return false;
     }
     // The last field, which after a final comma is the empty field that comma adds.
     fieldEnds.push_back(static_cast<std::uint32_t>(out - base));
@@ -313,8 +328,6 @@ std::size_t CharLengthBeforeBreaks(const char* text, std::size_t at) {
                : 1;
 }
 
-/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
-/// text cannot alias.
 /// How the text of a quoted field ended for SkipQuotedText.
 enum class TQuotedEnd { Closed, Open, WaitsForMore };
 
@@ -345,6 +358,8 @@ enum class TQuotedEnd { Closed, Open, WaitsForMore };
     }
 }
 
+/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
+/// text cannot alias.
 template <TQuoteOpening opening>
 bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
     const char* const bytes = text.data();

@@ -36,6 +36,7 @@ void ForEachCommaField(std::string_view line, TOnField&& onField);
 template <typename TOnField>
 void ForEachSeparatedField(std::string_view line, char separator, TOnField&& onField);
 
+/// The fields ForEachCommaField finds in `line`, each copied.
 std::vector<std::string> SplitCommaText(std::string_view line);
 
 /// The fast way through the common line: when the line holds no control byte, TAB or double

@@ -35,6 +35,7 @@ struct TQuickQuestion {
     std::int64_t wholePoints = 0;
 };
 
+/// How the quick rule scores `rule`'s question, or None where it must leave it to MarkAnswer.
 inline TQuickQuestion QuickQuestionOf(const TQuestionRule& rule) {
     TQuickQuestion quick;
     if (rule.isPointsQuestion) {

@@ -1,7 +1,9 @@
 #include "table/marking/Sorting.h"
 
 #include "platform/Errors.h"
+#include "platform/LargeBlock.h"
 #include "table/file/AnswerFile.h"
+#include "table/store/RowCells.h"
 
 #include <algorithm>
 #include <array>

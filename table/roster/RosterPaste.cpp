@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "table/file/TextRecords.h"
+#include "table/store/RowCells.h"
 
 #include <array>
 #include <string>

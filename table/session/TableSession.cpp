@@ -1,6 +1,7 @@
 #include "table/session/TableSession.h"
 
 #include "platform/Files.h"
+#include "platform/TextEncoding.h"
 
 #include <new>
 #include <utility>
