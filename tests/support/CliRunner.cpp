@@ -9,6 +9,29 @@
 
 namespace {
 
+/// pelloran-cli's argument vector as exec and spawn take it: the words, and pointers to them
+/// ending in a null pointer.
+class TCliArgv {
+public:
+    explicit TCliArgv(const std::vector<std::string>& arguments) : words_{PELLORAN_CLI_PATH} {
+        words_.insert(words_.end(), arguments.begin(), arguments.end());
+        for (std::string& word : words_) {
+            pointers_.push_back(word.data());
+        }
+        pointers_.push_back(nullptr);
+    }
+    // The pointers point into the words: neither may move.
+    TCliArgv(const TCliArgv&) = delete;
+    TCliArgv& operator=(const TCliArgv&) = delete;
+
+    const char* Path() const { return pointers_.front(); }
+    char* const* Data() const { return pointers_.data(); }
+
+private:
+    std::vector<std::string> words_;
+    std::vector<char*> pointers_;
+};
+
 std::string ShellQuoted(const std::string& text) {
     std::string quoted = "'";
     for (const char byte : text) {
@@ -41,13 +64,7 @@ TCliResult RunCli(const std::vector<std::string>& arguments, const std::filesyst
 }
 
 void ExecCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments) {
-    std::vector<std::string> words{PELLORAN_CLI_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
+    TCliArgv argv(arguments);
     const int nothing = ::open("/dev/null", O_RDWR);
     if (nothing < 0 || ::chdir(folder.c_str()) != 0) {
         ::_exit(127);
@@ -55,19 +72,13 @@ void ExecCli(const std::filesystem::path& folder, const std::vector<std::string>
     ::dup2(nothing, STDIN_FILENO);
     ::dup2(nothing, STDOUT_FILENO);
     ::dup2(nothing, STDERR_FILENO);
-    ::execv(argv[0], argv.data());
+    ::execv(argv.Path(), argv.Data());
     ::_exit(127);
 }
 
 TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
                                        const std::filesystem::path& folder) {
-    std::vector<std::string> words{PELLORAN_CLI_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
+    TCliArgv argv(arguments);
     // Spawned rather than forked: a window's process with its threads and memory is not copied,
     // and the child's own usage is not hidden by a shell in between.
     posix_spawn_file_actions_t actions;
@@ -77,7 +88,8 @@ TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t child = 0;
-    const int spawnError = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int spawnError =
+        ::posix_spawn(&child, argv.Path(), &actions, nullptr, argv.Data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     TCliMemoryResult result;
     int status = 0;
