@@ -76,9 +76,13 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return TrimIniBlanks(line.substr(0, FindClosingBracket(line)));
 }
 
+/// The bytes that may enclose a value, which reading then drops.
+bool IsQuote(char byte) {
+    return byte == '"' || byte == '\'';
+}
+
 std::string_view StripQuotes(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -199,10 +203,6 @@ void CheckValue(std::string_view value) {
     if (!TProfileFile::CanWriteValue(value)) {
         throw std::invalid_argument("profile value holds a line break or NUL");
     }
-}
-
-bool IsQuote(char byte) {
-    return byte == '"' || byte == '\'';
 }
 
 std::string KeyLineText(std::string_view key, std::string_view value) {
