@@ -5,6 +5,7 @@
 #include "platform/Collator.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/TextEncoding.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
@@ -82,7 +83,7 @@ void TCliSession::Run(const std::string& name, const std::string& argument) {
 }
 
 void TCliSession::Open(const std::string& fileName) {
-    NotifyReplacedCharacters(fileName, session_.Open(fileName));
+    NotifyReplacedCharacters(fileName, session_.Open(PathFromText(fileName)));
 }
 
 void TCliSession::New(const std::string&) {
@@ -97,7 +98,7 @@ void TCliSession::Save(const std::string& fileName) {
         CheckOutput();
         return;
     }
-    session_.Save(fileName);
+    session_.Save(PathFromText(fileName));
 }
 
 void TCliSession::Mark(const std::string&) {
@@ -115,7 +116,7 @@ void TCliSession::SortScore(const std::string&) {
 void TCliSession::Paste(const std::string& fileName) {
     // The file stands in for the clipboard.
     PasteRosterFrom(table_, [&] {
-        TCodePageText roster = ReadCodePageText(fileName);
+        TCodePageText roster = ReadCodePageText(PathFromText(fileName));
         NotifyReplacedCharacters(fileName, roster.replacedCount);
         return std::move(roster.text);
     });
@@ -160,7 +161,7 @@ void TCliSession::Analysis(const std::string&) {
 void TCliSession::Report(const std::string& fileName) {
     WriteOutput(fileName,
                 AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
-                                   session_.FileName().filename().string(), decimalSeparator_));
+                                   PathText(session_.FileName().filename()), decimalSeparator_));
 }
 
 void TCliSession::Results(const std::string& fileName) {
@@ -174,7 +175,7 @@ void TCliSession::WriteOutput(const std::string& fileName, std::string_view byte
         CheckOutput();
         return;
     }
-    WriteFileBytesAtomic(fileName, bytes);
+    WriteFileBytesAtomic(PathFromText(fileName), bytes);
 }
 
 void TCliSession::NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount) {

@@ -3,6 +3,8 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/ProfileFile.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Sorting.h"
@@ -91,9 +93,10 @@ std::future<void> PrepareCollatorForSorts(const TCommandLine& commandLine) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    UseBinaryStandardStreams();
     TCommandLine commandLine;
     try {
-        commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        commandLine = ParseCommandLine(CommandLineArguments(argc, argv));
     } catch (const EUsageError& error) {
         Report(error.what());
         std::cerr << "Try 'pelloran-cli --help'.\n";
@@ -107,7 +110,8 @@ int main(int argc, char** argv) {
     TProfileFile languageFile = TProfileFile::FromBytes({});
     if (commandLine.languageFile) {
         failed |= !RunReported([&] {
-            languageFile = TProfileFile::FromBytes(ReadFileBytes(*commandLine.languageFile));
+            languageFile =
+                TProfileFile::FromBytes(ReadFileBytes(PathFromText(*commandLine.languageFile)));
         });
     }
     const std::future<void> collatorPrepared = PrepareCollatorForSorts(commandLine);

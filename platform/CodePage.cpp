@@ -1,13 +1,11 @@
 #include "platform/CodePage.h"
 
+#include "platform/SystemCodePage.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
-#include <unicode/uchar.h>
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
 #include <utility>
 
 namespace {
@@ -15,13 +13,16 @@ namespace {
 constexpr char16_t ReplacementCharacter = u'\uFFFD';
 constexpr std::uint16_t Unmapped = 0xFFFF;
 
-struct TConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using TConverter = std::unique_ptr<UConverter, TConverterCloser>;
+constexpr bool IsLeadSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+constexpr bool IsTrailSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 /// Both directions of code page 932, indexed by the byte code (one byte, or lead << 8 | trail)
-/// and by the UTF-16 code unit.
+/// and by the UTF-16 code unit, and the lower-case form of each double-byte code.
 class TCodePageTables {
 public:
     TCodePageTables() {
@@ -30,6 +31,7 @@ public:
         AddSingleBytes();
         AddDoubleBytes();
         AddVariants();
+        AddLowerCase();
     }
 
     char16_t DecodeByte(unsigned char byte) const { return toUnicode_[byte]; }
@@ -37,6 +39,10 @@ public:
         return toUnicode_[static_cast<std::size_t>(lead << 8 | trail)];
     }
     std::uint16_t EncodeUnit(char16_t unit) const { return fromUnicode_[unit]; }
+    /// The lowered double-byte code, or Unmapped where lowering keeps the code.
+    std::uint16_t LowerPair(unsigned char lead, unsigned char trail) const {
+        return lowerPair_[static_cast<std::size_t>(lead << 8 | trail)];
+    }
 
 private:
     void Map(std::uint16_t code, char16_t unit) {
@@ -62,29 +68,26 @@ private:
     }
 
     void AddDoubleBytes() {
-        UErrorCode status = U_ZERO_ERROR;
-        TConverter converter(ucnv_open("windows-31j", &status));
-        if (U_FAILURE(status)) {
-            throw std::runtime_error("ICU has no converter for code page 932");
-        }
-        ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                            &status);
-        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                              &status);
+        const TSystemCodePage system;
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
             if (!TCodePage::IsLeadByte(static_cast<unsigned char>(lead))) {
                 continue;
             }
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (trail != 0x7F) {
-                    AddPair(converter.get(), static_cast<std::uint16_t>(lead << 8 | trail));
+                const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+                if (trail == 0x7F) {
+                    continue;
+                }
+                if (const std::optional<char16_t> unit = system.DecodePair(code)) {
+                    Map(code, *unit);
                 }
             }
         }
-        // Characters with several codes encode as Windows encodes them, which is ICU's choice.
+        // Characters with several codes encode as the system encodes them.
         for (std::size_t unit = 0x80; unit < fromUnicode_.size(); ++unit) {
             if (fromUnicode_[unit] > 0xFF) {
-                fromUnicode_[unit] = EncodeWithIcu(converter.get(), static_cast<char16_t>(unit));
+                fromUnicode_[unit] = system.EncodeDoubleByte(static_cast<char16_t>(unit))
+                                         .value_or(fromUnicode_[unit]);
             }
         }
     }
@@ -109,32 +112,27 @@ private:
         }
     }
 
-    void AddPair(UConverter* converter, std::uint16_t code) {
-        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-        UChar unicode[4];
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_resetToUnicode(converter);
-        const std::int32_t length = ucnv_toUChars(converter, unicode, 4, bytes, 2, &status);
-        if (U_SUCCESS(status) && length == 1) {
-            Map(code, static_cast<char16_t>(unicode[0]));
+    /// Only a character whose lower-case form is another double-byte code is changed, so that
+    /// lowering keeps a text's length.
+    void AddLowerCase() {
+        lowerPair_.fill(Unmapped);
+        for (std::size_t code = 0x8100; code < toUnicode_.size(); ++code) {
+            const char16_t unit = toUnicode_[code];
+            if (!TCodePage::IsLeadByte(static_cast<unsigned char>(code >> 8)) ||
+                unit == ReplacementCharacter) {
+                continue;
+            }
+            const char16_t lower = LowerCaseCharacter(unit);
+            const std::uint16_t lowerCode = lower == unit ? Unmapped : fromUnicode_[lower];
+            if (lowerCode != Unmapped && lowerCode > 0xFF) {
+                lowerPair_[code] = lowerCode;
+            }
         }
-    }
-
-    std::uint16_t EncodeWithIcu(UConverter* converter, char16_t unit) const {
-        const UChar unicode[1] = {unit};
-        char bytes[4];
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_resetFromUnicode(converter);
-        const std::int32_t length = ucnv_fromUChars(converter, bytes, 4, unicode, 1, &status);
-        if (U_SUCCESS(status) && length == 2) {
-            return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
-                                              static_cast<unsigned char>(bytes[1]));
-        }
-        return fromUnicode_[unit];
     }
 
     std::array<char16_t, 0x10000> toUnicode_{};
     std::array<std::uint16_t, 0x10000> fromUnicode_{};
+    std::array<std::uint16_t, 0x10000> lowerPair_{};
 };
 
 const TCodePageTables& Tables() {
@@ -145,30 +143,6 @@ const TCodePageTables& Tables() {
 /// A byte that can follow a lead byte; any other ends a broken character and shows itself.
 bool IsTrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
-}
-
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string text(utf8.size(), u'\0');
-    std::int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(text.data()),
-                         static_cast<std::int32_t>(text.size()), &length, utf8.data(),
-                         static_cast<std::int32_t>(utf8.size()), ReplacementCharacter, nullptr,
-                         &status);
-    text.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
-    return text;
-}
-
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string utf8(text.size() * 3, '\0');
-    std::int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(utf8.data(), static_cast<std::int32_t>(utf8.size()), &length,
-                       reinterpret_cast<const UChar*>(text.data()),
-                       static_cast<std::int32_t>(text.size()), ReplacementCharacter, nullptr,
-                       &status);
-    utf8.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
-    return utf8;
 }
 
 } // namespace
@@ -211,7 +185,7 @@ std::size_t TCodePage::AppendEncoded(std::u16string_view text, std::string& byte
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char16_t unit = text[at];
         std::uint16_t code = tables.EncodeUnit(unit);
-        if (U16_IS_LEAD(unit) && at + 1 < text.size() && U16_IS_TRAIL(text[at + 1])) {
+        if (IsLeadSurrogate(unit) && at + 1 < text.size() && IsTrailSurrogate(text[at + 1])) {
             ++at; // no character outside the basic plane exists in the code page
             code = Unmapped;
         }
@@ -261,12 +235,9 @@ std::string TCodePage::LowerCase(std::string_view bytes) {
             ++at;
             continue;
         }
-        const char16_t unit = tables.DecodePair(byte, static_cast<unsigned char>(lowered[at + 1]));
-        const auto lower = static_cast<char16_t>(u_tolower(unit));
-        const std::uint16_t code = lower == unit ? Unmapped : tables.EncodeUnit(lower);
-        // Only a character whose lower-case form is another double-byte code is changed, so the
-        // text keeps its length and undecodable bytes stay as they are.
-        if (code != Unmapped && code > 0xFF) {
+        const std::uint16_t code =
+            tables.LowerPair(byte, static_cast<unsigned char>(lowered[at + 1]));
+        if (code != Unmapped) {
             lowered[at] = static_cast<char>(code >> 8);
             lowered[at + 1] = static_cast<char>(code & 0xFF);
         }

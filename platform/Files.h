@@ -1,10 +1,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
+
+/// An open file as the system hands it out: a descriptor on POSIX, a handle on Windows.
+#ifdef _WIN32
+using TSystemFile = std::intptr_t;
+#else
+using TSystemFile = int;
+#endif
+/// No open file, on either system (INVALID_HANDLE_VALUE is -1 too).
+inline constexpr TSystemFile NoSystemFile = -1;
 
 /// The whole content of a regular file, as long as it was when opened: a file another program
 /// keeps appending to is not followed. Throws EFileOpenError when it cannot be opened or read,
@@ -29,7 +39,7 @@ public:
 
 private:
     std::filesystem::path fileName_;
-    int descriptor_ = -1;
+    TSystemFile descriptor_ = NoSystemFile;
     std::size_t size_ = 0;
     std::size_t left_ = 0;
 };
@@ -37,7 +47,7 @@ private:
 /// Where a save writes its bytes before they replace the target.
 enum class TTemporaryFileKind {
     /// A file without a name (O_TMPFILE), named only just before it replaces the target, where
-    /// the file system offers it; a named one elsewhere.
+    /// the file system offers it; a named one elsewhere (always on Windows).
     UnnamedWhereOffered,
     /// Always a named file, as on file systems without unnamed files.
     Named,
@@ -48,7 +58,9 @@ enum class TTemporaryFileKind {
 /// a failed or interrupted save leaves an existing file as it was. A symbolic link is followed,
 /// also to a file that does not exist yet. The new file keeps the mode, owner and group of the
 /// file it replaces; a target that is not a regular file or that the user may not write is
-/// refused. (Other hard links to a replaced file keep the old text.) Every failure throws
+/// refused. (Other hard links to a replaced file keep the old text.) On Windows the replaced
+/// file's attributes and security pass to the new one, and a read-only file is refused. Every
+/// failure throws
 /// EFileCreateError; a writer destroyed without Commit removes its temporary file. A named
 /// temporary file is locked while its writer lives, and a successful Commit removes those of
 /// writers that died (killed during a save) from the folder.
@@ -71,13 +83,16 @@ private:
     void NameTemporaryFile();
     void RemoveTemporaryFile();
     [[noreturn]] void Fail(std::error_code cause);
+    /// A fresh name with TemporaryPrefix, not named after the target, whose name may already be
+    /// as long as a name can be.
+    static std::string RandomTemporaryName();
 
     std::filesystem::path fileName_;
     std::string targetName_;
     /// The target's folder, held open so that a folder renamed during the save still gets
     /// the file and no temporary file in it is lost track of.
-    int folder_ = -1;
-    int descriptor_ = -1;
+    TSystemFile folder_ = NoSystemFile;
+    TSystemFile descriptor_ = NoSystemFile;
     std::size_t written_ = 0;
     /// Empty while the temporary file has no name.
     std::string temporaryName_;

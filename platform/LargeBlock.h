@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <new>
 
@@ -9,8 +8,11 @@
 /// where the system offers huge pages on request, their whole 2 MB pages ask for them, so that
 /// filling a buffer costs a page fault per 2 MB instead of one per 4 KB.
 
+/// Gives back a block from AllocateLargeBlock.
+void FreeLargeBlock(char* block) noexcept;
+
 struct TFreeLargeBlock {
-    void operator()(char* block) const noexcept { std::free(block); }
+    void operator()(char* block) const noexcept { FreeLargeBlock(block); }
 };
 
 /// A block of memory, not zeroed.

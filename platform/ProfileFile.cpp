@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <optional>
@@ -325,12 +326,12 @@ void TProfileFile::UpdateFile() {
         return;
     }
     if (unreadable_) {
-        throw EIniFileError(fileName_.string());
+        throw EIniFileError(PathText(fileName_));
     }
     try {
         WriteFileBytesAtomic(fileName_, bytes_);
     } catch (const EFileCreateError&) {
-        throw EIniFileError(fileName_.string());
+        throw EIniFileError(PathText(fileName_));
     }
     changed_ = false;
 }

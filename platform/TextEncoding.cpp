@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 
 #include <cstdint>
 #include <cstring>
@@ -380,7 +381,7 @@ TTextStart JudgeTextStart(std::string_view head, bool complete) {
 }
 
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName) {
-    return ConvertToCodePage(ReadFileBytes(fileName), fileName.string());
+    return ConvertToCodePage(ReadFileBytes(fileName), PathText(fileName));
 }
 
 std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount) {

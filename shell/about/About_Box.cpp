@@ -1,6 +1,7 @@
 #include "shell/about/About_Box.h"
 
 #include "platform/Files.h"
+#include "platform/Paths.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -169,7 +170,7 @@ void TAboutBox::LoadProgramIcon(const std::filesystem::path& fileName) {
     const std::string bytes = ReadFileBytes(fileName);
     const QPixmap picture = LargestPicture(QByteArray::fromStdString(bytes));
     if (picture.isNull()) {
-        throw EInvalidIconError(fileName.string());
+        throw EInvalidIconError(PathText(fileName));
     }
     ProgramIcon->setPixmap(picture);
 }

@@ -57,7 +57,7 @@ void TFileNameList::SaveFileNames() const {
         return;
     }
     if (IsOversized(iniFileName_)) {
-        throw EIniFileError(iniFileName_.string());
+        throw EIniFileError(PathText(iniFileName_));
     }
     TProfileFile store(iniFileName_);
     store.EraseSection(SectionName);
@@ -143,11 +143,12 @@ std::string TFileNameList::ExistingFileOf(std::string_view storedName) const {
 }
 
 std::filesystem::path TFileNameList::WorkOutIniFileName() const {
-    const std::string executable = executablePath_.string();
+    const std::string executable = PathText(executablePath_);
     // The configuration folder stands in for the user's "Application Data".
     if (const std::string appData = AppDataFolder(environment_);
-        !appData.empty() && FolderExists(appData)) {
-        return std::filesystem::path(appData) / ChangeFileExt(ExtractFileName(executable), ".ini");
+        !appData.empty() && FolderExists(PathFromText(appData))) {
+        return PathFromText(appData) /
+               PathFromText(ChangeFileExt(ExtractFileName(executable), ".ini"));
     }
-    return ChangeFileExt(executable, ".ini");
+    return PathFromText(ChangeFileExt(executable, ".ini"));
 }

@@ -7,7 +7,7 @@ namespace {
 
 std::filesystem::path BesideExecutable(const std::filesystem::path& executable,
                                        std::string_view extension) {
-    return ChangeFileExt(executable.native(), extension);
+    return PathFromText(ChangeFileExt(PathText(executable), extension));
 }
 
 /// Empty when there is no configuration folder.
@@ -18,8 +18,8 @@ std::filesystem::path InConfigurationFolder(const std::filesystem::path& executa
     if (folder.empty()) {
         return {};
     }
-    return std::filesystem::path(folder) /
-           ChangeFileExt(ExtractFileName(executable.native()), extension);
+    return PathFromText(folder) /
+           PathFromText(ChangeFileExt(ExtractFileName(PathText(executable)), extension));
 }
 
 } // namespace

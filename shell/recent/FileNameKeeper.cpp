@@ -1,17 +1,16 @@
 #include "shell/recent/FileNameKeeper.h"
 
 #include "platform/Errors.h"
+#include "shell/window/ShellText.h"
 
 #include <QAction>
-#include <QByteArray>
-#include <QFile>
 #include <QMenu>
 #include <utility>
 
 namespace {
 
 QString DecodedName(const std::string& name) {
-    return QFile::decodeName(QByteArray::fromStdString(name));
+    return FromPathText(name);
 }
 
 } // namespace
@@ -57,7 +56,7 @@ void TFileNameKeep::AddFileName(const QString& fileName) {
     if (parentMenu_ == nullptr) {
         return;
     }
-    list_.AddFileName(QFile::encodeName(fileName).toStdString());
+    list_.AddFileName(ToPathText(fileName));
     CreateMissingMenuItems();
     UpdateCaptions();
 }

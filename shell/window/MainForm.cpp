@@ -257,9 +257,9 @@ void TMain::FormClose(QCloseEvent& event) {
 }
 
 void TMain::SetFileName(const QString& fileName) {
-    const std::string name = ExtractFileName(ToNativePath(fileName).native());
+    const std::string name = ExtractFileName(ToPathText(fileName));
     const std::string extensionless = ChangeFileExt(name, "");
-    setWindowTitle(FromNativePath(extensionless) + QStringLiteral(" - ") + ProgramName);
+    setWindowTitle(FromPathText(extensionless) + QStringLiteral(" - ") + ProgramName);
     FileNameKeep->AddFileName(fileName);
     session_.SetFileName(ToNativePath(fileName));
 }
@@ -271,7 +271,7 @@ void TMain::LoadAnswerFile(const QString& fileName) {
         // Told before anything is saved: saving would keep the "?" in place of the characters.
         Table->FlushPaints();
         services_.ShowMessage(
-            this, FromUtf8(ReplacedCharactersNotice(nativeName.string(), replacedCount)));
+            this, FromUtf8(ReplacedCharactersNotice(PathText(nativeName), replacedCount)));
     }
 }
 
@@ -287,7 +287,7 @@ bool TMain::SaveTextAs(std::string text) {
     }
     session_.SaveText(ToNativePath(*fileName), std::move(text));
     SetFileName(*fileName);
-    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(*fileName).native()));
+    currentDir_ = FromPathText(ExtractFileDir(ToPathText(*fileName)));
     return true;
 }
 
@@ -325,7 +325,7 @@ void TMain::mmOpenClick() {
 }
 
 void TMain::OpenChosenFile(const QString& fileName) {
-    currentDir_ = FromNativePath(ExtractFileDir(ToNativePath(fileName).native()));
+    currentDir_ = FromPathText(ExtractFileDir(ToPathText(fileName)));
     openDialogFolder_ = currentDir_;
     SetFileName(fileName);
     LoadAnswerFile(fileName);
@@ -420,7 +420,7 @@ void TMain::SaveReportClick() {
     if (!fileName) {
         return;
     }
-    const std::string reportedName = session_.FileName().filename().string();
+    const std::string reportedName = PathText(session_.FileName().filename());
     WriteFileBytesAtomic(
         ToNativePath(*fileName),
         AnalysisReportHtml(analysis, table_, analysisTexts_, reportedName, decimalSeparator));

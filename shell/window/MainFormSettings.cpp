@@ -55,8 +55,8 @@ void TMain::ReadSettings() {
         FileNameKeep->AddFileName(ExecutableFolder() + QStringLiteral("/Data/Demo.csv"));
     }
     const std::string folder = TProfileFile(settings).ReadString(
-        SettingSection, CurrentDirKey, ExtractFileDrive(executable.native()));
-    currentDir_ = FromNativePath(folder);
+        SettingSection, CurrentDirKey, ExtractFileDrive(PathText(executable)));
+    currentDir_ = FromPathText(folder);
 }
 
 void TMain::ApplyLanguageFile() {
@@ -104,7 +104,7 @@ void TMain::ApplyLanguageFile() {
 }
 
 void TMain::WriteSettings() {
-    const std::string folder = ToNativePath(currentDir_).native();
+    const std::string folder = ToPathText(currentDir_);
     // A folder name with a line break would break the file's lines: the old value stays.
     if (!TProfileFile::CanWriteValue(folder)) {
         return;

@@ -1,7 +1,9 @@
 #include "shell/window/ShellText.h"
 
 #include "platform/CodePage.h"
+#include "platform/Paths.h"
 
+#include <QDir>
 #include <QFile>
 
 QString FromCodePage(std::string_view bytes) {
@@ -14,12 +16,29 @@ std::string ToCodePage(const QString& text) {
                                                  static_cast<std::size_t>(text.size())));
 }
 
+QString FromPathText(std::string_view text) {
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+#else
+    return QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+#endif
+}
+
+std::string ToPathText(const QString& fileName) {
+#ifdef Q_OS_WIN
+    // Qt's dialogs give '/'; the program's path rules split at the native backslash.
+    return QDir::toNativeSeparators(fileName).toStdString();
+#else
+    return QFile::encodeName(fileName).toStdString();
+#endif
+}
+
 QString FromNativePath(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return FromPathText(PathText(path));
 }
 
 std::filesystem::path ToNativePath(const QString& fileName) {
-    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+    return PathFromText(ToPathText(fileName));
 }
 
 QString FromUtf8(std::string_view text) {

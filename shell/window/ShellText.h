@@ -17,8 +17,11 @@ QString FromCodePage(std::string_view bytes);
 /// wave dash that Mac keyboards and web pages give become the code page's own.
 std::string ToCodePage(const QString& text);
 
-/// A native path as Qt's file functions and dialogs take it, and back: the bytes read in the
-/// file-name encoding Qt uses for the system.
+/// A path text (platform/Paths.h) as Qt's file functions and dialogs take it, and back, with
+/// native separators.
+QString FromPathText(std::string_view text);
+std::string ToPathText(const QString& fileName);
+/// The same for a path.
 QString FromNativePath(const std::filesystem::path& path);
 std::filesystem::path ToNativePath(const QString& fileName);
 

@@ -1,6 +1,7 @@
 #include "table/file/AnswerFile.h"
 
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/TextEncoding.h"
 #include "table/file/CellField.h"
 #include "table/file/TextRecords.h"
@@ -359,7 +360,7 @@ std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
     if (atEnd || JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs ||
         !HoldsStudentLine(pending, false)) {
         reader.ReadInto(pending, reader.Size());
-        TCodePageText file = ConvertToCodePage(std::move(pending), fileName.string());
+        TCodePageText file = ConvertToCodePage(std::move(pending), PathText(fileName));
         LoadAnswerText(table, std::move(file.text));
         return file.replacedCount;
     }

@@ -12,6 +12,14 @@ std::size_t FileNameStart(std::string_view fileName) {
 
 } // namespace
 
+std::string PathText(const std::filesystem::path& path) {
+    return path.native();
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+    return std::filesystem::path(text);
+}
+
 std::string ExtractFileDir(std::string_view fileName) {
     std::size_t end = FileNameStart(fileName);
     if (end > 1) {

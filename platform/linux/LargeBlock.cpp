@@ -1,6 +1,7 @@
 #include "platform/LargeBlock.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #ifdef __linux__
@@ -26,6 +27,10 @@ TLargeBlock AllocateLargeBlock(std::size_t size) {
     }
     AdviseHugePages(block.get(), rounded);
     return block;
+}
+
+void FreeLargeBlock(char* block) noexcept {
+    std::free(block);
 }
 
 void AdviseHugePages(char* buffer, std::size_t size) {

@@ -1,0 +1,82 @@
+#include "platform/Paths.h"
+
+#include "platform/CodePage.h"
+#include "platform/windows/WindowsText.h"
+
+namespace {
+
+constexpr bool IsDelimiter(char byte) {
+    return byte == PathDelimiter || byte == ':';
+}
+
+/// Index of the last '\' or ':', or npos. A text that is no UTF-8 holds code page 932 bytes,
+/// where '\' may be the second byte of a character and is then no separator.
+std::size_t LastDelimiter(std::string_view fileName) {
+    std::size_t last = std::string_view::npos;
+    const bool codePageBytes = !IsUtf8(fileName);
+    for (std::size_t at = 0; at < fileName.size();) {
+        if (IsDelimiter(fileName[at])) {
+            last = at;
+        }
+        at += codePageBytes ? TCodePage::CharLength(fileName, at) : 1;
+    }
+    return last;
+}
+
+std::size_t FileNameStart(std::string_view fileName) {
+    const std::size_t delimiter = LastDelimiter(fileName);
+    return delimiter == std::string_view::npos ? 0 : delimiter + 1;
+}
+
+} // namespace
+
+std::string PathText(const std::filesystem::path& path) {
+    return Utf8FromWide(path.native());
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+    if (IsUtf8(text)) {
+        return WideFromUtf8(text);
+    }
+    const std::u16string decoded = TCodePage::Decode(text);
+    return std::wstring(decoded.begin(), decoded.end());
+}
+
+std::string ExtractFileDir(std::string_view fileName) {
+    std::size_t end = FileNameStart(fileName);
+    // The separator goes, but a drive root ("C:\") and a leading one keep theirs.
+    if (end > 1 && fileName[end - 1] == PathDelimiter && !IsDelimiter(fileName[end - 2])) {
+        --end;
+    }
+    return std::string(fileName.substr(0, end));
+}
+
+std::string ExtractFileName(std::string_view fileName) {
+    return std::string(fileName.substr(FileNameStart(fileName)));
+}
+
+std::string ChangeFileExt(std::string_view fileName, std::string_view extension) {
+    const std::size_t nameStart = FileNameStart(fileName);
+    std::size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) {
+        dot = fileName.size();
+    }
+    std::string changed(fileName.substr(0, dot));
+    changed += extension;
+    return changed;
+}
+
+std::string ExtractFileDrive(std::string_view fileName) {
+    if (fileName.size() >= 2 && fileName[1] == ':') {
+        return std::string(fileName.substr(0, 2));
+    }
+    if (fileName.starts_with("\\\\")) {
+        // "\\server\share": up to the separator after the share, or the whole text.
+        const std::size_t server = fileName.find(PathDelimiter, 2);
+        const std::size_t share = server == std::string_view::npos
+                                      ? std::string_view::npos
+                                      : fileName.find(PathDelimiter, server + 1);
+        return std::string(fileName.substr(0, share));
+    }
+    return {};
+}
