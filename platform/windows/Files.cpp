@@ -4,11 +4,12 @@
 #include "platform/Paths.h"
 #include "platform/windows/WindowsText.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <string>
 #include <system_error>
 #include <vector>
-#include <windows.h>
 
 namespace {
 

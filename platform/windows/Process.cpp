@@ -2,11 +2,12 @@
 
 #include "platform/windows/WindowsText.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     int count = 0;

@@ -3,8 +3,9 @@
 #include "platform/Paths.h"
 #include "platform/windows/WindowsText.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "platform/windows/WindowsText.h"
 
+#include <windows.h>
+
 #include <limits>
 #include <stdexcept>
-#include <windows.h>
 
 namespace {
 

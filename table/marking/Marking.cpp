@@ -23,7 +23,7 @@ constexpr int RateSignificantDigits = 12;
 struct TQuestion {
     TQuestionRule rule;
     TQuickQuestion quick;
-    long correctCount = 0;
+    std::int64_t correctCount = 0;
     THeldSum pointsSum;
 };
 
