@@ -21,7 +21,8 @@ ManifestDPIAware true
 ; The uninstaller removes exactly what was installed, so the list of staged files is written
 ; into the installer when it is built.
 !tempfile STAGED_FILES
-!system '"${__FILEDIR__}/nsis-file-list" "${STAGE}" > "${STAGED_FILES}"' = 0
+; makensis stops at a failure before it reaches !delfile.
+!system '"${__FILEDIR__}/nsis-file-list" "${STAGE}" > "${STAGED_FILES}" || { rm -f "${STAGED_FILES}"; exit 1; }' = 0
 !include /CHARSET=UTF8 "${STAGED_FILES}"
 !delfile "${STAGED_FILES}"
 
