@@ -1,6 +1,7 @@
 ﻿; Pelloran's Windows installer, for one user or for every user of the computer.
 ; makensis -DSTAGE=<staged folder> -DVERSION=<version> -DOUTFILE=<setup.exe> Pelloran.nsi
-; Silent use: setup.exe /S [/CurrentUser | /AllUsers] [/D=<folder>], Uninstall.exe /S.
+; Silent use: setup.exe /S [/CurrentUser | /AllUsers] [/AssociateCsv] [/D=<folder>],
+; Uninstall.exe /S.
 
 Unicode true
 ; The 32-bit stub would need WoW64 and would see the 32-bit registry and Program Files.
@@ -47,6 +48,7 @@ BrandingText "Pelloran ${VERSION}"
 !include MultiUser.nsh
 !include MUI2.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
@@ -73,15 +75,6 @@ LangString AllUsersNotPossible ${LANG_JAPANESE} "このユーザー アカウン
 LangString AllUsersNotPossible ${LANG_ENGLISH} "Your user account may not install Pelloran for all users of this computer."
 LangString UninstallNeedsAdmin ${LANG_JAPANESE} "Pelloran はコンピューターのすべてのユーザーにインストールされています。アンインストールには管理者の権限が必要です。"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Pelloran is installed for all users of this computer; removing it needs administrator rights."
-
-Function .onInit
-  ; MultiUser sets the default folder of the mode and would overwrite a folder given with /D=.
-  StrCpy $0 $INSTDIR
-  !insertmacro MULTIUSER_INIT
-  ${If} $0 != ""
-    StrCpy $INSTDIR $0
-  ${EndIf}
-FunctionEnd
 
 Section "Pelloran" SectionProgram
   SectionIn RO
@@ -115,6 +108,23 @@ Section /o "$(SectionCsvName)" SectionCsv
   WriteRegStr SHCTX "${CSV_KEY}\OpenWithProgids" "${CSV_PROGID}" ""
   System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'
 SectionEnd
+
+; Placed after the sections, whose indexes it needs.
+Function .onInit
+  ; MultiUser sets the default folder of the mode and would overwrite a folder given with /D=.
+  StrCpy $0 $INSTDIR
+  !insertmacro MULTIUSER_INIT
+  ${If} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
+  ; Lets a silent install, as school IT deploys it, choose the optional association.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AssociateCsv" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SectionCsv}
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SectionProgram} "$(SectionProgramText)"
