@@ -74,10 +74,28 @@ LangString CsvTypeName ${LANG_ENGLISH} "Comma-separated text"
 LangString AllUsersNotPossible ${LANG_JAPANESE} "このユーザー アカウントには、コンピューターのすべてのユーザーに Pelloran をインストールする権限がありません。"
 LangString AllUsersNotPossible ${LANG_ENGLISH} "Your user account may not install Pelloran for all users of this computer."
 LangString UninstallNeedsAdmin ${LANG_JAPANESE} "Pelloran はコンピューターのすべてのユーザーにインストールされています。アンインストールには管理者の権限が必要です。"
+LangString RemovingPrevious ${LANG_JAPANESE} "以前のバージョンを削除しています:"
+LangString RemovingPrevious ${LANG_ENGLISH} "Removing the earlier version:"
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Pelloran is installed for all users of this computer; removing it needs administrator rights."
+
+; An earlier install in this mode is uninstalled first, so that files it had and this version
+; lacks do not stay behind for ever. Its uninstaller leaves the teacher's files as they are.
+Function RemovePreviousInstall
+  ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == ""
+  ${OrIfNot} ${FileExists} "$0\Uninstall.exe"
+    Return
+  ${EndIf}
+  DetailPrint "$(RemovingPrevious) $0"
+  ; Run in place, the uninstaller cannot delete itself.
+  ExecWait '"$0\Uninstall.exe" /S _?=$0'
+  Delete "$0\Uninstall.exe"
+  RMDir "$0"
+FunctionEnd
 
 Section "Pelloran" SectionProgram
   SectionIn RO
+  Call RemovePreviousInstall
   !insertmacro INSTALL_STAGED_FILES
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Pelloran.lnk" "$INSTDIR\pelloran.exe"
@@ -116,6 +134,13 @@ Function .onInit
   !insertmacro MULTIUSER_INIT
   ${If} $0 != ""
     StrCpy $INSTDIR $0
+  ${EndIf}
+  ; Replacing an earlier install removes its association, so it is offered again as chosen.
+  ReadRegStr $1 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $2 SHCTX "${CSV_PROGID_KEY}\shell\open\command" ""
+  ${If} $1 != ""
+  ${AndIf} $2 == '"$1\pelloran.exe" "%1"'
+    !insertmacro SelectSection ${SectionCsv}
   ${EndIf}
   ; Lets a silent install, as school IT deploys it, choose the optional association.
   ${GetParameters} $0
