@@ -1,8 +1,18 @@
 #include "shell/window/ShellServices.h"
 
+#include "platform/Paths.h"
+#include "shell/window/ShellText.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -117,6 +127,20 @@ QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
 }
 
+#ifdef Q_OS_WIN
+// Handed to the shell as Windows programs do: "open" for a file of the program's own, shown
+// normally, with the file's drive as the working folder; "Open" and no folder for a web or mail
+// address.
+void TQtShellServices::OpenUrl(const QString& url) {
+    const QUrl target(url);
+    const bool localFile = target.isLocalFile();
+    const QString file = localFile ? QDir::toNativeSeparators(target.toLocalFile()) : url;
+    const QString folder = localFile ? FromPathText(ExtractFileDrive(ToPathText(file))) : QString();
+    ::ShellExecuteW(nullptr, localFile ? L"open" : L"Open", reinterpret_cast<LPCWSTR>(file.utf16()),
+                    nullptr, reinterpret_cast<LPCWSTR>(folder.utf16()), SW_SHOW);
+}
+#else
 void TQtShellServices::OpenUrl(const QString& url) {
     QDesktopServices::openUrl(QUrl(url));
 }
+#endif
