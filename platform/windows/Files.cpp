@@ -24,8 +24,15 @@ TSystemFile FromHandle(HANDLE handle) {
 /// ReadFile and WriteFile move less than 4 GB per call.
 constexpr std::size_t MaxTransfer = std::size_t{1} << 30;
 
+/// ReplaceFileW refuses names relative to the current folder.
+std::filesystem::path WholePath(const std::filesystem::path& fileName) {
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(fileName, error);
+    return error ? fileName : whole;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& fileName) {
-    return fileName.parent_path().empty() ? std::filesystem::path(L".") : fileName.parent_path();
+    return WholePath(fileName).parent_path();
 }
 
 /// A file on a disk, not a folder, a console, a pipe or a device such as NUL.
@@ -220,12 +227,13 @@ void TAtomicFileWriter::Commit() {
     const std::filesystem::path folder = FolderOf(fileName_);
     const std::filesystem::path temporary = folder / PathFromText(temporaryName_);
     // ReplaceFileW keeps the replaced file's attributes and security; a new file is moved in.
+    const std::filesystem::path target = WholePath(fileName_);
     const bool replaced =
-        ::GetFileAttributesW(fileName_.c_str()) != INVALID_FILE_ATTRIBUTES
-            ? ::ReplaceFileW(fileName_.c_str(), temporary.c_str(), nullptr,
+        ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES
+            ? ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
                              REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
                              nullptr, nullptr) != 0
-            : ::MoveFileExW(temporary.c_str(), fileName_.c_str(),
+            : ::MoveFileExW(temporary.c_str(), target.c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!replaced) {
         Fail(LastWindowsError());
