@@ -52,6 +52,8 @@ BrandingText "Pelloran ${VERSION}"
 
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
+; A teacher without administrator rights installs for herself; an administrator chooses.
+!insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
