@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace {
 
@@ -198,6 +201,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
 TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no device that is always full";
+#else
     if (!std::filesystem::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this machine";
     }
@@ -205,6 +211,7 @@ TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
         std::string(PELLORAN_CLI_PATH) + " state save - >/dev/full 2>/dev/null";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+#endif
 }
 
 TEST(CliHelpTest, ListsEveryCommand) {

@@ -4,11 +4,14 @@
 #include "platform/UserFolders.h"
 #include "shell/logic/FileNameList.h"
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#ifndef _WIN32
+#include <csignal>
 #include <sys/resource.h>
+#endif
 
 /// A home with a documents folder, a configuration folder holding the store and an executable
 /// folder, all in a temporary folder.
@@ -25,7 +28,11 @@ public:
     std::filesystem::path Executable() const { return Root() / "bin/pelloran"; }
     std::filesystem::path Store() const { return Root() / "config/pelloran.ini"; }
     TUserEnvironment Environment() const {
+#ifdef _WIN32
+        return {PathText(Documents()), PathText(Root() / "config")};
+#else
         return {(Root() / "home").string(), (Root() / "config").string()};
+#endif
     }
 
     TFileNameList LoadedList(std::string_view executable = "bin/pelloran") const {
@@ -46,6 +53,7 @@ private:
     TTemporaryFolder folder_;
 };
 
+#ifndef _WIN32
 /// Makes writing a file beyond `bytes` fail while it lives: a write failure that even the
 /// superuser meets, for whom read-only files and folders are writable.
 class TFileSizeLimit {
@@ -68,3 +76,4 @@ private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+#endif
