@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
+#include "platform/UserFolders.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -82,6 +83,19 @@ TEST(WindowsPathText, ReadsATextThatIsNoUtf8AsCodePage932) {
                 L"C:\\表\\テスト.csv");
     EXPECT_EQ(PathText(PathFromText("\x83\x65\x83\x58\x83\x67.csv")), "テスト.csv");
     EXPECT_EQ(PathText(PathFromText("\xB1\xB2.csv")), "ｱｲ.csv") << "half-width katakana";
+}
+
+TEST(WindowsUserFolders, AreTheKnownFoldersWithoutATrailingSeparator) {
+    EXPECT_EQ(PersonalFolder({"C:\\Users\\\x95\x5C\\Documents\\", "D:\\"}),
+              "C:\\Users\\\x95\x5C\\Documents");
+    EXPECT_EQ(AppDataFolder({"C:\\Users\\\x95\x5C\\Documents\\", "D:\\"}), "D:\\")
+        << "a drive root keeps its separator";
+    EXPECT_EQ(PersonalFolder({"", ""}), "");
+    const TUserEnvironment process = TUserEnvironment::FromProcess();
+    for (const std::string& folder : {PersonalFolder(process), AppDataFolder(process)}) {
+        EXPECT_TRUE(PathFromText(folder).is_absolute()) << folder;
+        EXPECT_TRUE(FolderExists(PathFromText(folder))) << folder;
+    }
 }
 
 TEST(WindowsProcess, ExecutablePathIsTheFullNameOfTheExe) {

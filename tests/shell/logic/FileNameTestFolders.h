@@ -1,9 +1,11 @@
 #pragma once
 
 #include "TestFiles.h"
+#include "platform/Paths.h"
 #include "platform/UserFolders.h"
 #include "shell/logic/FileNameList.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,6 +14,12 @@
 #include <csignal>
 #include <sys/resource.h>
 #endif
+
+/// The name with '/' turned into the system's separator: each case is written once for both.
+inline std::string Native(std::string name) {
+    std::replace(name.begin(), name.end(), '/', PathDelimiter);
+    return name;
+}
 
 /// A home with a documents folder, a configuration folder holding the store and an executable
 /// folder, all in a temporary folder.
@@ -24,8 +32,8 @@ public:
     }
 
     const std::filesystem::path& Root() const { return folder_.Path(); }
-    std::filesystem::path Documents() const { return Root() / "home/Documents"; }
-    std::filesystem::path Executable() const { return Root() / "bin/pelloran"; }
+    std::filesystem::path Documents() const { return Root() / Native("home/Documents"); }
+    std::filesystem::path Executable() const { return Root() / Native("bin/pelloran"); }
     std::filesystem::path Store() const { return Root() / "config/pelloran.ini"; }
     TUserEnvironment Environment() const {
 #ifdef _WIN32
@@ -36,17 +44,18 @@ public:
     }
 
     TFileNameList LoadedList(std::string_view executable = "bin/pelloran") const {
-        TFileNameList list(Environment(), Root() / executable);
+        TFileNameList list(Environment(), Root() / Native(std::string(executable)));
         list.LoadFileNames();
         return list;
     }
 
     /// Creates an empty file and its folders; returns its full name.
     std::string CreateFile(const std::filesystem::path& relativeName) const {
-        const std::filesystem::path fileName = Root() / relativeName;
+        const std::filesystem::path fileName =
+            Root() / std::filesystem::path(relativeName).make_preferred();
         std::filesystem::create_directories(fileName.parent_path());
         WriteTestFile(fileName, "");
-        return fileName.string();
+        return PathText(fileName);
     }
 
 private:
