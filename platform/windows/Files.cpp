@@ -220,9 +220,15 @@ void TAtomicFileWriter::Commit() {
     const std::filesystem::path folder = FolderOf(fileName_);
     const std::filesystem::path temporary = folder / PathFromText(temporaryName_);
     // ReplaceFileW keeps the replaced file's attributes and security; a new file is moved in.
+    // It is given the target's full name: Wine's finds no folder in a bare file name.
+    std::error_code unresolved;
+    std::filesystem::path target = std::filesystem::absolute(fileName_, unresolved);
+    if (unresolved) {
+        target = fileName_;
+    }
     const bool replaced =
         ::GetFileAttributesW(fileName_.c_str()) != INVALID_FILE_ATTRIBUTES
-            ? ::ReplaceFileW(fileName_.c_str(), temporary.c_str(), nullptr,
+            ? ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
                              REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
                              nullptr, nullptr) != 0
             : ::MoveFileExW(temporary.c_str(), fileName_.c_str(),

@@ -119,6 +119,18 @@ TEST(WindowsAtomicFileWriter, SavesUnderAJapaneseAndAKoreanName) {
               (std::vector<std::string>{"成績表.csv", "시험\xF0\x9F\x98\x80.csv"}));
 }
 
+// As pelloran-cli names files: relative to the current folder.
+TEST(WindowsAtomicFileWriter, ReplacesAFileNamedWithoutItsFolder) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "old.csv", "old");
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.Path());
+    EXPECT_NO_THROW(WriteFileBytesAtomic(L"old.csv", "new"));
+    fs::current_path(previous);
+    EXPECT_EQ(ReadTestFile(folder / "old.csv"), "new");
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"old.csv"});
+}
+
 // The replaced file's attributes pass to the new one.
 TEST(WindowsAtomicFileWriter, ReplacedFileKeepsItsAttributes) {
     if (RunsUnderWine()) {
