@@ -48,6 +48,10 @@ std::filesystem::path CreateUniqueFolder() {
 
 TTemporaryFolder::TTemporaryFolder() : path_(CreateUniqueFolder()) {}
 
+std::filesystem::path TTemporaryFolder::operator/(std::string_view name) const {
+    return path_ / PathFromText(name);
+}
+
 TTemporaryFolder::~TTemporaryFolder() {
     std::error_code error;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Paths.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -17,9 +15,8 @@ public:
     ~TTemporaryFolder();
 
     const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const {
-        return path_ / PathFromText(name);
-    }
+    /// `name` is a path text (platform/Paths.h).
+    std::filesystem::path operator/(std::string_view name) const;
 
     /// Names of the entries, sorted; shows a temporary file left behind.
     std::vector<std::string> EntryNames() const { return EntryNamesOf(path_); }
