@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -41,6 +42,22 @@ TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeCreated) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err,
               "pelloran-cli: ファイル locked/quiz.csv を作成できません: Permission denied\n");
+}
+
+// Windows' read-only attribute binds every user, as permission bits bind all but the superuser.
+TEST(CliErrorCause, FollowsTheMessageOfAReadOnlyFile) {
+    if (!ReadOnlyFilesBind()) {
+        GTEST_SKIP() << "the superuser writes files whatever their permission bits say";
+    }
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "quiz.csv", "kept");
+    fs::permissions(folder / "quiz.csv", fs::perms::owner_read);
+    const TCliResult result = RunCli({"new", "save", "quiz.csv"}, folder.Path());
+    fs::permissions(folder / "quiz.csv", fs::perms::owner_all);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "pelloran-cli: ファイル quiz.csv を作成できません: Permission denied\n");
+    EXPECT_EQ(ReadTestFile(folder / "quiz.csv"), "kept");
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"quiz.csv"});
 }
 
 TEST(CliErrorCause, TellsOfAFullDiskUnderStandardOutput) {
