@@ -1,3 +1,5 @@
+#include "platform/Paths.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
             const std::string bytes((std::istreambuf_iterator<char>(file)),
                                     std::istreambuf_iterator<char>());
             if (!file.good() && !file.eof()) {
-                std::fprintf(stderr, "cannot read %s\n", input.c_str());
+                std::fprintf(stderr, "cannot read %s\n", PathText(input).c_str());
                 return 1;
             }
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),

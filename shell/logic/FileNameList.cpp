@@ -30,7 +30,9 @@ std::string KeyName(std::size_t slot) {
 }
 
 bool IsAbbreviated(std::string_view storedName) {
-    return storedName == ParentFolder || storedName.starts_with("../");
+    return storedName == ParentFolder ||
+           (storedName.starts_with(ParentFolder) && storedName.size() > ParentFolder.size() &&
+            storedName[ParentFolder.size()] == PathDelimiter);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -201,6 +202,41 @@ std::string SignOf(long double value) {
     return value < 0 ? "-" : "";
 }
 
+/// The value of "[-]<digits>[.<digits>]e<exponent>", read whole; nothing when it lies beyond
+/// the extended type's range.
+std::optional<long double> ReadExtended(std::string_view number) {
+#ifdef _WIN32
+    // MinGW's std::from_chars reads a long double only as a double: 53 bits, nothing beyond
+    // 1.8e308. Its strtold reads all 64 bits but takes the locale's decimal point, so the text
+    // it gets has none: the fraction's digits move into the exponent.
+    const std::size_t point = number.find('.');
+    const std::size_t exponentStart = number.find('e');
+    int exponent = 0;
+    std::from_chars(number.data() + exponentStart + 1, number.data() + number.size(), exponent);
+    std::string text(number.substr(0, std::min(point, exponentStart)));
+    if (point != std::string_view::npos) {
+        text += number.substr(point + 1, exponentStart - point - 1);
+        exponent -= static_cast<int>(exponentStart - point - 1);
+    }
+    text += "e" + std::to_string(exponent);
+    errno = 0;
+    char* stop = nullptr;
+    const long double read = std::strtold(text.c_str(), &stop);
+    if (errno == ERANGE || stop != text.c_str() + text.size()) {
+        return std::nullopt;
+    }
+    return read;
+#else
+    long double read = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, read);
+    if (error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return read;
+#endif
+}
+
 } // namespace
 
 EConvertError::EConvertError(std::string_view cellText)
@@ -224,13 +260,11 @@ bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& va
     if (!number) {
         return false;
     }
-    long double read = 0;
-    const char* end = number->data() + number->size();
-    const auto [stop, error] = std::from_chars(number->data(), end, read);
-    if (error != std::errc() || stop != end) {
+    const std::optional<long double> read = ReadExtended(*number);
+    if (!read) {
         return false;
     }
-    value = read;
+    value = *read;
     return true;
 }
 
@@ -287,8 +321,7 @@ long double RoundToSignificantDigits(long double value, int digits) {
     const std::string text =
         decimal.digits + "e" +
         std::to_string(decimal.exponent + 1 - static_cast<int>(decimal.digits.size()));
-    long double rounded = 0;
-    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    const long double rounded = ReadExtended(text).value_or(0);
     return std::signbit(value) ? -rounded : rounded;
 }
 

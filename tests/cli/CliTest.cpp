@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace {
 
@@ -42,6 +45,16 @@ TEST(CliSessionTest, OpenAndSaveGiveBackTheSameBytes) {
     EXPECT_EQ(result.out,
               "questions=50 highlight=ffffff mark=1 sort-number=1 sort-score=0 changed=0\n");
     EXPECT_EQ(TemporaryFilesIn(folder.Path()), (std::vector<std::string>{"copy.csv", "quiz.csv"}));
+}
+
+// Korean, an emoji and kanji: on Windows only the UTF-16 command line carries them whole.
+TEST(CliSessionTest, SavesUnderANameTheCodePageCannotHold) {
+    const TTemporaryFolder folder;
+    const std::string name = "시험\xF0\x9F\x98\x80成績.csv";
+    const TCliResult result = RunCli({"new", "save", name}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{name});
+    EXPECT_EQ(ReadTestFile(folder / name), EmptyTestText);
 }
 
 TEST(CliSessionTest, SavingOverAFileReplacesItWhole) {
@@ -135,6 +148,13 @@ struct TFailureCase {
 
 class CliFailureTest : public testing::TestWithParam<TFailureCase> {};
 
+#ifdef _WIN32
+// A device of Windows, named in every folder; it is no disk file, which alone has an end.
+const std::string DeviceName = "NUL";
+#else
+const std::string DeviceName = "/dev/zero";
+#endif
+
 TEST_P(CliFailureTest, IsReportedAndTheOtherCommandsStillRun) {
     const TTemporaryFolder folder;
     std::filesystem::create_directory(folder / "folder.csv");
@@ -153,8 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"open", "missing.csv"},
                                  "pelloran-cli: ファイル missing.csv は開けません\n"},
                     TFailureCase{"EndlessDevice",
-                                 {"open", "/dev/zero"},
-                                 "pelloran-cli: ファイル /dev/zero は開けません\n"},
+                                 {"open", DeviceName},
+                                 "pelloran-cli: ファイル " + DeviceName + " は開けません\n"},
                     TFailureCase{"FolderGivenAsFile",
                                  {"open", "folder.csv"},
                                  "pelloran-cli: ファイル folder.csv は開けません\n"},
@@ -198,6 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
 TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no device that is always full";
+#else
     if (!std::filesystem::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this machine";
     }
@@ -205,6 +228,7 @@ TEST(CliSessionTest, OutputThatCannotBeWrittenIsAFailure) {
         std::string(PELLORAN_CLI_PATH) + " state save - >/dev/full 2>/dev/null";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+#endif
 }
 
 TEST(CliHelpTest, ListsEveryCommand) {

@@ -5,8 +5,11 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -15,8 +18,9 @@ namespace {
 // The window shows the message alone; the command line adds what the system said, which is
 // what someone running a batch needs to mend it.
 TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeRead) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "the superuser reads files whatever their permission bits say";
+    if (!PermissionBitsBind()) {
+        GTEST_SKIP() << "the superuser, and every user on Windows, reads files whatever their "
+                        "permission bits say";
     }
     const TTemporaryFolder folder;
     WriteTestFile(folder / "secret.csv", "k,\r\n");
@@ -27,8 +31,9 @@ TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeRead) {
 }
 
 TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeCreated) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "the superuser writes into folders whatever their permission bits say";
+    if (!PermissionBitsBind()) {
+        GTEST_SKIP() << "the superuser, and every user on Windows, writes into folders whatever "
+                        "their permission bits say";
     }
     const TTemporaryFolder folder;
     fs::create_directory(folder / "locked");
@@ -39,7 +44,26 @@ TEST(CliErrorCause, FollowsTheMessageOfAFileThatCannotBeCreated) {
               "pelloran-cli: ファイル locked/quiz.csv を作成できません: Permission denied\n");
 }
 
+// Windows' read-only attribute binds every user, as permission bits bind all but the superuser.
+TEST(CliErrorCause, FollowsTheMessageOfAReadOnlyFile) {
+    if (!ReadOnlyFilesBind()) {
+        GTEST_SKIP() << "the superuser writes files whatever their permission bits say";
+    }
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "quiz.csv", "kept");
+    fs::permissions(folder / "quiz.csv", fs::perms::owner_read);
+    const TCliResult result = RunCli({"new", "save", "quiz.csv"}, folder.Path());
+    fs::permissions(folder / "quiz.csv", fs::perms::owner_all);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "pelloran-cli: ファイル quiz.csv を作成できません: Permission denied\n");
+    EXPECT_EQ(ReadTestFile(folder / "quiz.csv"), "kept");
+    EXPECT_EQ(folder.EntryNames(), std::vector<std::string>{"quiz.csv"});
+}
+
 TEST(CliErrorCause, TellsOfAFullDiskUnderStandardOutput) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no device that is always full";
+#else
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this machine";
     }
@@ -50,6 +74,7 @@ TEST(CliErrorCause, TellsOfAFullDiskUnderStandardOutput) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(ReadTestFile(folder / "err.txt"),
               "pelloran-cli: 標準出力 に書き込めません: No space left on device\n");
+#endif
 }
 
 } // namespace

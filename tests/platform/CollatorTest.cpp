@@ -1,6 +1,7 @@
 #include "platform/Collator.h"
 
 #include "TestScale.h"
+#include "TestSystem.h"
 #include "TestText.h"
 
 #include <cstdlib>
@@ -29,14 +30,22 @@ struct TOrder {
     int sign;
 };
 
+#ifdef _WIN32
+// Windows weighs '-' and '\'' only once all else is equal: "co-op" right after "coop".
+constexpr int IgnoredPunctuationOrder = 1;
+#else
+constexpr int IgnoredPunctuationOrder = 0;
+#endif
+
 const TOrder Orders[] = {
     {"numbers compare as text", "10", "9", -1},
     {"case does not decide", "A12", "a13", -1},
     {"case does not decide", "a12", "A13", -1},
     {"case is ignored", "a12", "A12", 0},
     {"full-width case is ignored", "\x82\x60\x82\x61", "\x82\x81\x82\x82", 0},
-    {"hyphen is ignored", "co-op", "coop", 0},
-    {"apostrophe is ignored", "don't", "dont", 0},
+    {"hyphen is ignored", "co-op", "coop", IgnoredPunctuationOrder},
+    {"apostrophe is ignored", "don't", "dont", IgnoredPunctuationOrder},
+    {"hyphen is ignored before the letters decide", "co-op", "cop", -1},
     {"symbols before digits", "#9", "1", -1},
     {"digits before letters", "9", "a", -1},
     {"double-byte symbols before letters", "\x81\x45z", "a", -1},
@@ -58,6 +67,10 @@ TEST(CollatorTest, OrdersTextsInEveryLocale) {
         }
         for (std::size_t at = 1; at < windowsSymbolOrder.size(); ++at) {
             const std::string_view pair = windowsSymbolOrder.substr(at - 1, 2);
+            if (RunsUnderWine() && std::string_view(locale) == "ja" && pair == "\\]") {
+                // Wine's Japanese table puts '\' after ']', unlike Windows' order of symbols.
+                continue;
+            }
             EXPECT_LT(collator.Compare(pair.substr(0, 1), pair.substr(1)), 0) << locale << pair;
         }
     }
@@ -77,6 +90,10 @@ TEST(CollatorTest, SortKeyOrderIsCompareOrderForAnyBytes) {
         const TCollator collator(locale);
         for (std::string_view a : texts) {
             for (std::string_view b : texts) {
+                if (RunsUnderWine() && (a == "\x82" || b == "\x82")) {
+                    // Wine's CompareStringEx ignores U+FFFD, which its sort keys weigh.
+                    continue;
+                }
                 EXPECT_EQ(Sign(collator.Compare(a, b)),
                           Sign(collator.SortKey(a).compare(collator.SortKey(b))))
                     << locale;
@@ -150,12 +167,20 @@ TEST(CollatorPrimaryPrefix, NeverContradictsTheCollator) {
                 ADD_FAILURE() << locale << ": " << Escaped(a) << " against " << Escaped(b);
             }
         }
+#ifdef _WIN32
+        // Windows' weights are not open to the program: its whole keys decide every pair.
+        EXPECT_EQ(decided, 0) << locale;
+#else
         // Pairs the prefixes leave open cost the sort the collator's whole keys.
         EXPECT_GT(decided, PairsPerLocale / 3) << locale;
+#endif
     }
 }
 
 TEST(CollatorPrimaryPrefix, StopsWhereACharacterHasNoWeightOfItsOwn) {
+#ifdef _WIN32
+    GTEST_SKIP() << "prefixes are built from ICU's weights; Windows' weights are not open";
+#endif
     const TCollator japanese("ja");
     struct TStop {
         const char* what;
@@ -202,6 +227,9 @@ TEST(CollatorPrimaryPrefix, PreparedOnAnotherThreadMeanwhileGivesTheSamePrefixes
 }
 
 TEST(CollatorTest, TakesTheUserLocaleFromTheFirstSetVariable) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows takes the user's locale from its settings, not from variables";
+#else
     const char* const variables[] = {"LC_ALL", "LC_COLLATE", "LANG"};
     std::optional<std::string> saved[3];
     for (std::size_t at = 0; at < 3; ++at) {
@@ -230,6 +258,7 @@ TEST(CollatorTest, TakesTheUserLocaleFromTheFirstSetVariable) {
             unsetenv(variables[at]);
         }
     }
+#endif
 }
 
 } // namespace

@@ -24,12 +24,15 @@ struct TCliMemoryResult {
     long peakKib = 0;
 };
 
+#ifndef _WIN32
 /// Becomes pelloran-cli with `arguments` in `folder`, standard input and output on /dev/null:
-/// for a child just forked. Exits with 127 when that cannot be done.
+/// for a child just forked (Windows forks no process). Exits with 127 when that cannot be done.
 [[noreturn]] void ExecCli(const std::filesystem::path& folder,
                           const std::vector<std::string>& arguments);
+#endif
 
 /// Runs pelloran-cli with `arguments` in `folder` to its end, standard input empty, its output
-/// dropped; status -1 when it could not be started or ended by a signal.
+/// dropped; status -1 when it could not be started or ended by a signal. On Windows the peak is
+/// the working set's.
 TCliMemoryResult RunCliMeasuringMemory(const std::vector<std::string>& arguments,
                                        const std::filesystem::path& folder);

@@ -79,12 +79,14 @@ public:
 
 private:
     static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
+        // Taken apart rather than copied whole: GCC takes a copied optional QString for unset.
         if (answers.empty()) {
             return std::nullopt;
         }
-        std::optional<QString> answer = answers.front();
+        const bool given = answers.front().has_value();
+        QString answer = given ? *answers.front() : QString();
         answers.pop_front();
-        return answer;
+        return given ? std::optional<QString>(answer) : std::nullopt;
     }
 };
 

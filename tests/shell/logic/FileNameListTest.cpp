@@ -84,10 +84,10 @@ TEST_P(StoredFormTest, AbbreviatesOnlyALeadingDocumentsFolderAndExpandsBack) {
     TFileNameTestFolders folders;
     const TFileNameList list = folders.LoadedList();
     const std::string documents = list.PersonalFolder();
-    ASSERT_EQ(documents, folders.Documents().string());
-    const std::string fileName = WithDocuments(GetParam().fileName, documents);
+    ASSERT_EQ(documents, PathText(folders.Documents()));
+    const std::string fileName = WithDocuments(Native(GetParam().fileName), documents);
     const std::string storedForm = list.StoredForm(fileName);
-    EXPECT_EQ(storedForm, WithDocuments(GetParam().storedForm, documents));
+    EXPECT_EQ(storedForm, WithDocuments(Native(GetParam().storedForm), documents));
     EXPECT_EQ(list.Expanded(storedForm), fileName) << "the same file comes back";
 }
 
@@ -109,23 +109,23 @@ TEST_F(FileNameListTest, LoadKeepsTheStoredOrderOfExistingFilesOnly) {
     folders_.CreateFile("home/Documents/tests/first.csv");
     const std::string second = folders_.CreateFile("srv/second.csv");
     const std::string third = folders_.CreateFile("srv/class/third.csv");
-    const std::string root = folders_.Root().string();
-    fs::create_directories(root + "/srv/folder.csv");
-    WriteTestFile(
-        folders_.Store(),
-        StoreText({"FileName1=../tests/first.csv", "FileName2=/srv/vanished.csv",
-                   "FileName3=", "FileName4=" + root + "/srv/folder.csv", "FileName5=" + second,
-                   "FileName6=" + root + "/srv/class/../class/third.csv",
-                   "FileName7=../tests/first.csv", "FileName10=" + third, "Other=" + third}));
+    const std::string root = PathText(folders_.Root());
+    const std::string first = Native("../tests/first.csv");
+    fs::create_directories(PathFromText(root + Native("/srv/folder.csv")));
+    WriteTestFile(folders_.Store(),
+                  StoreText({"FileName1=" + first, "FileName2=" + Native("/srv/vanished.csv"),
+                             "FileName3=", "FileName4=" + root + Native("/srv/folder.csv"),
+                             "FileName5=" + second,
+                             "FileName6=" + root + Native("/srv/class/../class/third.csv"),
+                             "FileName7=" + first, "FileName10=" + third, "Other=" + third}));
     TFileNameList list = folders_.LoadedList();
-    EXPECT_EQ(Listed(list), (std::vector<std::string>{"../tests/first.csv", second,
-                                                      folders_.Root().string() +
-                                                          "/srv/class/../class/third.csv"}))
+    EXPECT_EQ(Listed(list), (std::vector<std::string>{
+                                first, second, root + Native("/srv/class/../class/third.csv")}))
         << "vanished files, folders, empty and repeated values, keys 10 and over drop out";
 
     list.SaveFileNames();
     const std::string saved = ReadTestFile(folders_.Store());
-    EXPECT_EQ(StoredValue(folders_.Store(), 1), "../tests/first.csv");
+    EXPECT_EQ(StoredValue(folders_.Store(), 1), first);
     EXPECT_EQ(StoredValue(folders_.Store(), 2), second);
     EXPECT_EQ(StoredValue(folders_.Store(), 4), "");
     EXPECT_EQ(StoredValue(folders_.Store(), 9), "");
@@ -134,6 +134,9 @@ TEST_F(FileNameListTest, LoadKeepsTheStoredOrderOfExistingFilesOnly) {
 }
 
 TEST_F(FileNameListTest, LoadFindsANameAbbreviatedInItsMiddleByTheEarlierRule) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a documents folder on a drive can stand only at the start of a Windows path";
+#endif
     const std::string backup =
         folders_.CreateFile("backup" + folders_.Documents().string() + "/quiz.csv");
     WriteTestFile(folders_.Store(),
@@ -148,8 +151,14 @@ TEST_F(FileNameListTest, WithoutADocumentsFolderAbbreviatedNamesAreNotResolvedEl
     fs::remove(folders_.Documents());
     folders_.CreateFile("srv/tests/quiz.csv");
     fs::current_path(folders_.Root() / "srv/tests");
-    WriteTestFile(folders_.Store(), StoreText({"FileName1=../tests/quiz.csv"}));
+    WriteTestFile(folders_.Store(), StoreText({"FileName1=" + Native("../tests/quiz.csv")}));
+#ifdef _WIN32
+    // Windows names its documents folder whether it exists or not; an unknown one is empty.
+    TFileNameList list({"", PathText(folders_.Root() / "config")}, folders_.Executable());
+    list.LoadFileNames();
+#else
     const TFileNameList list = folders_.LoadedList();
+#endif
     fs::current_path(fs::temp_directory_path());
     EXPECT_EQ(list.PersonalFolder(), "");
     EXPECT_EQ(list.EntryCount(), 0U);
@@ -233,8 +242,15 @@ TEST_F(FileNameListTest, AStoreThatCannotBeWrittenKeepsItsOldContent) {
     TFileNameList list = folders_.LoadedList();
     list.AddFileName("/srv/" + std::string(200, 'x'));
     {
+#ifdef _WIN32
+        // Windows limits no file's size; its read-only attribute binds every user.
+        fs::permissions(folders_.Store(), fs::perms::owner_read);
+        EXPECT_THROW(list.SaveFileNames(), EIniFileError);
+        fs::permissions(folders_.Store(), fs::perms::owner_all);
+#else
         const TFileSizeLimit limit(old.size());
         EXPECT_THROW(list.SaveFileNames(), EIniFileError);
+#endif
     }
     EXPECT_EQ(ReadTestFile(folders_.Store()), old);
     EXPECT_EQ(TTemporaryFolder::EntryNamesOf(folders_.Root() / "config"),
