@@ -18,6 +18,8 @@ std::string PathText(const std::filesystem::path& path);
 /// settings written by code-page programs hold names.
 std::filesystem::path PathFromText(std::string_view text);
 
+/// Index one past the last separator, where the file name begins; 0 when there is none.
+std::size_t FileNameStart(std::string_view fileName);
 /// The folder part without its trailing separator; the root keeps it ("/quiz.csv" gives "/",
 /// "C:\quiz.csv" gives "C:\"). On Windows ':' ends the folder too.
 std::string ExtractFileDir(std::string_view fileName);

@@ -39,12 +39,12 @@ std::size_t NextSeparator(std::string_view fileName, std::size_t from) {
     return std::string_view::npos;
 }
 
+} // namespace
+
 std::size_t FileNameStart(std::string_view fileName) {
     const std::size_t delimiter = LastDelimiter(fileName, fileName.size());
     return delimiter == std::string_view::npos ? 0 : delimiter + 1;
 }
-
-} // namespace
 
 std::string PathText(const std::filesystem::path& path) {
     return Utf8FromWide(path.native());
@@ -66,21 +66,6 @@ std::string ExtractFileDir(std::string_view fileName) {
         --end;
     }
     return std::string(fileName.substr(0, end));
-}
-
-std::string ExtractFileName(std::string_view fileName) {
-    return std::string(fileName.substr(FileNameStart(fileName)));
-}
-
-std::string ChangeFileExt(std::string_view fileName, std::string_view extension) {
-    const std::size_t nameStart = FileNameStart(fileName);
-    std::size_t dot = fileName.rfind('.');
-    if (dot == std::string_view::npos || dot < nameStart) {
-        dot = fileName.size();
-    }
-    std::string changed(fileName.substr(0, dot));
-    changed += extension;
-    return changed;
 }
 
 std::string ExtractFileDrive(std::string_view fileName) {

@@ -26,16 +26,6 @@ int KillCount() {
     return count != nullptr && std::atoi(count) > 0 ? std::atoi(count) : 12;
 }
 
-std::vector<std::string> TemporaryNamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const std::string& name : TTemporaryFolder::EntryNamesOf(folder)) {
-        if (name.starts_with(TAtomicFileWriter::TemporaryPrefix)) {
-            names.push_back(name);
-        }
-    }
-    return names;
-}
-
 /// A class of `students` with 50 questions, each line told apart by its number.
 std::string LargeClass(int students, char answer) {
     std::string key = ",,";
@@ -104,11 +94,11 @@ void ProveSaveUnderKills(const fs::path& target, const std::string& oldBytes,
         ASSERT_TRUE(found == oldBytes || found == newBytes)
             << "kill " << kill << " left " << found.size() << " bytes, neither old nor new";
         (found == oldBytes ? oldKept : newFound) += 1;
-        temporaryFilesLeft += TemporaryNamesIn(target.parent_path()).size();
+        temporaryFilesLeft += TTemporaryFolder::SaveDebrisIn(target.parent_path()).size();
     }
     EXPECT_TRUE(RunToEnd(save)) << "the save left to finish failed";
     EXPECT_EQ(ReadTestFile(target), newBytes);
-    EXPECT_EQ(TemporaryNamesIn(target.parent_path()), std::vector<std::string>{})
+    EXPECT_EQ(TTemporaryFolder::SaveDebrisIn(target.parent_path()), std::vector<std::string>{})
         << "a temporary file outlived the next save";
     testing::Test::RecordProperty("KilledSaves", killedSaves);
     testing::Test::RecordProperty("OldKept", oldKept);

@@ -20,16 +20,6 @@ namespace {
 
 constexpr std::string_view Prefix = TAtomicFileWriter::TemporaryPrefix;
 
-std::vector<std::string> TemporaryNamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const std::string& name : TTemporaryFolder::EntryNamesOf(folder)) {
-        if (std::string_view(name).starts_with(Prefix)) {
-            names.push_back(name);
-        }
-    }
-    return names;
-}
-
 // Another program appending to a file while it is opened: the file grows in steps of 16 MB
 // (sparse, so that it costs no disk) from the moment it is opened until reading is over.
 TEST(ReadFileBytes, StopsAtTheSizeTheFileHadWhenOpened) {
@@ -76,7 +66,7 @@ TEST_P(AtomicWriterKinds, AbandonedWriterLeavesOnlyTheOldFile) {
         TAtomicFileWriter writer(folder / "test.csv", GetParam().kind);
         writer.Write(std::string(1 << 20, 'x'));
         if (GetParam().kind == TTemporaryFileKind::UnnamedWhereOffered) {
-            EXPECT_EQ(TemporaryNamesIn(folder.Path()), std::vector<std::string>{})
+            EXPECT_EQ(TTemporaryFolder::SaveDebrisIn(folder.Path()), std::vector<std::string>{})
                 << "an unnamed file shows no name while it is written";
         }
     }
@@ -151,8 +141,8 @@ TEST_P(SaveThroughDanglingLink, CreatesTheFileTheLinkNames) {
         EXPECT_TRUE(fs::is_symlink(folder / link.first)) << link.first;
     }
     EXPECT_EQ(ReadTestFile(folder / GetParam().created), "new");
-    EXPECT_EQ(TemporaryNamesIn(folder.Path()), std::vector<std::string>{});
-    EXPECT_EQ(TemporaryNamesIn(folder / "real"), std::vector<std::string>{});
+    EXPECT_EQ(TTemporaryFolder::SaveDebrisIn(folder.Path()), std::vector<std::string>{});
+    EXPECT_EQ(TTemporaryFolder::SaveDebrisIn(folder / "real"), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,16 +21,6 @@ namespace {
 
 constexpr std::string_view Prefix = TAtomicFileWriter::TemporaryPrefix;
 
-std::vector<std::string> TemporaryNamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const std::string& name : TTemporaryFolder::EntryNamesOf(folder)) {
-        if (std::string_view(name).starts_with(Prefix)) {
-            names.push_back(name);
-        }
-    }
-    return names;
-}
-
 TEST(WindowsReadFileBytes, RefusesAFolderAndADevice) {
     const TTemporaryFolder folder;
     for (const fs::path& fileName : {folder.Path(), fs::path(L"NUL"), fs::path(L"CON")}) {
@@ -90,11 +80,11 @@ TEST(WindowsAtomicFileWriter, RemovesTheTemporaryFilesOfAbandonedSavesOnly) {
     WriteTestFile(folder / ".pelloran-other", "kept");
     TAtomicFileWriter running(folder / "running.csv");
     running.Write("running");
-    const std::vector<std::string> runningNames = TemporaryNamesIn(folder.Path());
+    const std::vector<std::string> runningNames = TTemporaryFolder::SaveDebrisIn(folder.Path());
     ASSERT_EQ(runningNames.size(), 2U);
 
     WriteFileBytesAtomic(folder / "test.csv", "new");
-    const std::vector<std::string> left = TemporaryNamesIn(folder.Path());
+    const std::vector<std::string> left = TTemporaryFolder::SaveDebrisIn(folder.Path());
     ASSERT_EQ(left.size(), 1U) << Escaped(left);
     EXPECT_NE(left.front(), killed);
 

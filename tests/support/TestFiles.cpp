@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -116,4 +117,12 @@ std::uint64_t FileIdentity(const std::filesystem::path& fileName) {
     struct stat status {};
     return ::stat(fileName.c_str(), &status) == 0 ? status.st_ino : 0;
 #endif
+}
+
+std::vector<std::string> TTemporaryFolder::SaveDebrisIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names = EntryNamesOf(folder);
+    std::erase_if(names, [](const std::string& name) {
+        return !name.starts_with(TAtomicFileWriter::TemporaryPrefix);
+    });
+    return names;
 }

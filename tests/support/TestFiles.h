@@ -22,6 +22,9 @@ public:
     std::vector<std::string> EntryNames() const { return EntryNamesOf(path_); }
 
     static std::vector<std::string> EntryNamesOf(const std::filesystem::path& folder);
+    /// Names of the temporary files of saves (TAtomicFileWriter::TemporaryPrefix) in the
+    /// folder, sorted: what a save must never leave behind.
+    static std::vector<std::string> SaveDebrisIn(const std::filesystem::path& folder);
 
 private:
     std::filesystem::path path_;
