@@ -128,7 +128,7 @@ std::string TFileNameList::ExistingFileOf(std::string_view storedName) const {
         // whatever the current folder is.
         return {};
     }
-    if (std::string fileName = Expanded(storedName); FileExists(fileName)) {
+    if (std::string fileName = Expanded(storedName); FileExists(PathFromText(fileName))) {
         return fileName;
     }
     // Stores written before names were abbreviated only at their start have the folder
@@ -137,7 +137,7 @@ std::string TFileNameList::ExistingFileOf(std::string_view storedName) const {
     if (!personalFolder_.empty() && parent != std::string_view::npos) {
         std::string formerName(storedName);
         formerName.replace(parent, ParentFolder.size(), personalFolder_);
-        if (FileExists(formerName)) {
+        if (FileExists(PathFromText(formerName))) {
             return formerName;
         }
     }

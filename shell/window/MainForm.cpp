@@ -21,7 +21,6 @@
 #include "table/roster/RosterPaste.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
@@ -406,8 +405,8 @@ QString TMain::ReportProposal() const {
     if (session_.FileName().empty()) {
         return {};
     }
-    const QFileInfo answerFile(SaveProposal());
-    return answerFile.dir().filePath(answerFile.completeBaseName() + QStringLiteral(".html"));
+    // Named by the path rules, as the save proposal is: Qt's would give '/' on Windows.
+    return FromPathText(ChangeFileExt(PathText(session_.FileName()), ".html"));
 }
 
 void TMain::SaveReportClick() {

@@ -21,8 +21,10 @@ QStringList Captions(const QMenu& menu) {
     return captions;
 }
 
-QString Native(const std::string& name) {
-    return QString::fromStdString(name);
+/// The name as the list shows and hands it over: a name is written once for every system
+/// with '/', and the list holds it with the system's separators.
+QString Shown(const std::string& name) {
+    return QString::fromStdString(Native(name));
 }
 
 class FileNameKeeperTest : public testing::Test {
@@ -44,18 +46,18 @@ protected:
 TEST_F(FileNameKeeperTest, EntriesFollowTheMenusLastItem) {
     const std::string quiz = folders_.CreateFile("home/Documents/tests/quiz.csv");
     const std::string other = folders_.CreateFile("srv/試験 & 追試.csv");
-    WriteTestFile(folders_.Store(),
-                  "[KeepFileNames]\r\nFileName1=../tests/quiz.csv\r\nFileName2=" + other + "\r\n");
+    WriteTestFile(folders_.Store(), "[KeepFileNames]\r\nFileName1=" + Native("../tests/quiz.csv") +
+                                        "\r\nFileName2=" + other + "\r\n");
     const auto keep = MakeKeep();
     keep->SetParentMenu(&menu_);
     EXPECT_EQ(Captions(menu_),
               (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("終了(&X)"),
-                           QStringLiteral("-"), QStringLiteral("&1  ../tests/quiz.csv"),
-                           QStringLiteral("&2  ") + Native(other)}));
-    keep->AddFileName(Native(other));
+                           QStringLiteral("-"), QStringLiteral("&1  ") + Shown("../tests/quiz.csv"),
+                           QStringLiteral("&2  ") + Shown(other)}));
+    keep->AddFileName(Shown(other));
     EXPECT_EQ(menu_.actions().size(), 5) << "a listed name makes no entry";
-    EXPECT_EQ(keep->MenuItems()[0]->text(), QStringLiteral("&1  ") + Native(other));
-    EXPECT_EQ(keep->MenuItems()[1]->text(), QStringLiteral("&2  ../tests/quiz.csv"));
+    EXPECT_EQ(keep->MenuItems()[0]->text(), QStringLiteral("&1  ") + Shown(other));
+    EXPECT_EQ(keep->MenuItems()[1]->text(), QStringLiteral("&2  ") + Shown("../tests/quiz.csv"));
 }
 
 TEST_F(FileNameKeeperTest, TheFirstNameBringsTheSeparatorAndEntryOne) {
@@ -68,25 +70,24 @@ TEST_F(FileNameKeeperTest, TheFirstNameBringsTheSeparatorAndEntryOne) {
     EXPECT_EQ(keep->Separator(), nullptr);
     keep->AddFileName(QStringLiteral("/srv/quiz.csv"));
     EXPECT_EQ(Captions(menu_).mid(2),
-              (QStringList{QStringLiteral("-"), QStringLiteral("&1  /srv/quiz.csv")}));
+              (QStringList{QStringLiteral("-"), QStringLiteral("&1  ") + Shown("/srv/quiz.csv")}));
 }
 
 TEST_F(FileNameKeeperTest, AChosenEntryHandsOverItsWholeFullName) {
-    const QString documents = Native(folders_.Documents().string());
-    const QString longName =
-        documents + QStringLiteral("/") + QString(300, QLatin1Char('a')) + QStringLiteral(".csv");
-    const QString ownParentStep = QStringLiteral("/srv/class/../テスト.csv");
+    const std::string longName =
+        PathText(folders_.Documents()) + "/" + std::string(300, 'a') + ".csv";
+    const std::string ownParentStep = "/srv/class/../テスト.csv";
     QStringList chosen;
     const auto keep = MakeKeep();
     keep->SetOnSelect([&chosen](const QString& fileName) { chosen.append(fileName); });
     keep->SetParentMenu(&menu_);
-    keep->AddFileName(longName);
-    keep->AddFileName(ownParentStep);
+    keep->AddFileName(QString::fromStdString(longName));
+    keep->AddFileName(QString::fromStdString(ownParentStep));
     keep->MenuItems()[1]->trigger();
     keep->MenuItems()[0]->trigger();
-    EXPECT_EQ(chosen, (QStringList{longName, ownParentStep}));
+    EXPECT_EQ(chosen, (QStringList{Shown(longName), Shown(ownParentStep)}));
     EXPECT_EQ(keep->MenuItems()[1]->text(),
-              QStringLiteral("&2  ../") + QString(300, QLatin1Char('a')) + QStringLiteral(".csv"));
+              QStringLiteral("&2  ") + Shown("../" + std::string(300, 'a') + ".csv"));
 }
 
 TEST_F(FileNameKeeperTest, AnotherMenuTakesTheEntriesAlong) {
@@ -97,7 +98,7 @@ TEST_F(FileNameKeeperTest, AnotherMenuTakesTheEntriesAlong) {
     keep->SetParentMenu(&other);
     EXPECT_EQ(menu_.actions().size(), 2);
     EXPECT_EQ(Captions(other),
-              (QStringList{QStringLiteral("-"), QStringLiteral("&1  /srv/quiz.csv")}));
+              (QStringList{QStringLiteral("-"), QStringLiteral("&1  ") + Shown("/srv/quiz.csv")}));
 }
 
 TEST_F(FileNameKeeperTest, DestroyingTheComponentSavesTheList) {
@@ -106,7 +107,7 @@ TEST_F(FileNameKeeperTest, DestroyingTheComponentSavesTheList) {
     keep->AddFileName(QStringLiteral("/srv/quiz.csv"));
     keep.reset();
     EXPECT_EQ(TProfileFile(folders_.Store()).ReadString("KeepFileNames", "FileName1", ""),
-              "/srv/quiz.csv");
+              Native("/srv/quiz.csv"));
 }
 
 TEST_F(FileNameKeeperTest, AStoreThatCannotBeWrittenAtTheEndIsLeftAsItWas) {

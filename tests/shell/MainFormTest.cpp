@@ -6,6 +6,7 @@
 #include "table/file/AnswerFile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFont>
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_F(MainWindow, SaveAsWritesTheTableAndTakesTheFile) {
     services.openAnswers.push_back(quiz);
     const auto window = Show();
     window->mmOpen->trigger();
-    const QString copy = QString::fromStdString((folders / "out/copy.csv").string());
+    const QString copy = NativeName(folders / "out/copy.csv");
     std::filesystem::create_directories(folders / "out");
     services.saveAnswers.push_back(copy);
     window->mmSaveAs->trigger();
@@ -108,7 +109,7 @@ TEST_F(MainWindow, SaveAsIntoAMissingFolderKeepsTitleAndFolder) {
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("を作成できません"));
     EXPECT_EQ(window->windowTitle(), "Pelloran");
-    EXPECT_TRUE(window->CurrentDir().isEmpty());
+    EXPECT_EQ(window->CurrentDir(), folders.StartFolder());
 }
 
 struct TDiscardCase {
@@ -192,7 +193,9 @@ TEST_F(MainWindow, ClosingWithCancelKeepsTheWindowAndTheSettings) {
 
     services.discardAnswers.push_back(TDiscardAnswer::No);
     EXPECT_TRUE(CloseWindow(*window));
-    EXPECT_EQ(ReadTestFile(folders.Settings()).find("[Setting]\r\nCurrentDir=\r\n"), 0u);
+    EXPECT_EQ(ReadTestFile(folders.Settings())
+                  .find("[Setting]\r\nCurrentDir=" + folders.StartFolder().toStdString() + "\r\n"),
+              0u);
 }
 
 TEST_F(MainWindow, ClosingWritesTheCurrentFolderBesideOtherSections) {
@@ -259,8 +262,8 @@ TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
     {
         const auto window = Show();
         EXPECT_EQ(RecentFiles(*window),
-                  QStringList{"&1  " + FromNativePath(folders.ProgramFolder() / "Data/Demo.csv")});
-        EXPECT_TRUE(window->CurrentDir().isEmpty());
+                  QStringList{"&1  " + NativeName(folders.ProgramFolder() / "Data/Demo.csv")});
+        EXPECT_EQ(window->CurrentDir(), folders.StartFolder());
         EXPECT_TRUE(CloseWindow(*window));
     }
     const auto again = Show();
@@ -304,8 +307,11 @@ TEST_F(MainWindow, MarkAndSortByScore) {
 TEST_F(MainWindow, HelpOpensThePageBesideTheProgram) {
     const auto window = Show();
     window->mmShowHelp->trigger();
-    EXPECT_EQ(services.urls,
-              QStringList{"file://" + FromNativePath(folders.ProgramFolder() / "Help.htm")});
+    // A URL's path starts with '/' and has no other separator, a drive letter included.
+    const QString page =
+        QDir::fromNativeSeparators(NativeName(folders.ProgramFolder() / "Help.htm"));
+    const QString root = page.startsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
+    EXPECT_EQ(services.urls, QStringList{"file://" + root + page});
 }
 
 TEST_F(MainWindow, AboutShowsTheBoxAndThenReportsAMissingIcon) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "TestFiles.h"
+#include "platform/Paths.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/ShellServices.h"
+#include "shell/window/ShellText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -90,6 +92,12 @@ private:
     }
 };
 
+/// The name the window shows and stores for `path`: the system's separators throughout, as a
+/// test writes its paths once for every system with '/'.
+inline QString NativeName(std::filesystem::path path) {
+    return FromNativePath(path.make_preferred());
+}
+
 /// A program folder with an executable path, a home of its own and a window started on it.
 class TWindowFolders {
 public:
@@ -103,15 +111,39 @@ public:
     std::filesystem::path Settings() const { return ProgramFolder() / "pelloran.ini"; }
     std::filesystem::path LanguageFile() const { return ProgramFolder() / "pelloran.lng"; }
     std::filesystem::path Home() const { return folder_ / "home"; }
-    std::filesystem::path operator/(std::string_view name) const { return folder_ / name; }
-    TMainSetup Setup() const { return {Executable(), {Home().string(), {}}}; }
+    /// The user's configuration folder; it does not exist until a test makes it.
+    std::filesystem::path ConfigFolder() const {
+#ifdef _WIN32
+        return Home() / "AppData" / "Roaming";
+#else
+        return Home() / ".config";
+#endif
+    }
+    TUserEnvironment User() const {
+#ifdef _WIN32
+        return {PathText(Home() / "Documents"), PathText(ConfigFolder())};
+#else
+        return {Home().string(), {}};
+#endif
+    }
+    std::filesystem::path operator/(std::string_view name) const {
+        return folder_ / name;
+    }
+    TMainSetup Setup() const {
+        return {Executable(), User()};
+    }
+    /// The folder the window starts in when no settings name one: the program's drive on
+    /// Windows, none where paths have no drive.
+    QString StartFolder() const {
+        return NativeName(Executable().root_name());
+    }
 
-    /// A file in the temporary folder; returns its full name.
+    /// A file in the temporary folder; returns its full name as the window shows it.
     QString CreateFile(std::string_view name, std::string_view bytes) const {
         const std::filesystem::path fileName = folder_ / name;
         std::filesystem::create_directories(fileName.parent_path());
         WriteTestFile(fileName, bytes);
-        return QString::fromStdString(fileName.string());
+        return NativeName(fileName);
     }
 
 private:

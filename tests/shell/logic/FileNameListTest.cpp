@@ -133,6 +133,15 @@ TEST_F(FileNameListTest, LoadKeepsTheStoredOrderOfExistingFilesOnly) {
     EXPECT_EQ(saved.find("Other"), std::string::npos) << saved;
 }
 
+// A Windows program that took the names for ANSI code page text lost every Japanese one.
+TEST_F(FileNameListTest, LoadKeepsNamesBeyondAscii) {
+    const std::string full = folders_.CreateFile("srv/試験 & 追試.csv");
+    folders_.CreateFile("home/Documents/答案.csv");
+    const std::string abbreviated = Native("../答案.csv");
+    WriteTestFile(folders_.Store(), StoreText({"FileName1=" + full, "FileName2=" + abbreviated}));
+    EXPECT_EQ(Listed(folders_.LoadedList()), (std::vector<std::string>{full, abbreviated}));
+}
+
 TEST_F(FileNameListTest, LoadFindsANameAbbreviatedInItsMiddleByTheEarlierRule) {
 #ifdef _WIN32
     GTEST_SKIP() << "a documents folder on a drive can stand only at the start of a Windows path";

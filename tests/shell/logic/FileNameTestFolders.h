@@ -49,10 +49,11 @@ public:
         return list;
     }
 
-    /// Creates an empty file and its folders; returns its full name.
-    std::string CreateFile(const std::filesystem::path& relativeName) const {
+    /// Creates an empty file and its folders; returns its full name. The relative name is a
+    /// path text, so that a name beyond ASCII is the same file on every system.
+    std::string CreateFile(std::string_view relativeName) const {
         const std::filesystem::path fileName =
-            Root() / std::filesystem::path(relativeName).make_preferred();
+            Root() / PathFromText(Native(std::string(relativeName)));
         std::filesystem::create_directories(fileName.parent_path());
         WriteTestFile(fileName, "");
         return PathText(fileName);
