@@ -39,6 +39,12 @@ public:
         }
     }
 
+    /// Bytes the row takes: itself and its storage, placed or owned.
+    std::size_t MemorySize() const {
+        return sizeof(TRowCells) +
+               (storage_ == nullptr ? 0 : CellCapacity() * EndWidth(byteCapacity_) + byteCapacity_);
+    }
+
     /// Whether the row's storage is its own rather than placed.
     bool OwnsStorage() const { return owned_ || storage_ == nullptr; }
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "table/store/AnswerTable.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A rectangle of cells, first and last columns and rows included, in any corner order.
+struct TCellRange {
+    int firstColumn = 0;
+    int firstRow = 0;
+    int lastColumn = 0;
+    int lastRow = 0;
+
+    /// The same cells with first <= last in both directions.
+    TCellRange Normalised() const;
+    int ColumnCount() const { return Normalised().lastColumn - Normalised().firstColumn + 1; }
+    int RowCount() const { return Normalised().lastRow - Normalised().firstRow + 1; }
+};
+
+/// Rows of cells in the code page, as copied from the table or read from the clipboard; rows
+/// may differ in length. Its cells lie packed in one buffer, so that a block of a whole large
+/// class costs little more than its text.
+class TCellBlock {
+public:
+    int RowCount() const { return static_cast<int>(rowStarts_.size()); }
+    /// The cells of `row`.
+    int ColumnCount(int row) const;
+    /// The most cells of any row.
+    int Width() const { return width_; }
+    std::size_t CellCount() const { return ends_.size(); }
+    /// Empty beyond the row's cells.
+    std::string_view Cell(int row, int column) const;
+
+    /// Starts a row; cells are then appended to it.
+    void AddRow();
+    void AppendCell(std::string_view text);
+    /// Appends to the last cell of the last row.
+    void ExtendLastCell(std::string_view text);
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> ends_;
+    std::vector<std::size_t> rowStarts_;
+    int width_ = 0;
+};
+
+/// The cells of `range` in the table, rows top to bottom, every row as wide as the range.
+TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
+
+/// The block as spreadsheets put it on the clipboard as text/plain, in the code page: cells
+/// separated by TAB, every row ended by CR LF; a cell holding a TAB, CR, LF or double quote
+/// written in double quotes, its quotes doubled.
+std::string BlockClipboardText(const TCellBlock& block);
+
+/// The block as an HTML page holding one table, UTF-8, for text/html: the cells decoded from
+/// the code page, escaped, their line breaks as <br>.
+std::string BlockClipboardHtml(const TCellBlock& block);
+
+/// Reads clipboard text in the code page back into rows of cells: TAB separates cells, CR LF,
+/// LF or CR rows. A cell that begins with a double quote runs to the matching quote, its doubled
+/// quotes read as one and its TABs and line breaks kept. A line break that ends the text ends
+/// the last row without starting another; an empty text holds no row.
+TCellBlock ReadClipboardBlock(std::string_view text);
+
+/// Whether clipboard text is more than one cell, as a block paste takes it: a TAB or a line
+/// break outside quotes, a final line break aside.
+bool HoldsSeveralCells(std::string_view text);
