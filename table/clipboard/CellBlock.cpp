@@ -1,21 +1,38 @@
 #include "table/clipboard/CellBlock.h"
 
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 namespace {
 
-bool IsRowEnd(char byte) {
-    return byte == '\r' || byte == '\n';
-}
+/// TAB, CR and LF, which end a cell outside quotes, looked up rather than compared, as a large
+/// block reads millions of bytes.
+constexpr std::array<bool, 256> CellEnds = [] {
+    std::array<bool, 256> ends{};
+    ends['\t'] = ends['\r'] = ends['\n'] = true;
+    return ends;
+}();
 
 bool IsCellEnd(char byte) {
-    return byte == '\t' || IsRowEnd(byte);
+    return CellEnds[static_cast<unsigned char>(byte)];
 }
 
+std::uint32_t NarrowedEnd(std::size_t end) {
+    if (end > std::numeric_limits<std::uint32_t>::max()) {
+        throw EPelloranError("貼り付けるテキストが 4 GB を超えています");
+    }
+    return static_cast<std::uint32_t>(end);
+}
+
+/// The bytes compared one by one: no trail byte of a double-byte character is one of these.
 bool NeedsQuotes(std::string_view cell) {
-    return cell.find_first_of("\t\r\n\"") != std::string_view::npos;
+    return std::any_of(cell.begin(), cell.end(), [](char byte) {
+        return byte == '\t' || byte == '\r' || byte == '\n' || byte == '"';
+    });
 }
 
 void AppendQuoted(std::string_view cell, std::string& text) {
@@ -27,6 +44,14 @@ void AppendQuoted(std::string_view cell, std::string& text) {
         text += byte;
     }
     text += '"';
+}
+
+void AppendClipboardCell(std::string_view cell, std::string& text) {
+    if (NeedsQuotes(cell)) {
+        AppendQuoted(cell, text);
+    } else {
+        text += cell;
+    }
 }
 
 /// Where the quoted cell that begins at `at` ends, just after its closing quote; npos when
@@ -77,9 +102,11 @@ std::size_t ReadCell(std::string_view text, std::size_t at, TCellBlock& block) {
     return end;
 }
 
-void AppendHtmlEscaped(std::string_view utf8, std::string& html) {
-    for (std::size_t at = 0; at < utf8.size(); ++at) {
-        switch (utf8[at]) {
+/// Escapes in the code page: no trail byte of a double-byte character is one of the bytes
+/// escaped, so the whole page converts to UTF-8 at once.
+void AppendHtmlEscaped(std::string_view cell, std::string& html) {
+    for (std::size_t at = 0; at < cell.size(); ++at) {
+        switch (cell[at]) {
         case '&':
             html += "&amp;";
             break;
@@ -93,7 +120,7 @@ void AppendHtmlEscaped(std::string_view utf8, std::string& html) {
             html += "&quot;";
             break;
         case '\r':
-            if (at + 1 < utf8.size() && utf8[at + 1] == '\n') {
+            if (at + 1 < cell.size() && cell[at + 1] == '\n') {
                 ++at;
             }
             html += "<br>";
@@ -102,9 +129,41 @@ void AppendHtmlEscaped(std::string_view utf8, std::string& html) {
             html += "<br>";
             break;
         default:
-            html += utf8[at];
+            html += cell[at];
         }
     }
+}
+
+/// Calls `onCell` with each cell of the range, row by row, and `onRowEnd` after each row: the
+/// stored cells taken from their rows in one walk each, the empty ones after them as such.
+template <typename TOnCell, typename TOnRowEnd>
+void ForEachRangeCell(const TAnswerTable& table, TCellRange range, TOnCell&& onCell,
+                      TOnRowEnd&& onRowEnd) {
+    const TCellRange cells = range.Normalised();
+    const auto first = static_cast<std::size_t>(std::max(cells.firstColumn, 0));
+    const auto end = static_cast<std::size_t>(std::max(cells.lastColumn + 1, 0));
+    for (int row = std::max(cells.firstRow, 0); row <= cells.lastRow; ++row) {
+        std::size_t column = first;
+        table.Store().Row(row).ForEachCell(first, end, [&](std::string_view cell) {
+            onCell(column - first, cell);
+            ++column;
+        });
+        for (; column < end; ++column) {
+            onCell(column - first, std::string_view());
+        }
+        onRowEnd();
+    }
+}
+
+/// Bytes of the range's cells, and its rows and columns.
+std::size_t RangeBytes(const TAnswerTable& table, TCellRange range) {
+    const TCellRange cells = range.Normalised();
+    std::size_t bytes = 0;
+    for (int row = std::max(cells.firstRow, 0); row <= cells.lastRow; ++row) {
+        bytes += table.Store().Row(row).ByteSize(static_cast<std::size_t>(cells.firstColumn),
+                                                 static_cast<std::size_t>(cells.lastColumn) + 1);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -130,31 +189,59 @@ std::string_view TCellBlock::Cell(int row, int column) const {
     return std::string_view(bytes_).substr(start, ends_[index] - start);
 }
 
+void TCellBlock::Reserve(std::size_t bytes, std::size_t cells, std::size_t rows) {
+    bytes_.reserve(bytes);
+    ends_.reserve(cells);
+    rowStarts_.reserve(rows);
+}
+
 void TCellBlock::AddRow() {
     rowStarts_.push_back(ends_.size());
+    lastRowColumns_ = 0;
 }
 
 void TCellBlock::AppendCell(std::string_view text) {
     bytes_ += text;
-    ends_.push_back(bytes_.size());
-    width_ = std::max(width_, ColumnCount(RowCount() - 1));
+    ends_.push_back(NarrowedEnd(bytes_.size()));
+    width_ = std::max(width_, ++lastRowColumns_);
 }
 
 void TCellBlock::ExtendLastCell(std::string_view text) {
     bytes_ += text;
-    ends_.back() = bytes_.size();
+    ends_.back() = NarrowedEnd(bytes_.size());
 }
 
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
-    const TCellRange cells = range.Normalised();
     TCellBlock block;
-    for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
-        block.AddRow();
-        for (int column = cells.firstColumn; column <= cells.lastColumn; ++column) {
-            block.AppendCell(table.Cell(column, row));
-        }
-    }
+    const auto rows = static_cast<std::size_t>(range.RowCount());
+    block.Reserve(RangeBytes(table, range), rows * static_cast<std::size_t>(range.ColumnCount()),
+                  rows);
+    block.AddRow();
+    ForEachRangeCell(
+        table, range, [&](std::size_t, std::string_view cell) { block.AppendCell(cell); },
+        [&] {
+            if (block.RowCount() < range.RowCount()) {
+                block.AddRow();
+            }
+        });
     return block;
+}
+
+std::string RangeClipboardText(const TAnswerTable& table, TCellRange range) {
+    std::string text;
+    const auto rows = static_cast<std::size_t>(range.RowCount());
+    text.reserve(RangeBytes(table, range) +
+                 rows * static_cast<std::size_t>(range.ColumnCount() + 1));
+    ForEachRangeCell(
+        table, range,
+        [&](std::size_t column, std::string_view cell) {
+            if (column > 0) {
+                text += '\t';
+            }
+            AppendClipboardCell(cell, text);
+        },
+        [&] { text += "\r\n"; });
+    return text;
 }
 
 std::string BlockClipboardText(const TCellBlock& block) {
@@ -164,12 +251,7 @@ std::string BlockClipboardText(const TCellBlock& block) {
             if (column > 0) {
                 text += '\t';
             }
-            const std::string_view cell = block.Cell(row, column);
-            if (NeedsQuotes(cell)) {
-                AppendQuoted(cell, text);
-            } else {
-                text += cell;
-            }
+            AppendClipboardCell(block.Cell(row, column), text);
         }
         text += "\r\n";
     }
@@ -177,18 +259,18 @@ std::string BlockClipboardText(const TCellBlock& block) {
 }
 
 std::string BlockClipboardHtml(const TCellBlock& block) {
-    std::string html = "<html><head><meta charset=\"utf-8\"></head><body><table>\n";
+    std::string html;
     for (int row = 0; row < block.RowCount(); ++row) {
         html += "<tr>";
         for (int column = 0; column < block.ColumnCount(row); ++column) {
             html += "<td>";
-            AppendHtmlEscaped(TCodePage::ToUtf8(block.Cell(row, column)), html);
+            AppendHtmlEscaped(block.Cell(row, column), html);
             html += "</td>";
         }
         html += "</tr>\n";
     }
-    html += "</table></body></html>\n";
-    return html;
+    return "<html><head><meta charset=\"utf-8\"></head><body><table>\n" + TCodePage::ToUtf8(html) +
+           "</table></body></html>\n";
 }
 
 TCellBlock ReadClipboardBlock(std::string_view text) {
@@ -196,6 +278,10 @@ TCellBlock ReadClipboardBlock(std::string_view text) {
     if (text.empty()) {
         return block;
     }
+    // Room for the cells of a text without quotes, which most are.
+    const auto lineBreaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const auto tabs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t'));
+    block.Reserve(text.size(), tabs + lineBreaks + 1, lineBreaks + 1);
     block.AddRow();
     std::size_t at = 0;
     while (true) {
@@ -217,5 +303,18 @@ TCellBlock ReadClipboardBlock(std::string_view text) {
 }
 
 bool HoldsSeveralCells(std::string_view text) {
-    return ReadClipboardBlock(text).CellCount() > 1;
+    const std::size_t quotedEnd =
+        text.starts_with('"') ? QuotedCellEnd(text, 0) : std::string_view::npos;
+    std::size_t at = quotedEnd == std::string_view::npos ? 0 : quotedEnd;
+    while (at < text.size() && !IsCellEnd(text[at])) {
+        ++at;
+    }
+    if (at == text.size()) {
+        return false;
+    }
+    if (text[at] == '\t') {
+        return true;
+    }
+    at += text.substr(at).starts_with("\r\n") ? std::size_t{2} : std::size_t{1};
+    return at < text.size();
 }

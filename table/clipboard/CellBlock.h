@@ -3,6 +3,7 @@
 #include "table/store/AnswerTable.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,31 @@ struct TCellRange {
     int RowCount() const { return Normalised().lastRow - Normalised().firstRow + 1; }
 };
 
+/// The cells of one row of a block, valid while the block is unchanged: for walks through many
+/// cells.
+class TBlockRow {
+public:
+    TBlockRow(const char* bytes, const std::uint32_t* ends, std::size_t first, int columnCount)
+        : bytes_(bytes), ends_(ends), first_(first), columnCount_(columnCount) {}
+
+    int ColumnCount() const { return columnCount_; }
+    /// `column` must be below ColumnCount().
+    std::string_view Cell(int column) const {
+        const std::size_t index = first_ + static_cast<std::size_t>(column);
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1];
+        return {bytes_ + start, ends_[index] - start};
+    }
+
+private:
+    const char* bytes_;
+    const std::uint32_t* ends_;
+    std::size_t first_;
+    int columnCount_;
+};
+
 /// Rows of cells in the code page, as copied from the table or read from the clipboard; rows
 /// may differ in length. Its cells lie packed in one buffer, so that a block of a whole large
-/// class costs little more than its text.
+/// class costs little more than its text. A block holds less than 4 GB of text.
 class TCellBlock {
 public:
     int RowCount() const { return static_cast<int>(rowStarts_.size()); }
@@ -33,7 +56,14 @@ public:
     std::size_t CellCount() const { return ends_.size(); }
     /// Empty beyond the row's cells.
     std::string_view Cell(int row, int column) const;
+    /// `row` must be below RowCount().
+    TBlockRow Row(int row) const {
+        return {bytes_.data(), ends_.data(), rowStarts_[static_cast<std::size_t>(row)],
+                ColumnCount(row)};
+    }
 
+    /// Makes room for this many bytes, cells and rows.
+    void Reserve(std::size_t bytes, std::size_t cells, std::size_t rows);
     /// Starts a row; cells are then appended to it.
     void AddRow();
     void AppendCell(std::string_view text);
@@ -42,9 +72,11 @@ public:
 
 private:
     std::string bytes_;
-    std::vector<std::size_t> ends_;
+    /// Below 4 GB, so that a large block's ends take half the room.
+    std::vector<std::uint32_t> ends_;
     std::vector<std::size_t> rowStarts_;
     int width_ = 0;
+    int lastRowColumns_ = 0;
 };
 
 /// The cells of `range` in the table, rows top to bottom, every row as wide as the range.
@@ -54,6 +86,10 @@ TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
 /// separated by TAB, every row ended by CR LF; a cell holding a TAB, CR, LF or double quote
 /// written in double quotes, its quotes doubled.
 std::string BlockClipboardText(const TCellBlock& block);
+
+/// BlockClipboardText of the range's cells, written straight from the table: the quick way to
+/// copy a large range.
+std::string RangeClipboardText(const TAnswerTable& table, TCellRange range);
 
 /// The block as an HTML page holding one table, UTF-8, for text/html: the cells decoded from
 /// the code page, escaped, their line breaks as <br>.

@@ -173,8 +173,12 @@ void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCel
         return;
     }
     const std::size_t width = std::max(old.Size(), end);
+    std::size_t bytes = old.ByteSize(0, first) + old.ByteSize(end, old.Size());
+    for (int at = 0; at < cellCount; ++at) {
+        bytes += cellText(at).size();
+    }
     TRowCells cells;
-    cells.Reserve(old.ByteSize(0, old.Size()), width);
+    cells.Reserve(bytes, width);
     for (std::size_t at = 0; at < width; ++at) {
         cells.Append(at >= first && at < end ? cellText(static_cast<int>(at - first))
                                              : old.Cell(at));
@@ -184,17 +188,17 @@ void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCel
 
 void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& block) {
     for (int offset = 0; offset < block.RowCount(); ++offset) {
-        const int cellCount = block.ColumnCount(offset);
+        const TBlockRow cells = block.Row(offset);
         bool empty = true;
-        for (int at = 0; at < cellCount && empty; ++at) {
-            empty = block.Cell(offset, at).empty();
+        for (int at = 0; at < cells.ColumnCount() && empty; ++at) {
+            empty = cells.Cell(at).empty();
         }
         // Empty cells beyond the stored rows change nothing: they need not grow the table.
         if (row + offset >= table.StoredRowCount() && empty) {
             continue;
         }
-        WriteBlockRow(table, column, row + offset, cellCount,
-                      [&](int at) { return block.Cell(offset, at); });
+        WriteBlockRow(table, column, row + offset, cells.ColumnCount(),
+                      [&](int at) { return cells.Cell(at); });
     }
 }
 

@@ -131,6 +131,8 @@ TEST(CellBlock, CopiesARangeGivenInAnyCornerOrder) {
     table.SetCell(2, 3, "x");
     table.SetCell(3, 4, "y");
     EXPECT_EQ(RowsOf(CopyCellBlock(table, {3, 4, 2, 3})), (TCells{{"x", ""}, {"", "y"}}));
+    EXPECT_EQ(RowsOf(CopyCellBlock(table, {5, 200, 4, 199})), (TCells{{"", ""}, {"", ""}}));
+    EXPECT_EQ(RangeClipboardText(table, {1, 3, 3, 5}), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
 }
 
 /// Cells that travel through the clipboard: separators, quotes, line breaks, double-byte text
@@ -154,6 +156,7 @@ TEST(CellBlock, CopiedThenPastedElsewhereGivesTheSameCells) {
     history.PasteBlock(40, 150, ReadClipboardBlock(text));
     EXPECT_EQ(RowsOf(CopyCellBlock(session.Table(), {40, 150, 42, 152})), cells);
     EXPECT_EQ(session.Table().Cell(40, 150), "a\tb");
+    EXPECT_EQ(RangeClipboardText(session.Table(), {42, 152, 40, 150}), text);
 }
 
 struct TSpreadsheetCase {
