@@ -55,17 +55,28 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-void BM_CopyBlockAsClipboardText(benchmark::State& state) {
+/// What `copy` and the window's text/plain take.
+void BM_CopyRangeAsClipboardText(benchmark::State& state) {
     const TAnswerTable& table = LoadedSession(state).Table();
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string text = BlockClipboardText(CopyCellBlock(table, StudentBlock(table)));
+        const std::string text = RangeClipboardText(table, StudentBlock(table));
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }
     state.counters["text_MB"] = static_cast<double>(bytes) / 1e6;
 }
-BENCHMARK(BM_CopyBlockAsClipboardText)->Apply(AtTableSizes);
+BENCHMARK(BM_CopyRangeAsClipboardText)->Apply(AtTableSizes);
+
+/// What the window's text/html takes.
+void BM_CopyRangeAsClipboardHtml(benchmark::State& state) {
+    const TAnswerTable& table = LoadedSession(state).Table();
+    for (auto _ : state) {
+        const std::string html = BlockClipboardHtml(CopyCellBlock(table, StudentBlock(table)));
+        benchmark::DoNotOptimize(html.data());
+    }
+}
+BENCHMARK(BM_CopyRangeAsClipboardHtml)->Apply(AtTableSizes);
 
 /// The clipboard text read back and pasted one column to the right, over the students.
 void BM_PasteBlockFromClipboardText(benchmark::State& state) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace {
 
@@ -19,13 +18,6 @@ constexpr std::array<bool, 256> CellEnds = [] {
 
 bool IsCellEnd(char byte) {
     return CellEnds[static_cast<unsigned char>(byte)];
-}
-
-std::uint32_t NarrowedEnd(std::size_t end) {
-    if (end > std::numeric_limits<std::uint32_t>::max()) {
-        throw EPelloranError("貼り付けるテキストが 4 GB を超えています");
-    }
-    return static_cast<std::uint32_t>(end);
 }
 
 /// The bytes compared one by one: no trail byte of a double-byte character is one of these.
@@ -200,10 +192,8 @@ void TCellBlock::AddRow() {
     lastRowColumns_ = 0;
 }
 
-void TCellBlock::AppendCell(std::string_view text) {
-    bytes_ += text;
-    ends_.push_back(NarrowedEnd(bytes_.size()));
-    width_ = std::max(width_, ++lastRowColumns_);
+void TCellBlock::ThrowTooLarge() {
+    throw EPelloranError("貼り付けるテキストが 4 GB を超えています");
 }
 
 void TCellBlock::ExtendLastCell(std::string_view text) {

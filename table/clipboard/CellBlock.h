@@ -2,6 +2,7 @@
 
 #include "table/store/AnswerTable.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -66,11 +67,26 @@ public:
     void Reserve(std::size_t bytes, std::size_t cells, std::size_t rows);
     /// Starts a row; cells are then appended to it.
     void AddRow();
-    void AppendCell(std::string_view text);
+    /// Inline, as reading a large block appends millions of cells.
+    void AppendCell(std::string_view text) {
+        bytes_ += text;
+        ends_.push_back(NarrowedEnd(bytes_.size()));
+        width_ = std::max(width_, ++lastRowColumns_);
+    }
     /// Appends to the last cell of the last row.
     void ExtendLastCell(std::string_view text);
 
 private:
+    /// Throws EPelloranError for a block of 4 GB or more.
+    static std::uint32_t NarrowedEnd(std::size_t end) {
+        if (end > MaxBytes) {
+            ThrowTooLarge();
+        }
+        return static_cast<std::uint32_t>(end);
+    }
+    [[noreturn]] static void ThrowTooLarge();
+    static constexpr std::size_t MaxBytes = 0xFFFF'FFFF;
+
     std::string bytes_;
     /// Below 4 GB, so that a large block's ends take half the room.
     std::vector<std::uint32_t> ends_;
