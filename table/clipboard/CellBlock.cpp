@@ -81,11 +81,12 @@ std::size_t ReadCell(std::string_view text, std::size_t at, TCellBlock& block) {
     const std::size_t quotedEnd =
         at < text.size() && text[at] == '"' ? QuotedCellEnd(text, at) : std::string_view::npos;
     std::size_t end = quotedEnd == std::string_view::npos ? at : quotedEnd;
-    while (end < text.size() && !IsCellEnd(text[end])) {
+    const char* const bytes = text.data();
+    while (end < text.size() && !IsCellEnd(bytes[end])) {
         ++end;
     }
     if (quotedEnd == std::string_view::npos) {
-        block.AppendCell(text.substr(at, end - at));
+        block.AppendCell(std::string_view(bytes + at, end - at));
         return end;
     }
     AppendUnquoted(text, at, quotedEnd, block);
