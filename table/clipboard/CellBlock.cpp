@@ -95,8 +95,29 @@ std::size_t ReadCell(std::string_view text, std::size_t at, TCellBlock& block) {
     return end;
 }
 
+/// Appends code page text as UTF-8: its ASCII as it is, only the runs of other characters
+/// converted, as a large block's cells are mostly ASCII.
+void AppendAsUtf8(std::string_view text, std::string& utf8) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = at;
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
+                ++end;
+            }
+            utf8.append(text, at, end - at);
+        } else {
+            while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) {
+                end += TCodePage::CharLength(text, end);
+            }
+            utf8 += TCodePage::ToUtf8(text.substr(at, end - at));
+        }
+        at = end;
+    }
+}
+
 /// Escapes in the code page: no trail byte of a double-byte character is one of the bytes
-/// escaped, so the whole page converts to UTF-8 at once.
+/// escaped.
 void AppendHtmlEscaped(std::string_view cell, std::string& html) {
     for (std::size_t at = 0; at < cell.size(); ++at) {
         switch (cell[at]) {
@@ -250,18 +271,22 @@ std::string BlockClipboardText(const TCellBlock& block) {
 }
 
 std::string BlockClipboardHtml(const TCellBlock& block) {
-    std::string html;
+    std::string html = "<html><head><meta charset=\"utf-8\"></head><body><table>\n";
+    std::string escaped;
     for (int row = 0; row < block.RowCount(); ++row) {
         html += "<tr>";
-        for (int column = 0; column < block.ColumnCount(row); ++column) {
+        const TBlockRow cells = block.Row(row);
+        for (int column = 0; column < cells.ColumnCount(); ++column) {
             html += "<td>";
-            AppendHtmlEscaped(block.Cell(row, column), html);
+            escaped.clear();
+            AppendHtmlEscaped(cells.Cell(column), escaped);
+            AppendAsUtf8(escaped, html);
             html += "</td>";
         }
         html += "</tr>\n";
     }
-    return "<html><head><meta charset=\"utf-8\"></head><body><table>\n" + TCodePage::ToUtf8(html) +
-           "</table></body></html>\n";
+    html += "</table></body></html>\n";
+    return html;
 }
 
 TCellBlock ReadClipboardBlock(std::string_view text) {

@@ -116,11 +116,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SeveralCells,
                                          TSeveralCase{"EmptyLineAfter", "a\n\n", true}),
                          TCaseName());
 
+// Double-byte characters whose second byte is ASCII ("\x83\x5c" is ソ) convert whole.
 TEST(ClipboardHtml, IsATableOfEscapedUtf8Cells) {
-    const std::string html =
-        BlockClipboardHtml(BlockOf({{"a<b>&\"", "\x8e\x52\x93\x63"}, {"1\r\n2"}}));
+    const std::string html = BlockClipboardHtml(
+        BlockOf({{"a<b>&\"", "\x8e\x52\x93\x63"}, {"1\r\n2", "\x83\x5c<\xb1x\x83\x5c"}}));
     EXPECT_NE(html.find("<table>\n<tr><td>a&lt;b&gt;&amp;&quot;</td><td>山田</td></tr>\n"
-                        "<tr><td>1<br>2</td></tr>\n</table>"),
+                        "<tr><td>1<br>2</td><td>ソ&lt;ｱxソ</td></tr>\n</table>"),
               std::string::npos)
         << html;
     EXPECT_NE(html.find("charset=\"utf-8\""), std::string::npos);
