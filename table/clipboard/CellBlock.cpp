@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace {
 
@@ -148,6 +149,15 @@ void AppendHtmlEscaped(std::string_view cell, std::string& html) {
     }
 }
 
+void CheckCopiedRange(TCellRange range) {
+    const TCellRange cells = range.Normalised();
+    const std::int64_t count = (std::int64_t{cells.lastColumn} - cells.firstColumn + 1) *
+                               (std::int64_t{cells.lastRow} - cells.firstRow + 1);
+    if (cells.firstColumn < 0 || cells.firstRow < 0 || count > MaxCopiedCells) {
+        throw EPelloranError("コピーする範囲が大きすぎます: " + std::to_string(count) + " セル");
+    }
+}
+
 /// Calls `onCell` with each cell of the range, row by row, and `onRowEnd` after each row: the
 /// stored cells taken from their rows in one walk each, the empty ones after them as such.
 template <typename TOnCell, typename TOnRowEnd>
@@ -224,6 +234,7 @@ void TCellBlock::ExtendLastCell(std::string_view text) {
 }
 
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
+    CheckCopiedRange(range);
     TCellBlock block;
     const auto rows = static_cast<std::size_t>(range.RowCount());
     block.Reserve(RangeBytes(table, range), rows * static_cast<std::size_t>(range.ColumnCount()),
@@ -240,6 +251,7 @@ TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
 }
 
 std::string RangeClipboardText(const TAnswerTable& table, TCellRange range) {
+    CheckCopiedRange(range);
     std::string text;
     const auto rows = static_cast<std::size_t>(range.RowCount());
     text.reserve(RangeBytes(table, range) +

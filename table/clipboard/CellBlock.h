@@ -95,7 +95,13 @@ private:
     int lastRowColumns_ = 0;
 };
 
+/// The most cells a copy takes: a range beyond it is refused rather than written as gigabytes of
+/// separators.
+inline constexpr std::int64_t MaxCopiedCells = 100'000'000;
+
 /// The cells of `range` in the table, rows top to bottom, every row as wide as the range.
+/// Throws EPelloranError for a range of more than MaxCopiedCells cells or one with a negative
+/// column or row.
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
 
 /// The block as spreadsheets put it on the clipboard as text/plain, in the code page: cells
@@ -104,7 +110,7 @@ TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
 std::string BlockClipboardText(const TCellBlock& block);
 
 /// BlockClipboardText of the range's cells, written straight from the table: the quick way to
-/// copy a large range.
+/// copy a large range. Refuses a range as CopyCellBlock does.
 std::string RangeClipboardText(const TAnswerTable& table, TCellRange range);
 
 /// The block as an HTML page holding one table, UTF-8, for text/html: the cells decoded from

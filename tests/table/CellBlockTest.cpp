@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 #include "table/history/TableHistory.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,13 @@ TEST(CellBlock, CopiesARangeGivenInAnyCornerOrder) {
     EXPECT_EQ(RowsOf(CopyCellBlock(table, {3, 4, 2, 3})), (TCells{{"x", ""}, {"", "y"}}));
     EXPECT_EQ(RowsOf(CopyCellBlock(table, {5, 200, 4, 199})), (TCells{{"", ""}, {"", ""}}));
     EXPECT_EQ(RangeClipboardText(table, {1, 3, 3, 5}), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
+}
+
+TEST(CellBlock, RefusesARangeTooLargeToCopy) {
+    const TAnswerTable table;
+    EXPECT_THROW(RangeClipboardText(table, {0, 0, 9'999'999, 9'999'999}), EPelloranError);
+    EXPECT_THROW(CopyCellBlock(table, {0, 0, 9'999, 99'999}), EPelloranError);
+    EXPECT_THROW(CopyCellBlock(table, {-1, 0, 2, 2}), EPelloranError);
 }
 
 /// Cells that travel through the clipboard: separators, quotes, line breaks, double-byte text
