@@ -158,11 +158,24 @@ std::size_t StepMemory(const THistoryStep& step) {
     return size;
 }
 
+/// A row's texts and the ends of its cells, built before the row is made in one piece; kept
+/// from row to row so that a large block reuses its room.
+struct TRowBuffer {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+
+    void Append(std::string_view text) {
+        bytes += text;
+        ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    }
+};
+
 /// The cells of a block row of `cellCount` cells written from `column` on into `row`:
 /// `cellText(i)` is the text of the i-th. A row written over mostly is built anew and written
 /// whole, so that its step keeps the old row rather than a record per cell.
 template <typename TCellText>
-void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCellText&& cellText) {
+void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCellText&& cellText,
+                   TRowBuffer& buffer) {
     const TRowCells& old = table.Store().Row(row);
     const auto first = static_cast<std::size_t>(column);
     const auto end = first + static_cast<std::size_t>(cellCount);
@@ -172,21 +185,21 @@ void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCel
         }
         return;
     }
-    const std::size_t width = std::max(old.Size(), end);
-    std::size_t bytes = old.ByteSize(0, first) + old.ByteSize(end, old.Size());
+    buffer.bytes.clear();
+    buffer.ends.clear();
+    old.ForEachCell(0, first, [&](std::string_view cell) { buffer.Append(cell); });
+    while (buffer.ends.size() < first) {
+        buffer.Append({});
+    }
     for (int at = 0; at < cellCount; ++at) {
-        bytes += cellText(at).size();
+        buffer.Append(cellText(at));
     }
-    TRowCells cells;
-    cells.Reserve(bytes, width);
-    for (std::size_t at = 0; at < width; ++at) {
-        cells.Append(at >= first && at < end ? cellText(static_cast<int>(at - first))
-                                             : old.Cell(at));
-    }
-    table.WriteRowCells(row, std::move(cells));
+    old.ForEachCell(end, old.Size(), [&](std::string_view cell) { buffer.Append(cell); });
+    table.WriteRowCells(row, TRowCells(buffer.bytes, buffer.ends));
 }
 
 void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& block) {
+    TRowBuffer buffer;
     for (int offset = 0; offset < block.RowCount(); ++offset) {
         const TBlockRow cells = block.Row(offset);
         bool empty = true;
@@ -197,13 +210,15 @@ void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& bloc
         if (row + offset >= table.StoredRowCount() && empty) {
             continue;
         }
-        WriteBlockRow(table, column, row + offset, cells.ColumnCount(),
-                      [&](int at) { return cells.Cell(at); });
+        WriteBlockRow(
+            table, column, row + offset, cells.ColumnCount(),
+            [&](int at) { return cells.Cell(at); }, buffer);
     }
 }
 
 void EmptyRange(TAnswerTable& table, TCellRange range) {
     const TCellRange cells = range.Normalised();
+    TRowBuffer buffer;
     const int lastRow = std::min(cells.lastRow, table.StoredRowCount() - 1);
     for (int row = cells.firstRow; row <= lastRow; ++row) {
         if (table.StoredColumnCount(row) <= cells.firstColumn) {
@@ -211,8 +226,9 @@ void EmptyRange(TAnswerTable& table, TCellRange range) {
         }
         const int cellCount =
             std::min(cells.lastColumn + 1, table.StoredColumnCount(row)) - cells.firstColumn;
-        WriteBlockRow(table, cells.firstColumn, row, cellCount,
-                      [](int) { return std::string_view(); });
+        WriteBlockRow(
+            table, cells.firstColumn, row, cellCount, [](int) { return std::string_view(); },
+            buffer);
     }
 }
 

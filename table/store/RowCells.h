@@ -28,6 +28,9 @@ public:
     /// cells take.
     TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends, TPlacement placement,
               char* storage);
+    /// The cells of `bytes` that end at each of `ends`, in order, in storage of its own with
+    /// no room to spare: a row built whole.
+    TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends);
     /// A copy owns its storage.
     TRowCells(const TRowCells& other);
     TRowCells(TRowCells&& other) noexcept { Swap(other); }
