@@ -263,6 +263,7 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
     } catch (...) {
         if (onFailure == TOnFailure::Undone || step.changes.empty()) {
             UndoChanges(table, step.changes);
+            KeepStateOfFailure(TableState(table));
         } else {
             step.after = TableState(table);
             Push(std::move(step));
@@ -271,6 +272,15 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
     }
     step.after = TableState(table);
     return step;
+}
+
+void TTableHistory::KeepStateOfFailure(const TTableState& state) {
+    if (done_ > 0) {
+        steps_[done_ - 1].after = state;
+    }
+    if (done_ < steps_.size()) {
+        steps_[done_].before = state;
+    }
 }
 
 void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,

@@ -91,7 +91,9 @@ struct THistoryStep {
 /// The undo and redo history of a session's table, the same for the window and for
 /// pelloran-cli: every command that changes cells runs through it as one step. A step keeps
 /// what the command changed, not a copy of the table: a sort its order of rows, Mark the cells
-/// it wrote, a paste the cells or rows it overwrote, Open and New the cells they replaced.
+/// it wrote, a paste the cells or rows it overwrote, Open and New the cells they replaced. A
+/// command that fails leaves no step and no cell changed, but the commands' state that its own
+/// rules set on failure stays, also when undo or redo come back to that point.
 /// Undo and redo bring back the cells, the enabled commands, the question count, highlight and
 /// column widths, and for Open and New the session's file, so that after undoing back to the
 /// table as saved or opened, TTableSession::IsChanged is false.
@@ -152,6 +154,10 @@ private:
     /// Runs `command` and returns what it changed; throws as Record does.
     THistoryStep RunStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
                          TOnFailure onFailure);
+    /// A failed command may leave the commands' state as its own rules say (Mark and Sort by
+    /// number enabled after an Open that failed, the question count after a failed Mark): that
+    /// state is where undo and redo come back to this point.
+    void KeepStateOfFailure(const TTableState& state);
     /// A command that replaces the session's file as well as cells.
     void RecordWithFile(TStepKind kind, const std::function<void()>& command);
     void Push(THistoryStep step);

@@ -201,6 +201,22 @@ TEST(TableHistory, FailingCommandsLeaveNoStepAndNoCellChanged) {
     EXPECT_FALSE(bench.session.IsChanged());
 }
 
+// Open enables Mark and Sort by number also when the file cannot be read: undo comes back to
+// that state, not to the one before the failure; redo goes to the state after its step as it
+// was.
+TEST(TableHistory, StateAFailedCommandLeftIsWhereUndoComesBack) {
+    THistoryBench bench;
+    bench.history.SetCell(1, 3, "x");
+    bench.history.Undo();
+    EXPECT_THROW(bench.history.Open(bench.folder / "missing.csv"), EFileError);
+    const TSnapshot failed = bench.Snapshot();
+    EXPECT_TRUE(failed.state.enabled[0]);
+    bench.history.Redo();
+    EXPECT_FALSE(bench.session.Table().IsEnabled(TCommand::mmMark));
+    bench.history.Undo();
+    EXPECT_EQ(bench.Snapshot(), failed);
+}
+
 TEST(TableHistory, NothingChangedLeavesNoStep) {
     THistoryBench bench;
     bench.history.SetCell(3, 3, "a");
