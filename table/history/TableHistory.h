@@ -93,7 +93,7 @@ struct THistoryStep {
 /// what the command changed, not a copy of the table: a sort its order of rows, Mark the cells
 /// it wrote, a paste the cells or rows it overwrote, Open and New the cells they replaced. A
 /// command that fails leaves no step and no cell changed, but the commands' state that its own
-/// rules set on failure stays, also when undo or redo come back to that point.
+/// rules set on failure stays, and undo coming back to that point brings it back.
 /// Undo and redo bring back the cells, the enabled commands, the question count, highlight and
 /// column widths, and for Open and New the session's file, so that after undoing back to the
 /// table as saved or opened, TTableSession::IsChanged is false.
