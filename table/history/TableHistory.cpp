@@ -346,8 +346,12 @@ void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
         TOnFailure::Kept);
 }
 
+// A Mark stopped by a cell that is no number keeps what it wrote before that cell, as the window
+// shows it: the teacher undoes it as one step.
 void TTableHistory::Mark(char decimalSeparator) {
-    Record(TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); });
+    Record(
+        TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); },
+        TOnFailure::Kept);
 }
 
 void TTableHistory::SortByNumber(const TCollator& collator) {

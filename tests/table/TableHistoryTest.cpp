@@ -24,6 +24,9 @@ constexpr std::string_view Quiz = ",,a,b,#,,\r\n,,1,1,5,,\r\n"
 constexpr std::string_view OtherQuiz = ",,x,,\r\n,,2,,\r\n2001,Kim,x,,\r\n";
 constexpr std::string_view KeyOnly = ",,b,b,#,,\r\n,,3,3,5,,\r\n";
 constexpr std::string_view UnmarkablePoints = ",,a,#,,\r\n,,1,,,\r\n1001,Ann,a,abc,,\r\n";
+// The second student's points are no number: Mark stops after scoring the first.
+constexpr std::string_view UnmarkableSecondStudent =
+    ",,a,#,,\r\n,,1,5,,\r\n1001,Ann,a,3,,\r\n1002,Ben,a,abc,,\r\n";
 
 /// What undo must bring back: the cells, the state beside them, what closing would ask and
 /// the file the session names.
@@ -198,6 +201,21 @@ TEST(TableHistory, FailingCommandsLeaveNoStepAndNoCellChanged) {
     EXPECT_EQ(CellsOf(bench.session.Table()), opened);
     EXPECT_EQ(bench.history.UndoCount(), steps);
     EXPECT_EQ(bench.session.FileName(), bench.folder / "bad.csv");
+    EXPECT_FALSE(bench.session.IsChanged());
+}
+
+// A Mark stopped by a cell keeps what it wrote before that cell, as the window shows it, as one
+// step that undo takes back whole.
+TEST(TableHistory, AMarkStoppedByACellKeepsItsScoresAsOneStep) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("bad.csv", UnmarkableSecondStudent));
+    const TCells opened = CellsOf(bench.session.Table());
+    const std::size_t steps = bench.history.UndoCount();
+    EXPECT_THROW(bench.history.Mark('.'), EConvertError);
+    EXPECT_NE(CellsOf(bench.session.Table()), opened);
+    EXPECT_EQ(bench.history.UndoCount(), steps + 1);
+    bench.history.Undo();
+    EXPECT_EQ(CellsOf(bench.session.Table()), opened);
     EXPECT_FALSE(bench.session.IsChanged());
 }
 
