@@ -8,9 +8,6 @@
 #include "platform/Paths.h"
 #include "platform/TextEncoding.h"
 #include "table/file/AnswerFile.h"
-#include "table/marking/Marking.h"
-#include "table/marking/Sorting.h"
-#include "table/roster/RosterPaste.h"
 #include "table/session/Messages.h"
 
 #include <cerrno>
@@ -19,29 +16,75 @@
 #include <utility>
 
 const std::vector<TCliCommandInfo>& CliCommands() {
+    using enum TCliArgument;
     static const std::vector<TCliCommandInfo> commands = {
-        {"open", true, "open FILE", "load an answer file", &TCliSession::Open},
-        {"new", false, "new", "reset to an empty test", &TCliSession::New},
-        {"save", true, "save FILE", "save the table as an answer file (- for standard output)",
+        {"open", {File}, "open FILE", "load an answer file", &TCliSession::Open},
+        {"new", {}, "new", "reset to an empty test", &TCliSession::New},
+        {"save",
+         {File},
+         "save FILE",
+         "save the table as an answer file (- for standard output)",
          &TCliSession::Save},
-        {"mark", false, "mark", "mark the test: scores, rates, mean and deviation",
+        {"mark",
+         {},
+         "mark",
+         "mark the test: scores, rates, mean and deviation",
          &TCliSession::Mark},
-        {"sort-number", false, "sort-number", "sort the students by their rows, ascending",
+        {"sort-number",
+         {},
+         "sort-number",
+         "sort the students by their rows, ascending",
          &TCliSession::SortNumber},
-        {"sort-score", false, "sort-score",
-         "sort the students by score, highest first (after mark)", &TCliSession::SortScore},
-        {"paste", true, "paste FILE", "paste a roster (number,name lines) from a file",
+        {"sort-score",
+         {},
+         "sort-score",
+         "sort the students by score, highest first (after mark)",
+         &TCliSession::SortScore},
+        {"paste",
+         {File},
+         "paste FILE",
+         "paste a roster (number,name lines) from a file",
          &TCliSession::Paste},
-        {"dump", false, "dump", "print every non-empty cell as <col>,<row>:<text>",
+        {"copy",
+         {CellNumber, CellNumber, CellNumber, CellNumber, File},
+         "copy C1 R1 C2 R2 FILE",
+         "write the cells C1,R1 to C2,R2 as clipboard text (- for standard output)",
+         &TCliSession::Copy},
+        {"paste-block",
+         {CellNumber, CellNumber, File},
+         "paste-block C R FILE",
+         "paste a file's clipboard text as a block of cells from C,R on",
+         &TCliSession::PasteBlock},
+        {"clear",
+         {CellNumber, CellNumber, CellNumber, CellNumber},
+         "clear C1 R1 C2 R2",
+         "empty the cells C1,R1 to C2,R2 (columns and rows from 0)",
+         &TCliSession::Clear},
+        {"undo", {}, "undo", "undo the last change of the table", &TCliSession::Undo},
+        {"redo", {}, "redo", "do the last undone change again", &TCliSession::Redo},
+        {"dump",
+         {},
+         "dump",
+         "print every non-empty cell as <col>,<row>:<text>",
          &TCliSession::Dump},
-        {"state", false, "state", "print the question count, highlight and enabled commands",
+        {"state",
+         {},
+         "state",
+         "print the question count, highlight and enabled commands",
          &TCliSession::State},
-        {"analysis", false, "analysis",
+        {"analysis",
+         {},
+         "analysis",
          "print the question analysis: facility, discrimination, answers, flags",
          &TCliSession::Analysis},
-        {"report", true, "report FILE",
-         "write the results report as one HTML page (- for standard output)", &TCliSession::Report},
-        {"results", true, "results FILE",
+        {"report",
+         {File},
+         "report FILE",
+         "write the results report as one HTML page (- for standard output)",
+         &TCliSession::Report},
+        {"results",
+         {File},
+         "results FILE",
          "write scores and question figures as UTF-8 CSV (- for standard output)",
          &TCliSession::Results},
     };
@@ -60,8 +103,9 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                          const TProfileFile& languageFile, TLoadedText loadedText,
                          char decimalSeparator)
-    : languageFile_(languageFile), session_(loadedText), table_(session_.Table()), out_(out),
-      notify_(std::move(notify)), decimalSeparator_(decimalSeparator) {
+    : languageFile_(languageFile), session_(loadedText), table_(session_.Table()),
+      history_(session_), out_(out), notify_(std::move(notify)),
+      decimalSeparator_(decimalSeparator) {
     ReadMessages(table_, languageFile);
     session_.Start();
 }
@@ -73,24 +117,26 @@ const TAnalysisTexts& TCliSession::AnalysisTexts() {
     return *analysisTexts_;
 }
 
-void TCliSession::Run(const std::string& name, const std::string& argument) {
+void TCliSession::Run(const std::string& name, const TCliArguments& arguments) {
     const TCliCommandInfo* info = FindCliCommand(name);
     // ParseCommandLine refuses an unknown command as a usage error before anything runs.
     if (info == nullptr) {
         throw std::logic_error("unknown command " + name);
     }
-    (this->*info->run)(argument);
+    (this->*info->run)(arguments);
 }
 
-void TCliSession::Open(const std::string& fileName) {
-    NotifyReplacedCharacters(fileName, session_.Open(PathFromText(fileName)));
+void TCliSession::Open(const TCliArguments& arguments) {
+    const std::string& fileName = arguments.at(0);
+    NotifyReplacedCharacters(fileName, history_.Open(PathFromText(fileName)));
 }
 
-void TCliSession::New(const std::string&) {
-    session_.New();
+void TCliSession::New(const TCliArguments&) {
+    history_.New();
 }
 
-void TCliSession::Save(const std::string& fileName) {
+void TCliSession::Save(const TCliArguments& arguments) {
+    const std::string& fileName = arguments.at(0);
     if (fileName == "-") {
         WriteTableText(table_, [&](std::string_view piece) {
             out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
@@ -101,28 +147,56 @@ void TCliSession::Save(const std::string& fileName) {
     session_.Save(PathFromText(fileName));
 }
 
-void TCliSession::Mark(const std::string&) {
-    MarkTable(table_, decimalSeparator_);
+void TCliSession::Mark(const TCliArguments&) {
+    history_.Mark(decimalSeparator_);
 }
 
-void TCliSession::SortNumber(const std::string&) {
-    SortByNumber(table_, TCollator());
+void TCliSession::SortNumber(const TCliArguments&) {
+    history_.SortByNumber(TCollator());
 }
 
-void TCliSession::SortScore(const std::string&) {
-    SortMarkedTableByScore(table_, TCollator());
+void TCliSession::SortScore(const TCliArguments&) {
+    history_.SortByScore(TCollator());
 }
 
-void TCliSession::Paste(const std::string& fileName) {
-    // The file stands in for the clipboard.
-    PasteRosterFrom(table_, [&] {
-        TCodePageText roster = ReadCodePageText(PathFromText(fileName));
-        NotifyReplacedCharacters(fileName, roster.replacedCount);
-        return std::move(roster.text);
-    });
+std::string TCliSession::ReadClipboardFile(const std::string& fileName) {
+    TCodePageText text = ReadCodePageText(PathFromText(fileName));
+    NotifyReplacedCharacters(fileName, text.replacedCount);
+    return std::move(text.text);
 }
 
-void TCliSession::Dump(const std::string&) {
+void TCliSession::Paste(const TCliArguments& arguments) {
+    history_.PasteRoster([&] { return ReadClipboardFile(arguments.at(0)); });
+}
+
+void TCliSession::Copy(const TCliArguments& arguments) {
+    WriteOutput(arguments.at(4), RangeClipboardText(table_, CliCellRange(arguments, 0)));
+}
+
+void TCliSession::PasteBlock(const TCliArguments& arguments) {
+    const TCellBlock block = ReadClipboardBlock(ReadClipboardFile(arguments.at(2)));
+    history_.PasteBlock(std::stoi(arguments.at(0)), std::stoi(arguments.at(1)), block);
+}
+
+void TCliSession::Clear(const TCliArguments& arguments) {
+    history_.Clear(CliCellRange(arguments, 0));
+}
+
+void TCliSession::Undo(const TCliArguments&) {
+    if (!history_.CanUndo()) {
+        throw EPelloranError("undo: nothing to undo");
+    }
+    history_.Undo();
+}
+
+void TCliSession::Redo(const TCliArguments&) {
+    if (!history_.CanRedo()) {
+        throw EPelloranError("redo: nothing to redo");
+    }
+    history_.Redo();
+}
+
+void TCliSession::Dump(const TCliArguments&) {
     std::string lines;
     for (int row = 0; row < table_.StoredRowCount(); ++row) {
         for (int column = 0; column < table_.StoredColumnCount(row); ++column) {
@@ -137,7 +211,7 @@ void TCliSession::Dump(const std::string&) {
     CheckOutput();
 }
 
-void TCliSession::State(const std::string&) {
+void TCliSession::State(const TCliArguments&) {
     char highlight[16];
     std::snprintf(highlight, sizeof highlight, "%06x", table_.HighlightColor());
     auto flag = [&](TCommand command) { return table_.IsEnabled(command) ? "1" : "0"; };
@@ -153,19 +227,19 @@ TTestAnalysis TCliSession::AnalyseQuestions() {
     return AnalyseTestForOutput(table_, AnalysisTexts(), decimalSeparator_);
 }
 
-void TCliSession::Analysis(const std::string&) {
+void TCliSession::Analysis(const TCliArguments&) {
     out_ << QuestionTableText(AnalyseQuestions(), AnalysisTexts(), decimalSeparator_);
     CheckOutput();
 }
 
-void TCliSession::Report(const std::string& fileName) {
-    WriteOutput(fileName,
+void TCliSession::Report(const TCliArguments& arguments) {
+    WriteOutput(arguments.at(0),
                 AnalysisReportHtml(AnalyseQuestions(), table_, AnalysisTexts(),
                                    PathText(session_.FileName().filename()), decimalSeparator_));
 }
 
-void TCliSession::Results(const std::string& fileName) {
-    WriteOutput(fileName,
+void TCliSession::Results(const TCliArguments& arguments) {
+    WriteOutput(arguments.at(0),
                 ResultsCsv(AnalyseQuestions(), table_, AnalysisTexts(), decimalSeparator_));
 }
 
@@ -224,4 +298,9 @@ std::string EscapeCellText(std::string_view text) {
         }
     }
     return escaped;
+}
+
+TCellRange CliCellRange(const TCliArguments& arguments, std::size_t first) {
+    return {std::stoi(arguments.at(first)), std::stoi(arguments.at(first + 1)),
+            std::stoi(arguments.at(first + 2)), std::stoi(arguments.at(first + 3))};
 }

@@ -3,7 +3,9 @@
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
 #include "platform/ProfileFile.h"
+#include "table/clipboard/CellBlock.h"
 #include "table/file/AnswerFile.h"
+#include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
 #include "table/store/AnswerTable.h"
 
@@ -16,14 +18,27 @@
 
 class TCliSession;
 
+/// What one of a command's arguments is.
+enum class TCliArgument {
+    File,
+    /// A cell's column or row, counted from 0 as dump prints them.
+    CellNumber,
+};
+
+/// The arguments of one command, in order.
+using TCliArguments = std::vector<std::string>;
+
 /// One command of pelloran-cli.
 struct TCliCommandInfo {
     std::string name;
-    bool takesArgument;
+    std::vector<TCliArgument> arguments;
     std::string synopsis;
     std::string summary;
-    void (TCliSession::*run)(const std::string& argument);
+    void (TCliSession::*run)(const TCliArguments& arguments);
 };
+
+/// The largest column or row a command takes.
+inline constexpr int MaxCliCellNumber = 9'999'999;
 
 const std::vector<TCliCommandInfo>& CliCommands();
 const TCliCommandInfo* FindCliCommand(const std::string& name);
@@ -39,21 +54,27 @@ public:
     TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                 const TProfileFile& languageFile, TLoadedText loadedText, char decimalSeparator);
 
-    /// Throws what the command raises; `name` must be one of CliCommands().
-    void Run(const std::string& name, const std::string& argument);
+    /// Throws what the command raises; `name` must be one of CliCommands() and `arguments`
+    /// what it takes, cell numbers from 0 to MaxCliCellNumber.
+    void Run(const std::string& name, const TCliArguments& arguments);
 
-    void Open(const std::string& fileName);
-    void New(const std::string&);
-    void Save(const std::string& fileName);
-    void Mark(const std::string&);
-    void SortNumber(const std::string&);
-    void SortScore(const std::string&);
-    void Paste(const std::string& fileName);
-    void Dump(const std::string&);
-    void State(const std::string&);
-    void Analysis(const std::string&);
-    void Report(const std::string& fileName);
-    void Results(const std::string& fileName);
+    void Open(const TCliArguments& arguments);
+    void New(const TCliArguments&);
+    void Save(const TCliArguments& arguments);
+    void Mark(const TCliArguments&);
+    void SortNumber(const TCliArguments&);
+    void SortScore(const TCliArguments&);
+    void Paste(const TCliArguments& arguments);
+    void Copy(const TCliArguments& arguments);
+    void PasteBlock(const TCliArguments& arguments);
+    void Clear(const TCliArguments& arguments);
+    void Undo(const TCliArguments&);
+    void Redo(const TCliArguments&);
+    void Dump(const TCliArguments&);
+    void State(const TCliArguments&);
+    void Analysis(const TCliArguments&);
+    void Report(const TCliArguments& arguments);
+    void Results(const TCliArguments& arguments);
 
 private:
     TTestAnalysis AnalyseQuestions();
@@ -62,6 +83,9 @@ private:
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
     void NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount);
+    /// A file standing in for the clipboard: its text in the code page, the characters it
+    /// could not hold told.
+    std::string ReadClipboardFile(const std::string& fileName);
 
     /// Read when an analysis first needs them: their defaults take the code page's tables,
     /// which a command that only opens, marks or saves a code-page file may never need.
@@ -70,6 +94,7 @@ private:
     TProfileFile languageFile_;
     TTableSession session_;
     TAnswerTable& table_;
+    TTableHistory history_;
     std::optional<TAnalysisTexts> analysisTexts_;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
@@ -79,3 +104,7 @@ private:
 /// A cell's bytes as dump prints them: backslash, CR, LF and TAB escaped as in C, other
 /// control bytes as \xhh, bytes from 0x80 up unchanged.
 std::string EscapeCellText(std::string_view text);
+
+/// The cells from (arguments[first], arguments[first + 1]) to (arguments[first + 2],
+/// arguments[first + 3]), columns and rows as the command line gives them.
+TCellRange CliCellRange(const TCliArguments& arguments, std::size_t first);

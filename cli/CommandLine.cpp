@@ -18,6 +18,16 @@ bool IsPossibleDecimalSeparator(char character) {
            numberCharacters.find(character) == std::string_view::npos;
 }
 
+/// A column or row: digits only, at most MaxCliCellNumber.
+void CheckCellNumber(const std::string& command, const std::string& value) {
+    const bool digits = !value.empty() && value.size() <= 7 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits) {
+        throw EUsageError(command + " takes columns and rows as numbers from 0 to " +
+                          std::to_string(MaxCliCellNumber) + ", not '" + value + "'");
+    }
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -51,8 +61,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             throw EUsageError("unknown command " + name);
         }
         TCliCommand command{name, {}};
-        if (info->takesArgument) {
-            command.argument = TakeValue(arguments, at);
+        const std::size_t commandAt = at;
+        for (const TCliArgument kind : info->arguments) {
+            if (at + 1 >= arguments.size()) {
+                throw EUsageError(name + " needs " + std::to_string(info->arguments.size()) +
+                                  " arguments: " + info->synopsis);
+            }
+            command.arguments.push_back(arguments[++at]);
+            if (kind == TCliArgument::CellNumber) {
+                CheckCellNumber(arguments[commandAt], command.arguments.back());
+            }
         }
         commandLine.commands.push_back(std::move(command));
     }
@@ -76,7 +94,11 @@ std::string UsageText() {
         "Commands:\n";
     for (const TCliCommandInfo& info : CliCommands()) {
         text += "  " + info.synopsis;
-        text.append(info.synopsis.size() < 13 ? 15 - info.synopsis.size() : 2, ' ');
+        if (info.synopsis.size() < 13) {
+            text.append(15 - info.synopsis.size(), ' ');
+        } else {
+            text += "\n" + std::string(17, ' ');
+        }
         text += info.summary + "\n";
     }
     text += "\nA failing command is reported on standard error and the run goes on.\n"

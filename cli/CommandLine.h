@@ -13,7 +13,8 @@ public:
 
 struct TCliCommand {
     std::string name;
-    std::string argument; // empty for a command that takes none
+    /// As many as the command takes; cell numbers checked.
+    std::vector<std::string> arguments;
 };
 
 struct TCommandLine {

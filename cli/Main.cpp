@@ -58,7 +58,7 @@ std::size_t LoadedFileBytes(const TCommandLine& commandLine) {
     for (const TCliCommand& command : commandLine.commands) {
         if (command.name == "open" || command.name == "paste") {
             std::error_code error;
-            const std::uintmax_t size = std::filesystem::file_size(command.argument, error);
+            const std::uintmax_t size = std::filesystem::file_size(command.arguments.at(0), error);
             bytes += error ? 0 : static_cast<std::size_t>(size);
         }
     }
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
                         keepsLoadedText ? TLoadedText::Kept : TLoadedText::Dropped,
                         commandLine.decimalSeparator.value_or(DecimalSeparator()));
     for (const TCliCommand& command : commandLine.commands) {
-        failed |= !RunReported([&] { session.Run(command.name, command.argument); });
+        failed |= !RunReported([&] { session.Run(command.name, command.arguments); });
     }
     std::cout.flush();
     return failed ? ExitFailure : 0;

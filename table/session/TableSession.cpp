@@ -25,24 +25,24 @@ void TTableSession::Start() {
 
 void TTableSession::New() {
     table_.Reset();
-    loadedText_.clear();
-    loadedTextKnown_ = true;
-    fileName_.clear();
+    file_.loadedText.clear();
+    file_.loadedTextKnown = true;
+    file_.fileName.clear();
 }
 
 std::size_t TTableSession::Open(const std::filesystem::path& fileName) {
     TCodePageText file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
-    loadedText_ = std::move(file.text);
-    loadedTextKnown_ = keepsLoadedText_ == TLoadedText::Kept;
-    fileName_ = fileName;
+    file_.loadedText = std::move(file.text);
+    file_.loadedTextKnown = keepsLoadedText_ == TLoadedText::Kept;
+    file_.fileName = fileName;
     return file.replacedCount;
 }
 
 void TTableSession::SaveText(const std::filesystem::path& fileName, std::string text) {
     WriteFileBytesAtomic(fileName, text);
-    loadedText_ = std::move(text);
-    loadedTextKnown_ = true;
-    fileName_ = fileName;
+    file_.loadedText = std::move(text);
+    file_.loadedTextKnown = true;
+    file_.fileName = fileName;
 }
 
 void TTableSession::Save(const std::filesystem::path& fileName) {
@@ -51,17 +51,23 @@ void TTableSession::Save(const std::filesystem::path& fileName) {
         return;
     }
     SaveTableFile(table_, fileName);
-    loadedText_.clear();
-    loadedTextKnown_ = false;
-    fileName_ = fileName;
+    file_.loadedText.clear();
+    file_.loadedTextKnown = false;
+    file_.fileName = fileName;
+}
+
+TSessionFile TTableSession::ExchangeFile(TSessionFile file) {
+    std::swap(file, file_);
+    return file;
 }
 
 bool TTableSession::IsChanged() const {
-    return !loadedTextKnown_ || IsChanged(GetTableText(table_));
+    return !file_.loadedTextKnown || IsChanged(GetTableText(table_));
 }
 
 bool TTableSession::IsChanged(std::string_view tableText) const {
-    return !loadedTextKnown_ || tableText != (loadedText_.empty() ? EmptyTestText() : loadedText_);
+    return !file_.loadedTextKnown ||
+           tableText != (file_.loadedText.empty() ? EmptyTestText() : file_.loadedText);
 }
 
 std::string FailureText(const std::exception& failure) {

@@ -8,6 +8,14 @@
 #include <string>
 #include <string_view>
 
+/// What a session knows of the file its table came from: the text the table is compared with
+/// and the file's name.
+struct TSessionFile {
+    std::string loadedText;
+    bool loadedTextKnown = true;
+    std::filesystem::path fileName;
+};
+
 /// The answer table and the state kept around it from command to command, the same for the
 /// window and for pelloran-cli: the text the table is compared with before it is dropped, and
 /// the file it was last opened from or saved to.
@@ -44,18 +52,20 @@ public:
     bool IsChanged(std::string_view tableText) const;
     /// The text the table is compared with: the file's lines, each followed by CR LF; empty
     /// when no file has been opened or saved since the start or New.
-    const std::string& LoadedText() const { return loadedText_; }
+    const std::string& LoadedText() const { return file_.loadedText; }
 
     /// The file last opened or saved, or the one the window was told of; empty when untitled.
-    const std::filesystem::path& FileName() const { return fileName_; }
-    void SetFileName(const std::filesystem::path& fileName) { fileName_ = fileName; }
+    const std::filesystem::path& FileName() const { return file_.fileName; }
+    void SetFileName(const std::filesystem::path& fileName) { file_.fileName = fileName; }
+
+    /// Puts `file` in place of what the session knows of its file and returns what it knew:
+    /// for undoing an Open or a New together with the table.
+    TSessionFile ExchangeFile(TSessionFile file);
 
 private:
     TAnswerTable table_;
     TLoadedText keepsLoadedText_;
-    std::string loadedText_;
-    bool loadedTextKnown_ = true;
-    std::filesystem::path fileName_;
+    TSessionFile file_;
 };
 
 /// A failure's text for the user, UTF-8: its message, or that memory ran out.

@@ -14,6 +14,9 @@ std::size_t CommandIndex(TCommand command) {
 } // namespace
 
 void TAnswerTable::SetCell(int column, int row, std::string_view text) {
+    if (recorder_ != nullptr) {
+        recorder_->CellChanging(column, row, Cell(column, row), text);
+    }
     const int oldRowCount = StoredRowCount();
     store_.StoreCell(column, row, text);
     NotifyRowCountChange(oldRowCount);
@@ -22,16 +25,44 @@ void TAnswerTable::SetCell(int column, int row, std::string_view text) {
 
 void TAnswerTable::WriteRowCells(int row, TRowCells cells) {
     const int oldRowCount = StoredRowCount();
-    store_.StoreRow(row, std::move(cells));
+    if (recorder_ != nullptr) {
+        recorder_->RowReplaced(row, store_.ReplaceRow(row, std::move(cells)));
+    } else {
+        store_.StoreRow(row, std::move(cells));
+    }
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
         view_->RowsWritten(row, row);
     }
 }
 
+TRowCells TAnswerTable::ExchangeRow(int row, TRowCells cells) {
+    const int oldRowCount = StoredRowCount();
+    TRowCells old = store_.ExchangeRow(row, std::move(cells));
+    NotifyRowCountChange(oldRowCount);
+    if (view_ != nullptr) {
+        view_->RowsWritten(row, row);
+    }
+    return old;
+}
+
+TCellStore TAnswerTable::ExchangeCells(TCellStore cells) {
+    const int oldRowCount = StoredRowCount();
+    TCellStore old = std::move(store_);
+    store_ = std::move(cells);
+    NotifyRowCountChange(oldRowCount);
+    if (view_ != nullptr) {
+        view_->TableReset();
+    }
+    return old;
+}
+
 void TAnswerTable::MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
     if (sourceRows.empty()) {
         return;
+    }
+    if (recorder_ != nullptr) {
+        recorder_->RowsMoving(store_, sourceRows, firstRow, firstColumn);
     }
     const int oldRowCount = StoredRowCount();
     store_.MoveRows(sourceRows, firstRow, firstColumn);
@@ -69,6 +100,9 @@ void TAnswerTable::ReplaceCells(TAnswerTable&& loaded) {
     SetColumnWidth(1, 60);
     SetColumnWidth(2, 80);
     const int oldRowCount = StoredRowCount();
+    if (recorder_ != nullptr) {
+        recorder_->CellsReplaced(std::move(store_));
+    }
     store_ = std::move(loaded.store_);
     NotifyRowCountChange(oldRowCount);
     if (view_ != nullptr) {
@@ -104,6 +138,26 @@ void TAnswerTable::SetColumnWidth(int column, int pixels) {
     columnWidths_[column] = pixels;
     if (view_ != nullptr) {
         view_->ColumnWidthSet(column, pixels);
+    }
+}
+
+void TAnswerTable::SetColumnWidths(const std::map<int, int>& widths) {
+    std::map<int, int> changed;
+    for (const auto& [column, pixels] : columnWidths_) {
+        if (!widths.contains(column)) {
+            changed[column] = DefaultColumnWidth;
+        }
+    }
+    for (const auto& [column, pixels] : widths) {
+        if (ColumnWidth(column) != pixels) {
+            changed[column] = pixels;
+        }
+    }
+    columnWidths_ = widths;
+    if (view_ != nullptr) {
+        for (const auto& [column, pixels] : changed) {
+            view_->ColumnWidthSet(column, pixels);
+        }
     }
 }
 

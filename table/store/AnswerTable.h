@@ -23,6 +23,23 @@ enum class TCommand { mmMark, mmSortWithNumber, mmSortWithPoint };
 /// Failures whose texts the language file may give beside the ten messages.
 enum class TFailureText { PasteEmptyLine, PasteNoName, PasteUnreadable };
 
+/// Told of every change of a table's cells as it is made, with what the change replaced: the
+/// undo history records its steps through it.
+class TCellChangeRecorder {
+public:
+    virtual ~TCellChangeRecorder() = default;
+    /// Cell (column, row) is about to change from `oldText` to `newText`.
+    virtual void CellChanging(int column, int row, std::string_view oldText,
+                              std::string_view newText) = 0;
+    /// Row `row` was written; `oldRow` is all it held before.
+    virtual void RowReplaced(int row, TRowCells oldRow) = 0;
+    /// `cells.MoveRows(sourceRows, firstRow, firstColumn)` is about to run.
+    virtual void RowsMoving(const TCellStore& cells, const std::vector<int>& sourceRows,
+                            int firstRow, int firstColumn) = 0;
+    /// Every cell was replaced; `oldCells` are the cells the table held.
+    virtual void CellsReplaced(TCellStore oldCells) = 0;
+};
+
 /// The answer table: text cells addressed by (column, row) from 0, plus the program-wide
 /// state that loading, marking, sorting and drawing share.
 class TAnswerTable {
@@ -95,6 +112,16 @@ public:
     /// cell of this table, as a Reset followed by the same writes would leave it.
     void ReplaceCells(TAnswerTable&& loaded);
 
+    /// Puts `cells` in place of the whole row, as a repaint of it, and returns what it held:
+    /// for undoing a recorded change. Not recorded.
+    TRowCells ExchangeRow(int row, TRowCells cells);
+    /// Puts `cells` in place of every cell, as a repaint of all, and returns the cells the
+    /// table held: for undoing a recorded change. Not recorded; the commands keep their state.
+    TCellStore ExchangeCells(TCellStore cells);
+
+    /// Every change of a cell from now on is told to `recorder` (not owned; null for none).
+    void SetRecorder(TCellChangeRecorder* recorder) { recorder_ = recorder; }
+
     /// Msg1 to Msg10; `number` counts from 1.
     const std::string& Message(int number) const;
     void SetMessage(int number, std::string text);
@@ -112,6 +139,10 @@ public:
 
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int pixels);
+    /// The widths set, by column; every other column has DefaultColumnWidth.
+    const std::map<int, int>& ColumnWidths() const { return columnWidths_; }
+    /// Sets these widths and gives every other column DefaultColumnWidth again.
+    void SetColumnWidths(const std::map<int, int>& widths);
 
     bool IsEnabled(TCommand command) const;
     void SetEnabled(TCommand command, bool enabled);
@@ -146,4 +177,5 @@ private:
     TColor highlightColor_ = clWhite;
     std::array<bool, 3> enabled_{};
     TTableView* view_ = nullptr;
+    TCellChangeRecorder* recorder_ = nullptr;
 };

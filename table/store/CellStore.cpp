@@ -154,6 +154,32 @@ void TCellStore::StoreRow(int row, TRowCells cells) {
     NoteColumnCount(target);
 }
 
+TRowCells TCellStore::ReplaceRow(int row, TRowCells cells) {
+    TRowCells& target = RowForWriting(row);
+    // A row placed in the store's shared storage may outlive that storage in the caller's
+    // hands; a row that keeps cells beyond `cells` is copied, as it stays.
+    TRowCells old = target.Size() <= cells.Size() && target.OwnsStorage() ? std::move(target)
+                                                                          : TRowCells(target);
+    StoreRow(row, std::move(cells));
+    return old;
+}
+
+TRowCells TCellStore::ExchangeRow(int row, TRowCells cells) {
+    TRowCells& target = RowForWriting(row);
+    TRowCells old = target.OwnsStorage() ? std::move(target) : TRowCells(target);
+    target = std::move(cells);
+    NoteColumnCount(target);
+    return old;
+}
+
+std::size_t TCellStore::MemorySize() const {
+    std::size_t size = (rows_.capacity() - rows_.size()) * sizeof(TRowCells);
+    for (const TRowCells& row : rows_) {
+        size += row.MemorySize();
+    }
+    return size;
+}
+
 void TCellStore::MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn) {
     if (sourceRows.empty()) {
         return;

@@ -45,6 +45,10 @@ public:
     void StoreCell(int column, int row, std::string_view text);
     /// Writes columns 0 to cells.Size() - 1 of `row` at once.
     void StoreRow(int row, TRowCells cells);
+    /// StoreRow, returning what the row held before, whole and in storage of its own.
+    TRowCells ReplaceRow(int row, TRowCells cells);
+    /// Puts `cells` in place of the whole row and returns what it held.
+    TRowCells ExchangeRow(int row, TRowCells cells);
     /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
     /// all rows being read before any is written.
     void MoveRows(const std::vector<int>& sourceRows, int firstRow, int firstColumn);
@@ -56,6 +60,9 @@ public:
     /// Gives every placed row storage of its own and frees the shared storage: before the
     /// rows of a new file are placed, so that the storage of an earlier one is not kept.
     void DetachPlacedRows();
+
+    /// Bytes the rows take, their index included.
+    std::size_t MemorySize() const;
 
     /// Makes room for this many stored rows, so that writing them moves no row.
     void ReserveRows(std::size_t count) { rows_.reserve(count); }

@@ -56,6 +56,25 @@ void TRowCells::StoreEnds(const std::vector<std::uint32_t>& ends) {
     cells_ = static_cast<std::uint32_t>(ends.size());
 }
 
+TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends) {
+    Reserve(bytes.size(), ends.size());
+    if (!bytes.empty()) {
+        std::memcpy(Bytes(), bytes.data(), bytes.size());
+    }
+    bytes_ = Narrowed(bytes.size());
+    switch (EndWidth(byteCapacity_)) {
+    case 1:
+        StoreEnds<std::uint8_t>(ends);
+        break;
+    case 2:
+        StoreEnds<std::uint16_t>(ends);
+        break;
+    default:
+        StoreEnds<std::uint32_t>(ends);
+        break;
+    }
+}
+
 TRowCells::TRowCells(const TRowCells& other) {
     if (other.cells_ > 0) {
         Relayout(other.cells_, other.bytes_);

@@ -28,6 +28,9 @@ public:
     /// cells take.
     TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends, TPlacement placement,
               char* storage);
+    /// The cells of `bytes` that end at each of `ends`, in order, in storage of its own with
+    /// no room to spare: a row built whole.
+    TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& ends);
     /// A copy owns its storage.
     TRowCells(const TRowCells& other);
     TRowCells(TRowCells&& other) noexcept { Swap(other); }
@@ -37,6 +40,12 @@ public:
         if (owned_) {
             delete[] storage_;
         }
+    }
+
+    /// Bytes the row takes: itself and its storage, placed or owned.
+    std::size_t MemorySize() const {
+        return sizeof(TRowCells) +
+               (storage_ == nullptr ? 0 : CellCapacity() * EndWidth(byteCapacity_) + byteCapacity_);
     }
 
     /// Whether the row's storage is its own rather than placed.

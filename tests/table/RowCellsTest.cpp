@@ -136,4 +136,26 @@ TEST(RowCells, MovedFromRowIsEmpty) {
     EXPECT_EQ(row.Cell(0), "");
 }
 
+// A row built whole from its bytes and ends holds those cells, at every width of its ends.
+TEST(RowCells, BuiltWholeHoldsItsCellsAtEveryEndWidth) {
+    for (const std::size_t cellSize : {std::size_t{3}, std::size_t{100}, std::size_t{30'000}}) {
+        std::string bytes;
+        std::vector<std::uint32_t> ends;
+        std::vector<std::string> cells;
+        for (char letter = 'a'; letter < 'f'; ++letter) {
+            cells.emplace_back(letter == 'c' ? 0 : cellSize, letter);
+            bytes += cells.back();
+            ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+        }
+        TRowCells row(bytes, ends);
+        ASSERT_EQ(row.Size(), cells.size());
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            EXPECT_EQ(row.Cell(column), cells[column]) << cellSize;
+        }
+        row.SetCell(7, "x");
+        EXPECT_EQ(row.Cell(4), cells[4]);
+        EXPECT_EQ(row.Cell(7), "x");
+    }
+}
+
 } // namespace

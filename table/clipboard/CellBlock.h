@@ -1,0 +1,128 @@
+#pragma once
+
+#include "table/store/AnswerTable.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A rectangle of cells, first and last columns and rows included, in any corner order.
+struct TCellRange {
+    int firstColumn = 0;
+    int firstRow = 0;
+    int lastColumn = 0;
+    int lastRow = 0;
+
+    /// The same cells with first <= last in both directions.
+    TCellRange Normalised() const;
+    int ColumnCount() const { return Normalised().lastColumn - Normalised().firstColumn + 1; }
+    int RowCount() const { return Normalised().lastRow - Normalised().firstRow + 1; }
+};
+
+/// The cells of one row of a block, valid while the block is unchanged: for walks through many
+/// cells.
+class TBlockRow {
+public:
+    TBlockRow(const char* bytes, const std::uint32_t* ends, std::size_t first, int columnCount)
+        : bytes_(bytes), ends_(ends), first_(first), columnCount_(columnCount) {}
+
+    int ColumnCount() const { return columnCount_; }
+    /// `column` must be below ColumnCount().
+    std::string_view Cell(int column) const {
+        const std::size_t index = first_ + static_cast<std::size_t>(column);
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1];
+        return {bytes_ + start, ends_[index] - start};
+    }
+
+private:
+    const char* bytes_;
+    const std::uint32_t* ends_;
+    std::size_t first_;
+    int columnCount_;
+};
+
+/// Rows of cells in the code page, as copied from the table or read from the clipboard; rows
+/// may differ in length. Its cells lie packed in one buffer, so that a block of a whole large
+/// class costs little more than its text. A block holds less than 4 GB of text.
+class TCellBlock {
+public:
+    int RowCount() const { return static_cast<int>(rowStarts_.size()); }
+    /// The cells of `row`.
+    int ColumnCount(int row) const;
+    /// The most cells of any row.
+    int Width() const { return width_; }
+    std::size_t CellCount() const { return ends_.size(); }
+    /// Empty beyond the row's cells.
+    std::string_view Cell(int row, int column) const;
+    /// `row` must be below RowCount().
+    TBlockRow Row(int row) const {
+        return {bytes_.data(), ends_.data(), rowStarts_[static_cast<std::size_t>(row)],
+                ColumnCount(row)};
+    }
+
+    /// Makes room for this many bytes, cells and rows.
+    void Reserve(std::size_t bytes, std::size_t cells, std::size_t rows);
+    /// Starts a row; cells are then appended to it.
+    void AddRow();
+    /// Inline, as reading a large block appends millions of cells.
+    void AppendCell(std::string_view text) {
+        bytes_ += text;
+        ends_.push_back(NarrowedEnd(bytes_.size()));
+        width_ = std::max(width_, ++lastRowColumns_);
+    }
+    /// Appends to the last cell of the last row.
+    void ExtendLastCell(std::string_view text);
+
+private:
+    /// Throws EPelloranError for a block of 4 GB or more.
+    static std::uint32_t NarrowedEnd(std::size_t end) {
+        if (end > MaxBytes) {
+            ThrowTooLarge();
+        }
+        return static_cast<std::uint32_t>(end);
+    }
+    [[noreturn]] static void ThrowTooLarge();
+    static constexpr std::size_t MaxBytes = 0xFFFF'FFFF;
+
+    std::string bytes_;
+    /// Below 4 GB, so that a large block's ends take half the room.
+    std::vector<std::uint32_t> ends_;
+    std::vector<std::size_t> rowStarts_;
+    int width_ = 0;
+    int lastRowColumns_ = 0;
+};
+
+/// The most cells a copy takes: a range beyond it is refused rather than written as gigabytes of
+/// separators.
+inline constexpr std::int64_t MaxCopiedCells = 100'000'000;
+
+/// The cells of `range` in the table, rows top to bottom, every row as wide as the range.
+/// Throws EPelloranError for a range of more than MaxCopiedCells cells or one with a negative
+/// column or row.
+TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
+
+/// The block as spreadsheets put it on the clipboard as text/plain, in the code page: cells
+/// separated by TAB, every row ended by CR LF; a cell holding a TAB, CR, LF or double quote
+/// written in double quotes, its quotes doubled.
+std::string BlockClipboardText(const TCellBlock& block);
+
+/// BlockClipboardText of the range's cells, written straight from the table: the quick way to
+/// copy a large range. Refuses a range as CopyCellBlock does.
+std::string RangeClipboardText(const TAnswerTable& table, TCellRange range);
+
+/// The block as an HTML page holding one table, UTF-8, for text/html: the cells decoded from
+/// the code page, escaped, their line breaks as <br>.
+std::string BlockClipboardHtml(const TCellBlock& block);
+
+/// Reads clipboard text in the code page back into rows of cells: TAB separates cells, CR LF,
+/// LF or CR rows. A cell that begins with a double quote runs to the matching quote, its doubled
+/// quotes read as one and its TABs and line breaks kept. A line break that ends the text ends
+/// the last row without starting another; an empty text holds no row.
+TCellBlock ReadClipboardBlock(std::string_view text);
+
+/// Whether clipboard text is more than one cell, as a block paste takes it: a TAB or a line
+/// break outside quotes, a final line break aside.
+bool HoldsSeveralCells(std::string_view text);

@@ -1,0 +1,415 @@
+#include "table/history/TableHistory.h"
+
+#include "table/marking/Marking.h"
+#include "table/marking/Sorting.h"
+#include "table/roster/RosterPaste.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr std::array<TCommand, 3> Commands = {TCommand::mmMark, TCommand::mmSortWithNumber,
+                                              TCommand::mmSortWithPoint};
+
+void ApplyState(TAnswerTable& table, const TTableState& state) {
+    for (std::size_t index = 0; index < Commands.size(); ++index) {
+        if (table.IsEnabled(Commands[index]) != state.enabled[index]) {
+            table.SetEnabled(Commands[index], state.enabled[index]);
+        }
+    }
+    table.SetQuestionCount(state.questionCount);
+    table.SetHighlightColor(state.highlightColor);
+    if (table.ColumnWidths() != state.columnWidths) {
+        table.SetColumnWidths(state.columnWidths);
+    }
+}
+
+/// Whether `sourceRows` are the rows from `firstRow` on, each once: an order that its inverse
+/// order undoes.
+bool IsRowOrder(const std::vector<int>& sourceRows, int firstRow) {
+    std::vector<bool> seen(sourceRows.size(), false);
+    for (const int source : sourceRows) {
+        const auto offset = static_cast<std::size_t>(source - firstRow);
+        if (source < firstRow || offset >= seen.size() || seen[offset]) {
+            return false;
+        }
+        seen[offset] = true;
+    }
+    return true;
+}
+
+/// Writes each change down as it is made.
+class TStepRecorder : public TCellChangeRecorder {
+public:
+    explicit TStepRecorder(std::vector<TRecordedChange>& changes) : changes_(changes) {}
+
+    void CellChanging(int column, int row, std::string_view oldText,
+                      std::string_view newText) override {
+        if (oldText != newText) {
+            changes_.emplace_back(TCellChange{column, row, std::string(oldText)});
+        }
+    }
+
+    void RowReplaced(int row, TRowCells oldRow) override {
+        changes_.emplace_back(TRowChange{row, std::move(oldRow)});
+    }
+
+    void RowsMoving(const TCellStore& cells, const std::vector<int>& sourceRows, int firstRow,
+                    int firstColumn) override {
+        if (IsRowOrder(sourceRows, firstRow)) {
+            changes_.emplace_back(TRowOrder{firstRow, firstColumn, sourceRows});
+            return;
+        }
+        for (std::size_t offset = 0; offset < sourceRows.size(); ++offset) {
+            const int row = firstRow + static_cast<int>(offset);
+            changes_.emplace_back(TRowChange{row, cells.Row(row)});
+        }
+    }
+
+    void CellsReplaced(TCellStore oldCells) override {
+        changes_.emplace_back(std::make_unique<TCellStore>(std::move(oldCells)));
+    }
+
+private:
+    std::vector<TRecordedChange>& changes_;
+};
+
+/// Records the table's changes while it lives.
+class TRecording {
+public:
+    TRecording(TAnswerTable& table, std::vector<TRecordedChange>& changes)
+        : table_(table), recorder_(changes) {
+        table_.SetRecorder(&recorder_);
+    }
+    TRecording(const TRecording&) = delete;
+    TRecording& operator=(const TRecording&) = delete;
+    ~TRecording() { table_.SetRecorder(nullptr); }
+
+private:
+    TAnswerTable& table_;
+    TStepRecorder recorder_;
+};
+
+/// The order that puts rows moved by `order` back.
+std::vector<int> InverseOrder(const TRowOrder& order) {
+    std::vector<int> inverse(order.sourceRows.size());
+    for (std::size_t offset = 0; offset < order.sourceRows.size(); ++offset) {
+        inverse[static_cast<std::size_t>(order.sourceRows[offset] - order.firstRow)] =
+            order.firstRow + static_cast<int>(offset);
+    }
+    return inverse;
+}
+
+/// Undoes the change, or does it again, by exchanging what it holds with the table's.
+void Exchange(TAnswerTable& table, TRecordedChange& change, bool undoing) {
+    if (auto* cell = std::get_if<TCellChange>(&change)) {
+        std::string current(table.Cell(cell->column, cell->row));
+        table.SetCell(cell->column, cell->row, cell->text);
+        cell->text = std::move(current);
+    } else if (auto* row = std::get_if<TRowChange>(&change)) {
+        row->cells = table.ExchangeRow(row->row, std::move(row->cells));
+    } else if (auto* order = std::get_if<TRowOrder>(&change)) {
+        table.MoveRows(undoing ? InverseOrder(*order) : order->sourceRows, order->firstRow,
+                       order->firstColumn);
+    } else {
+        auto& cells = std::get<std::unique_ptr<TCellStore>>(change);
+        *cells = table.ExchangeCells(std::move(*cells));
+    }
+}
+
+void UndoChanges(TAnswerTable& table, std::vector<TRecordedChange>& changes) {
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        Exchange(table, *change, true);
+    }
+}
+
+void RedoChanges(TAnswerTable& table, std::vector<TRecordedChange>& changes) {
+    for (TRecordedChange& change : changes) {
+        Exchange(table, change, false);
+    }
+}
+
+std::size_t StringMemory(const std::string& text) {
+    return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+}
+
+std::size_t ChangeMemory(const TRecordedChange& change) {
+    if (const auto* cell = std::get_if<TCellChange>(&change)) {
+        return StringMemory(cell->text);
+    }
+    if (const auto* row = std::get_if<TRowChange>(&change)) {
+        return row->cells.MemorySize() - sizeof(TRowCells);
+    }
+    if (const auto* order = std::get_if<TRowOrder>(&change)) {
+        return order->sourceRows.capacity() * sizeof(int);
+    }
+    return sizeof(TCellStore) + std::get<std::unique_ptr<TCellStore>>(change)->MemorySize();
+}
+
+std::size_t StepMemory(const THistoryStep& step) {
+    std::size_t size = sizeof(THistoryStep) + step.changes.capacity() * sizeof(TRecordedChange);
+    for (const TRecordedChange& change : step.changes) {
+        size += ChangeMemory(change);
+    }
+    if (step.file) {
+        size += StringMemory(step.file->loadedText) + step.file->fileName.native().size();
+    }
+    return size;
+}
+
+/// A row's texts and the ends of its cells, built before the row is made in one piece; kept
+/// from row to row so that a large block reuses its room.
+struct TRowBuffer {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+
+    void Append(std::string_view text) {
+        bytes += text;
+        ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    }
+};
+
+/// The cells of a block row of `cellCount` cells written from `column` on into `row`:
+/// `cellText(i)` is the text of the i-th. A row written over mostly is built anew and written
+/// whole, so that its step keeps the old row rather than a record per cell.
+template <typename TCellText>
+void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCellText&& cellText,
+                   TRowBuffer& buffer) {
+    const TRowCells& old = table.Store().Row(row);
+    const auto first = static_cast<std::size_t>(column);
+    const auto end = first + static_cast<std::size_t>(cellCount);
+    if (static_cast<std::size_t>(cellCount) * 2 < old.Size()) {
+        for (std::size_t at = first; at < end; ++at) {
+            table.SetCell(static_cast<int>(at), row, cellText(static_cast<int>(at - first)));
+        }
+        return;
+    }
+    buffer.bytes.clear();
+    buffer.ends.clear();
+    old.ForEachCell(0, first, [&](std::string_view cell) { buffer.Append(cell); });
+    while (buffer.ends.size() < first) {
+        buffer.Append({});
+    }
+    for (int at = 0; at < cellCount; ++at) {
+        buffer.Append(cellText(at));
+    }
+    old.ForEachCell(end, old.Size(), [&](std::string_view cell) { buffer.Append(cell); });
+    table.WriteRowCells(row, TRowCells(buffer.bytes, buffer.ends));
+}
+
+void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& block) {
+    TRowBuffer buffer;
+    for (int offset = 0; offset < block.RowCount(); ++offset) {
+        const TBlockRow cells = block.Row(offset);
+        bool empty = true;
+        for (int at = 0; at < cells.ColumnCount() && empty; ++at) {
+            empty = cells.Cell(at).empty();
+        }
+        // Empty cells beyond the stored rows change nothing: they need not grow the table.
+        if (row + offset >= table.StoredRowCount() && empty) {
+            continue;
+        }
+        WriteBlockRow(
+            table, column, row + offset, cells.ColumnCount(),
+            [&](int at) { return cells.Cell(at); }, buffer);
+    }
+}
+
+void EmptyRange(TAnswerTable& table, TCellRange range) {
+    const TCellRange cells = range.Normalised();
+    TRowBuffer buffer;
+    const int lastRow = std::min(cells.lastRow, table.StoredRowCount() - 1);
+    for (int row = cells.firstRow; row <= lastRow; ++row) {
+        if (table.StoredColumnCount(row) <= cells.firstColumn) {
+            continue;
+        }
+        const int cellCount =
+            std::min(cells.lastColumn + 1, table.StoredColumnCount(row)) - cells.firstColumn;
+        WriteBlockRow(
+            table, cells.firstColumn, row, cellCount, [](int) { return std::string_view(); },
+            buffer);
+    }
+}
+
+} // namespace
+
+TTableState TableState(const TAnswerTable& table) {
+    TTableState state;
+    for (std::size_t index = 0; index < Commands.size(); ++index) {
+        state.enabled[index] = table.IsEnabled(Commands[index]);
+    }
+    state.questionCount = table.QuestionCount();
+    state.highlightColor = table.HighlightColor();
+    state.columnWidths = table.ColumnWidths();
+    return state;
+}
+
+TTableHistory::TTableHistory(TTableSession& session, THistoryLimits limits)
+    : session_(session), limits_(limits) {}
+
+TTableHistory::~TTableHistory() = default;
+
+THistoryStep TTableHistory::RunStep(TStepKind kind,
+                                    const std::function<void(TAnswerTable&)>& command,
+                                    TOnFailure onFailure) {
+    TAnswerTable& table = session_.Table();
+    THistoryStep step;
+    step.kind = kind;
+    step.before = TableState(table);
+    try {
+        const TRecording recording(table, step.changes);
+        command(table);
+    } catch (...) {
+        if (onFailure == TOnFailure::Undone || step.changes.empty()) {
+            UndoChanges(table, step.changes);
+            KeepStateOfFailure(TableState(table));
+        } else {
+            step.after = TableState(table);
+            Push(std::move(step));
+        }
+        throw;
+    }
+    step.after = TableState(table);
+    return step;
+}
+
+void TTableHistory::KeepStateOfFailure(const TTableState& state) {
+    if (done_ > 0) {
+        steps_[done_ - 1].after = state;
+    }
+    if (done_ < steps_.size()) {
+        steps_[done_].before = state;
+    }
+}
+
+void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
+                           TOnFailure onFailure) {
+    THistoryStep step = RunStep(kind, command, onFailure);
+    if (!step.changes.empty() || step.before != step.after) {
+        Push(std::move(step));
+    }
+}
+
+void TTableHistory::RecordWithFile(TStepKind kind, const std::function<void()>& command) {
+    TSessionFile previous = session_.ExchangeFile({});
+    THistoryStep step;
+    try {
+        step = RunStep(
+            kind, [&](TAnswerTable&) { command(); }, TOnFailure::Undone);
+    } catch (...) {
+        session_.ExchangeFile(std::move(previous));
+        throw;
+    }
+    step.file = std::move(previous);
+    Push(std::move(step));
+}
+
+void TTableHistory::Push(THistoryStep step) {
+    steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
+    step.memorySize = StepMemory(step);
+    steps_.push_back(std::move(step));
+    done_ = steps_.size();
+    DropOldSteps();
+}
+
+void TTableHistory::DropOldSteps() {
+    while (steps_.size() > 1 &&
+           (steps_.size() > limits_.maxSteps || MemorySize() > limits_.maxBytes)) {
+        steps_.pop_front();
+        --done_;
+    }
+}
+
+void TTableHistory::SetCell(int column, int row, std::string_view text) {
+    Record(TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); });
+}
+
+void TTableHistory::PasteBlock(int column, int row, const TCellBlock& block) {
+    Record(TStepKind::BlockPaste,
+           [&](TAnswerTable& table) { WriteBlock(table, column, row, block); });
+}
+
+void TTableHistory::Clear(TCellRange range) {
+    Record(TStepKind::Clear, [&](TAnswerTable& table) { EmptyRange(table, range); });
+}
+
+TCellBlock TTableHistory::Cut(TCellRange range) {
+    TCellBlock block = CopyCellBlock(session_.Table(), range);
+    Record(TStepKind::Cut, [&](TAnswerTable& table) { EmptyRange(table, range); });
+    return block;
+}
+
+void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
+    Record(
+        TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); },
+        TOnFailure::Kept);
+}
+
+// A Mark stopped by a cell that is no number keeps what it wrote before that cell, as the window
+// shows it: the teacher undoes it as one step.
+void TTableHistory::Mark(char decimalSeparator) {
+    Record(
+        TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); },
+        TOnFailure::Kept);
+}
+
+void TTableHistory::SortByNumber(const TCollator& collator) {
+    Record(TStepKind::SortByNumber, [&](TAnswerTable& table) { ::SortByNumber(table, collator); });
+}
+
+void TTableHistory::SortByScore(const TCollator& collator) {
+    Record(TStepKind::SortByScore,
+           [&](TAnswerTable& table) { SortMarkedTableByScore(table, collator); });
+}
+
+void TTableHistory::New() {
+    RecordWithFile(TStepKind::New, [&] { session_.New(); });
+}
+
+std::size_t TTableHistory::Open(const std::filesystem::path& fileName) {
+    std::size_t replacedCount = 0;
+    RecordWithFile(TStepKind::Open, [&] { replacedCount = session_.Open(fileName); });
+    return replacedCount;
+}
+
+void TTableHistory::Undo() {
+    if (!CanUndo()) {
+        return;
+    }
+    THistoryStep& step = steps_[--done_];
+    TAnswerTable& table = session_.Table();
+    UndoChanges(table, step.changes);
+    ApplyState(table, step.before);
+    if (step.file) {
+        step.file = session_.ExchangeFile(std::move(*step.file));
+    }
+    step.memorySize = StepMemory(step);
+}
+
+void TTableHistory::Redo() {
+    if (!CanRedo()) {
+        return;
+    }
+    THistoryStep& step = steps_[done_++];
+    TAnswerTable& table = session_.Table();
+    RedoChanges(table, step.changes);
+    ApplyState(table, step.after);
+    if (step.file) {
+        step.file = session_.ExchangeFile(std::move(*step.file));
+    }
+    step.memorySize = StepMemory(step);
+}
+
+void TTableHistory::Forget() {
+    steps_.clear();
+    done_ = 0;
+}
+
+std::size_t TTableHistory::MemorySize() const {
+    std::size_t size = 0;
+    for (const THistoryStep& step : steps_) {
+        size += step.memorySize;
+    }
+    return size;
+}

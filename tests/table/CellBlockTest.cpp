@@ -1,0 +1,199 @@
+#include "table/clipboard/CellBlock.h"
+
+#include "RandomWork.h"
+#include "TestFiles.h"
+#include "TestText.h"
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
+#include "table/history/TableHistory.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+/// The rows of a block, each its cells.
+TCells RowsOf(const TCellBlock& block) {
+    TCells rows;
+    for (int row = 0; row < block.RowCount(); ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int column = 0; column < block.ColumnCount(row); ++column) {
+            cells.emplace_back(block.Cell(row, column));
+        }
+    }
+    return rows;
+}
+
+TCellBlock BlockOf(const TCells& rows) {
+    TCellBlock block;
+    for (const std::vector<std::string>& cells : rows) {
+        block.AddRow();
+        for (const std::string& cell : cells) {
+            block.AppendCell(cell);
+        }
+    }
+    return block;
+}
+
+struct TTextCase {
+    std::string name;
+    TCells rows;
+    std::string text;
+};
+
+// Written as spreadsheets write it; read back into the same rows.
+class ClipboardText : public testing::TestWithParam<TTextCase> {};
+
+TEST_P(ClipboardText, IsWrittenAsSpreadsheetsWriteIt) {
+    EXPECT_EQ(Escaped(BlockClipboardText(BlockOf(GetParam().rows))), Escaped(GetParam().text));
+}
+
+TEST_P(ClipboardText, ReadsBackIntoTheSameCells) {
+    EXPECT_EQ(RowsOf(ReadClipboardBlock(GetParam().text)), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClipboardText,
+    testing::Values(
+        TTextCase{"OneCell", {{"a"}}, "a\r\n"},
+        TTextCase{"Rectangle", {{"a", "b"}, {"c", "d"}}, "a\tb\r\nc\td\r\n"},
+        TTextCase{"EmptyCellsAndRows", {{"", "b", ""}, {"", "", ""}}, "\tb\t\r\n\t\t\r\n"},
+        TTextCase{"Tab", {{"x\ty", "z"}}, "\"x\ty\"\tz\r\n"},
+        TTextCase{"LineBreaks", {{"1\r\n2", "3\n4", "5\r6"}}, "\"1\r\n2\"\t\"3\n4\"\t\"5\r6\"\r\n"},
+        TTextCase{"Quotes", {{"say \"hi\"", "\""}}, "\"say \"\"hi\"\"\"\t\"\"\"\"\r\n"},
+        TTextCase{"DoubleByteWithBackslashTrail",
+                  {{"\x83\x5c", "\x95\x5c\x8e\x52"}},
+                  "\x83\x5c\t\x95\x5c\x8e\x52\r\n"},
+        TTextCase{"CommaNeedsNoQuotes", {{"a,b", "<br>"}}, "a,b\t<br>\r\n"}),
+    TCaseName());
+
+struct TReadCase {
+    std::string name;
+    std::string text;
+    TCells rows;
+};
+
+// What other programs put on the clipboard, also what none of ours writes.
+class ClipboardReading : public testing::TestWithParam<TReadCase> {};
+
+TEST_P(ClipboardReading, GivesTheCells) {
+    EXPECT_EQ(RowsOf(ReadClipboardBlock(GetParam().text)), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClipboardReading,
+    testing::Values(TReadCase{"Empty", "", {}},
+                    TReadCase{"NoFinalLineBreak", "a\tb\r\nc", {{"a", "b"}, {"c"}}},
+                    TReadCase{"LineFeeds", "a\tb\nc\td\n", {{"a", "b"}, {"c", "d"}}},
+                    TReadCase{"OneFinalLineBreakOnly", "a\r\n\r\n", {{"a"}, {""}}},
+                    TReadCase{"QuoteInsideAPlainCell", "5\"\tx", {{"5\"", "x"}}},
+                    TReadCase{"UnclosedQuoteReadAsItStands", "\"ab\tc", {{"\"ab", "c"}}},
+                    TReadCase{"TextAfterTheClosingQuoteKept", "\"a\"b\tc", {{"ab", "c"}}},
+                    TReadCase{"QuotedEmptyCell", "\"\"\tx", {{"", "x"}}}),
+    TCaseName());
+
+struct TSeveralCase {
+    std::string name;
+    std::string text;
+    bool several;
+};
+
+class SeveralCells : public testing::TestWithParam<TSeveralCase> {};
+
+TEST_P(SeveralCells, AreToldFromOne) {
+    EXPECT_EQ(HoldsSeveralCells(GetParam().text), GetParam().several);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SeveralCells,
+                         testing::Values(TSeveralCase{"Word", "abc", false},
+                                         TSeveralCase{"FinalLineBreak", "abc\r\n", false},
+                                         TSeveralCase{"QuotedLineBreak", "\"a\nb\"", false},
+                                         TSeveralCase{"QuotedTab", "\"a\tb\"\n", false},
+                                         TSeveralCase{"Tab", "a\tb", true},
+                                         TSeveralCase{"TwoLines", "a\nb", true},
+                                         TSeveralCase{"EmptyLineAfter", "a\n\n", true}),
+                         TCaseName());
+
+// Double-byte characters whose second byte is ASCII ("\x83\x5c" is ソ) convert whole.
+TEST(ClipboardHtml, IsATableOfEscapedUtf8Cells) {
+    const std::string html = BlockClipboardHtml(
+        BlockOf({{"a<b>&\"", "\x8e\x52\x93\x63"}, {"1\r\n2", "\x83\x5c<\xb1x\x83\x5c"}}));
+    EXPECT_NE(html.find("<table>\n<tr><td>a&lt;b&gt;&amp;&quot;</td><td>山田</td></tr>\n"
+                        "<tr><td>1<br>2</td><td>ソ&lt;ｱxソ</td></tr>\n</table>"),
+              std::string::npos)
+        << html;
+    EXPECT_NE(html.find("charset=\"utf-8\""), std::string::npos);
+}
+
+TEST(CellBlock, CopiesARangeGivenInAnyCornerOrder) {
+    TAnswerTable table;
+    table.SetCell(2, 3, "x");
+    table.SetCell(3, 4, "y");
+    EXPECT_EQ(RowsOf(CopyCellBlock(table, {3, 4, 2, 3})), (TCells{{"x", ""}, {"", "y"}}));
+    EXPECT_EQ(RowsOf(CopyCellBlock(table, {5, 200, 4, 199})), (TCells{{"", ""}, {"", ""}}));
+    EXPECT_EQ(RangeClipboardText(table, {1, 3, 3, 5}), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
+}
+
+TEST(CellBlock, RefusesARangeTooLargeToCopy) {
+    const TAnswerTable table;
+    EXPECT_THROW(RangeClipboardText(table, {0, 0, 9'999'999, 9'999'999}), EPelloranError);
+    EXPECT_THROW(CopyCellBlock(table, {0, 0, 9'999, 99'999}), EPelloranError);
+    EXPECT_THROW(CopyCellBlock(table, {-1, 0, 2, 2}), EPelloranError);
+}
+
+/// Cells that travel through the clipboard: separators, quotes, line breaks, double-byte text
+/// and what the code page could not hold.
+TCells TravellingCells() {
+    std::string unmapped;
+    EXPECT_EQ(TCodePage::AppendEncoded(u"Zo\u00e9 \U0001F600", unmapped), 2U);
+    return {{"a\tb", "\"q\"", "1\r\n2"},
+            {"\x8e\x52\x93\x63\n\x91\xbe\x98\x59", unmapped, ""},
+            {"", "x\ry", "\x83\x5c\""}};
+}
+
+// Copied from one place and pasted at another, the cells arrive as they were.
+TEST(CellBlock, CopiedThenPastedElsewhereGivesTheSameCells) {
+    TTableSession session;
+    session.Start();
+    TTableHistory history(session);
+    const TCells cells = TravellingCells();
+    history.PasteBlock(3, 5, BlockOf(cells));
+    const std::string text = BlockClipboardText(CopyCellBlock(session.Table(), {3, 5, 5, 7}));
+    history.PasteBlock(40, 150, ReadClipboardBlock(text));
+    EXPECT_EQ(RowsOf(CopyCellBlock(session.Table(), {40, 150, 42, 152})), cells);
+    EXPECT_EQ(session.Table().Cell(40, 150), "a\tb");
+    EXPECT_EQ(RangeClipboardText(session.Table(), {42, 152, 40, 150}), text);
+}
+
+struct TSpreadsheetCase {
+    std::string name;
+    std::string file;
+};
+
+/// The block both spreadsheet files hold (tests/data/clipboard/make_clipboard_cases.py), in
+/// the code page.
+TCells SpreadsheetBlock() {
+    return {{"1001", "\x8e\x52\x93\x63 \x91\xbe\x98\x59", "a", "b"},
+            {"1002", "Smith, \"J\"", "", "c\td"},
+            {"1003", "\x8d\xb2\x93\xa1\n(2\x91\x67)", "5", ""}};
+}
+
+class SpreadsheetClipboard : public testing::TestWithParam<TSpreadsheetCase> {};
+
+TEST_P(SpreadsheetClipboard, GivesTheCellsTheSpreadsheetHeld) {
+    const std::string text = ReadTestFile(std::filesystem::path(PELLORAN_TEST_DATA_FOLDER) /
+                                          "clipboard" / GetParam().file);
+    EXPECT_TRUE(HoldsSeveralCells(text));
+    EXPECT_EQ(RowsOf(ReadClipboardBlock(text)), SpreadsheetBlock());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SpreadsheetClipboard,
+    testing::Values(TSpreadsheetCase{"LibreOfficeCalc", "libreoffice-calc.txt"},
+                    TSpreadsheetCase{"PythonCsvExcelTab", "python-excel-tab.txt"}),
+    TCaseName());
+
+} // namespace

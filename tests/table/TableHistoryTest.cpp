@@ -1,0 +1,523 @@
+#include "table/history/TableHistory.h"
+
+#include "RandomWork.h"
+#include "TestFiles.h"
+#include "TestScale.h"
+#include "TestText.h"
+#include "platform/Errors.h"
+#include "table/file/AnswerFile.h"
+#include "table/marking/Numbers.h"
+#include "table/roster/RosterPaste.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// As the program saves them: every line ends with the empty score column.
+constexpr std::string_view Quiz = ",,a,b,#,,\r\n,,1,1,5,,\r\n"
+                                  "1003,Sato,c,x,1,,\r\n"
+                                  "1001,Ito,a,x,5,,\r\n"
+                                  "1002,Abe,c,b,2,,\r\n";
+constexpr std::string_view OtherQuiz = ",,x,,\r\n,,2,,\r\n2001,Kim,x,,\r\n";
+constexpr std::string_view KeyOnly = ",,b,b,#,,\r\n,,3,3,5,,\r\n";
+constexpr std::string_view UnmarkablePoints = ",,a,#,,\r\n,,1,,,\r\n1001,Ann,a,abc,,\r\n";
+// The second student's points are no number: Mark stops after scoring the first.
+constexpr std::string_view UnmarkableSecondStudent =
+    ",,a,#,,\r\n,,1,5,,\r\n1001,Ann,a,3,,\r\n1002,Ben,a,abc,,\r\n";
+
+/// What undo must bring back: the cells, the state beside them, what closing would ask and
+/// the file the session names.
+struct TSnapshot {
+    TCells cells;
+    TTableState state;
+    bool changed = false;
+    std::string fileName;
+
+    bool operator==(const TSnapshot& other) const = default;
+};
+
+void PrintTo(const TSnapshot& snapshot, std::ostream* out) {
+    for (const std::vector<std::string>& row : snapshot.cells) {
+        *out << Escaped(row) << "\n";
+    }
+    *out << "questions=" << snapshot.state.questionCount << " enabled=" << snapshot.state.enabled[0]
+         << snapshot.state.enabled[1] << snapshot.state.enabled[2]
+         << " widths=" << snapshot.state.columnWidths.size() << " changed=" << snapshot.changed
+         << " file=" << snapshot.fileName;
+}
+
+/// A session with its history, its messages set as the language file sets them.
+class THistoryBench {
+public:
+    THistoryBench() {
+        for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
+            session.Table().SetMessage(number, "M" + std::to_string(number));
+        }
+        session.Start();
+    }
+
+    std::filesystem::path File(std::string_view name, std::string_view bytes) const {
+        WriteTestFile(folder / name, bytes);
+        return folder / name;
+    }
+
+    TSnapshot Snapshot() const {
+        return {CellsOf(session.Table()), TableState(session.Table()), session.IsChanged(),
+                session.FileName().string()};
+    }
+
+    TTemporaryFolder folder;
+    TTableSession session;
+    TTableHistory history{session};
+    TCollator collator{""};
+};
+
+TCellBlock BlockOf(const TCells& rows) {
+    TCellBlock block;
+    for (const std::vector<std::string>& cells : rows) {
+        block.AddRow();
+        for (const std::string& cell : cells) {
+            block.AppendCell(cell);
+        }
+    }
+    return block;
+}
+
+struct TCommandCase {
+    std::string name;
+    /// Run on a session that opened Quiz (and marked it, when `marked`).
+    std::function<void(THistoryBench&)> run;
+    bool marked = false;
+    /// The command fails as it should, after what it does.
+    bool fails = false;
+};
+
+class EveryCommand : public testing::TestWithParam<TCommandCase> {};
+
+// Each command undone brings back the table as opened, with its state, and redone the table as
+// the command left it; back and forth again the same.
+TEST_P(EveryCommand, UndoesAndRedoes) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("quiz.csv", Quiz));
+    if (GetParam().marked) {
+        bench.history.Mark('.');
+    }
+    const TSnapshot before = bench.Snapshot();
+    if (GetParam().fails) {
+        EXPECT_THROW(GetParam().run(bench), EPelloranError);
+    } else {
+        GetParam().run(bench);
+    }
+    const TSnapshot after = bench.Snapshot();
+    ASSERT_NE(after, before) << "the command changed nothing";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(bench.history.CanUndo());
+        bench.history.Undo();
+        EXPECT_EQ(bench.Snapshot(), before) << "round " << round;
+        EXPECT_FALSE(bench.session.IsChanged() && !GetParam().marked)
+            << "the table as opened asks before it is dropped";
+        ASSERT_TRUE(bench.history.CanRedo());
+        bench.history.Redo();
+        EXPECT_EQ(bench.Snapshot(), after) << "round " << round;
+        EXPECT_FALSE(bench.history.CanRedo());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, EveryCommand,
+    testing::Values(
+        TCommandCase{"Typing", [](THistoryBench& b) { b.history.SetCell(3, 4, "zz\r\nq"); }},
+        TCommandCase{"TypingBeyondTheShownArea",
+                     [](THistoryBench& b) { b.history.SetCell(70, 300, "far"); }},
+        TCommandCase{"BlockPaste",
+                     [](THistoryBench& b) {
+                         b.history.PasteBlock(2, 3, BlockOf({{"P", "Q"}, {"R"}, {"S", "T", "U"}}));
+                     }},
+        TCommandCase{
+            "BlockPasteGrowingTheTable",
+            [](THistoryBench& b) {
+                b.history.PasteBlock(54, 101, BlockOf({{"a", "b", "c"}, {"", "\x83\x5c"}, {"d"}}));
+            }},
+        TCommandCase{"BlockPasteOfOneColumn",
+                     [](THistoryBench& b) {
+                         b.history.PasteBlock(4, 3, BlockOf({{"9"}, {"8"}, {"7"}}));
+                     }},
+        TCommandCase{"Cut",
+                     [](THistoryBench& b) {
+                         const TCellBlock block = b.history.Cut({1, 3, 3, 4});
+                         EXPECT_EQ(block.Cell(1, 0), "1001");
+                     }},
+        TCommandCase{"ClearOfEverything",
+                     [](THistoryBench& b) {
+                         b.history.Clear({0, 0, 200, 500});
+                     }},
+        TCommandCase{"ClearOfOneColumn",
+                     [](THistoryBench& b) {
+                         b.history.Clear({3, 1, 3, 5});
+                     }},
+        TCommandCase{"RosterPaste",
+                     [](THistoryBench& b) {
+                         b.history.PasteRoster(
+                             [] { return std::string("9001,Kim\r\n9002,Lee\r\n"); });
+                     }},
+        TCommandCase{"RosterPasteStoppedAtALine",
+                     [](THistoryBench& b) {
+                         b.history.PasteRoster([] { return std::string("9001,Kim\r\n9002\r\n"); });
+                     },
+                     false, true},
+        TCommandCase{"Mark", [](THistoryBench& b) { b.history.Mark('.'); }},
+        TCommandCase{"MarkAgainAfterTyping",
+                     [](THistoryBench& b) {
+                         b.history.SetCell(2, 1, "b");
+                         b.history.Undo();
+                         b.history.Redo();
+                         b.history.Mark('.');
+                     },
+                     true},
+        TCommandCase{"SortByNumber", [](THistoryBench& b) { b.history.SortByNumber(b.collator); }},
+        TCommandCase{"SortByScore", [](THistoryBench& b) { b.history.SortByScore(b.collator); },
+                     true},
+        TCommandCase{"New", [](THistoryBench& b) { b.history.New(); }},
+        TCommandCase{"NewAfterMark", [](THistoryBench& b) { b.history.New(); }, true},
+        TCommandCase{
+            "Open", [](THistoryBench& b) { b.history.Open(b.File("other.csv", OtherQuiz)); }, true},
+        TCommandCase{"OpenOfAKeyOverTheTable",
+                     [](THistoryBench& b) { b.history.Open(b.File("key.csv", KeyOnly)); }}),
+    TCaseName());
+
+// A command that fails changes no cell and leaves no step; Open's and Mark's own rules for
+// the commands' states after a failure stay.
+TEST(TableHistory, FailingCommandsLeaveNoStepAndNoCellChanged) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("bad.csv", UnmarkablePoints));
+    const TCells opened = CellsOf(bench.session.Table());
+    const std::size_t steps = bench.history.UndoCount();
+    EXPECT_THROW(bench.history.Mark('.'), EConvertError);
+    EXPECT_THROW(bench.history.Open(bench.folder / "missing.csv"), EFileError);
+    EXPECT_THROW(bench.history.SortByScore(bench.collator), EPelloranError);
+    EXPECT_EQ(CellsOf(bench.session.Table()), opened);
+    EXPECT_EQ(bench.history.UndoCount(), steps);
+    EXPECT_EQ(bench.session.FileName(), bench.folder / "bad.csv");
+    EXPECT_FALSE(bench.session.IsChanged());
+}
+
+// A Mark stopped by a cell keeps what it wrote before that cell, as the window shows it, as one
+// step that undo takes back whole.
+TEST(TableHistory, AMarkStoppedByACellKeepsItsScoresAsOneStep) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("bad.csv", UnmarkableSecondStudent));
+    const TCells opened = CellsOf(bench.session.Table());
+    const std::size_t steps = bench.history.UndoCount();
+    EXPECT_THROW(bench.history.Mark('.'), EConvertError);
+    EXPECT_NE(CellsOf(bench.session.Table()), opened);
+    EXPECT_EQ(bench.history.UndoCount(), steps + 1);
+    bench.history.Undo();
+    EXPECT_EQ(CellsOf(bench.session.Table()), opened);
+    EXPECT_FALSE(bench.session.IsChanged());
+}
+
+// Open enables Mark and Sort by number also when the file cannot be read: undo comes back to
+// that state, not to the one before the failure; redo goes to the state after its step as it
+// was.
+TEST(TableHistory, StateAFailedCommandLeftIsWhereUndoComesBack) {
+    THistoryBench bench;
+    bench.history.SetCell(1, 3, "x");
+    bench.history.Undo();
+    EXPECT_THROW(bench.history.Open(bench.folder / "missing.csv"), EFileError);
+    const TSnapshot failed = bench.Snapshot();
+    EXPECT_TRUE(failed.state.enabled[0]);
+    bench.history.Redo();
+    EXPECT_FALSE(bench.session.Table().IsEnabled(TCommand::mmMark));
+    bench.history.Undo();
+    EXPECT_EQ(bench.Snapshot(), failed);
+}
+
+TEST(TableHistory, NothingChangedLeavesNoStep) {
+    THistoryBench bench;
+    bench.history.SetCell(3, 3, "a");
+    bench.history.SetCell(3, 3, "a");
+    bench.history.Clear({10, 10, 20, 20});
+    bench.history.PasteBlock(200, 300, BlockOf({{""}}));
+    EXPECT_EQ(bench.history.UndoCount(), 1U);
+    EXPECT_EQ(bench.session.Table().StoredRowCount(), TAnswerTable::ShownRows);
+}
+
+// Undone back to the table as saved, closing asks nothing; a new command drops what was undone.
+TEST(TableHistory, UndoBackToTheSavedTableIsUnchanged) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("quiz.csv", Quiz));
+    bench.history.SetCell(3, 3, "x");
+    bench.session.Save(bench.folder / "saved.csv");
+    bench.history.Mark('.');
+    bench.history.SortByScore(bench.collator);
+    EXPECT_TRUE(bench.session.IsChanged());
+    bench.history.Undo();
+    bench.history.Undo();
+    EXPECT_FALSE(bench.session.IsChanged());
+    bench.history.Undo();
+    EXPECT_TRUE(bench.session.IsChanged());
+    bench.history.SetCell(4, 4, "y");
+    EXPECT_FALSE(bench.history.CanRedo());
+    bench.history.Undo();
+    bench.history.Undo();
+    EXPECT_FALSE(bench.session.IsChanged()) << "the table as opened";
+    bench.history.Undo();
+    EXPECT_FALSE(bench.history.CanUndo());
+    EXPECT_EQ(bench.session.FileName(), "");
+    EXPECT_FALSE(bench.session.IsChanged()) << "the empty test at the start";
+}
+
+TEST(TableHistory, KeepsAtMostItsStepCount) {
+    THistoryBench bench;
+    TTableHistory history(bench.session, {3, std::size_t{1} << 30});
+    for (int row = 3; row < 8; ++row) {
+        history.SetCell(1, row, "n" + std::to_string(row));
+    }
+    EXPECT_EQ(history.StepCount(), 3U);
+    while (history.CanUndo()) {
+        history.Undo();
+    }
+    EXPECT_EQ(bench.session.Table().Cell(1, 4), "n4");
+    EXPECT_EQ(bench.session.Table().Cell(1, 5), "");
+}
+
+TEST(TableHistory, KeepsTheLastStepBeyondItsBudget) {
+    THistoryBench bench;
+    TTableHistory history(bench.session, {100, 1});
+    history.SetCell(1, 3, "a");
+    history.SetCell(1, 4, "b");
+    EXPECT_EQ(history.StepCount(), 1U);
+    history.Undo();
+    EXPECT_EQ(bench.session.Table().Cell(1, 4), "");
+    EXPECT_EQ(bench.session.Table().Cell(1, 3), "a");
+}
+
+// A cell holding a line break from a block saves in double quotes and opens the same.
+TEST(TableHistory, CellWithALineBreakSavesAndReopensTheSame) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("quiz.csv", Quiz));
+    bench.history.PasteBlock(2, 3, ReadClipboardBlock("\"Sato\r\nTaro\"\t\"a\nb\"\r\n"));
+    bench.session.Save(bench.folder / "saved.csv");
+    EXPECT_NE(ReadTestFile(bench.folder / "saved.csv").find("1003,\"Sato\r\nTaro\",\"a\nb\","),
+              std::string::npos);
+    THistoryBench reopened;
+    reopened.history.Open(bench.folder / "saved.csv");
+    EXPECT_EQ(CellsOf(reopened.session.Table()), CellsOf(bench.session.Table()));
+    EXPECT_FALSE(reopened.session.IsChanged());
+}
+
+/// A class of `students` students and 50 questions, as the benchmarks' files hold.
+std::string LargeClass(int students) {
+    std::string text = ",";
+    std::string points = ",";
+    for (int question = 0; question < 50; ++question) {
+        text += ",a";
+        points += ",1";
+    }
+    text += "\r\n" + points + "\r\n";
+    for (int student = 0; student < students; ++student) {
+        text +=
+            std::to_string(100000 + (student * 7919) % 900000) + ",Name" + std::to_string(student);
+        for (int question = 0; question < 50; ++question) {
+            text += (student + question) % 3 == 0 ? ",b" : ",a";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+// Mark and a sort keep what they changed, not the table: each costs less than the table, and
+// twenty typed cells with them less than half again the table.
+TEST(TableHistory, MarkAndSortCostLessThanTheTable) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("large.csv", LargeClass(Scaled(100000, 2000))));
+    bench.history.Forget();
+    const std::size_t tableSize = bench.session.Table().Store().MemorySize();
+    for (int row = 3; row < 23; ++row) {
+        bench.history.SetCell(2, row, "typed name");
+    }
+    const std::size_t typed = bench.history.MemorySize();
+    bench.history.Mark('.');
+    const std::size_t marked = bench.history.MemorySize();
+    bench.history.SortByScore(bench.collator);
+    const std::size_t sorted = bench.history.MemorySize();
+    EXPECT_LT(marked - typed, tableSize);
+    EXPECT_LT(sorted - marked, tableSize);
+    EXPECT_LT(sorted, tableSize * 3 / 2);
+}
+
+/// Random commands, undos and redos, each result checked against the table as it was after
+/// the command it should bring back.
+class TRandomHistory {
+public:
+    explicit TRandomHistory(std::uint32_t seed) : work_(seed) {
+        states_.push_back(bench_.Snapshot());
+    }
+
+    void RunStep() {
+        const int choice = work_.Below(14);
+        if (choice < 3) {
+            Undo();
+        } else if (choice < 5) {
+            Redo();
+        } else {
+            Command(choice - 5);
+        }
+    }
+
+    const std::string& Log() const { return log_; }
+
+private:
+    void Undo() {
+        log_ += "undo ";
+        bench_.history.Undo();
+        if (done_ > 0) {
+            --done_;
+        }
+        EXPECT_EQ(bench_.Snapshot(), states_[done_]) << log_;
+    }
+
+    void Redo() {
+        log_ += "redo ";
+        bench_.history.Redo();
+        if (done_ + 1 < states_.size()) {
+            ++done_;
+        }
+        // A failed command may have left the commands' states as its own rules say: the cells
+        // are what must come back.
+        EXPECT_EQ(bench_.Snapshot().cells, states_[done_].cells) << log_;
+        states_[done_] = bench_.Snapshot();
+    }
+
+    void Command(int which) {
+        const std::size_t stepsBefore = bench_.history.UndoCount();
+        const TCells cellsBefore = CellsOf(bench_.session.Table());
+        bool failed = false;
+        try {
+            RunCommand(which);
+        } catch (const EPelloranError&) {
+            failed = true;
+        }
+        if (bench_.history.UndoCount() == stepsBefore) {
+            EXPECT_TRUE(failed || CellsOf(bench_.session.Table()) == cellsBefore) << log_;
+            EXPECT_EQ(CellsOf(bench_.session.Table()), cellsBefore) << log_;
+            states_[done_] = bench_.Snapshot();
+            return;
+        }
+        states_.resize(done_ + 1);
+        states_.push_back(bench_.Snapshot());
+        ++done_;
+    }
+
+    void RunCommand(int which) {
+        switch (which) {
+        case 0:
+            Type();
+            break;
+        case 1:
+            PasteBlock();
+            break;
+        case 2:
+            ClearOrCut();
+            break;
+        case 3: {
+            const std::string text = work_.RosterText();
+            log_ += "roster" + Escaped(text) + " ";
+            bench_.history.PasteRoster([&] { return text; });
+            break;
+        }
+        case 4:
+            log_ += "mark ";
+            bench_.history.Mark('.');
+            break;
+        case 5:
+            log_ += "sort-number ";
+            bench_.history.SortByNumber(bench_.collator);
+            break;
+        case 6:
+            log_ += "sort-score ";
+            bench_.history.SortByScore(bench_.collator);
+            break;
+        case 7:
+            log_ += "new ";
+            bench_.history.New();
+            break;
+        default: {
+            const std::string text = work_.AnswerFileText();
+            log_ += "open" + Escaped(text) + " ";
+            bench_.history.Open(bench_.File("random.csv", text));
+            break;
+        }
+        }
+    }
+
+    void Type() {
+        const int column = work_.Below(12);
+        const int row = work_.Below(work_.Chance(90) ? 12 : TAnswerTable::ShownRows + 4);
+        const std::string text = work_.Chance(20) ? std::string() : work_.CellText(true);
+        log_ += "type(" + std::to_string(column) + "," + std::to_string(row) + ")" + Escaped(text) +
+                " ";
+        bench_.history.SetCell(column, row, text);
+    }
+
+    TCells RandomRows() {
+        TCells rows(static_cast<std::size_t>(1 + work_.Below(4)));
+        for (std::vector<std::string>& cells : rows) {
+            for (int cell = work_.Below(5); cell >= 0; --cell) {
+                cells.push_back(work_.Chance(20) ? std::string() : work_.CellText(true));
+            }
+        }
+        return rows;
+    }
+
+    void PasteBlock() {
+        const int column = work_.Below(14);
+        const int row = work_.Below(work_.Chance(80) ? 12 : TAnswerTable::ShownRows + 4);
+        const TCells rows = RandomRows();
+        log_ += "paste-block(" + std::to_string(column) + "," + std::to_string(row) + ")";
+        for (const std::vector<std::string>& cells : rows) {
+            log_ += Escaped(cells);
+        }
+        log_ += " ";
+        // Through the clipboard text, as the window pastes it.
+        bench_.history.PasteBlock(column, row,
+                                  ReadClipboardBlock(BlockClipboardText(BlockOf(rows))));
+    }
+
+    void ClearOrCut() {
+        const TCellRange range{work_.Below(12), work_.Below(12), work_.Below(12),
+                               work_.Below(work_.Chance(80) ? 12 : 110)};
+        const bool cut = work_.Chance(50);
+        log_ += std::string(cut ? "cut(" : "clear(") + std::to_string(range.firstColumn) + "," +
+                std::to_string(range.firstRow) + "," + std::to_string(range.lastColumn) + "," +
+                std::to_string(range.lastRow) + ") ";
+        if (cut) {
+            bench_.history.Cut(range);
+        } else {
+            bench_.history.Clear(range);
+        }
+    }
+
+    TRandomWork work_;
+    THistoryBench bench_;
+    std::vector<TSnapshot> states_;
+    std::size_t done_ = 0;
+    std::string log_;
+};
+
+TEST(TableHistory, RandomCommandsUndoneAndRedoneBringBackTheirTables) {
+    for (int seed = 1; seed <= Scaled(300) && !HasFailure(); ++seed) {
+        TRandomHistory sequence(static_cast<std::uint32_t>(seed));
+        for (int step = 0; step < 30 && !HasFailure(); ++step) {
+            sequence.RunStep();
+        }
+        if (HasFailure()) {
+            ADD_FAILURE() << "seed " << seed << ": " << sequence.Log();
+        }
+    }
+}
+
+} // namespace
