@@ -32,17 +32,7 @@ TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& e
     if (!bytes.empty()) {
         std::memcpy(Bytes(), bytes.data(), bytes.size());
     }
-    switch (EndWidth(byteCapacity_)) {
-    case 1:
-        StoreEnds<std::uint8_t>(ends);
-        break;
-    case 2:
-        StoreEnds<std::uint16_t>(ends);
-        break;
-    default:
-        StoreEnds<std::uint32_t>(ends);
-        break;
-    }
+    StoreEndsInWidth(ends);
 }
 
 template <typename TEnd>
@@ -62,17 +52,7 @@ TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& e
         std::memcpy(Bytes(), bytes.data(), bytes.size());
     }
     bytes_ = Narrowed(bytes.size());
-    switch (EndWidth(byteCapacity_)) {
-    case 1:
-        StoreEnds<std::uint8_t>(ends);
-        break;
-    case 2:
-        StoreEnds<std::uint16_t>(ends);
-        break;
-    default:
-        StoreEnds<std::uint32_t>(ends);
-        break;
-    }
+    StoreEndsInWidth(ends);
 }
 
 TRowCells::TRowCells(const TRowCells& other) {
@@ -280,4 +260,18 @@ void TRowCells::PutFrom(std::size_t firstColumn, const TRowCells& other) {
         Append({});
     }
     other.ForEachCell(0, other.cells_, [&](std::string_view cell) { Append(cell); });
+}
+
+void TRowCells::StoreEndsInWidth(const std::vector<std::uint32_t>& ends) {
+    switch (EndWidth(byteCapacity_)) {
+    case 1:
+        StoreEnds<std::uint8_t>(ends);
+        break;
+    case 2:
+        StoreEnds<std::uint16_t>(ends);
+        break;
+    default:
+        StoreEnds<std::uint32_t>(ends);
+        break;
+    }
 }

@@ -183,6 +183,8 @@ private:
     /// Stores `ends` as the row's only cells, each in a TEnd.
     template <typename TEnd>
     void StoreEnds(const std::vector<std::uint32_t>& ends);
+    /// The same in the width the byte capacity asks for.
+    void StoreEndsInWidth(const std::vector<std::uint32_t>& ends);
     std::uint32_t StartOf(std::size_t column) const {
         return column == 0 ? 0 : End(column - 1);
     }

@@ -1,5 +1,6 @@
 #include "table/clipboard/CellBlock.h"
 
+#include "CellBlocks.h"
 #include "RandomWork.h"
 #include "TestFiles.h"
 #include "TestText.h"
@@ -25,17 +26,6 @@ TCells RowsOf(const TCellBlock& block) {
         }
     }
     return rows;
-}
-
-TCellBlock BlockOf(const TCells& rows) {
-    TCellBlock block;
-    for (const std::vector<std::string>& cells : rows) {
-        block.AddRow();
-        for (const std::string& cell : cells) {
-            block.AppendCell(cell);
-        }
-    }
-    return block;
 }
 
 struct TTextCase {

@@ -1,5 +1,6 @@
 #include "table/history/TableHistory.h"
 
+#include "CellBlocks.h"
 #include "RandomWork.h"
 #include "TestFiles.h"
 #include "TestScale.h"
@@ -74,17 +75,6 @@ public:
     TTableHistory history{session};
     TCollator collator{""};
 };
-
-TCellBlock BlockOf(const TCells& rows) {
-    TCellBlock block;
-    for (const std::vector<std::string>& cells : rows) {
-        block.AddRow();
-        for (const std::string& cell : cells) {
-            block.AppendCell(cell);
-        }
-    }
-    return block;
-}
 
 struct TCommandCase {
     std::string name;
