@@ -374,27 +374,27 @@ std::size_t TTableHistory::Open(const std::filesystem::path& fileName) {
 }
 
 void TTableHistory::Undo() {
-    if (!CanUndo()) {
-        return;
+    if (CanUndo()) {
+        Revisit(steps_[--done_], true);
     }
-    THistoryStep& step = steps_[--done_];
-    TAnswerTable& table = session_.Table();
-    UndoChanges(table, step.changes);
-    ApplyState(table, step.before);
-    if (step.file) {
-        step.file = session_.ExchangeFile(std::move(*step.file));
-    }
-    step.memorySize = StepMemory(step);
 }
 
 void TTableHistory::Redo() {
-    if (!CanRedo()) {
-        return;
+    if (CanRedo()) {
+        Revisit(steps_[done_++], false);
     }
-    THistoryStep& step = steps_[done_++];
+}
+
+void TTableHistory::Revisit(THistoryStep& step, bool back) {
     TAnswerTable& table = session_.Table();
-    RedoChanges(table, step.changes);
-    ApplyState(table, step.after);
+    if (back) {
+        UndoChanges(table, step.changes);
+        ApplyState(table, step.before);
+    } else {
+        RedoChanges(table, step.changes);
+        ApplyState(table, step.after);
+    }
+    // The file the step replaced and the one it brought trade places either way.
     if (step.file) {
         step.file = session_.ExchangeFile(std::move(*step.file));
     }

@@ -161,6 +161,8 @@ private:
     /// A command that replaces the session's file as well as cells.
     void RecordWithFile(TStepKind kind, const std::function<void()>& command);
     void Push(THistoryStep step);
+    /// Takes the table to the step's state before it (`back`) or after it.
+    void Revisit(THistoryStep& step, bool back);
     void DropOldSteps();
 
     TTableSession& session_;
