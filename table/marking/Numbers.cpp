@@ -1,11 +1,10 @@
 #include "table/marking/Numbers.h"
 
 #include "platform/CodePage.h"
+#include "platform/ScientificNumber.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cfloat>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +28,7 @@ public:
     TNumberScanner(std::string_view text, char decimalSeparator)
         : text_(text), decimalSeparator_(decimalSeparator) {}
 
-    /// The text rewritten as "[-]0<digits>.<digits>e<exponent>", which std::from_chars reads
+    /// The text rewritten as "[-]0<digits>.<digits>e<exponent>", which ReadScientific reads
     /// whatever the global locale; nothing when the text does not follow the cell syntax.
     std::optional<std::string> Normalize() {
         SkipSpaces();
@@ -202,41 +201,6 @@ std::string SignOf(long double value) {
     return value < 0 ? "-" : "";
 }
 
-/// The value of "[-]<digits>[.<digits>]e<exponent>", read whole; nothing when it lies beyond
-/// the extended type's range.
-std::optional<long double> ReadExtended(std::string_view number) {
-#ifdef _WIN32
-    // MinGW's std::from_chars reads a long double only as a double: 53 bits, nothing beyond
-    // 1.8e308. Its strtold reads all 64 bits but takes the locale's decimal point, so the text
-    // it gets has none: the fraction's digits move into the exponent.
-    const std::size_t point = number.find('.');
-    const std::size_t exponentStart = number.find('e');
-    int exponent = 0;
-    std::from_chars(number.data() + exponentStart + 1, number.data() + number.size(), exponent);
-    std::string text(number.substr(0, std::min(point, exponentStart)));
-    if (point != std::string_view::npos) {
-        text += number.substr(point + 1, exponentStart - point - 1);
-        exponent -= static_cast<int>(exponentStart - point - 1);
-    }
-    text += "e" + std::to_string(exponent);
-    errno = 0;
-    char* stop = nullptr;
-    const long double read = std::strtold(text.c_str(), &stop);
-    if (errno == ERANGE || stop != text.c_str() + text.size()) {
-        return std::nullopt;
-    }
-    return read;
-#else
-    long double read = 0;
-    const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, read);
-    if (error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return read;
-#endif
-}
-
 } // namespace
 
 EConvertError::EConvertError(std::string_view cellText)
@@ -260,7 +224,7 @@ bool TryStrToFloat(std::string_view text, char decimalSeparator, long double& va
     if (!number) {
         return false;
     }
-    const std::optional<long double> read = ReadExtended(*number);
+    const std::optional<long double> read = ReadScientific(*number);
     if (!read) {
         return false;
     }
@@ -321,7 +285,7 @@ long double RoundToSignificantDigits(long double value, int digits) {
     const std::string text =
         decimal.digits + "e" +
         std::to_string(decimal.exponent + 1 - static_cast<int>(decimal.digits.size()));
-    const long double rounded = ReadExtended(text).value_or(0);
+    const long double rounded = ReadScientific(text).value_or(0);
     return std::signbit(value) ? -rounded : rounded;
 }
 
