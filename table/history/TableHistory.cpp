@@ -306,6 +306,7 @@ void TTableHistory::RecordWithFile(TStepKind kind, const std::function<void()>& 
 }
 
 void TTableHistory::Push(THistoryStep step) {
+    typingCell_.reset();
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
     step.memorySize = StepMemory(step);
     steps_.push_back(std::move(step));
@@ -323,6 +324,22 @@ void TTableHistory::DropOldSteps() {
 
 void TTableHistory::SetCell(int column, int row, std::string_view text) {
     Record(TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); });
+}
+
+void TTableHistory::Type(int column, int row, std::string_view text) {
+    const std::pair<int, int> cell{column, row};
+    if (typingCell_ == cell && done_ == steps_.size()) {
+        // The step holds the text the cell had before the first keystroke, all undo needs.
+        session_.Table().SetCell(column, row, text);
+        return;
+    }
+    THistoryStep step = RunStep(
+        TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); },
+        TOnFailure::Undone);
+    if (!step.changes.empty()) {
+        Push(std::move(step));
+        typingCell_ = cell;
+    }
 }
 
 void TTableHistory::PasteBlock(int column, int row, const TCellBlock& block) {
@@ -386,6 +403,7 @@ void TTableHistory::Redo() {
 }
 
 void TTableHistory::Revisit(THistoryStep& step, bool back) {
+    typingCell_.reset();
     TAnswerTable& table = session_.Table();
     if (back) {
         UndoChanges(table, step.changes);
@@ -402,6 +420,7 @@ void TTableHistory::Revisit(THistoryStep& step, bool back) {
 }
 
 void TTableHistory::Forget() {
+    typingCell_.reset();
     steps_.clear();
     done_ = 0;
 }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -104,8 +105,13 @@ public:
     TTableHistory& operator=(const TTableHistory&) = delete;
     ~TTableHistory();
 
-    /// Typing: one cell's text, one step per cell edited.
+    /// One cell's text as one step.
     void SetCell(int column, int row, std::string_view text);
+    /// Typing: a keystroke's text of the cell. Keystrokes in the same cell, one after the
+    /// other with no other step or EndTyping between them, make one step.
+    void Type(int column, int row, std::string_view text);
+    /// The cell being typed in is left: the next keystroke starts a step of its own.
+    void EndTyping() { typingCell_.reset(); }
     /// Writes the block with its first cell at (column, row), rightwards and downwards; a block
     /// reaching past the stored rows and columns grows the table as writing a cell does.
     void PasteBlock(int column, int row, const TCellBlock& block);
@@ -170,6 +176,8 @@ private:
     std::deque<THistoryStep> steps_;
     /// Steps done, from the first: the steps after them are undone and can be redone.
     std::size_t done_ = 0;
+    /// The cell whose typing the last step holds, while keystrokes in it join that step.
+    std::optional<std::pair<int, int>> typingCell_;
 };
 
 /// The state beside the cells that steps bring back.

@@ -235,6 +235,36 @@ TEST(TableHistory, NothingChangedLeavesNoStep) {
     EXPECT_EQ(bench.session.Table().StoredRowCount(), TAnswerTable::ShownRows);
 }
 
+// Keystrokes in one cell are one step; leaving the cell, another command or an undo ends it,
+// and a keystroke that changes nothing does not join a step of another cell.
+TEST(TableHistory, TypingInOneCellIsOneStep) {
+    THistoryBench bench;
+    TTableHistory& history = bench.history;
+    const TAnswerTable& table = bench.session.Table();
+    history.Type(3, 3, "a");
+    history.Type(3, 3, "ab");
+    history.Type(3, 3, "abc");
+    history.Type(4, 3, "");
+    history.Type(3, 3, "abcd");
+    EXPECT_EQ(history.UndoCount(), 1U) << "the same cell, nothing between";
+    history.EndTyping();
+    history.Type(3, 3, "x");
+    history.Type(4, 3, "y");
+    history.Type(4, 3, "yz");
+    EXPECT_EQ(history.UndoCount(), 3U);
+    history.Undo();
+    EXPECT_EQ(table.Cell(4, 3), "");
+    history.Type(3, 3, "xx");
+    history.Undo();
+    EXPECT_EQ(table.Cell(3, 3), "x") << "an undo ends the typing it undid past";
+    history.Undo();
+    EXPECT_EQ(table.Cell(3, 3), "abcd");
+    history.Undo();
+    EXPECT_EQ(table.Cell(3, 3), "");
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(bench.session.IsChanged());
+}
+
 // Undone back to the table as saved, closing asks nothing; a new command drops what was undone.
 TEST(TableHistory, UndoBackToTheSavedTableIsUnchanged) {
     THistoryBench bench;
