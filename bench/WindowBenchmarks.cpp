@@ -102,8 +102,13 @@ public:
     void ShowMessage(QWidget*, const QString& text) override {
         Fail(QStringLiteral("message: ") + text);
     }
-    QString ClipboardText() override { return {}; }
+    QString ClipboardText() override { return clipboard; }
+    void SetClipboardCells(const QString& plainText, const QString&) override {
+        clipboard = plainText;
+    }
     void OpenUrl(const QString&) override {}
+
+    QString clipboard;
 
     /// The first failure, empty while there is none.
     const std::string& Failure() const { return failure_; }

@@ -384,9 +384,21 @@ TCodePageText ReadCodePageText(const std::filesystem::path& fileName) {
     return ConvertToCodePage(ReadFileBytes(fileName), PathText(fileName));
 }
 
-std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount) {
-    return FormatMessage("ファイル %s には Shift-JIS で表せない文字が ", fileName) +
+namespace {
+
+std::string ReplacedNotice(std::string_view source, std::size_t replacedCount) {
+    return std::string(source) + "には Shift-JIS で表せない文字が " +
            std::to_string(replacedCount) +
            " 個あったため、「?」に置き換えました。このまま保存すると、それらの文字は「?」に"
            "なります。";
+}
+
+} // namespace
+
+std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount) {
+    return ReplacedNotice(FormatMessage("ファイル %s ", fileName), replacedCount);
+}
+
+std::string ReplacedClipboardCharactersNotice(std::size_t replacedCount) {
+    return ReplacedNotice("貼り付けた文字列", replacedCount);
 }

@@ -94,3 +94,5 @@ TCodePageText ReadCodePageText(const std::filesystem::path& fileName);
 
 /// Tells the user that characters of a file were replaced by "?"; UTF-8.
 std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount);
+/// The same for text pasted from the clipboard.
+std::string ReplacedClipboardCharactersNotice(std::size_t replacedCount);

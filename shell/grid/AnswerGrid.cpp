@@ -181,6 +181,40 @@ QLineEdit* TAnswerGrid::Editor() const {
     return qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
 }
 
+TCellRange TAnswerGrid::SelectedRange() const {
+    const QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.size() <= 1) {
+        return {currentColumn_, currentRow_, currentColumn_, currentRow_};
+    }
+    // One rectangle: the grid selects contiguous ranges only.
+    TCellRange range{
+        TAnswerTableModel::ColumnOf(cells.front()), TAnswerTableModel::RowOf(cells.front()),
+        TAnswerTableModel::ColumnOf(cells.front()), TAnswerTableModel::RowOf(cells.front())};
+    for (const QModelIndex& cell : cells) {
+        range.firstColumn = std::min(range.firstColumn, TAnswerTableModel::ColumnOf(cell));
+        range.lastColumn = std::max(range.lastColumn, TAnswerTableModel::ColumnOf(cell));
+        range.firstRow = std::min(range.firstRow, TAnswerTableModel::RowOf(cell));
+        range.lastRow = std::max(range.lastRow, TAnswerTableModel::RowOf(cell));
+    }
+    return range;
+}
+
+bool TAnswerGrid::HoldsRange() const {
+    const QItemSelection selection = selectionModel()->selection();
+    return !selection.isEmpty() &&
+           (selection.size() > 1 || selection.front().width() * selection.front().height() > 1);
+}
+
+void TAnswerGrid::SelectRange(TCellRange range) {
+    ApplyShape();
+    const TCellRange cells = range.Normalised();
+    const int lastColumn = std::min(cells.lastColumn, model_->ShownColumnCount() - 1);
+    const int lastRow = std::min(cells.lastRow, model_->ShownRowCount() - 1);
+    selectionModel()->select(QItemSelection(model_->IndexOf(cells.firstColumn, cells.firstRow),
+                                            model_->IndexOf(lastColumn, lastRow)),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
 void TAnswerGrid::CellWritten(int column, int row) {
     // Marking writes every answer back: one below the view, before the table's last rows and
     // columns and out of the current row, costs these comparisons only.
@@ -371,7 +405,45 @@ bool TAnswerGrid::event(QEvent* event) {
         event->accept();
         return true;
     }
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        NoteKeyPress(*static_cast<QKeyEvent*>(event));
+    }
     return QTableView::event(event);
+}
+
+void TAnswerGrid::NoteKeyPress(const QKeyEvent& event) {
+    const TEditCommand command = EditCommandOf(event);
+    // Delete in one cell is the editor's, and typing.
+    if (command != TEditCommand::None && (command != TEditCommand::Clear || HoldsRange())) {
+        editKeysHeld_ = true;
+        return;
+    }
+    switch (event.key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+        return;
+    default:
+        editKeysHeld_ = false;
+    }
+}
+
+bool TAnswerGrid::LeavesKeyToWindow(TEditCommand command, const QLineEdit& editor) const {
+    switch (command) {
+    case TEditCommand::Undo:
+    case TEditCommand::Redo:
+    case TEditCommand::Paste:
+        return true;
+    case TEditCommand::Cut:
+    case TEditCommand::Copy:
+        return HoldsRange() || !editor.hasSelectedText() || editor.selectedText() == editor.text();
+    case TEditCommand::Clear:
+        return HoldsRange();
+    case TEditCommand::None:
+        break;
+    }
+    return false;
 }
 
 void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
@@ -380,7 +452,7 @@ void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
-    if (event.isAutoRepeat()) {
+    if (event.isAutoRepeat() || editKeysHeld_) {
         return;
     }
     // Moving on would drop the range that Shift has just selected.
@@ -415,8 +487,20 @@ bool TAnswerGrid::eventFilter(QObject* watched, QEvent* event) {
     if (IsTabKey(*event)) {
         return true;
     }
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const TEditCommand command = EditCommandOf(*key);
+        if (command == TEditCommand::None || !LeavesKeyToWindow(command, *editor)) {
+            return false;
+        }
+        // Not taken by the editor, so that the window's shortcut runs.
+        NoteKeyPress(*key);
+        key->ignore();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        NoteKeyPress(*key);
         if (!LeavesEditor(*key, *editor)) {
             return false;
         }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "shell/grid/AnswerTableModel.h"
+#include "shell/grid/EditKeys.h"
 #include "shell/logic/GridPaintLog.h"
 #include "shell/logic/TableKeys.h"
+#include "table/clipboard/CellBlock.h"
 #include "table/store/AnswerTable.h"
 #include "table/store/TableView.h"
 
@@ -36,6 +38,14 @@ public:
     void AdvanceCurrentCell();
     /// The editor on the current cell, or null while there is none.
     QLineEdit* Editor() const;
+
+    /// The selected cells in table coordinates: the range, or the current cell alone.
+    TCellRange SelectedRange() const;
+    /// Whether more than one cell is selected.
+    bool HoldsRange() const;
+    /// Selects the range's cells shown, the grid having taken the table's size; the current
+    /// cell stays.
+    void SelectRange(TCellRange range);
 
     /// Paints every cell written or processed since the last painting; outside the painting
     /// that a long command does now and then, the recorded colours are then forgotten.
@@ -86,6 +96,11 @@ private:
     static bool LeavesEditor(const QKeyEvent& event, const QLineEdit& editor);
     /// Tells of a released key, unless it is repeated or ends a range selection with Shift.
     void ReportRelease(const QKeyEvent& event);
+    /// Whether the window's editing command takes the key from the editor: undo, redo and paste
+    /// always, copy and cut unless part of one cell's text is selected, clear for a range.
+    bool LeavesKeyToWindow(TEditCommand command, const QLineEdit& editor) const;
+    /// The keys of an editing command are the window's, not typing: their releases move nothing.
+    void NoteKeyPress(const QKeyEvent& event);
     /// The region of cells given row by row.
     QRegion RegionOf(const std::vector<TGridCell>& cells) const;
 
@@ -97,6 +112,8 @@ private:
     /// True while a long command paints in its middle: the colours recorded stay until it ends.
     bool commandPainting_ = false;
     bool flushScheduled_ = false;
+    /// From an editing command's key until the next key typed, releases are not told.
+    bool editKeysHeld_ = false;
     int callsUntilClock_ = CallsBetweenClockReadings;
     QElapsedTimer sinceFlush_;
 };

@@ -86,7 +86,12 @@ bool TAnswerTableModel::setData(const QModelIndex& index, const QVariant& value,
     if (!index.isValid() || role != Qt::EditRole) {
         return false;
     }
-    table_.SetCell(ColumnOf(index), RowOf(index), ToCodePage(value.toString()));
+    const std::string text = ToCodePage(value.toString());
+    if (writer_) {
+        writer_(ColumnOf(index), RowOf(index), text);
+    } else {
+        table_.SetCell(ColumnOf(index), RowOf(index), text);
+    }
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

@@ -3,7 +3,10 @@
 #include "table/store/AnswerTable.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 /// The shown part of the answer table as a Qt model, holding no cells of its own: model row r
 /// and column c are the table's cell (c + 1, r + 1); the table's row 0 and column 0 are the
@@ -44,6 +47,11 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// Who writes an edit into the table: the window's history, so that typing can be undone.
+    /// Without one the model writes the cell itself.
+    using TCellWriter = std::function<void(int column, int row, std::string_view text)>;
+    void SetCellWriter(TCellWriter writer) { writer_ = std::move(writer); }
+
     /// Writes the cell, as the editor does with every edit, and tells of it.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -55,6 +63,7 @@ private:
     void UpdateColumnCount(int wanted);
 
     TAnswerTable& table_;
+    TCellWriter writer_;
     int rowCount_ = TAnswerTable::ShownRows - 1;
     int columnCount_ = TAnswerTable::ShownColumns - 1;
 };

@@ -41,7 +41,7 @@ const TCellRange& TGridPaintLog::VisibleCells() {
 
 void TGridPaintLog::ForgetExtent() {
     visibleKnown_ = false;
-    quietCells_ = TCellRange{0, -1, 0, -1};
+    quietCells_ = TCellRange{.firstColumn = 0, .firstRow = 0, .lastColumn = -1, .lastRow = -1};
 }
 
 void TGridPaintLog::NoteWritten(int column, int row) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "table/clipboard/CellBlock.h"
 #include "table/store/AnswerTable.h"
 
 #include <cstddef>
@@ -15,18 +16,6 @@ struct TGridCell {
     int column = 0;
     int row = 0;
     friend bool operator==(const TGridCell&, const TGridCell&) = default;
-};
-
-/// Cells from (firstColumn, firstRow) to (lastColumn, lastRow), both included; empty when a
-/// last is below its first.
-struct TCellRange {
-    int firstColumn = 0;
-    int lastColumn = 0;
-    int firstRow = 0;
-    int lastRow = 0;
-    bool Contains(int column, int row) const {
-        return column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow;
-    }
 };
 
 /// How the grid stands: the data cells in view, and how many rows and columns it shows, the
@@ -130,7 +119,7 @@ private:
     TCellRange visible_;
     bool visibleKnown_ = false;
     /// The cells whose writes need nothing of the grid; empty while it is not measured.
-    TCellRange quietCells_{0, -1, 0, -1};
+    TCellRange quietCells_{.firstColumn = 0, .firstRow = 0, .lastColumn = -1, .lastRow = -1};
     /// Cells in view written since they were last processed or painted; a cell may be listed
     /// more than once.
     std::vector<TCellKey> writtenCells_;

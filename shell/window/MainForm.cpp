@@ -14,6 +14,7 @@
 #include "shell/window/ShellText.h"
 #include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
+#include "table/clipboard/CellBlock.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Numbers.h"
@@ -24,10 +25,12 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <array>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -83,6 +86,11 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     connect(Table, &TAnswerGrid::EnabledCommandsChanged, this, &TMain::UpdateEnabledCommands);
     connect(Table, &TAnswerGrid::KeyReleased, this, &TMain::TableKeyUp);
     connect(&Table->Model(), &QAbstractItemModel::dataChanged, this, &TMain::TableChanged);
+    Table->Model().SetCellWriter(
+        [this](int column, int row, std::string_view text) { history_.Type(column, row, text); });
+    connect(Table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { history_.EndTyping(); });
+    connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     BuildMenus();
@@ -90,6 +98,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     FileNameKeep->SetParentMenu(mmFile);
     FileNameKeep->SetOnSelect([this](const QString& fileName) { FileNameKeepSelect(fileName); });
     UpdateEnabledCommands();
+    UpdateHistoryCommands();
 }
 
 TMain::~TMain() {
@@ -121,6 +130,24 @@ void TMain::BuildMenus() {
     mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
     N3 = mmEdit->addSeparator();
     mmAnalysis = mmEdit->addAction(QStringLiteral("分析(&R)..."));
+    N4 = mmEdit->addSeparator();
+    mmUndo = mmEdit->addAction(QStringLiteral("元に戻す(&U)"));
+    mmRedo = mmEdit->addAction(QStringLiteral("やり直し(&Y)"));
+    mmCut = mmEdit->addAction(QStringLiteral("切り取り(&T)"));
+    mmCopy = mmEdit->addAction(QStringLiteral("コピー(&C)"));
+    mmPasteCells = mmEdit->addAction(QStringLiteral("貼り付け(&V)"));
+    mmClear = mmEdit->addAction(QStringLiteral("消去(&L)"));
+    const std::array<std::pair<QAction*, TEditCommand>, 6> editCommands = {{
+        {mmUndo, TEditCommand::Undo},
+        {mmRedo, TEditCommand::Redo},
+        {mmCut, TEditCommand::Cut},
+        {mmCopy, TEditCommand::Copy},
+        {mmPasteCells, TEditCommand::Paste},
+        {mmClear, TEditCommand::Clear},
+    }};
+    for (const auto& [action, command] : editCommands) {
+        action->setShortcuts(EditShortcuts(command));
+    }
 
     mmMark = bar->addAction(QStringLiteral("採点(&M)"));
 
@@ -140,6 +167,12 @@ void TMain::BuildMenus() {
     // Showing the analysis changes no cell, and the window brings itself up to date as it shows.
     connect(mmAnalysis, &QAction::triggered, this,
             [this] { RunCommand([this] { mmAnalysisClick(); }); });
+    ConnectCommand(mmUndo, &TMain::mmUndoClick);
+    ConnectCommand(mmRedo, &TMain::mmRedoClick);
+    ConnectCommand(mmCut, &TMain::mmCutClick);
+    ConnectCommand(mmCopy, &TMain::mmCopyClick);
+    ConnectCommand(mmPasteCells, &TMain::mmPasteCellsClick);
+    ConnectCommand(mmClear, &TMain::mmClearClick);
     ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
     ConnectCommand(mmAbout, &TMain::mmAboutClick);
 }
@@ -185,6 +218,11 @@ void TMain::UpdateEnabledCommands() {
     mmMark->setEnabled(table_.IsEnabled(TCommand::mmMark));
     mmSortWithNumber->setEnabled(table_.IsEnabled(TCommand::mmSortWithNumber));
     mmSortwithpoint->setEnabled(table_.IsEnabled(TCommand::mmSortWithPoint));
+}
+
+void TMain::UpdateHistoryCommands() {
+    mmUndo->setEnabled(history_.CanUndo());
+    mmRedo->setEnabled(history_.CanRedo());
 }
 
 QString TMain::ExecutableFolder() const {
@@ -256,21 +294,34 @@ void TMain::FormClose(QCloseEvent& event) {
 }
 
 void TMain::SetFileName(const QString& fileName) {
-    const std::string name = ExtractFileName(ToPathText(fileName));
-    const std::string extensionless = ChangeFileExt(name, "");
-    setWindowTitle(FromPathText(extensionless) + QStringLiteral(" - ") + ProgramName);
     FileNameKeep->AddFileName(fileName);
     session_.SetFileName(ToNativePath(fileName));
+    ShowFileNameInTitle();
+}
+
+void TMain::ShowFileNameInTitle() {
+    if (session_.FileName().empty()) {
+        setWindowTitle(ProgramName);
+        return;
+    }
+    const std::string name = ExtractFileName(PathText(session_.FileName()));
+    setWindowTitle(FromPathText(ChangeFileExt(name, "")) + QStringLiteral(" - ") + ProgramName);
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    const std::filesystem::path nativeName = ToNativePath(fileName);
-    const std::size_t replacedCount = session_.Open(nativeName);
+    TellReplacedCharacters(fileName, LoadTable(fileName));
+}
+
+std::size_t TMain::LoadTable(const QString& fileName) {
+    return history_.Open(ToNativePath(fileName));
+}
+
+void TMain::TellReplacedCharacters(const QString& fileName, std::size_t replacedCount) {
     if (replacedCount > 0) {
         // Told before anything is saved: saving would keep the "?" in place of the characters.
         Table->FlushPaints();
         services_.ShowMessage(
-            this, FromUtf8(ReplacedCharactersNotice(PathText(nativeName), replacedCount)));
+            this, FromUtf8(ReplacedCharactersNotice(ToPathText(fileName), replacedCount)));
     }
 }
 
@@ -308,8 +359,8 @@ bool TMain::ConfirmDiscard() {
 
 void TMain::mmNewClick() {
     if (ConfirmDiscard()) {
-        session_.New();
-        setWindowTitle(ProgramName);
+        history_.New();
+        ShowFileNameInTitle();
     }
 }
 
@@ -326,8 +377,16 @@ void TMain::mmOpenClick() {
 void TMain::OpenChosenFile(const QString& fileName) {
     currentDir_ = FromPathText(ExtractFileDir(ToPathText(fileName)));
     openDialogFolder_ = currentDir_;
+    // The dialog's choice names the table even when it cannot be read.
+    std::size_t replacedCount = 0;
+    try {
+        replacedCount = LoadTable(fileName);
+    } catch (...) {
+        SetFileName(fileName);
+        throw;
+    }
     SetFileName(fileName);
-    LoadAnswerFile(fileName);
+    TellReplacedCharacters(fileName, replacedCount);
 }
 
 void TMain::OpenGivenFile(const QString& fileName) {
@@ -360,23 +419,29 @@ void TMain::mmExitClick() {
 
 void TMain::mmPasteClick() {
     try {
-        PasteRosterFromClipboard(table_, [this] { return ToCodePage(services_.ClipboardText()); });
+        history_.Record(
+            TStepKind::RosterPaste,
+            [this](TAnswerTable& table) {
+                PasteRosterFromClipboard(table,
+                                         [this] { return ToCodePage(services_.ClipboardText()); });
+            },
+            TOnFailure::Kept);
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
 }
 
 void TMain::mmSortWithNumberClick() {
-    SortByNumber(table_, TCollator());
+    history_.SortByNumber(TCollator());
 }
 
 void TMain::SortWithPointClick() {
-    SortMarkedTableByScore(table_, TCollator());
+    history_.SortByScore(TCollator());
 }
 
 void TMain::mmMarkClick() {
     try {
-        MarkTable(table_, DecimalSeparator());
+        history_.Mark(DecimalSeparator());
     } catch (const EConvertError& error) {
         if (error.Cell()) {
             Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
@@ -395,6 +460,67 @@ void TMain::mmAnalysisClick() {
     AnalysisWindow->show();
     AnalysisWindow->raise();
     AnalysisWindow->activateWindow();
+}
+
+void TMain::mmUndoClick() {
+    history_.Undo();
+    ShowFileNameInTitle();
+}
+
+void TMain::mmRedoClick() {
+    history_.Redo();
+    ShowFileNameInTitle();
+}
+
+void TMain::PutOnClipboard(const TCellBlock& block) {
+    services_.SetClipboardCells(FromCodePage(BlockClipboardText(block)),
+                                FromUtf8(BlockClipboardHtml(block)));
+}
+
+void TMain::mmCutClick() {
+    PutOnClipboard(history_.Cut(Table->SelectedRange()));
+}
+
+void TMain::mmCopyClick() {
+    PutOnClipboard(CopyCellBlock(table_, Table->SelectedRange()));
+}
+
+void TMain::mmPasteCellsClick() {
+    const QString text = services_.ClipboardText();
+    std::string bytes;
+    const std::size_t replacedCount = TCodePage::AppendEncoded(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                            static_cast<std::size_t>(text.size())),
+        bytes);
+    const int column = Table->CurrentColumn();
+    const int row = Table->CurrentRow();
+    if (HoldsSeveralCells(bytes)) {
+        const TCellBlock block = ReadClipboardBlock(bytes);
+        history_.PasteBlock(column, row, block);
+        Table->SelectRange({column, row, column + block.Width() - 1, row + block.RowCount() - 1});
+    } else {
+        // One cell's text, as a spreadsheet copies it: the line break after it ends it.
+        QString cellText = text;
+        if (cellText.endsWith(QLatin1Char('\n'))) {
+            cellText.chop(1);
+        }
+        if (cellText.endsWith(QLatin1Char('\r'))) {
+            cellText.chop(1);
+        }
+        if (QLineEdit* editor = Table->Editor()) {
+            editor->insert(cellText);
+        } else {
+            history_.SetCell(column, row, ToCodePage(cellText));
+        }
+    }
+    if (replacedCount > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this, FromUtf8(ReplacedClipboardCharactersNotice(replacedCount)));
+    }
+}
+
+void TMain::mmClearClick() {
+    history_.Clear(Table->SelectedRange());
 }
 
 QString TMain::SaveProposal() const {

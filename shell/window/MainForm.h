@@ -5,6 +5,7 @@
 #include "shell/grid/AnswerGrid.h"
 #include "shell/logic/TableKeys.h"
 #include "shell/window/ShellServices.h"
+#include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
 #include "table/store/AnswerTable.h"
 
@@ -66,6 +67,15 @@ public:
     void mmMarkClick();
     /// Shows the analysis window, made on first use.
     void mmAnalysisClick();
+    void mmUndoClick();
+    void mmRedoClick();
+    /// Cut, copy and clear take the selected range, or the current cell.
+    void mmCutClick();
+    void mmCopyClick();
+    /// Text of several cells fills a block from the current cell; one cell's text goes to the
+    /// cell's editor as typing.
+    void mmPasteCellsClick();
+    void mmClearClick();
     /// Writes the results report to the file chosen in the report's save dialog.
     void SaveReportClick();
     void mmShowHelpClick();
@@ -74,6 +84,7 @@ public:
     void TableKeyUp(TReleasedKey key);
 
     TAnswerTable& AnswerTable() { return table_; }
+    const TTableHistory& History() const { return history_; }
     const QString& CurrentDir() const { return currentDir_; }
     const std::string& LoadedText() const { return session_.LoadedText(); }
     /// The application title: the executable's name up to its first ".", the letters after
@@ -93,6 +104,13 @@ public:
     QAction* mmSortwithpoint = nullptr;
     QAction* N3 = nullptr;
     QAction* mmAnalysis = nullptr;
+    QAction* N4 = nullptr;
+    QAction* mmUndo = nullptr;
+    QAction* mmRedo = nullptr;
+    QAction* mmCut = nullptr;
+    QAction* mmCopy = nullptr;
+    QAction* mmPasteCells = nullptr;
+    QAction* mmClear = nullptr;
     QAction* mmMark = nullptr;
     QMenu* mmHelp = nullptr;
     QAction* mmShowHelp = nullptr;
@@ -122,6 +140,13 @@ private:
     QAction* AddToolButton(const QString& imageName, const QString& hint, void (TMain::*handler)());
     void ConnectCommand(QAction* action, void (TMain::*handler)());
     void UpdateEnabledCommands();
+    void UpdateHistoryCommands();
+    /// The session's file name without folder and extension, or the program's name alone.
+    void ShowFileNameInTitle();
+    /// Opens the file as a step of the history; returns how many characters became "?".
+    std::size_t LoadTable(const QString& fileName);
+    void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
+    void PutOnClipboard(const TCellBlock& block);
     /// Runs a command, showing what it raises in the standard error box; true when it ended
     /// without a failure.
     bool RunCommand(const std::function<void()>& command);
@@ -143,6 +168,7 @@ private:
     TShellServices& services_;
     TTableSession session_;
     TAnswerTable& table_ = session_.Table();
+    TTableHistory history_{session_};
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     QString currentDir_;

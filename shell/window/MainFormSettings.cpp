@@ -84,9 +84,19 @@ void TMain::ApplyLanguageFile() {
     for (const auto& [key, action] : captions) {
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
-    // A language file older than the analysis keeps its Japanese caption.
-    SetCaption(*mmAnalysis,
-               file.ReadString(MainSection, "mmAnalysis.Caption", ToCodePage(mmAnalysis->text())));
+    // A language file older than these commands keeps their Japanese captions.
+    const std::array<std::pair<std::string_view, QAction*>, 7> laterCaptions = {{
+        {"mmAnalysis.Caption", mmAnalysis},
+        {"mmUndo.Caption", mmUndo},
+        {"mmRedo.Caption", mmRedo},
+        {"mmCut.Caption", mmCut},
+        {"mmCopy.Caption", mmCopy},
+        {"mmPasteCells.Caption", mmPasteCells},
+        {"mmClear.Caption", mmClear},
+    }};
+    for (const auto& [key, action] : laterCaptions) {
+        SetCaption(*action, file.ReadString(MainSection, key, ToCodePage(action->text())));
+    }
     analysisTexts_ = TAnalysisTexts::Read(file);
     const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
     if (!windowFace.empty()) {

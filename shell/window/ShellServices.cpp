@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -125,6 +126,13 @@ void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
 
 QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
+}
+
+void TQtShellServices::SetClipboardCells(const QString& plainText, const QString& html) {
+    auto* cells = new QMimeData;
+    cells->setText(plainText);
+    cells->setHtml(html);
+    QApplication::clipboard()->setMimeData(cells);
 }
 
 #ifdef Q_OS_WIN

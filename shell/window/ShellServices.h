@@ -30,6 +30,8 @@ public:
     virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
     /// Plain text on the clipboard; empty when it holds none.
     virtual QString ClipboardText() = 0;
+    /// Puts cells on the clipboard as spreadsheets do: as plain text and as an HTML table.
+    virtual void SetClipboardCells(const QString& plainText, const QString& html) = 0;
     virtual void OpenUrl(const QString& url) = 0;
 };
 
@@ -45,5 +47,6 @@ public:
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;
     QString ClipboardText() override;
+    void SetClipboardCells(const QString& plainText, const QString& html) override;
     void OpenUrl(const QString& url) override;
 };

@@ -20,6 +20,10 @@ struct TCellRange {
     TCellRange Normalised() const;
     int ColumnCount() const { return Normalised().lastColumn - Normalised().firstColumn + 1; }
     int RowCount() const { return Normalised().lastRow - Normalised().firstRow + 1; }
+    /// Whether the cell is in the range; none is when a last is below its first.
+    bool Contains(int column, int row) const {
+        return column >= firstColumn && column <= lastColumn && row >= firstRow && row <= lastRow;
+    }
 };
 
 /// The cells of one row of a block, valid while the block is unchanged: for walks through many

@@ -59,6 +59,10 @@ public:
         }
         return clipboard;
     }
+    void SetClipboardCells(const QString& plainText, const QString& html) override {
+        clipboard = plainText;
+        clipboardHtml = html;
+    }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
 
     /// An answer of nothing stands for a cancelled dialog.
@@ -67,6 +71,7 @@ public:
     std::deque<std::optional<QString>> reportAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
+    QString clipboardHtml;
     bool clipboardUnreadable = false;
 
     QStringList openFolders;

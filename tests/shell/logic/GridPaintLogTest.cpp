@@ -50,7 +50,7 @@ protected:
         table.SetHighlightColor(clWhite);
     }
 
-    TGridExtent extent{{1, 8, 1, 20}, 103, 55};
+    TGridExtent extent{{.firstColumn = 1, .firstRow = 1, .lastColumn = 8, .lastRow = 20}, 103, 55};
     int measurements = 0;
     TAnswerTable table;
     TGridPaintLog log{table, [this] {
@@ -193,7 +193,7 @@ TEST_F(GridPaintLog, AFloodOfWritesLosesNone) {
 
 TEST_F(GridPaintLog, AScrolledGridIsMeasuredAgain) {
     log.ForgetExtent();
-    extent.visible = {1, 8, 41, 60};
+    extent.visible = {.firstColumn = 1, .firstRow = 41, .lastColumn = 8, .lastRow = 60};
     Write(3, 50, "x");
     Write(3, 10, "y");
     EXPECT_EQ(measurements, 2);
@@ -215,7 +215,7 @@ class QuietWrites : public testing::TestWithParam<TQuietCase> {};
 TEST_P(QuietWrites, AreBelowTheViewAndBeforeTheLastRowsAndColumn) {
     const TQuietCase& c = GetParam();
     TAnswerTable table;
-    TGridPaintLog log(table, [] { return TGridExtent{{1, 8, 1, 20}, 103, 55}; });
+    TGridPaintLog log(table, [] { return TGridExtent{{.firstColumn = 1, .firstRow = 1, .lastColumn = 8, .lastRow = 20}, 103, 55}; });
     EXPECT_FALSE(log.IsQuiet(c.column, c.row)) << "not measured yet";
     log.NoteWritten(1, 1);
     EXPECT_EQ(log.IsQuiet(c.column, c.row), c.quiet);
