@@ -215,7 +215,10 @@ class QuietWrites : public testing::TestWithParam<TQuietCase> {};
 TEST_P(QuietWrites, AreBelowTheViewAndBeforeTheLastRowsAndColumn) {
     const TQuietCase& c = GetParam();
     TAnswerTable table;
-    TGridPaintLog log(table, [] { return TGridExtent{{.firstColumn = 1, .firstRow = 1, .lastColumn = 8, .lastRow = 20}, 103, 55}; });
+    TGridPaintLog log(table, [] {
+        return TGridExtent{
+            {.firstColumn = 1, .firstRow = 1, .lastColumn = 8, .lastRow = 20}, 103, 55};
+    });
     EXPECT_FALSE(log.IsQuiet(c.column, c.row)) << "not measured yet";
     log.NoteWritten(1, 1);
     EXPECT_EQ(log.IsQuiet(c.column, c.row), c.quiet);
