@@ -11,53 +11,7 @@
 
 namespace {
 
-/// The window as a user meets it: active, keys sent to whatever has the focus.
-class WindowUse : public testing::Test {
-protected:
-    void SetUp() override {
-        window = ShowWindow(folders, services);
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
-    TAnswerTable& Table() { return window->AnswerTable(); }
-    TAnswerGrid& View() { return *window->Table; }
-
-    /// Makes (column, row) the current cell with the focus in its editor.
-    void Enter(int column, int row) {
-        View().SetCurrentCell(column, row);
-        ASSERT_NE(View().Editor(), nullptr);
-        View().Editor()->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), View().Editor());
-    }
-
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
-
-    static void Type(const QString& text) {
-        for (const QChar character : text) {
-            QTest::keyClicks(QApplication::focusWidget(), QString(character));
-        }
-    }
-
-    QPoint CentreOf(int column, int row) {
-        return View().visualRect(View().Model().IndexOf(column, row)).center();
-    }
-
-    /// The colour the viewport shows near the top left corner of cell (column, row).
-    QColor ShownColor(int column, int row) {
-        const QImage shown = View().viewport()->grab().toImage();
-        const QRect cell = View().visualRect(View().Model().IndexOf(column, row));
-        return shown.pixelColor(cell.topLeft() + QPoint(4, 3));
-    }
-
-    qsizetype SelectedCount() { return View().selectionModel()->selectedIndexes().size(); }
-
-    TWindowFolders folders;
-    TFakeServices services;
-    std::unique_ptr<TMain> window;
-};
+class WindowUse : public TWindowInUse {};
 
 TEST_F(WindowUse, TabDoesNothingAndEveryTypedCharacterReachesTheCell) {
     Enter(2, 3);

@@ -1,0 +1,259 @@
+#include "ShellTestSupport.h"
+#include "TestFiles.h"
+#include "shell/window/ShellText.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMenu>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace {
+
+/// The grid's editing commands as a teacher uses them: keys sent to the focused editor.
+class GridEditing : public TWindowInUse {
+protected:
+    std::string Cell(int column, int row) { return std::string(Table().Cell(column, row)); }
+
+    /// Selects from the current cell with Shift and the arrows, as a teacher does.
+    void SelectRightAndDown(int columns, int rows) {
+        for (int step = 0; step < columns; ++step) {
+            Press(Qt::Key_Right, Qt::ShiftModifier);
+        }
+        for (int step = 0; step < rows; ++step) {
+            Press(Qt::Key_Down, Qt::ShiftModifier);
+        }
+    }
+
+    void Undo() { Press(Qt::Key_Z, Qt::ControlModifier); }
+    void Redo() { Press(Qt::Key_Y, Qt::ControlModifier); }
+
+    /// A key, answer "a" worth a point, in every question column from 3 to 5.
+    void WriteKey() {
+        for (int column = 3; column <= 5; ++column) {
+            Table().SetCell(column, TAnswerTable::AnswerKeyRow, "a");
+        }
+    }
+};
+
+TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
+    const QList<QAction*> actions = window->mmEdit->actions();
+    const QList<QAction*> expected = {window->mmAnalysis,   window->N4,     window->mmUndo,
+                                      window->mmRedo,       window->mmCut,  window->mmCopy,
+                                      window->mmPasteCells, window->mmClear};
+    ASSERT_GE(actions.size(), 8);
+    EXPECT_EQ(actions.mid(actions.indexOf(window->mmAnalysis), 8), expected);
+    EXPECT_TRUE(window->N4->isSeparator());
+    QStringList captions;
+    QStringList keys;
+    for (const QAction* action : expected.mid(2)) {
+        captions.push_back(action->text());
+        keys.push_back(action->shortcut().toString());
+    }
+    EXPECT_EQ(captions, (QStringList{"元に戻す(&U)", "やり直し(&Y)", "切り取り(&T)", "コピー(&C)",
+                                     "貼り付け(&V)", "消去(&L)"}));
+    EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del"}));
+    EXPECT_EQ(window->mmRedo->shortcuts().size(), 2) << "Ctrl+Shift+Z as well";
+    std::set<QChar> accessKeys;
+    for (const QAction* action : actions) {
+        const qsizetype at = action->text().indexOf(QLatin1Char('&'));
+        if (at >= 0 && action->text() != window->mmSortwithpoint->text()) {
+            EXPECT_TRUE(accessKeys.insert(action->text().at(at + 1).toUpper()).second)
+                << action->text().toStdString();
+        }
+    }
+    EXPECT_FALSE(window->mmUndo->isEnabled());
+    EXPECT_FALSE(window->mmRedo->isEnabled());
+}
+
+TEST_F(GridEditing, CaptionsComeFromTheLanguageFileAndStayJapaneseWhereMissing) {
+    WriteTestFile(folders.LanguageFile(),
+                  "[Main]\r\nmmUndo.Caption=&Undo\r\nmmClear.Caption=C&lear\r\n");
+    window = ShowWindow(folders, services);
+    EXPECT_EQ(window->mmUndo->text(), "&Undo");
+    EXPECT_EQ(window->mmClear->text(), "C&lear");
+    EXPECT_EQ(window->mmRedo->text(), "やり直し(&Y)");
+}
+
+// Typed in the number and name columns, where typing never moves on.
+TEST_F(GridEditing, TypingInACellIsOneStepThatUndoAndRedoTakeBackAndBringAgain) {
+    Enter(1, 3);
+    Type(QStringLiteral("1001"));
+    Enter(2, 3);
+    Type(QStringLiteral("Abe"));
+    EXPECT_TRUE(window->mmUndo->isEnabled());
+    Undo();
+    EXPECT_EQ(Cell(2, 3), "");
+    EXPECT_EQ(View().Editor()->text(), "") << "the editor shows the cell";
+    EXPECT_EQ(Cell(1, 3), "1001");
+    Undo();
+    EXPECT_EQ(Cell(1, 3), "");
+    EXPECT_FALSE(window->mmUndo->isEnabled());
+    EXPECT_TRUE(window->mmRedo->isEnabled());
+    Redo();
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Cell(1, 3), "1001");
+    EXPECT_EQ(Cell(2, 3), "Abe");
+    EXPECT_FALSE(window->mmRedo->isEnabled());
+}
+
+TEST_F(GridEditing, ARangeCopiesAsASpreadsheetTakesItAndPastesBackTheSame) {
+    Table().SetCell(3, 3, "a\tb");
+    Table().SetCell(4, 3, "say \"hi\"");
+    Table().SetCell(3, 4, "two\r\nlines");
+    Table().SetCell(4, 4, "\x88\x9f"); // 亜
+    Enter(3, 3);
+    SelectRightAndDown(1, 1);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(services.clipboard,
+              QStringLiteral("\"a\tb\"\t\"say \"\"hi\"\"\"\r\n\"two\r\nlines\"\t亜\r\n"));
+    EXPECT_TRUE(services.clipboardHtml.contains(QStringLiteral("<table")));
+    EXPECT_TRUE(services.clipboardHtml.contains(QStringLiteral("two<br>lines")));
+    EXPECT_FALSE(window->mmUndo->isEnabled()) << "copying changes nothing";
+
+    Enter(10, 20);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(10, 20), "a\tb");
+    EXPECT_EQ(Cell(11, 20), "say \"hi\"");
+    EXPECT_EQ(Cell(10, 21), "two\r\nlines");
+    EXPECT_EQ(Cell(11, 21), "\x88\x9f");
+    EXPECT_EQ(View().SelectedRange().lastRow, 21) << "the pasted block is selected";
+    EXPECT_EQ(View().CurrentColumn(), 10) << "no key release moved on";
+    Undo();
+    EXPECT_EQ(Cell(10, 20), "");
+    EXPECT_EQ(Cell(11, 21), "");
+}
+
+TEST_F(GridEditing, CutEmptiesTheRangeAndDeleteClearsARangeButOneCellKeepsTheEditorsDelete) {
+    for (int row = 3; row <= 4; ++row) {
+        for (int column = 3; column <= 4; ++column) {
+            Table().SetCell(column, row, "xy");
+        }
+    }
+    Enter(3, 3);
+    SelectRightAndDown(0, 1);
+    Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(services.clipboard, QStringLiteral("xy\r\nxy\r\n"));
+    EXPECT_EQ(Cell(3, 3), "");
+    EXPECT_EQ(Cell(3, 4), "");
+    Enter(4, 3);
+    SelectRightAndDown(0, 1);
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(Cell(4, 3), "");
+    EXPECT_EQ(Cell(4, 4), "");
+    Undo();
+    EXPECT_EQ(Cell(4, 4), "xy");
+    Undo();
+    EXPECT_EQ(Cell(3, 4), "xy");
+
+    Table().SetCell(2, 3, "xyz");
+    Enter(2, 3);
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(Cell(2, 3), "yz") << "one character, as the editor deletes it";
+}
+
+TEST_F(GridEditing, OneCellsTextGoesIntoTheEditorAndCopyOfPartOfItIsTheEditors) {
+    Enter(2, 3);
+    Type(QStringLiteral("ab"));
+    services.clipboard = QStringLiteral("cd\r\n");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(2, 3), "abcd") << "inserted at the caret, the line break dropped";
+    EXPECT_EQ(Cell(3, 3), "");
+    Press(Qt::Key_Left, Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "d") << "the editor's selected text";
+    Undo();
+    EXPECT_EQ(Cell(2, 3), "") << "typing and pasting into one cell are one step";
+}
+
+TEST_F(GridEditing, ReleasingTheKeysOfACommandDoesNotMoveOnButTypingStillDoes) {
+    WriteKey();
+    services.clipboard = QStringLiteral("b");
+    Enter(3, 3);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(3, 3), "b");
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control);
+    EXPECT_EQ(View().CurrentColumn(), 3);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(View().CurrentColumn(), 3);
+    Type(QStringLiteral("c"));
+    EXPECT_EQ(View().CurrentColumn(), 4) << "the answer is as long as the key";
+}
+
+TEST_F(GridEditing, CharactersTheCodePageCannotHoldAreToldAndBecomeQuestionMarks) {
+    services.clipboard = QStringLiteral("😀\tb\r\n한\tc\r\n");
+    Enter(3, 3);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(3, 3), "?");
+    EXPECT_EQ(Cell(3, 4), "?");
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_TRUE(services.messages.front().contains(QStringLiteral(" 2 個")))
+        << services.messages.front().toStdString();
+}
+
+TEST_F(GridEditing, ABlockPastBelowTheShownRowsGrowsTheGrid) {
+    QString block;
+    for (int row = 0; row < 10; ++row) {
+        block += QStringLiteral("n%1\tname\r\n").arg(row);
+    }
+    services.clipboard = block;
+    Enter(1, 100);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(1, 109), "n9");
+    EXPECT_EQ(View().Model().ShownRowCount(), 111) << "the rows pasted and an empty one";
+    Undo();
+    EXPECT_EQ(Cell(1, 109), "");
+}
+
+// Undo of Open, Mark, a sort and New brings back the tables, the enabled commands and the
+// title; back at the table as opened, closing asks nothing.
+TEST_F(GridEditing, EveryCommandUndoesWithItsStateAndTheDiscardQuestionFollows) {
+    const QString file = folders.CreateFile("quiz.csv", SmallClass);
+    services.openAnswers.push_back(file);
+    window->mmOpen->trigger();
+    window->mmMark->trigger();
+    ASSERT_TRUE(window->mmSortwithpoint->isEnabled());
+    ASSERT_EQ(Cell(6, 3), "2") << "Sato's score";
+    window->mmSortwithpoint->trigger();
+    EXPECT_EQ(Cell(1, 3), "1002");
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    window->mmNew->trigger();
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    EXPECT_EQ(Cell(1, 3), "");
+
+    window->mmUndo->trigger();
+    EXPECT_EQ(window->windowTitle(), "quiz - Pelloran");
+    EXPECT_EQ(Cell(1, 3), "1002");
+    window->mmUndo->trigger();
+    EXPECT_EQ(Cell(1, 3), "1001");
+    EXPECT_TRUE(window->mmSortwithpoint->isEnabled());
+    window->mmUndo->trigger();
+    EXPECT_FALSE(window->mmSortwithpoint->isEnabled()) << "as before Mark";
+    EXPECT_EQ(Cell(6, 3), "") << "no score";
+    EXPECT_TRUE(CloseWindow(*window)) << "the table as opened: nothing is asked";
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join('\n').toStdString();
+}
+
+TEST_F(GridEditing, UndoOfOpenBringsBackTheTypedTableAndItsQuestion) {
+    Enter(1, 3);
+    Type(QStringLiteral("9"));
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+    services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
+    window->mmOpen->trigger();
+    EXPECT_EQ(services.questions.size(), 1);
+    EXPECT_EQ(Cell(2, 3), "Sato");
+    window->mmUndo->trigger();
+    EXPECT_EQ(Cell(1, 3), "9");
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    EXPECT_FALSE(CloseWindow(*window)) << "the typed table is asked for again";
+    window->mmRedo->trigger();
+    EXPECT_EQ(Cell(2, 3), "Sato");
+    EXPECT_EQ(window->windowTitle(), "quiz - Pelloran");
+    EXPECT_TRUE(CloseWindow(*window));
+}
+
+} // namespace
