@@ -11,6 +11,7 @@
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/ShellServices.h"
+#include "shell/window/ShellText.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
 #include "table/store/AnswerTable.h"
@@ -103,11 +104,12 @@ public:
         Fail(QStringLiteral("message: ") + text);
     }
     QString ClipboardText() override { return clipboard; }
-    void SetClipboardCells(const QString& plainText, const QString&) override {
-        clipboard = plainText;
-    }
+    void SetClipboardCells(TCellBlock cells) override { clipboardCells = std::move(cells); }
+    std::optional<TCellBlock> ClipboardCells() override { return clipboardCells; }
     void OpenUrl(const QString&) override {}
 
+    /// A paste takes the cells copied here, or else the text.
+    std::optional<TCellBlock> clipboardCells;
     QString clipboard;
 
     /// The first failure, empty while there is none.
@@ -384,6 +386,72 @@ void BM_OpenInWindow(benchmark::State& state) {
 BENCHMARK(BM_OpenInWindow)
     ->ArgNames({"students", "questions"})
     ->Args({100'000, 50})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+/// A whole class's block copied, then pasted back over itself, in a window that opened it,
+/// each up to the paint at its end, against `pelloran-cli open` of the same file. The case's
+/// time is the copy and the paste together. With `from_text` the paste reads the block as
+/// text, as from a spreadsheet, instead of the cells copied here.
+void BM_CopyAndPasteInWindow(benchmark::State& state) {
+    TSilentServices services;
+    RunCase(state, [&] {
+        const TTemporaryFolder data;
+        const std::filesystem::path answerFile = data.Path() / "big.csv";
+        WriteFileBytesAtomic(answerFile, GenerateAnswerFile(Students(state), Questions(state)));
+        const TProgramFolder program;
+        std::unique_ptr<TMain> window = StartWindow(program, services);
+        window->LoadAnswerFile(QString::fromStdString(answerFile.string()));
+        SettleWindow(*window);
+        const TCellRange block{TAnswerTable::NumberColumn, TAnswerTable::FirstStudentRow,
+                               TAnswerTable::FirstQuestionColumn + Questions(state) - 1,
+                               TAnswerTable::FirstStudentRow + Students(state) - 1};
+        double copySeconds = 0;
+        double pasteSeconds = 0;
+        double cliSeconds = 0;
+        for (auto _ : state) {
+            window->Table->SetCurrentCell(block.firstColumn, block.firstRow);
+            window->Table->SelectRange(block);
+            const double copy = TimeSeconds([&] {
+                window->mmCopy->trigger();
+                window->Table->FlushPaints();
+            });
+            if (state.range(2) != 0) {
+                services.clipboard = FromCodePage(BlockClipboardText(*services.clipboardCells));
+                services.clipboardCells.reset();
+            }
+            window->Table->SetCurrentCell(block.firstColumn, block.firstRow);
+            const double paste = TimeSeconds([&] {
+                window->mmPasteCells->trigger();
+                window->Table->FlushPaints();
+            });
+            if (!window->History().CanUndo()) {
+                state.SkipWithError("the window did not paste the block");
+                break;
+            }
+            copySeconds += copy;
+            pasteSeconds += paste;
+            state.SetIterationTime(copy + paste);
+            SettleWindow(*window);
+            cliSeconds += TimeSeconds([&] { RunCli({"open", answerFile.string()}); });
+        }
+        state.counters["copy_ms"] =
+            benchmark::Counter(copySeconds * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["paste_ms"] =
+            benchmark::Counter(pasteSeconds * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["cli_ms"] =
+            benchmark::Counter(cliSeconds * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["copy/cli"] = cliSeconds > 0 ? copySeconds / cliSeconds : 0;
+        state.counters["paste/cli"] = cliSeconds > 0 ? pasteSeconds / cliSeconds : 0;
+        DropWindow(window);
+    });
+    SkipOnFailure(state, services);
+}
+BENCHMARK(BM_CopyAndPasteInWindow)
+    ->ArgNames({"students", "questions", "from_text"})
+    ->Args({100'000, 50, 0})
+    ->Args({100'000, 50, 1})
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -182,19 +182,23 @@ QLineEdit* TAnswerGrid::Editor() const {
 }
 
 TCellRange TAnswerGrid::SelectedRange() const {
-    const QModelIndexList cells = selectionModel()->selectedIndexes();
-    if (cells.size() <= 1) {
+    if (!HoldsRange()) {
         return {currentColumn_, currentRow_, currentColumn_, currentRow_};
     }
-    // One rectangle: the grid selects contiguous ranges only.
-    TCellRange range{
-        TAnswerTableModel::ColumnOf(cells.front()), TAnswerTableModel::RowOf(cells.front()),
-        TAnswerTableModel::ColumnOf(cells.front()), TAnswerTableModel::RowOf(cells.front())};
-    for (const QModelIndex& cell : cells) {
-        range.firstColumn = std::min(range.firstColumn, TAnswerTableModel::ColumnOf(cell));
-        range.lastColumn = std::max(range.lastColumn, TAnswerTableModel::ColumnOf(cell));
-        range.firstRow = std::min(range.firstRow, TAnswerTableModel::RowOf(cell));
-        range.lastRow = std::max(range.lastRow, TAnswerTableModel::RowOf(cell));
+    // One rectangle, as the grid selects contiguous ranges only; its ranges are walked rather
+    // than its cells, which may be millions.
+    const QItemSelection selection = selectionModel()->selection();
+    TCellRange range{TAnswerTableModel::ColumnOf(selection.front().topLeft()),
+                     TAnswerTableModel::RowOf(selection.front().topLeft()),
+                     TAnswerTableModel::ColumnOf(selection.front().bottomRight()),
+                     TAnswerTableModel::RowOf(selection.front().bottomRight())};
+    for (const QItemSelectionRange& part : selection) {
+        range.firstColumn =
+            std::min(range.firstColumn, TAnswerTableModel::ColumnOf(part.topLeft()));
+        range.firstRow = std::min(range.firstRow, TAnswerTableModel::RowOf(part.topLeft()));
+        range.lastColumn =
+            std::max(range.lastColumn, TAnswerTableModel::ColumnOf(part.bottomRight()));
+        range.lastRow = std::max(range.lastRow, TAnswerTableModel::RowOf(part.bottomRight()));
     }
     return range;
 }
@@ -456,7 +460,7 @@ void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
         return;
     }
     // Moving on would drop the range that Shift has just selected.
-    if (event.key() == Qt::Key_Shift && selectionModel()->selectedIndexes().size() > 1) {
+    if (event.key() == Qt::Key_Shift && HoldsRange()) {
         return;
     }
     emit KeyReleased(ReleasedKey(event.key()));

@@ -472,32 +472,47 @@ void TMain::mmRedoClick() {
     ShowFileNameInTitle();
 }
 
-void TMain::PutOnClipboard(const TCellBlock& block) {
-    services_.SetClipboardCells(FromCodePage(BlockClipboardText(block)),
-                                FromUtf8(BlockClipboardHtml(block)));
-}
-
 void TMain::mmCutClick() {
-    PutOnClipboard(history_.Cut(Table->SelectedRange()));
+    services_.SetClipboardCells(history_.Cut(Table->SelectedRange()));
 }
 
 void TMain::mmCopyClick() {
-    PutOnClipboard(CopyCellBlock(table_, Table->SelectedRange()));
+    services_.SetClipboardCells(CopyCellBlock(table_, Table->SelectedRange()));
+}
+
+void TMain::PasteBlockHere(const TCellBlock& block) {
+    const int column = Table->CurrentColumn();
+    const int row = Table->CurrentRow();
+    history_.PasteBlock(column, row, block);
+    Table->SelectRange({column, row, column + block.Width() - 1, row + block.RowCount() - 1});
+}
+
+void TMain::PasteIntoEditor(const QString& text) {
+    if (QLineEdit* editor = Table->Editor()) {
+        editor->insert(text);
+    } else {
+        history_.SetCell(Table->CurrentColumn(), Table->CurrentRow(), ToCodePage(text));
+    }
 }
 
 void TMain::mmPasteCellsClick() {
+    // Cells copied here are taken as they are, without a round trip through text.
+    if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
+        if (cells->CellCount() > 1) {
+            PasteBlockHere(*cells);
+        } else {
+            PasteIntoEditor(FromCodePage(cells->Cell(0, 0)));
+        }
+        return;
+    }
     const QString text = services_.ClipboardText();
     std::string bytes;
     const std::size_t replacedCount = TCodePage::AppendEncoded(
         std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                             static_cast<std::size_t>(text.size())),
         bytes);
-    const int column = Table->CurrentColumn();
-    const int row = Table->CurrentRow();
     if (HoldsSeveralCells(bytes)) {
-        const TCellBlock block = ReadClipboardBlock(bytes);
-        history_.PasteBlock(column, row, block);
-        Table->SelectRange({column, row, column + block.Width() - 1, row + block.RowCount() - 1});
+        PasteBlockHere(ReadClipboardBlock(bytes));
     } else {
         // One cell's text, as a spreadsheet copies it: the line break after it ends it.
         QString cellText = text;
@@ -507,11 +522,7 @@ void TMain::mmPasteCellsClick() {
         if (cellText.endsWith(QLatin1Char('\r'))) {
             cellText.chop(1);
         }
-        if (QLineEdit* editor = Table->Editor()) {
-            editor->insert(cellText);
-        } else {
-            history_.SetCell(column, row, ToCodePage(cellText));
-        }
+        PasteIntoEditor(cellText);
     }
     if (replacedCount > 0) {
         Table->FlushPaints();

@@ -146,7 +146,10 @@ private:
     /// Opens the file as a step of the history; returns how many characters became "?".
     std::size_t LoadTable(const QString& fileName);
     void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
-    void PutOnClipboard(const TCellBlock& block);
+    /// Writes the block from the current cell on and selects it.
+    void PasteBlockHere(const TCellBlock& block);
+    /// One cell's text into the current cell's editor, as typing.
+    void PasteIntoEditor(const QString& text);
     /// Runs a command, showing what it raises in the standard error box; true when it ended
     /// without a failure.
     bool RunCommand(const std::function<void()>& command);

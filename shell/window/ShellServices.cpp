@@ -1,6 +1,7 @@
 #include "shell/window/ShellServices.h"
 
 #include "platform/Paths.h"
+#include "shell/window/CellsMimeData.h"
 #include "shell/window/ShellText.h"
 
 #ifdef Q_OS_WIN
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -128,11 +128,16 @@ QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
 }
 
-void TQtShellServices::SetClipboardCells(const QString& plainText, const QString& html) {
-    auto* cells = new QMimeData;
-    cells->setText(plainText);
-    cells->setHtml(html);
-    QApplication::clipboard()->setMimeData(cells);
+void TQtShellServices::SetClipboardCells(TCellBlock cells) {
+    QApplication::clipboard()->setMimeData(new TCellsMimeData(std::move(cells)));
+}
+
+std::optional<TCellBlock> TQtShellServices::ClipboardCells() {
+    const auto* cells = qobject_cast<const TCellsMimeData*>(QApplication::clipboard()->mimeData());
+    if (cells == nullptr) {
+        return std::nullopt;
+    }
+    return cells->Cells();
 }
 
 #ifdef Q_OS_WIN

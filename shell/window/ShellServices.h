@@ -1,5 +1,7 @@
 #pragma once
 
+#include "table/clipboard/CellBlock.h"
+
 #include <QString>
 #include <optional>
 
@@ -30,8 +32,11 @@ public:
     virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
     /// Plain text on the clipboard; empty when it holds none.
     virtual QString ClipboardText() = 0;
-    /// Puts cells on the clipboard as spreadsheets do: as plain text and as an HTML table.
-    virtual void SetClipboardCells(const QString& plainText, const QString& html) = 0;
+    /// Puts cells on the clipboard as spreadsheets take them: as plain text and as an HTML table.
+    virtual void SetClipboardCells(TCellBlock cells) = 0;
+    /// A copy of the cells this program put on the clipboard, while they are still there: the
+    /// clipboard may drop them whenever events are processed, a long paste's included.
+    virtual std::optional<TCellBlock> ClipboardCells() = 0;
     virtual void OpenUrl(const QString& url) = 0;
 };
 
@@ -47,6 +52,7 @@ public:
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;
     QString ClipboardText() override;
-    void SetClipboardCells(const QString& plainText, const QString& html) override;
+    void SetClipboardCells(TCellBlock cells) override;
+    std::optional<TCellBlock> ClipboardCells() override;
     void OpenUrl(const QString& url) override;
 };

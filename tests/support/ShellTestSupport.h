@@ -62,9 +62,19 @@ public:
         }
         return clipboard;
     }
-    void SetClipboardCells(const QString& plainText, const QString& html) override {
-        clipboard = plainText;
-        clipboardHtml = html;
+    /// The clipboard's text and HTML as another program would read them.
+    void SetClipboardCells(TCellBlock cells) override {
+        clipboard = FromCodePage(BlockClipboardText(cells));
+        clipboardHtml = FromUtf8(BlockClipboardHtml(cells));
+        clipboardCells = std::move(cells);
+        clipboardCellsText = clipboard;
+    }
+    /// Until a test puts text of its own on the clipboard.
+    std::optional<TCellBlock> ClipboardCells() override {
+        if (clipboard != clipboardCellsText) {
+            return std::nullopt;
+        }
+        return clipboardCells;
     }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
 
@@ -75,6 +85,8 @@ public:
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
     QString clipboardHtml;
+    std::optional<TCellBlock> clipboardCells;
+    QString clipboardCellsText;
     bool clipboardUnreadable = false;
 
     QStringList openFolders;
