@@ -1,11 +1,14 @@
 #include "shell/window/ShellServices.h"
 
+#include "CellBlocks.h"
 #include "ShellTestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -109,6 +112,29 @@ TEST(DiscardQuestionBox, IsCentredOnTheScreenRatherThanOnItsWindow) {
         box.reject();
     });
     EXPECT_EQ(services.AskDiscard(&owner, QStringLiteral("保存しますか")), TDiscardAnswer::Cancel);
+}
+
+} // namespace
+
+namespace {
+
+// Other programs read the cells as text and as an HTML table; this program takes the cells
+// back until another program puts something of its own on the clipboard.
+TEST(Clipboard, HoldsCopiedCellsAsTextAndHtmlUntilAnotherProgramReplacesThem) {
+    TQtShellServices services;
+    services.SetClipboardCells(BlockOf({{"a\tb", "\x88\x9f"}, {"x<y"}}));
+    const QMimeData* shown = QApplication::clipboard()->mimeData();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text(), QStringLiteral("\"a\tb\"\t亜\r\nx<y\r\n"));
+    EXPECT_TRUE(shown->html().contains(QStringLiteral("<td>x&lt;y</td>")));
+    EXPECT_EQ(services.ClipboardText(), shown->text());
+    const std::optional<TCellBlock> cells = services.ClipboardCells();
+    ASSERT_TRUE(cells.has_value());
+    EXPECT_EQ(cells->Cell(0, 1), "\x88\x9f");
+
+    QApplication::clipboard()->setText(QStringLiteral("other"));
+    EXPECT_FALSE(services.ClipboardCells().has_value());
+    EXPECT_EQ(services.ClipboardText(), "other");
 }
 
 } // namespace
