@@ -1,6 +1,11 @@
+#include "CellBlocks.h"
+#include "RandomWork.h"
 #include "ShellTestSupport.h"
 #include "TestFiles.h"
+#include "TestScale.h"
+#include "TestText.h"
 #include "shell/window/ShellText.h"
+#include "table/file/AnswerFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -254,6 +259,182 @@ TEST_F(GridEditing, UndoOfOpenBringsBackTheTypedTableAndItsQuestion) {
     EXPECT_EQ(Cell(2, 3), "Sato");
     EXPECT_EQ(window->windowTitle(), "quiz - Pelloran");
     EXPECT_TRUE(CloseWindow(*window));
+}
+
+} // namespace
+
+namespace {
+
+/// What undo and redo must bring back in the window.
+struct TWindowState {
+    TCells cells;
+    TTableState table;
+    QString title;
+
+    bool operator==(const TWindowState& other) const = default;
+};
+
+void PrintTo(const TWindowState& state, std::ostream* out) {
+    for (const std::vector<std::string>& row : state.cells) {
+        *out << Escaped(row) << "\n";
+    }
+    *out << "questions=" << state.table.questionCount << " enabled=" << state.table.enabled[0]
+         << state.table.enabled[1] << state.table.enabled[2]
+         << " title=" << state.title.toStdString();
+}
+
+/// A seeded sequence of the window's commands with undo and redo between them, on a window of
+/// its own: after each undo or redo the window holds what it held at that point, and a command
+/// that leaves no step changes no cell (typing on in the same cell joins the step before).
+class TRandomEditing {
+public:
+    explicit TRandomEditing(std::uint32_t seed) : work_(seed) {
+        window_ = ShowWindow(folders_, services_);
+        states_.push_back(Now());
+    }
+
+    void RunStep() {
+        const int command = work_.Below(12);
+        if (command >= 10) {
+            UndoOrRedo(command == 10);
+            return;
+        }
+        const std::size_t before = History().UndoCount();
+        Run(command);
+        const std::size_t after = History().UndoCount();
+        if (after == before + 1) {
+            states_.resize(after);
+            states_.push_back(Now());
+            return;
+        }
+        ASSERT_EQ(after, before) << log_;
+        // A failed command may leave the commands' state as its own rules say.
+        EXPECT_TRUE(command == 0 || Now().cells == states_[after].cells)
+            << "no step, yet the cells changed: " << log_;
+        states_[after] = Now();
+    }
+
+    const std::string& Log() const { return log_; }
+
+private:
+    const TTableHistory& History() const { return window_->History(); }
+
+    TWindowState Now() const {
+        return {CellsOf(window_->AnswerTable()), TableState(window_->AnswerTable()),
+                window_->windowTitle()};
+    }
+
+    void UndoOrRedo(bool undo) {
+        if (undo ? !History().CanUndo() : !History().CanRedo()) {
+            return;
+        }
+        log_ += undo ? "undo " : "redo ";
+        const std::size_t at = undo ? History().UndoCount() - 1 : History().UndoCount() + 1;
+        (undo ? window_->mmUndo : window_->mmRedo)->trigger();
+        ASSERT_EQ(History().UndoCount(), at) << log_;
+        EXPECT_EQ(Now(), states_[at]) << log_;
+    }
+
+    /// A random answer file that loads: a failed Open renames the window without a step.
+    QString LoadableFile() {
+        while (true) {
+            const QString fileName = folders_.CreateFile(
+                "random" + std::to_string(files_++) + ".csv", work_.AnswerFileText());
+            TAnswerTable scratch;
+            scratch.Reset();
+            try {
+                LoadAnswerFile(scratch, ToNativePath(fileName));
+            } catch (const std::exception&) {
+                continue;
+            }
+            return fileName;
+        }
+    }
+
+    void Run(int command) {
+        TAnswerGrid& grid = *window_->Table;
+        grid.SetCurrentCell(1 + work_.Below(8), 1 + work_.Below(12));
+        switch (command) {
+        case 0: {
+            const QString text(QChar(u'a' + work_.Below(3)));
+            log_ += "type" + text.toStdString() + " ";
+            QTest::keyClicks(grid.Editor(), text);
+            break;
+        }
+        case 1: {
+            TCells block(static_cast<std::size_t>(1 + work_.Below(3)));
+            for (std::vector<std::string>& row : block) {
+                row.resize(static_cast<std::size_t>(1 + work_.Below(3)));
+                for (std::string& cell : row) {
+                    cell = work_.CellText();
+                }
+            }
+            services_.clipboard = FromCodePage(BlockClipboardText(BlockOf(block)));
+            log_ += "paste-block" + Escaped(services_.clipboard.toStdString()) + " ";
+            window_->mmPasteCells->trigger();
+            break;
+        }
+        case 2:
+        case 3:
+            grid.SelectRange({grid.CurrentColumn(), grid.CurrentRow(),
+                              grid.CurrentColumn() + work_.Below(3),
+                              grid.CurrentRow() + work_.Below(3)});
+            log_ += command == 2 ? "clear " : "cut ";
+            (command == 2 ? window_->mmClear : window_->mmCut)->trigger();
+            break;
+        case 4:
+            services_.clipboard = FromCodePage(work_.RosterText());
+            log_ += "roster ";
+            window_->mmPaste->trigger();
+            break;
+        case 5:
+            log_ += "mark ";
+            window_->mmMark->trigger();
+            break;
+        case 6:
+            log_ += "sort-number ";
+            window_->mmSortWithNumber->trigger();
+            break;
+        case 7:
+            log_ += "sort-score ";
+            window_->mmSortwithpoint->trigger();
+            break;
+        case 8:
+            log_ += "open ";
+            services_.discardAnswers = {TDiscardAnswer::No};
+            services_.openAnswers = {LoadableFile()};
+            window_->mmOpen->trigger();
+            break;
+        default:
+            log_ += "new ";
+            services_.discardAnswers = {TDiscardAnswer::No};
+            window_->mmNew->trigger();
+            break;
+        }
+        services_.discardAnswers.clear();
+        services_.openAnswers.clear();
+    }
+
+    TRandomWork work_;
+    TWindowFolders folders_;
+    TFakeServices services_;
+    std::unique_ptr<TMain> window_;
+    /// The window at each point of its history: at index k with k steps done.
+    std::vector<TWindowState> states_;
+    int files_ = 0;
+    std::string log_;
+};
+
+TEST(RandomGridEditing, UndoAndRedoBringBackTheWindowOfEveryStep) {
+    for (int seed = 1; seed <= Scaled(40) && !testing::Test::HasFailure(); ++seed) {
+        TRandomEditing sequence(static_cast<std::uint32_t>(seed));
+        for (int step = 0; step < 20 && !testing::Test::HasFailure(); ++step) {
+            sequence.RunStep();
+        }
+        if (testing::Test::HasFailure()) {
+            ADD_FAILURE() << "seed " << seed << ": " << sequence.Log();
+        }
+    }
 }
 
 } // namespace
