@@ -171,6 +171,15 @@ TEST_F(GridEditing, OneCellsTextGoesIntoTheEditorAndCopyOfPartOfItIsTheEditors) 
     EXPECT_EQ(QApplication::clipboard()->text(), "d") << "the editor's selected text";
     Undo();
     EXPECT_EQ(Cell(2, 3), "") << "typing and pasting into one cell are one step";
+
+    Table().SetCell(1, 3, "a\tb");
+    Enter(1, 3);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(services.clipboard, "\"a\tb\"\r\n") << "the whole cell, as spreadsheets copy it";
+    Enter(2, 4);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(2, 4), "a\tb") << "the cell copied here, not its quoted text";
+    EXPECT_EQ(Cell(3, 4), "");
 }
 
 TEST_F(GridEditing, ReleasingTheKeysOfACommandDoesNotMoveOnButTypingStillDoes) {
