@@ -151,9 +151,12 @@ public:
     std::size_t MemorySize() const;
 
 private:
+    /// Record, with room made for this many changes, as a block paste knows them beforehand.
+    void RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
+                    TOnFailure onFailure, std::size_t expectedChanges);
     /// Runs `command` and returns what it changed; throws as Record does.
     THistoryStep RunStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                         TOnFailure onFailure);
+                         TOnFailure onFailure, std::size_t expectedChanges = 0);
     /// A failed command may leave the commands' state as its own rules say (Mark and Sort by
     /// number enabled after an Open that failed, the question count after a failed Mark): that
     /// state is where undo and redo come back to this point.
