@@ -23,6 +23,9 @@ void ApplyState(TAnswerTable& table, const TTableState& state) {
     if (table.ColumnWidths() != state.columnWidths) {
         table.SetColumnWidths(state.columnWidths);
     }
+    if (table.StoredShape() != state.shape) {
+        table.RestoreStoredShape(state.shape);
+    }
 }
 
 /// Whether `sourceRows` are the rows from `firstRow` on, each once: an order that its inverse
@@ -254,6 +257,7 @@ TTableState TableState(const TAnswerTable& table) {
     state.questionCount = table.QuestionCount();
     state.highlightColor = table.HighlightColor();
     state.columnWidths = table.ColumnWidths();
+    state.shape = table.StoredShape();
     return state;
 }
 
@@ -276,6 +280,7 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
     } catch (...) {
         if (onFailure == TOnFailure::Undone || step.changes.empty()) {
             UndoChanges(table, step.changes);
+            table.RestoreStoredShape(step.before.shape);
             KeepStateOfFailure(TableState(table));
         } else {
             step.after = TableState(table);

@@ -53,6 +53,8 @@ struct TTableState {
     int questionCount = 0;
     TColor highlightColor = clWhite;
     std::map<int, int> columnWidths;
+    /// The stored rows and columns: a command that grew the table is undone to its size before.
+    TStoreShape shape;
 
     bool operator==(const TTableState& other) const = default;
 };
@@ -94,9 +96,9 @@ struct THistoryStep {
 /// it wrote, a paste the cells or rows it overwrote, Open and New the cells they replaced. A
 /// command that fails leaves no step and no cell changed, but the commands' state that its own
 /// rules set on failure stays, and undo coming back to that point brings it back.
-/// Undo and redo bring back the cells, the enabled commands, the question count, highlight and
-/// column widths, and for Open and New the session's file, so that after undoing back to the
-/// table as saved or opened, TTableSession::IsChanged is false.
+/// Undo and redo bring back the cells, the stored rows and columns, the enabled commands, the
+/// question count, highlight and column widths, and for Open and New the session's file, so that
+/// after undoing back to the table as saved or opened, TTableSession::IsChanged is false.
 class TTableHistory {
 public:
     explicit TTableHistory(TTableSession& session, THistoryLimits limits = {});
