@@ -180,13 +180,11 @@ INSTANTIATE_TEST_SUITE_P(
                      [](THistoryBench& b) { b.history.Open(b.File("key.csv", KeyOnly)); }}),
     TCaseName());
 
-/// `count` rows of cells, the first of each `first` and the next numbered on from `from`.
-TCells NumberedRows(int count, int from, std::vector<std::string> first) {
+/// `count` rows of a student number, numbered on from `from`, and a name.
+TCells NumberedRows(int count, int from) {
     TCells rows;
     for (int row = 0; row < count; ++row) {
-        std::vector<std::string>& cells = rows.emplace_back(first);
-        cells.push_back(std::to_string(from + row));
-        cells.emplace_back("Name" + std::to_string(row));
+        rows.push_back({std::to_string(from + row), "Name" + std::to_string(row)});
     }
     return rows;
 }
@@ -247,10 +245,9 @@ TEST_P(GrowingCommand, UndoneTakesTheTableBackToItsSizeAndSavedBytes) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, GrowingCommand,
     testing::Values(
-        TGrowingCase{"BlockPasteOfStudentsBelowTheShownRows",
-                     [](THistoryBench& b) {
-                         b.history.PasteBlock(1, 6, BlockOf(NumberedRows(200, 2000, {})));
-                     }},
+        TGrowingCase{
+            "BlockPasteOfStudentsBelowTheShownRows",
+            [](THistoryBench& b) { b.history.PasteBlock(1, 6, BlockOf(NumberedRows(200, 2000))); }},
         TGrowingCase{"BlockPasteOfQuestionsBeyondTheShownColumns",
                      [](THistoryBench& b) {
                          TCells rows = {std::vector<std::string>(60, "k"),
