@@ -2,9 +2,11 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "table/clipboard/TabBlocks.h"
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -63,38 +65,105 @@ std::size_t QuotedCellEnd(std::string_view text, std::size_t at) {
     return std::string_view::npos;
 }
 
-/// Appends the quoted cell between `at` and `end` to the block, its quotes taken off and its
-/// doubled quotes read as one.
-void AppendUnquoted(std::string_view text, std::size_t at, std::size_t end, TCellBlock& block) {
-    block.AppendCell({});
-    const std::string_view inner = text.substr(at + 1, end - at - 2);
-    for (std::size_t from = 0; from < inner.size();) {
-        const std::size_t quote = inner.find('"', from);
-        const std::size_t pieceEnd = quote == std::string_view::npos ? inner.size() : quote + 1;
-        block.ExtendLastCell(inner.substr(from, pieceEnd - from));
-        from = pieceEnd + (quote == std::string_view::npos ? 0 : 1);
+/// How many cells a text may hold at the most: one more than its TABs and line breaks.
+std::size_t MostCells(std::string_view text) {
+    std::size_t separators = 0;
+    for (const char byte : text) {
+        separators += static_cast<std::size_t>(byte == '\t') +
+                      static_cast<std::size_t>(byte == '\r') +
+                      static_cast<std::size_t>(byte == '\n');
     }
+    return separators + 1;
 }
 
-/// Reads the cell that begins at `at` into the block and returns where it ends: at a TAB, a
-/// line break or the end of the text.
-std::size_t ReadCell(std::string_view text, std::size_t at, TCellBlock& block) {
-    const std::size_t quotedEnd =
-        at < text.size() && text[at] == '"' ? QuotedCellEnd(text, at) : std::string_view::npos;
-    std::size_t end = quotedEnd == std::string_view::npos ? at : quotedEnd;
-    const char* const bytes = text.data();
-    while (end < text.size() && !IsCellEnd(bytes[end])) {
-        ++end;
+/// Reads clipboard text into buffers with room for it (what MostCells and the text's size
+/// give, and a vector block beyond): the cells' bytes one after the other, where each cell
+/// ends in them, and where each row's cells begin. Plain runs of cells are split a vector
+/// block at a time; quoted cells and line breaks byte by byte.
+class TClipboardTextReader {
+public:
+    TClipboardTextReader(std::string_view text, char* bytes, std::uint32_t* ends,
+                         std::vector<std::size_t>& rowStarts)
+        : text_(text.data()), in_(text.data()), end_(text.data() + text.size()), bytes_(bytes),
+          out_(bytes), firstEnd_(ends), ends_(ends), rowStarts_(rowStarts) {}
+
+    void Read() {
+        StartRow();
+        while (true) {
+            in_ = TabBlocks::SplitBlocks(in_, end_, out_, bytes_, ends_);
+            if (AtCellStart() && in_ < end_ && *in_ == '"') {
+                ReadQuotedCell();
+            }
+            ReadRestOfCell();
+            *ends_++ = static_cast<std::uint32_t>(out_ - bytes_);
+            if (in_ == end_) {
+                break;
+            }
+            if (*in_ == '\t') {
+                ++in_;
+                continue;
+            }
+            in_ += *in_ == '\r' && in_ + 1 < end_ && in_[1] == '\n' ? 2 : 1;
+            EndRow();
+            if (in_ == end_) {
+                return;
+            }
+            StartRow();
+        }
+        EndRow();
     }
-    if (quotedEnd == std::string_view::npos) {
-        block.AppendCell(std::string_view(bytes + at, end - at));
-        return end;
+
+    std::size_t ByteCount() const { return static_cast<std::size_t>(out_ - bytes_); }
+    std::size_t CellCount() const { return static_cast<std::size_t>(ends_ - firstEnd_); }
+    int Width() const { return width_; }
+    int LastRowColumns() const { return lastRowColumns_; }
+
+private:
+    /// Whether nothing of the current cell has been read: a quote here opens a quoted cell.
+    bool AtCellStart() const { return in_ == text_ || IsCellEnd(in_[-1]); }
+
+    /// The cell that begins with a quote, up to its closing quote, its doubled quotes read as
+    /// one; one that no quote closes is read as it stands.
+    void ReadQuotedCell() {
+        const std::string_view text(text_, static_cast<std::size_t>(end_ - text_));
+        const std::size_t quotedEnd = QuotedCellEnd(text, static_cast<std::size_t>(in_ - text_));
+        if (quotedEnd == std::string_view::npos) {
+            return;
+        }
+        const char* const closingQuote = text_ + quotedEnd - 1;
+        for (const char* inner = in_ + 1; inner < closingQuote; ++inner) {
+            *out_++ = *inner;
+            inner += *inner == '"' ? 1 : 0;
+        }
+        in_ = closingQuote + 1;
     }
-    AppendUnquoted(text, at, quotedEnd, block);
-    // Text after the closing quote, which no spreadsheet writes, is kept as it stands.
-    block.ExtendLastCell(text.substr(quotedEnd, end - quotedEnd));
-    return end;
-}
+
+    /// The rest of the cell, up to a TAB, a line break or the end. Text after a closing quote,
+    /// which no spreadsheet writes, is kept as it stands.
+    void ReadRestOfCell() {
+        while (in_ < end_ && !IsCellEnd(*in_)) {
+            *out_++ = *in_++;
+        }
+    }
+
+    void StartRow() { rowStarts_.push_back(CellCount()); }
+
+    void EndRow() {
+        lastRowColumns_ = static_cast<int>(CellCount() - rowStarts_.back());
+        width_ = std::max(width_, lastRowColumns_);
+    }
+
+    const char* const text_;
+    const char* in_;
+    const char* const end_;
+    const char* const bytes_;
+    char* out_;
+    const std::uint32_t* const firstEnd_;
+    std::uint32_t* ends_;
+    std::vector<std::size_t>& rowStarts_;
+    int width_ = 0;
+    int lastRowColumns_ = 0;
+};
 
 /// Appends code page text as UTF-8: its ASCII as it is, only the runs of other characters
 /// converted, as a large block's cells are mostly ASCII.
@@ -210,7 +279,7 @@ std::string_view TCellBlock::Cell(int row, int column) const {
     const std::size_t index =
         rowStarts_[static_cast<std::size_t>(row)] + static_cast<std::size_t>(column);
     const std::size_t start = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(bytes_).substr(start, ends_[index] - start);
+    return {bytes_.data() + start, ends_[index] - start};
 }
 
 void TCellBlock::Reserve(std::size_t bytes, std::size_t cells, std::size_t rows) {
@@ -229,24 +298,48 @@ void TCellBlock::ThrowTooLarge() {
 }
 
 void TCellBlock::ExtendLastCell(std::string_view text) {
-    bytes_ += text;
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
     ends_.back() = NarrowedEnd(bytes_.size());
 }
 
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
     CheckCopiedRange(range);
-    TCellBlock block;
+    const std::size_t bytes = RangeBytes(table, range);
+    if (bytes > TCellBlock::MaxBytes) {
+        TCellBlock::ThrowTooLarge();
+    }
     const auto rows = static_cast<std::size_t>(range.RowCount());
-    block.Reserve(RangeBytes(table, range), rows * static_cast<std::size_t>(range.ColumnCount()),
-                  rows);
-    block.AddRow();
-    ForEachRangeCell(
-        table, range, [&](std::size_t, std::string_view cell) { block.AppendCell(cell); },
-        [&] {
-            if (block.RowCount() < range.RowCount()) {
-                block.AddRow();
-            }
+    const auto columns = static_cast<std::size_t>(range.ColumnCount());
+    TCellBlock block;
+    block.bytes_.resize(bytes);
+    block.ends_.resize(rows * columns);
+    block.rowStarts_.resize(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        block.rowStarts_[row] = row * columns;
+    }
+    // A stored row's cells lie one after the other: each row's are copied at once.
+    const TCellRange cells = range.Normalised();
+    const auto firstColumn = static_cast<std::size_t>(cells.firstColumn);
+    const std::size_t endColumn = firstColumn + columns;
+    char* const first = block.bytes_.data();
+    std::uint32_t* end = block.ends_.data();
+    auto cellEnd = std::uint32_t{0};
+    for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+        const TRowCells& stored = table.Store().Row(row);
+        const std::string_view text = stored.Bytes(firstColumn, endColumn);
+        if (!text.empty()) {
+            std::memcpy(first + cellEnd, text.data(), text.size());
+        }
+        std::size_t column = firstColumn;
+        stored.ForEachCell(firstColumn, endColumn, [&](std::string_view cell) {
+            cellEnd += static_cast<std::uint32_t>(cell.size());
+            *end++ = cellEnd;
+            ++column;
         });
+        end = std::fill_n(end, endColumn - column, cellEnd);
+    }
+    block.width_ = static_cast<int>(columns);
+    block.lastRowColumns_ = static_cast<int>(columns);
     return block;
 }
 
@@ -269,13 +362,20 @@ std::string RangeClipboardText(const TAnswerTable& table, TCellRange range) {
 }
 
 std::string BlockClipboardText(const TCellBlock& block) {
-    std::string text;
+    // Room for the text of a block whose cells need no quotes, which most do not.
+    std::size_t size = 0;
     for (int row = 0; row < block.RowCount(); ++row) {
-        for (int column = 0; column < block.ColumnCount(row); ++column) {
+        size += block.Row(row).Text().size() + 2;
+    }
+    std::string text;
+    text.reserve(size + block.CellCount());
+    for (int row = 0; row < block.RowCount(); ++row) {
+        const TBlockRow cells = block.Row(row);
+        for (int column = 0; column < cells.ColumnCount(); ++column) {
             if (column > 0) {
                 text += '\t';
             }
-            AppendClipboardCell(block.Cell(row, column), text);
+            AppendClipboardCell(cells.Cell(column), text);
         }
         text += "\r\n";
     }
@@ -306,27 +406,18 @@ TCellBlock ReadClipboardBlock(std::string_view text) {
     if (text.empty()) {
         return block;
     }
-    // Room for the cells of a text without quotes, which most are.
-    const auto lineBreaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    const auto tabs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t'));
-    block.Reserve(text.size(), tabs + lineBreaks + 1, lineBreaks + 1);
-    block.AddRow();
-    std::size_t at = 0;
-    while (true) {
-        at = ReadCell(text, at, block);
-        if (at == text.size()) {
-            break;
-        }
-        if (text[at] == '\t') {
-            ++at;
-            continue;
-        }
-        at += text.substr(at).starts_with("\r\n") ? std::size_t{2} : std::size_t{1};
-        if (at == text.size()) {
-            break;
-        }
-        block.AddRow();
+    // The cells take no more bytes than the text: ends within it fit.
+    if (text.size() > TCellBlock::MaxBytes) {
+        TCellBlock::ThrowTooLarge();
     }
+    block.bytes_.resize(text.size() + TabBlocks::BlockSize);
+    block.ends_.resize(MostCells(text) + TabBlocks::BlockSize);
+    TClipboardTextReader reader(text, block.bytes_.data(), block.ends_.data(), block.rowStarts_);
+    reader.Read();
+    block.bytes_.resize(reader.ByteCount());
+    block.ends_.resize(reader.CellCount());
+    block.width_ = reader.Width();
+    block.lastRowColumns_ = reader.LastRowColumns();
     return block;
 }
 

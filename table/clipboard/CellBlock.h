@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 /// A rectangle of cells, first and last columns and rows included, in any corner order.
@@ -40,12 +42,50 @@ public:
         const std::size_t start = index == 0 ? 0 : ends_[index - 1];
         return {bytes_ + start, ends_[index] - start};
     }
+    /// The texts of the row's cells one after the other, with nothing between them.
+    std::string_view Text() const {
+        const std::size_t start = TextStart();
+        const std::size_t end =
+            columnCount_ == 0 ? start : ends_[first_ + static_cast<std::size_t>(columnCount_) - 1];
+        return {bytes_ + start, end - start};
+    }
+    /// Where cell `column` ends in Text(); `column` must be below ColumnCount().
+    std::uint32_t TextEnd(int column) const {
+        return ends_[first_ + static_cast<std::size_t>(column)] -
+               static_cast<std::uint32_t>(TextStart());
+    }
 
 private:
+    std::size_t TextStart() const { return first_ == 0 ? 0 : ends_[first_ - 1]; }
+
     const char* bytes_;
     const std::uint32_t* ends_;
     std::size_t first_;
     int columnCount_;
+};
+
+/// Room for a large block's bytes and ends: the items that reading or copying a block writes
+/// anyway are left unwritten when made. Plain heap memory: asking for huge pages made a paste
+/// now and then several times slower, in the system's compaction of memory.
+template <typename T>
+struct TBlockBufferAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = TBlockBufferAllocator<U>;
+    };
+
+    TBlockBufferAllocator() = default;
+    template <typename U>
+    explicit TBlockBufferAllocator(const TBlockBufferAllocator<U>& /*other*/) {}
+
+    template <typename U>
+    void construct(U* item) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(item)) U;
+    }
+    template <typename U, typename... TArguments>
+    void construct(U* item, TArguments&&... arguments) {
+        ::new (static_cast<void*>(item)) U(std::forward<TArguments>(arguments)...);
+    }
 };
 
 /// Rows of cells in the code page, as copied from the table or read from the clipboard; rows
@@ -73,7 +113,7 @@ public:
     void AddRow();
     /// Inline, as reading a large block appends millions of cells.
     void AppendCell(std::string_view text) {
-        bytes_ += text;
+        bytes_.insert(bytes_.end(), text.begin(), text.end());
         ends_.push_back(NarrowedEnd(bytes_.size()));
         width_ = std::max(width_, ++lastRowColumns_);
     }
@@ -81,6 +121,10 @@ public:
     void ExtendLastCell(std::string_view text);
 
 private:
+    /// Write straight into the block's buffers.
+    friend TCellBlock ReadClipboardBlock(std::string_view text);
+    friend TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
+
     /// Throws EPelloranError for a block of 4 GB or more.
     static std::uint32_t NarrowedEnd(std::size_t end) {
         if (end > MaxBytes) {
@@ -91,9 +135,9 @@ private:
     [[noreturn]] static void ThrowTooLarge();
     static constexpr std::size_t MaxBytes = 0xFFFF'FFFF;
 
-    std::string bytes_;
+    std::vector<char, TBlockBufferAllocator<char>> bytes_;
     /// Below 4 GB, so that a large block's ends take half the room.
-    std::vector<std::uint32_t> ends_;
+    std::vector<std::uint32_t, TBlockBufferAllocator<std::uint32_t>> ends_;
     std::vector<std::size_t> rowStarts_;
     int width_ = 0;
     int lastRowColumns_ = 0;

@@ -23,6 +23,9 @@ void ApplyState(TAnswerTable& table, const TTableState& state) {
     if (table.ColumnWidths() != state.columnWidths) {
         table.SetColumnWidths(state.columnWidths);
     }
+    if (table.StoredShape() != state.shape) {
+        table.RestoreStoredShape(state.shape);
+    }
 }
 
 /// Whether `sourceRows` are the rows from `firstRow` on, each once: an order that its inverse
@@ -168,14 +171,30 @@ struct TRowBuffer {
         bytes += text;
         ends.push_back(static_cast<std::uint32_t>(bytes.size()));
     }
+
+    void AppendEmptyCells(std::size_t count) {
+        ends.resize(ends.size() + count, static_cast<std::uint32_t>(bytes.size()));
+    }
+
+    /// The row's texts copied at once, as a large block's rows hold many short cells.
+    void AppendBlockRow(const TBlockRow& cells) {
+        const auto start = static_cast<std::uint32_t>(bytes.size());
+        bytes += cells.Text();
+        const std::size_t first = ends.size();
+        ends.resize(first + static_cast<std::size_t>(cells.ColumnCount()));
+        std::uint32_t* const rowEnds = ends.data() + first;
+        for (int at = 0; at < cells.ColumnCount(); ++at) {
+            rowEnds[at] = start + cells.TextEnd(at);
+        }
+    }
 };
 
-/// The cells of a block row of `cellCount` cells written from `column` on into `row`:
-/// `cellText(i)` is the text of the i-th. A row written over mostly is built anew and written
-/// whole, so that its step keeps the old row rather than a record per cell.
-template <typename TCellText>
+/// Writes `cellCount` cells from `column` on into `row`: `cellText(i)` is the text of the
+/// i-th, `appendCells(buffer)` appends them all. A row written over mostly is built anew and
+/// written whole, so that its step keeps the old row rather than a record per cell.
+template <typename TCellText, typename TAppendCells>
 void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCellText&& cellText,
-                   TRowBuffer& buffer) {
+                   TAppendCells&& appendCells, TRowBuffer& buffer) {
     const TRowCells& old = table.Store().Row(row);
     const auto first = static_cast<std::size_t>(column);
     const auto end = first + static_cast<std::size_t>(cellCount);
@@ -188,12 +207,8 @@ void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCel
     buffer.bytes.clear();
     buffer.ends.clear();
     old.ForEachCell(0, first, [&](std::string_view cell) { buffer.Append(cell); });
-    while (buffer.ends.size() < first) {
-        buffer.Append({});
-    }
-    for (int at = 0; at < cellCount; ++at) {
-        buffer.Append(cellText(at));
-    }
+    buffer.AppendEmptyCells(first - buffer.ends.size());
+    appendCells(buffer);
     old.ForEachCell(end, old.Size(), [&](std::string_view cell) { buffer.Append(cell); });
     table.WriteRowCells(row, TRowCells(buffer.bytes, buffer.ends));
 }
@@ -202,17 +217,14 @@ void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& bloc
     TRowBuffer buffer;
     for (int offset = 0; offset < block.RowCount(); ++offset) {
         const TBlockRow cells = block.Row(offset);
-        bool empty = true;
-        for (int at = 0; at < cells.ColumnCount() && empty; ++at) {
-            empty = cells.Cell(at).empty();
-        }
         // Empty cells beyond the stored rows change nothing: they need not grow the table.
-        if (row + offset >= table.StoredRowCount() && empty) {
+        if (row + offset >= table.StoredRowCount() && cells.Text().empty()) {
             continue;
         }
         WriteBlockRow(
             table, column, row + offset, cells.ColumnCount(),
-            [&](int at) { return cells.Cell(at); }, buffer);
+            [&](int at) { return cells.Cell(at); },
+            [&](TRowBuffer& rowBuffer) { rowBuffer.AppendBlockRow(cells); }, buffer);
     }
 }
 
@@ -228,6 +240,9 @@ void EmptyRange(TAnswerTable& table, TCellRange range) {
             std::min(cells.lastColumn + 1, table.StoredColumnCount(row)) - cells.firstColumn;
         WriteBlockRow(
             table, cells.firstColumn, row, cellCount, [](int) { return std::string_view(); },
+            [&](TRowBuffer& rowBuffer) {
+                rowBuffer.AppendEmptyCells(static_cast<std::size_t>(cellCount));
+            },
             buffer);
     }
 }
@@ -242,6 +257,7 @@ TTableState TableState(const TAnswerTable& table) {
     state.questionCount = table.QuestionCount();
     state.highlightColor = table.HighlightColor();
     state.columnWidths = table.ColumnWidths();
+    state.shape = table.StoredShape();
     return state;
 }
 
@@ -252,10 +268,11 @@ TTableHistory::~TTableHistory() = default;
 
 THistoryStep TTableHistory::RunStep(TStepKind kind,
                                     const std::function<void(TAnswerTable&)>& command,
-                                    TOnFailure onFailure) {
+                                    TOnFailure onFailure, std::size_t expectedChanges) {
     TAnswerTable& table = session_.Table();
     THistoryStep step;
     step.kind = kind;
+    step.changes.reserve(expectedChanges);
     step.before = TableState(table);
     try {
         const TRecording recording(table, step.changes);
@@ -263,6 +280,7 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
     } catch (...) {
         if (onFailure == TOnFailure::Undone || step.changes.empty()) {
             UndoChanges(table, step.changes);
+            table.RestoreStoredShape(step.before.shape);
             KeepStateOfFailure(TableState(table));
         } else {
             step.after = TableState(table);
@@ -285,7 +303,12 @@ void TTableHistory::KeepStateOfFailure(const TTableState& state) {
 
 void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
                            TOnFailure onFailure) {
-    THistoryStep step = RunStep(kind, command, onFailure);
+    RecordStep(kind, command, onFailure, 0);
+}
+
+void TTableHistory::RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
+                               TOnFailure onFailure, std::size_t expectedChanges) {
+    THistoryStep step = RunStep(kind, command, onFailure, expectedChanges);
     if (!step.changes.empty() || step.before != step.after) {
         Push(std::move(step));
     }
@@ -343,8 +366,10 @@ void TTableHistory::Type(int column, int row, std::string_view text) {
 }
 
 void TTableHistory::PasteBlock(int column, int row, const TCellBlock& block) {
-    Record(TStepKind::BlockPaste,
-           [&](TAnswerTable& table) { WriteBlock(table, column, row, block); });
+    // A row written whole is one change.
+    RecordStep(
+        TStepKind::BlockPaste, [&](TAnswerTable& table) { WriteBlock(table, column, row, block); },
+        TOnFailure::Undone, static_cast<std::size_t>(block.RowCount()));
 }
 
 void TTableHistory::Clear(TCellRange range) {

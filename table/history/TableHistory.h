@@ -54,6 +54,8 @@ struct TTableState {
     int questionCount = 0;
     TColor highlightColor = clWhite;
     std::map<int, int> columnWidths;
+    /// The stored rows and columns: a command that grew the table is undone to its size before.
+    TStoreShape shape;
 
     bool operator==(const TTableState& other) const = default;
 };
@@ -95,9 +97,9 @@ struct THistoryStep {
 /// it wrote, a paste the cells or rows it overwrote, Open and New the cells they replaced. A
 /// command that fails leaves no step and no cell changed, but the commands' state that its own
 /// rules set on failure stays, and undo coming back to that point brings it back.
-/// Undo and redo bring back the cells, the enabled commands, the question count, highlight and
-/// column widths, and for Open and New the session's file, so that after undoing back to the
-/// table as saved or opened, TTableSession::IsChanged is false.
+/// Undo and redo bring back the cells, the stored rows and columns, the enabled commands, the
+/// question count, highlight and column widths, and for Open and New the session's file, so that
+/// after undoing back to the table as saved or opened, TTableSession::IsChanged is false.
 class TTableHistory {
 public:
     explicit TTableHistory(TTableSession& session, THistoryLimits limits = {});
@@ -157,9 +159,12 @@ public:
     std::size_t MemorySize() const;
 
 private:
+    /// Record, with room made for this many changes, as a block paste knows them beforehand.
+    void RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
+                    TOnFailure onFailure, std::size_t expectedChanges);
     /// Runs `command` and returns what it changed; throws as Record does.
     THistoryStep RunStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                         TOnFailure onFailure);
+                         TOnFailure onFailure, std::size_t expectedChanges = 0);
     /// A failed command may leave the commands' state as its own rules say (Mark and Sort by
     /// number enabled after an Open that failed, the question count after a failed Mark): that
     /// state is where undo and redo come back to this point.

@@ -46,6 +46,12 @@ TRowCells TAnswerTable::ExchangeRow(int row, TRowCells cells) {
     return old;
 }
 
+void TAnswerTable::RestoreStoredShape(TStoreShape shape) {
+    const int oldRowCount = StoredRowCount();
+    store_.RestoreShape(shape);
+    NotifyRowCountChange(oldRowCount);
+}
+
 TCellStore TAnswerTable::ExchangeCells(TCellStore cells) {
     const int oldRowCount = StoredRowCount();
     TCellStore old = std::move(store_);

@@ -95,6 +95,11 @@ public:
     /// in every row. It shrinks only when every cell is replaced (the reset, a class loaded),
     /// so that it costs no walk through the rows.
     int StoredColumnCount() const { return store_.ColumnCount(); }
+    /// The stored rows and columns.
+    TStoreShape StoredShape() const { return store_.Shape(); }
+    /// TCellStore::RestoreShape, telling the view of a new row count: for undo and redo, which
+    /// bring back the cells first. Not recorded.
+    void RestoreStoredShape(TStoreShape shape);
 
     /// Puts the cells from `firstColumn` on of rows `sourceRows[i]` into row `firstRow + i`,
     /// all rows being read before any is written, and requests one repaint of the rows written.

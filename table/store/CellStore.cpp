@@ -1,5 +1,6 @@
 #include "table/store/CellStore.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -57,6 +58,20 @@ void TCellStore::DetachPlacedRows() {
         }
     }
     rowArena_.Release();
+}
+
+void TCellStore::RestoreShape(TStoreShape shape) {
+    std::size_t rowCount = rows_.size();
+    const auto wantedRows = static_cast<std::size_t>(std::max(shape.rowCount, 0));
+    while (rowCount > wantedRows && rows_[rowCount - 1].Size() == 0) {
+        --rowCount;
+    }
+    rows_.resize(std::max(rowCount, wantedRows));
+    columnCount_ = std::max(shape.columnCount, 0);
+    // Rows that were not dropped keep their columns.
+    for (std::size_t row = wantedRows; row < rows_.size(); ++row) {
+        NoteColumnCount(rows_[row]);
+    }
 }
 
 int TCellStore::ColumnCount(int row) const {

@@ -10,6 +10,14 @@
 #include <string_view>
 #include <vector>
 
+/// How many rows and columns a store holds, as the window shows them and undo brings them back.
+struct TStoreShape {
+    int rowCount = 0;
+    int columnCount = 0;
+
+    bool operator==(const TStoreShape& other) const = default;
+};
+
 /// The cells of a table, addressed by (column, row) from 0, kept for large classes: each row's
 /// texts packed together (TRowCells), the rows of a loaded file placed in blocks shared by many
 /// rows (TRowArena), room made beforehand where the size is known. It tells nobody of a change:
@@ -37,9 +45,15 @@ public:
     int RowCount() const { return static_cast<int>(rows_.size()); }
     /// Columns of `row` that may hold a non-empty cell.
     int ColumnCount(int row) const;
-    /// Columns that may hold a non-empty cell in some row; it never shrinks, so that it costs
-    /// no walk through the rows.
+    /// Columns that may hold a non-empty cell in some row; only RestoreShape shrinks it, so that
+    /// it costs no walk through the rows.
     int ColumnCount() const { return columnCount_; }
+
+    TStoreShape Shape() const { return {RowCount(), columnCount_}; }
+    /// Takes the store back to a shape it had when it held the cells it holds now, as undo and
+    /// redo do: empty rows beyond it are dropped, empty rows up to it added. A row beyond it
+    /// that holds a cell is kept, and so are the columns of the rows kept.
+    void RestoreShape(TStoreShape shape);
 
     /// Writes one cell; an empty text beyond the stored rows stores nothing.
     void StoreCell(int column, int row, std::string_view text);

@@ -58,8 +58,13 @@ TRowCells::TRowCells(std::string_view bytes, const std::vector<std::uint32_t>& e
 TRowCells::TRowCells(const TRowCells& other) {
     if (other.cells_ > 0) {
         Relayout(other.cells_, other.bytes_);
-        for (std::size_t column = 0; column < other.cells_; ++column) {
-            SetEnd(column, other.End(column));
+        // A copy has no room to spare, so its ends may be narrower than the original's.
+        if (EndWidth(byteCapacity_) == EndWidth(other.byteCapacity_)) {
+            std::memcpy(storage_, other.storage_, other.cells_ * EndWidth(byteCapacity_));
+        } else {
+            for (std::size_t column = 0; column < other.cells_; ++column) {
+                SetEnd(column, other.End(column));
+            }
         }
         std::memcpy(Bytes(), other.Bytes(), other.bytes_);
         cells_ = other.cells_;

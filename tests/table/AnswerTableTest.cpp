@@ -211,6 +211,27 @@ TEST(AnswerTable, StoredColumnCountIsTheWidestRowWrittenSinceTheReset) {
     EXPECT_EQ(table.Cell(60, 5), "");
 }
 
+// Undo and redo take the table back to a size it had: the empty rows beyond it go and the view
+// is told, rows up to it come back; a row beyond it that holds a cell stays with its columns.
+TEST(AnswerTable, RestoredShapeDropsOnlyEmptyRows) {
+    TAnswerTable table;
+    table.Reset();
+    const TStoreShape reset = table.StoredShape();
+    TFakeTableView view(table);
+    table.SetCell(60, 200, "x");
+    table.SetCell(60, 200, "");
+    view.log.clear();
+    table.RestoreStoredShape(reset);
+    EXPECT_EQ(table.StoredShape(), reset);
+    EXPECT_EQ(view.log, std::vector<std::string>{V::RowCount(reset.rowCount)});
+    table.SetCell(70, 150, "kept");
+    table.RestoreStoredShape(reset);
+    EXPECT_EQ(table.StoredShape(), (TStoreShape{151, 71}));
+    EXPECT_EQ(table.Cell(70, 150), "kept");
+    table.RestoreStoredShape({300, 80});
+    EXPECT_EQ(table.StoredShape(), (TStoreShape{300, 80}));
+}
+
 TEST(AnswerTableReset, StepsInOrder) {
     TAnswerTable table;
     table.SetEnabled(TCommand::mmMark, true);

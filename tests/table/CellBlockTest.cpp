@@ -85,6 +85,87 @@ INSTANTIATE_TEST_SUITE_P(
                     TReadCase{"QuotedEmptyCell", "\"\"\tx", {{"", "x"}}}),
     TCaseName());
 
+/// Clipboard text read a byte at a time, as ReadClipboardBlock's contract says: what its quick
+/// way through plain runs must give.
+TCells ReadByteByByte(std::string_view text) {
+    TCells rows;
+    if (text.empty()) {
+        return rows;
+    }
+    rows.emplace_back();
+    std::size_t at = 0;
+    while (true) {
+        std::string cell;
+        if (at < text.size() && text[at] == '"') {
+            std::string inner;
+            std::size_t next = at + 1;
+            for (; next < text.size(); ++next) {
+                if (text[next] == '"' && text.substr(next + 1, 1) == "\"") {
+                    inner += text[next++];
+                } else if (text[next] == '"') {
+                    break;
+                } else {
+                    inner += text[next];
+                }
+            }
+            if (next < text.size()) {
+                cell = inner;
+                at = next + 1;
+            }
+        }
+        while (at < text.size() && text[at] != '\t' && text[at] != '\r' && text[at] != '\n') {
+            cell += text[at++];
+        }
+        rows.back().push_back(cell);
+        if (at == text.size()) {
+            break;
+        }
+        if (text[at] == '\t') {
+            ++at;
+            continue;
+        }
+        at += text.substr(at, 2) == "\r\n" ? std::size_t{2} : std::size_t{1};
+        if (at == text.size()) {
+            break;
+        }
+        rows.emplace_back();
+    }
+    return rows;
+}
+
+/// Clipboard text of long plain runs, so that the quick way meets every kind of byte at every
+/// place of its sixteen-byte blocks.
+std::string RandomClipboardText(TRandomWork& work) {
+    static const std::vector<std::string> pieces{
+        "\t",         "\t",       "\t",       "\r\n", "\n",  "\r", "\"", "\"\"", "\"a\tb\r\nc\"",
+        "\"x\"\"y\"", "\x83\x5c", "\x8e\x52", " ",    "\xb1"};
+    std::string text;
+    for (int piece = work.Below(40); piece >= 0; --piece) {
+        if (work.Chance(50)) {
+            text += std::string(static_cast<std::size_t>(work.Below(24)),
+                                static_cast<char>('a' + work.Below(26)));
+        } else {
+            text += pieces[static_cast<std::size_t>(work.Below(static_cast<int>(pieces.size())))];
+        }
+    }
+    return text;
+}
+
+TEST(ClipboardReading, SplitsRandomTextAsReadByteByByte) {
+    for (std::uint32_t seed = 1; seed <= 3000 && !HasFailure(); ++seed) {
+        TRandomWork work(seed);
+        const std::string text = RandomClipboardText(work);
+        const TCellBlock block = ReadClipboardBlock(text);
+        const TCells expected = ReadByteByByte(text);
+        EXPECT_EQ(RowsOf(block), expected) << Escaped(text);
+        std::size_t width = 0;
+        for (const std::vector<std::string>& row : expected) {
+            width = std::max(width, row.size());
+        }
+        EXPECT_EQ(static_cast<std::size_t>(block.Width()), width) << Escaped(text);
+    }
+}
+
 struct TSeveralCase {
     std::string name;
     std::string text;

@@ -46,7 +46,9 @@ void PrintTo(const TSnapshot& snapshot, std::ostream* out) {
     }
     *out << "questions=" << snapshot.state.questionCount << " enabled=" << snapshot.state.enabled[0]
          << snapshot.state.enabled[1] << snapshot.state.enabled[2]
-         << " widths=" << snapshot.state.columnWidths.size() << " changed=" << snapshot.changed
+         << " widths=" << snapshot.state.columnWidths.size()
+         << " rows=" << snapshot.state.shape.rowCount
+         << " columns=" << snapshot.state.shape.columnCount << " changed=" << snapshot.changed
          << " file=" << snapshot.fileName;
 }
 
@@ -177,6 +179,112 @@ INSTANTIATE_TEST_SUITE_P(
         TCommandCase{"OpenOfAKeyOverTheTable",
                      [](THistoryBench& b) { b.history.Open(b.File("key.csv", KeyOnly)); }}),
     TCaseName());
+
+/// `count` rows of a student number, numbered on from `from`, and a name.
+TCells NumberedRows(int count, int from) {
+    TCells rows;
+    for (int row = 0; row < count; ++row) {
+        rows.push_back({std::to_string(from + row), "Name" + std::to_string(row)});
+    }
+    return rows;
+}
+
+/// The roster lines of `count` students, then `tail`.
+std::string RosterLines(int count, const std::string& tail) {
+    std::string text;
+    for (int student = 0; student < count; ++student) {
+        text += std::to_string(5000 + student) + ",Name" + std::to_string(student) + "\r\n";
+    }
+    return text + tail;
+}
+
+struct TGrowingCase {
+    std::string name;
+    /// Run on a session that opened Quiz; grows the table.
+    std::function<void(THistoryBench&)> run;
+    /// The command fails as it should, after what it does.
+    bool fails = false;
+};
+
+class GrowingCommand : public testing::TestWithParam<TGrowingCase> {};
+
+// A command that grew the table is undone to the stored rows and columns before it, which the
+// window shows, and saves the same bytes as before it; redone, it grows the table again.
+TEST_P(GrowingCommand, UndoneTakesTheTableBackToItsSizeAndSavedBytes) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("quiz.csv", Quiz));
+    const TAnswerTable& table = bench.session.Table();
+    const TStoreShape opened = table.StoredShape();
+    bench.session.Save(bench.folder / "opened.csv");
+    if (GetParam().fails) {
+        EXPECT_THROW(GetParam().run(bench), EPelloranError);
+    } else {
+        GetParam().run(bench);
+    }
+    const TStoreShape grown = table.StoredShape();
+    ASSERT_TRUE(grown.rowCount > opened.rowCount || grown.columnCount > opened.columnCount);
+    bench.session.Save(bench.folder / "grown.csv");
+    for (int round = 0; round < 2; ++round) {
+        bench.history.Undo();
+        EXPECT_EQ(table.StoredShape(), opened) << "round " << round;
+        EXPECT_EQ(table.StoredRowCount(), opened.rowCount);
+        EXPECT_EQ(table.StoredColumnCount(), opened.columnCount);
+        bench.session.Save(bench.folder / "undone.csv");
+        EXPECT_EQ(ReadTestFile(bench.folder / "undone.csv"),
+                  ReadTestFile(bench.folder / "opened.csv"))
+            << "round " << round;
+        bench.history.Redo();
+        EXPECT_EQ(table.StoredShape(), grown) << "round " << round;
+        bench.session.Save(bench.folder / "redone.csv");
+        EXPECT_EQ(ReadTestFile(bench.folder / "redone.csv"),
+                  ReadTestFile(bench.folder / "grown.csv"))
+            << "round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, GrowingCommand,
+    testing::Values(
+        TGrowingCase{
+            "BlockPasteOfStudentsBelowTheShownRows",
+            [](THistoryBench& b) { b.history.PasteBlock(1, 6, BlockOf(NumberedRows(200, 2000))); }},
+        TGrowingCase{"BlockPasteOfQuestionsBeyondTheShownColumns",
+                     [](THistoryBench& b) {
+                         TCells rows = {std::vector<std::string>(60, "k"),
+                                        std::vector<std::string>(60, "1")};
+                         b.history.PasteBlock(6, 1, BlockOf(rows));
+                     }},
+        TGrowingCase{"ClipboardTextPasteFarAway",
+                     [](THistoryBench& b) {
+                         b.history.PasteBlock(80, 400,
+                                              ReadClipboardBlock("x\ty\r\n\t\"z\nw\"\r\n"));
+                     }},
+        TGrowingCase{"TypingFarAway", [](THistoryBench& b) { b.history.SetCell(70, 300, "far"); }},
+        TGrowingCase{
+            "RosterPasteOfManyStudents",
+            [](THistoryBench& b) { b.history.PasteRoster([] { return RosterLines(150, ""); }); }},
+        TGrowingCase{"RosterPasteStoppedAfterManyStudents",
+                     [](THistoryBench& b) {
+                         b.history.PasteRoster([] { return RosterLines(130, "9999\r\n"); });
+                     },
+                     true}),
+    TCaseName());
+
+// A command that fails after growing the table leaves it its size, as no step is left.
+TEST(TableHistory, AFailedCommandLeavesTheTableItsSize) {
+    THistoryBench bench;
+    bench.history.Open(bench.File("quiz.csv", Quiz));
+    const TSnapshot opened = bench.Snapshot();
+    const std::size_t steps = bench.history.UndoCount();
+    EXPECT_THROW(bench.history.Record(TStepKind::BlockPaste,
+                                      [](TAnswerTable& table) {
+                                          table.SetCell(90, 700, "x");
+                                          throw EPelloranError("stopped");
+                                      }),
+                 EPelloranError);
+    EXPECT_EQ(bench.Snapshot(), opened);
+    EXPECT_EQ(bench.history.UndoCount(), steps);
+}
 
 // A command that fails changes no cell and leaves no step; Open's and Mark's own rules for
 // the commands' states after a failure stay.
