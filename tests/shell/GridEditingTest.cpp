@@ -220,6 +220,11 @@ TEST_F(GridEditing, ABlockPastBelowTheShownRowsGrowsTheGrid) {
     EXPECT_EQ(View().Model().ShownRowCount(), 111) << "the rows pasted and an empty one";
     Undo();
     EXPECT_EQ(Cell(1, 109), "");
+    View().FlushPaints();
+    EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows) << "and shrinks it back";
+    Redo();
+    View().FlushPaints();
+    EXPECT_EQ(View().Model().ShownRowCount(), 111);
 }
 
 // Undo of Open, Mark, a sort and New brings back the tables, the enabled commands and the
