@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "shell/analysis/AnalysisWindow.h"
+#include "shell/window/CellsMimeData.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/ShellServices.h"
 #include "shell/window/ShellText.h"
@@ -410,6 +411,8 @@ void BM_CopyAndPasteInWindow(benchmark::State& state) {
         double copySeconds = 0;
         double pasteSeconds = 0;
         double cliSeconds = 0;
+        double textSeconds = 0;
+        double htmlSeconds = 0;
         for (auto _ : state) {
             window->Table->SetCurrentCell(block.firstColumn, block.firstRow);
             window->Table->SelectRange(block);
@@ -417,6 +420,10 @@ void BM_CopyAndPasteInWindow(benchmark::State& state) {
                 window->mmCopy->trigger();
                 window->Table->FlushPaints();
             });
+            // What another program waits for when it asks for the cells: the text and the HTML.
+            const TCellsMimeData offered(*services.clipboardCells);
+            textSeconds += TimeSeconds([&] { benchmark::DoNotOptimize(offered.text()); });
+            htmlSeconds += TimeSeconds([&] { benchmark::DoNotOptimize(offered.html()); });
             if (state.range(2) != 0) {
                 services.clipboard = FromCodePage(BlockClipboardText(*services.clipboardCells));
                 services.clipboardCells.reset();
@@ -440,6 +447,10 @@ void BM_CopyAndPasteInWindow(benchmark::State& state) {
             benchmark::Counter(copySeconds * 1e3, benchmark::Counter::kAvgIterations);
         state.counters["paste_ms"] =
             benchmark::Counter(pasteSeconds * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["text_ms"] =
+            benchmark::Counter(textSeconds * 1e3, benchmark::Counter::kAvgIterations);
+        state.counters["html_ms"] =
+            benchmark::Counter(htmlSeconds * 1e3, benchmark::Counter::kAvgIterations);
         state.counters["cli_ms"] =
             benchmark::Counter(cliSeconds * 1e3, benchmark::Counter::kAvgIterations);
         state.counters["copy/cli"] = cliSeconds > 0 ? copySeconds / cliSeconds : 0;
