@@ -11,7 +11,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <gtest/gtest.h>
-#include <set>
+#include <map>
 #include <string>
 
 namespace {
@@ -42,6 +42,22 @@ protected:
     }
 };
 
+/// The new commands' access keys are taken by no other item of the Edit menu. The two items
+/// described with "P" keep it.
+void ExpectOwnAccessKeys(const TMain& window) {
+    std::map<QChar, QString> taken;
+    for (const QAction* action : window.mmEdit->actions()) {
+        const qsizetype at = action->text().indexOf(QLatin1Char('&'));
+        if (at < 0 || action == window.mmSortwithpoint) {
+            continue;
+        }
+        const auto [place, added] =
+            taken.emplace(action->text().at(at + 1).toUpper(), action->text());
+        EXPECT_TRUE(added) << action->text().toStdString() << " and "
+                           << place->second.toStdString();
+    }
+}
+
 TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
     const QList<QAction*> actions = window->mmEdit->actions();
     const QList<QAction*> expected = {window->mmAnalysis,   window->N4,     window->mmUndo,
@@ -60,14 +76,7 @@ TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
                                      "貼り付け(&V)", "消去(&L)"}));
     EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del"}));
     EXPECT_EQ(window->mmRedo->shortcuts().size(), 2) << "Ctrl+Shift+Z as well";
-    std::set<QChar> accessKeys;
-    for (const QAction* action : actions) {
-        const qsizetype at = action->text().indexOf(QLatin1Char('&'));
-        if (at >= 0 && action->text() != window->mmSortwithpoint->text()) {
-            EXPECT_TRUE(accessKeys.insert(action->text().at(at + 1).toUpper()).second)
-                << action->text().toStdString();
-        }
-    }
+    ExpectOwnAccessKeys(*window);
     EXPECT_FALSE(window->mmUndo->isEnabled());
     EXPECT_FALSE(window->mmRedo->isEnabled());
 }
@@ -79,6 +88,11 @@ TEST_F(GridEditing, CaptionsComeFromTheLanguageFileAndStayJapaneseWhereMissing) 
     EXPECT_EQ(window->mmUndo->text(), "&Undo");
     EXPECT_EQ(window->mmClear->text(), "C&lear");
     EXPECT_EQ(window->mmRedo->text(), "やり直し(&Y)");
+
+    WriteTestFile(folders.LanguageFile(), ReadTestFile(PELLORAN_RESOURCES_FOLDER "/lang/en.lng"));
+    window = ShowWindow(folders, services);
+    EXPECT_EQ(window->mmPasteCells->text(), "Paste &block");
+    ExpectOwnAccessKeys(*window);
 }
 
 // Typed in the number and name columns, where typing never moves on.
