@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-/// The texts of the analysis: its window, its report and pelloran-cli's output of it.
+/// The texts of the analysis: its window, its report, pelloran-cli's output of it, and the
+/// student slips and class list printed from the marked table.
 enum class TAnalysisText {
     Caption,
     SaveReport,
@@ -58,6 +59,25 @@ enum class TAnalysisText {
     ReasonEverybodyCorrect,
     FlagManyBlanks,
     ReasonManyBlanks,
+    Slips,
+    ClassList,
+    PaperTitle,
+    SavePdf,
+    Print,
+    PrintPreview,
+    PdfFilter,
+    Rank,
+    RankOf,
+    ScoreOf,
+    AnswerRow,
+    MarkRow,
+    PointsQuestionKey,
+    Deviation,
+    Rate,
+    PageOf,
+    Continued,
+    NotMarked,
+    MarkingOutOfDate,
 };
 
 /// The language file's section that holds them.
@@ -69,7 +89,7 @@ inline constexpr std::string_view AnalysisSection = "Analysis";
 class TAnalysisTexts {
 public:
     static constexpr std::size_t Count =
-        static_cast<std::size_t>(TAnalysisText::ReasonManyBlanks) + 1;
+        static_cast<std::size_t>(TAnalysisText::MarkingOutOfDate) + 1;
 
     /// The Japanese texts.
     TAnalysisTexts();

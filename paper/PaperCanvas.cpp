@@ -1,0 +1,144 @@
+#include "paper/PaperCanvas.h"
+
+#include "platform/CodePage.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <mutex>
+
+namespace {
+
+constexpr double MillimetresPerInch = 25.4;
+/// Room between a cell's border and its text.
+constexpr double CellInset = 0.7;
+
+QFont PaperFont(TPaperFont kind) {
+    QFont font(
+        QString::fromUtf8(PaperFontFace.data(), static_cast<qsizetype>(PaperFontFace.size())));
+    switch (kind) {
+    case TPaperFont::Title:
+        font.setPointSizeF(12);
+        font.setBold(true);
+        break;
+    case TPaperFont::Large:
+        font.setPointSizeF(11);
+        font.setBold(true);
+        break;
+    case TPaperFont::Body:
+        font.setPointSizeF(9.5);
+        break;
+    case TPaperFont::Small:
+        font.setPointSizeF(8);
+        break;
+    case TPaperFont::Tiny:
+        font.setPointSizeF(6);
+        break;
+    case TPaperFont::Mark:
+    case TPaperFont::Count:
+        font.setPointSizeF(11);
+        break;
+    }
+    return font;
+}
+
+template <std::size_t... Kinds>
+std::array<QFont, sizeof...(Kinds)> PaperFonts(std::index_sequence<Kinds...>) {
+    return {PaperFont(static_cast<TPaperFont>(Kinds))...};
+}
+
+template <std::size_t... Kinds>
+std::array<QFontMetricsF, sizeof...(Kinds)>
+PaperMetrics(const std::array<QFont, sizeof...(Kinds)>& fonts, QPaintDevice* device,
+             std::index_sequence<Kinds...>) {
+    return {QFontMetricsF(fonts[Kinds], device)...};
+}
+
+constexpr auto FontKinds = std::make_index_sequence<static_cast<std::size_t>(TPaperFont::Count)>();
+
+} // namespace
+
+TPaperCanvas::TPaperCanvas(QPainter& painter)
+    : painter_(painter), dotsPerMm_(painter.device()->logicalDpiX() / MillimetresPerInch),
+      fonts_(PaperFonts(FontKinds)), metrics_(PaperMetrics(fonts_, painter.device(), FontKinds)) {}
+
+QRectF TPaperCanvas::ToDevice(const TPaperRect& area) const {
+    return {area.left * dotsPerMm_, area.top * dotsPerMm_, area.width * dotsPerMm_,
+            area.height * dotsPerMm_};
+}
+
+QPointF TPaperCanvas::ToDevice(double left, double top) const {
+    return {left * dotsPerMm_, top * dotsPerMm_};
+}
+
+void TPaperCanvas::Text(const TPaperRect& cell, std::string_view codePageText, int alignment,
+                        TPaperFont font) {
+    if (!codePageText.empty()) {
+        Text(cell, PaperString(codePageText), alignment, font);
+    }
+}
+
+void TPaperCanvas::Text(const TPaperRect& cell, const QString& text, int alignment,
+                        TPaperFont font) {
+    if (text.isEmpty()) {
+        return;
+    }
+    const auto kind = static_cast<std::size_t>(font);
+    const QRectF area =
+        ToDevice({cell.left + CellInset, cell.top, cell.width - 2 * CellInset, cell.height});
+    const QFontMetricsF& metrics = metrics_[kind];
+    const QString shown = metrics.horizontalAdvance(text) <= area.width()
+                              ? text
+                              : metrics.elidedText(text, Qt::ElideRight, area.width());
+    painter_.setFont(fonts_[kind]);
+    painter_.setPen(Qt::black);
+    painter_.drawText(area, alignment | Qt::TextSingleLine, shown);
+}
+
+void TPaperCanvas::Fill(const TPaperRect& area, const QColor& colour) {
+    painter_.fillRect(ToDevice(area), colour);
+}
+
+void TPaperCanvas::SetPen(double widthMm, Qt::PenStyle style) {
+    QPen pen(Qt::black);
+    pen.setWidthF(widthMm * dotsPerMm_);
+    pen.setStyle(style);
+    painter_.setPen(pen);
+}
+
+void TPaperCanvas::Frame(const TPaperRect& area, double widthMm) {
+    SetPen(widthMm, Qt::SolidLine);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(ToDevice(area));
+}
+
+void TPaperCanvas::HorizontalLine(double left, double right, double top, double widthMm,
+                                  Qt::PenStyle style) {
+    SetPen(widthMm, style);
+    painter_.drawLine(ToDevice(left, top), ToDevice(right, top));
+}
+
+void TPaperCanvas::VerticalLine(double left, double top, double bottom, double widthMm) {
+    SetPen(widthMm, Qt::SolidLine);
+    painter_.drawLine(ToDevice(left, top), ToDevice(left, bottom));
+}
+
+QString PaperString(std::string_view codePageText) {
+    std::u16string text = TCodePage::Decode(codePageText);
+    for (char16_t& character : text) {
+        if (character < u' ' || character == u'\x7F') {
+            character = u' ';
+        }
+    }
+    return QString::fromStdU16String(text);
+}
+
+void RegisterPaperFontSubstitutes() {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        QFont::insertSubstitutions(
+            QString::fromUtf8(PaperFontFace.data(), static_cast<qsizetype>(PaperFontFace.size())),
+            {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+             QStringLiteral("Noto Sans CJK JP")});
+    });
+}

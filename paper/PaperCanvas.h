@@ -1,0 +1,53 @@
+#pragma once
+
+#include "paper/PaperGeometry.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+#include <array>
+#include <string_view>
+
+class QPainter;
+
+/// The faces and sizes the paper writes in.
+enum class TPaperFont { Title, Large, Body, Small, Tiny, Mark, Count };
+
+/// The few strokes the paper is drawn with, on a painter whose device is a sheet of paper,
+/// places in millimetres from the sheet's top left corner. Texts that do not fit their cell
+/// are cut with an ellipsis, never drawn over the next cell.
+class TPaperCanvas {
+public:
+    /// `painter` is active on the sheet's device; its origin is the sheet's corner.
+    explicit TPaperCanvas(QPainter& painter);
+
+    /// A text of the table or the language file, in the code page, on one line.
+    void Text(const TPaperRect& cell, std::string_view codePageText, int alignment,
+              TPaperFont font);
+    void Text(const TPaperRect& cell, const QString& text, int alignment, TPaperFont font);
+    void Fill(const TPaperRect& area, const QColor& colour);
+    void Frame(const TPaperRect& area, double widthMm);
+    void HorizontalLine(double left, double right, double top, double widthMm,
+                        Qt::PenStyle style = Qt::SolidLine);
+    void VerticalLine(double left, double top, double bottom, double widthMm);
+
+private:
+    QRectF ToDevice(const TPaperRect& area) const;
+    QPointF ToDevice(double left, double top) const;
+    void SetPen(double widthMm, Qt::PenStyle style);
+
+    QPainter& painter_;
+    double dotsPerMm_;
+    std::array<QFont, static_cast<std::size_t>(TPaperFont::Count)> fonts_;
+    std::array<QFontMetricsF, static_cast<std::size_t>(TPaperFont::Count)> metrics_;
+};
+
+/// A code-page text as Qt holds it, control characters (a name's line break) as blanks.
+QString PaperString(std::string_view codePageText);
+
+/// The face the paper names; the system's own name, which Japanese faces stand for where it
+/// does not exist (PaperFontSubstitutes). Registering them is the application's: once, before
+/// painting.
+inline constexpr std::string_view PaperFontFace = "ＭＳ Ｐゴシック";
+void RegisterPaperFontSubstitutes();

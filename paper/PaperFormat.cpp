@@ -1,0 +1,51 @@
+#include "paper/PaperFormat.h"
+
+#include "analysis/AnalysisFormat.h"
+#include "table/marking/Numbers.h"
+
+QString VerdictMark(TVerdict verdict) {
+    switch (verdict) {
+    case TVerdict::Right:
+        return QStringLiteral("○");
+    case TVerdict::Partial:
+        return QStringLiteral("△");
+    case TVerdict::Wrong:
+        break;
+    }
+    return QStringLiteral("×");
+}
+
+QColor VerdictTint(TVerdict verdict) {
+    switch (verdict) {
+    case TVerdict::Right:
+        break;
+    case TVerdict::Partial:
+        return PartialTint;
+    case TVerdict::Wrong:
+        return WrongTint;
+    }
+    return {};
+}
+
+std::string KeyText(const TPaperQuestion& question, const TAnalysisTexts& texts,
+                    char decimalSeparator) {
+    if (!question.rule.isPointsQuestion || !question.points) {
+        return question.key;
+    }
+    return texts.Format(TAnalysisText::PointsQuestionKey,
+                        {FloatToStr(*question.points, decimalSeparator)});
+}
+
+std::string ScoreText(const TMarkedClass& marked, double score, const TAnalysisTexts& texts,
+                      char decimalSeparator) {
+    const std::string scoreText = FloatToStr(score, decimalSeparator);
+    if (!marked.Attainable()) {
+        return scoreText;
+    }
+    return texts.Format(TAnalysisText::ScoreOf,
+                        {scoreText, FloatToStr(*marked.Attainable(), decimalSeparator)});
+}
+
+std::string FigureText(double value, char decimalSeparator) {
+    return FormatFixed(value, 1, decimalSeparator);
+}
