@@ -55,11 +55,17 @@ TMarkedClass TMarkedClass::Read(const TAnswerTable& table, const TAnalysisTexts&
     const int scoreColumn = TAnswerTable::ScoreColumn(static_cast<int>(rules.size()));
     std::vector<double> scores;
     for (int row = TAnswerTable::FirstStudentRow;; ++row) {
+        // A student added below the marked ones, in the rate row, has no score yet: told
+        // before the rates are read as the student's answers.
+        const std::string_view written = table.Cell(scoreColumn, row);
+        if (written.empty()) {
+            Refuse(texts, TAnalysisText::MarkingOutOfDate);
+        }
         THeldSum score;
         for (const TQuestionRule& rule : rules) {
             score.Add(MarkAnswer(rule, table.Cell(rule.column, row), decimalSeparator).points);
         }
-        if (table.Cell(scoreColumn, row) != FloatToStr(score.Value(), decimalSeparator)) {
+        if (written != FloatToStr(score.Value(), decimalSeparator)) {
             Refuse(texts, TAnalysisText::MarkingOutOfDate);
         }
         marked.students_.push_back({row, score.Value(), 0});
