@@ -10,9 +10,8 @@ namespace {
 
 constexpr double ThinLine = 0.1;
 constexpr double GridFrame = 0.3;
-/// The corner of a wrong answer's cell where its mark stands.
+/// The right end of a wrong answer's cell, where its mark stands.
 constexpr double MarkWidth = 2.6;
-constexpr double MarkHeight = 2.6;
 
 constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int Right = Qt::AlignRight | Qt::AlignVCenter;
@@ -135,12 +134,17 @@ void TClassListDocument::PaintStudent(TPaperCanvas& canvas, const TLayout::TColu
         const TPaperRect cell = TLayout::QuestionCell(row, column);
         const TPaperAnswer answer = marked_.Answer(student, QuestionAt(part, column));
         const QColor tint = VerdictTint(answer.verdict);
-        if (tint.isValid()) {
-            canvas.Fill(cell, tint);
-            canvas.Text({cell.Right() - MarkWidth, cell.top, MarkWidth + 0.6, MarkHeight},
-                        VerdictMark(answer.verdict), Centre, TPaperFont::Tiny);
+        if (!tint.isValid()) {
+            canvas.Text(cell, answer.text, Centre, TPaperFont::Body);
+            continue;
         }
-        canvas.Text(cell, answer.text, Centre, TPaperFont::Body);
+        // The mark beside the answer, on its line, so that the row reads as one line also
+        // where the text is taken from the file.
+        canvas.Fill(cell, tint);
+        canvas.Text({cell.left, cell.top, cell.width - MarkWidth, cell.height}, answer.text, Right,
+                    TPaperFont::Body);
+        canvas.Text({cell.Right() - MarkWidth - 0.5, cell.top, MarkWidth + 0.5, cell.height},
+                    VerdictMark(answer.verdict), Centre, TPaperFont::Tiny);
     }
     if (part.hasScore) {
         canvas.Text(layout_.ScoreCell(part, row), FloatToStr(student.score, decimalSeparator_),
