@@ -88,6 +88,8 @@ void TMain::ApplyLanguageFile() {
     SetCaption(*mmAnalysis,
                file.ReadString(MainSection, "mmAnalysis.Caption", ToCodePage(mmAnalysis->text())));
     analysisTexts_ = TAnalysisTexts::Read(file);
+    SetCaption(*mmSlips, analysisTexts_[TAnalysisText::Slips]);
+    SetCaption(*mmClassList, analysisTexts_[TAnalysisText::ClassList]);
     const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
     if (!windowFace.empty()) {
         QFont windowFont = font();
