@@ -5,6 +5,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
 #include <mutex>
 
 namespace {
@@ -12,6 +13,9 @@ namespace {
 constexpr double MillimetresPerInch = 25.4;
 /// Room between a cell's border and its text.
 constexpr double CellInset = 0.7;
+/// Texts kept shaped: the labels, marks, keys and short answers of every page, not every
+/// name and number of ten thousand students.
+constexpr qsizetype MaxShapedTexts = 4096;
 
 QFont PaperFont(TPaperFont kind) {
     QFont font(
@@ -83,43 +87,81 @@ void TPaperCanvas::Text(const TPaperRect& cell, const QString& text, int alignme
     if (text.isEmpty()) {
         return;
     }
-    const auto kind = static_cast<std::size_t>(font);
     const QRectF area =
         ToDevice({cell.left + CellInset, cell.top, cell.width - 2 * CellInset, cell.height});
+    const TShapedText& shaped = Shape(text, font, area.width());
+    // Placed by hand: the painter's own alignment lays every text out as a paragraph.
+    qreal left = area.left();
+    if ((alignment & Qt::AlignHCenter) != 0) {
+        left += (area.width() - shaped.advance) / 2;
+    } else if ((alignment & Qt::AlignRight) != 0) {
+        left = area.right() - shaped.advance;
+    }
+    const QFontMetricsF& metrics = metrics_[static_cast<std::size_t>(font)];
+    const qreal top = area.center().y() - (metrics.ascent() + metrics.descent()) / 2 +
+                      metrics.ascent() - shaped.ascent;
+    UsePen(0, Qt::SolidLine);
+    for (const QGlyphRun& run : shaped.runs) {
+        painter_.drawGlyphRun(QPointF(left, top), run);
+    }
+}
+
+const TPaperCanvas::TShapedText& TPaperCanvas::Shape(const QString& text, TPaperFont font,
+                                                     qreal width) {
+    const auto kind = static_cast<std::size_t>(font);
+    const QString key = QString::number(kind) + QLatin1Char('\x1f') + QString::number(width) +
+                        QLatin1Char('\x1f') + text;
+    if (const auto found = shaped_.constFind(key); found != shaped_.constEnd()) {
+        return *found;
+    }
+    if (shaped_.size() >= MaxShapedTexts) {
+        shaped_.clear();
+    }
     const QFontMetricsF& metrics = metrics_[kind];
-    const QString shown = metrics.horizontalAdvance(text) <= area.width()
+    const QString shown = metrics.horizontalAdvance(text) <= width
                               ? text
-                              : metrics.elidedText(text, Qt::ElideRight, area.width());
-    painter_.setFont(fonts_[kind]);
-    painter_.setPen(Qt::black);
-    painter_.drawText(area, alignment | Qt::TextSingleLine, shown);
+                              : metrics.elidedText(text, Qt::ElideRight, width);
+    QTextLayout layout(shown, fonts_[kind], painter_.device());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    TShapedText shaped;
+    shaped.runs = layout.glyphRuns();
+    shaped.advance = line.isValid() ? line.naturalTextWidth() : 0;
+    shaped.ascent = line.isValid() ? line.ascent() : metrics.ascent();
+    return *shaped_.insert(key, std::move(shaped));
 }
 
 void TPaperCanvas::Fill(const TPaperRect& area, const QColor& colour) {
     painter_.fillRect(ToDevice(area), colour);
 }
 
-void TPaperCanvas::SetPen(double widthMm, Qt::PenStyle style) {
+void TPaperCanvas::UsePen(double widthMm, Qt::PenStyle style) {
+    if (widthMm == penWidth_ && style == penStyle_) {
+        return;
+    }
     QPen pen(Qt::black);
     pen.setWidthF(widthMm * dotsPerMm_);
     pen.setStyle(style);
     painter_.setPen(pen);
+    penWidth_ = widthMm;
+    penStyle_ = style;
 }
 
 void TPaperCanvas::Frame(const TPaperRect& area, double widthMm) {
-    SetPen(widthMm, Qt::SolidLine);
+    UsePen(widthMm, Qt::SolidLine);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(ToDevice(area));
 }
 
 void TPaperCanvas::HorizontalLine(double left, double right, double top, double widthMm,
                                   Qt::PenStyle style) {
-    SetPen(widthMm, style);
+    UsePen(widthMm, style);
     painter_.drawLine(ToDevice(left, top), ToDevice(right, top));
 }
 
 void TPaperCanvas::VerticalLine(double left, double top, double bottom, double widthMm) {
-    SetPen(widthMm, Qt::SolidLine);
+    UsePen(widthMm, Qt::SolidLine);
     painter_.drawLine(ToDevice(left, top), ToDevice(left, bottom));
 }
 

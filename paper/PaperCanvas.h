@@ -5,6 +5,9 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <array>
 #include <string_view>
@@ -35,12 +38,24 @@ public:
 private:
     QRectF ToDevice(const TPaperRect& area) const;
     QPointF ToDevice(double left, double top) const;
-    void SetPen(double widthMm, Qt::PenStyle style);
+    /// A text laid out in the font, cut to the width: shaping a text costs more than drawing
+    /// it, and most texts of a page recur on every page.
+    struct TShapedText {
+        QList<QGlyphRun> runs;
+        qreal advance = 0;
+        qreal ascent = 0;
+    };
+    const TShapedText& Shape(const QString& text, TPaperFont font, qreal width);
+    /// The painter's pen changes only when it must: setting it costs. Width 0 is the text's.
+    void UsePen(double widthMm, Qt::PenStyle style);
 
     QPainter& painter_;
     double dotsPerMm_;
     std::array<QFont, static_cast<std::size_t>(TPaperFont::Count)> fonts_;
     std::array<QFontMetricsF, static_cast<std::size_t>(TPaperFont::Count)> metrics_;
+    QHash<QString, TShapedText> shaped_;
+    double penWidth_ = -1;
+    Qt::PenStyle penStyle_ = Qt::NoPen;
 };
 
 /// A code-page text as Qt holds it, control characters (a name's line break) as blanks.
