@@ -13,6 +13,9 @@ constexpr double GridFrame = 0.3;
 /// The right end of a wrong answer's cell, where its mark stands.
 constexpr double MarkWidth = 2.6;
 
+/// Answers are written in the body font, with room for a wrong one's mark.
+constexpr TColumnMeasure ListColumns{1.8, 1.4 + MarkWidth};
+
 constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int Right = Qt::AlignRight | Qt::AlignVCenter;
 constexpr int Centre = Qt::AlignCenter;
@@ -26,7 +29,7 @@ TClassListDocument::TClassListDocument(const TMarkedClass& marked, const TAnswer
                                        char decimalSeparator)
     : marked_(marked), table_(table), texts_(texts), title_(std::move(title)),
       decimalSeparator_(decimalSeparator),
-      layout_(static_cast<int>(marked.Questions().size()),
+      layout_(QuestionWidths(marked, texts, decimalSeparator, ListColumns),
               static_cast<long long>(marked.Students().size())) {}
 
 std::string TClassListDocument::Title() const {
@@ -41,9 +44,11 @@ const TPaperQuestion& TClassListDocument::QuestionAt(const TLayout::TColumnPart&
 void TClassListDocument::PaintPage(TPaperCanvas& canvas, long long page) const {
     const TLayout::TColumnPart& part = layout_.ColumnPartOf(page);
     canvas.Text(TLayout::Title(), title_, Left, TPaperFont::Title);
-    canvas.Text(TLayout::Title(),
-                texts_[TAnalysisText::Students] + " " + std::to_string(marked_.Students().size()),
-                Right, TPaperFont::Small);
+    const std::string figures =
+        texts_[TAnalysisText::Students] + " " + std::to_string(marked_.Students().size()) + "   " +
+        texts_[TAnalysisText::Mean] + " " + FigureText(marked_.Mean(), decimalSeparator_) + "   " +
+        texts_[TAnalysisText::Deviation] + " " + FigureText(marked_.Deviation(), decimalSeparator_);
+    canvas.Text(TLayout::Title(), figures, Right, TPaperFont::Body);
     PaintHeader(canvas, part);
     const long long first = layout_.FirstRowOf(page);
     const int rows = layout_.RowsOn(page);
@@ -70,11 +75,11 @@ void TClassListDocument::PaintHeader(TPaperCanvas& canvas, const TLayout::TColum
                 TPaperFont::Small);
     for (int column = 0; column < part.questions; ++column) {
         const TPaperQuestion& question = QuestionAt(part, column);
-        canvas.Text(TLayout::QuestionCell(TLayout::QuestionRow, column),
+        canvas.Text(layout_.QuestionCell(part, TLayout::QuestionRow, column),
                     std::to_string(question.number), Centre, TPaperFont::Small);
-        canvas.Text(TLayout::QuestionCell(TLayout::KeyRow, column), question.key, Centre,
-                    TPaperFont::Body);
-        canvas.Text(TLayout::QuestionCell(TLayout::PointsRow, column),
+        canvas.ShrunkText(layout_.QuestionCell(part, TLayout::KeyRow, column), question.key, Centre,
+                          TPaperFont::Body);
+        canvas.Text(layout_.QuestionCell(part, TLayout::PointsRow, column),
                     table_.Cell(question.rule.column, TAnswerTable::PointsRow), Centre,
                     TPaperFont::Small);
     }
@@ -101,24 +106,8 @@ void TClassListDocument::PaintBodyRow(TPaperCanvas& canvas, const TLayout::TColu
                     HeaderTint);
         canvas.Text(TLayout::NameCell(row), texts_[TAnalysisText::Rate], Left, TPaperFont::Small);
         for (int column = 0; column < part.questions; ++column) {
-            canvas.Text(TLayout::QuestionCell(row, column), QuestionAt(part, column).rate, Centre,
-                        TPaperFont::Small);
-        }
-        break;
-    case TLayout::TBodyRow::Mean:
-        canvas.Text(TLayout::NameCell(row), texts_[TAnalysisText::Mean], Left, TPaperFont::Small);
-        if (part.hasScore) {
-            canvas.Text(layout_.ScoreCell(part, row), FigureText(marked_.Mean(), decimalSeparator_),
-                        Right, TPaperFont::Body);
-        }
-        break;
-    case TLayout::TBodyRow::Deviation:
-        canvas.Text(TLayout::NameCell(row), texts_[TAnalysisText::Deviation], Left,
-                    TPaperFont::Small);
-        if (part.hasScore) {
-            canvas.Text(layout_.ScoreCell(part, row),
-                        FigureText(marked_.Deviation(), decimalSeparator_), Right,
-                        TPaperFont::Body);
+            canvas.Text(layout_.QuestionCell(part, row, column), QuestionAt(part, column).rate,
+                        Centre, TPaperFont::Small);
         }
         break;
     case TLayout::TBodyRow::None:
@@ -131,18 +120,18 @@ void TClassListDocument::PaintStudent(TPaperCanvas& canvas, const TLayout::TColu
     canvas.Text(TLayout::NumberCell(row), marked_.Number(student), Left, TPaperFont::Body);
     canvas.Text(TLayout::NameCell(row), marked_.Name(student), Left, TPaperFont::Body);
     for (int column = 0; column < part.questions; ++column) {
-        const TPaperRect cell = TLayout::QuestionCell(row, column);
+        const TPaperRect cell = layout_.QuestionCell(part, row, column);
         const TPaperAnswer answer = marked_.Answer(student, QuestionAt(part, column));
         const QColor tint = VerdictTint(answer.verdict);
         if (!tint.isValid()) {
-            canvas.Text(cell, answer.text, Centre, TPaperFont::Body);
+            canvas.ShrunkText(cell, answer.text, Centre, TPaperFont::Body);
             continue;
         }
         // The mark beside the answer, on its line, so that the row reads as one line also
         // where the text is taken from the file.
         canvas.Fill(cell, tint);
-        canvas.Text({cell.left, cell.top, cell.width - MarkWidth, cell.height}, answer.text, Right,
-                    TPaperFont::Body);
+        canvas.ShrunkText({cell.left, cell.top, cell.width - MarkWidth, cell.height}, answer.text,
+                          Right, TPaperFont::Body);
         canvas.Text({cell.Right() - MarkWidth - 0.5, cell.top, MarkWidth + 0.5, cell.height},
                     VerdictMark(answer.verdict), Centre, TPaperFont::Tiny);
     }
@@ -162,7 +151,7 @@ void TClassListDocument::PaintGrid(TPaperCanvas& canvas, const TLayout::TColumnP
     }
     canvas.VerticalLine(TLayout::NameCell(0).left, grid.top, grid.Bottom(), ThinLine);
     for (int column = 0; column < part.questions; ++column) {
-        canvas.VerticalLine(TLayout::QuestionCell(0, column).left, grid.top, grid.Bottom(),
+        canvas.VerticalLine(layout_.QuestionCell(part, 0, column).left, grid.top, grid.Bottom(),
                             column == 0 ? GridFrame : ThinLine);
     }
     if (part.hasScore) {

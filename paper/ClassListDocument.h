@@ -8,7 +8,7 @@
 #include <string>
 
 /// The marked table as a list to print: key and points, every student's answers with the
-/// wrong ones marked, the scores, the rates, the mean and the deviation.
+/// wrong ones marked, the scores and the rates, the mean and the deviation on every page.
 class TClassListDocument : public TPaperDocument {
 public:
     /// `title` in the code page; the class, the table it was read from and the texts must

@@ -98,6 +98,17 @@ TPaperAnswer TMarkedClass::Answer(const TPaperStudent& student,
     return answer;
 }
 
+std::vector<std::size_t> TMarkedClass::LongestAnswers() const {
+    std::vector<std::size_t> longest(questions_.size());
+    for (const TPaperStudent& student : students_) {
+        for (std::size_t at = 0; at < questions_.size(); ++at) {
+            longest[at] =
+                std::max(longest[at], table_->Cell(questions_[at].rule.column, student.row).size());
+        }
+    }
+    return longest;
+}
+
 std::vector<int> RankScores(const std::vector<double>& scores) {
     std::vector<double> descending = scores;
     std::sort(descending.begin(), descending.end(), std::greater<>());

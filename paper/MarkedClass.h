@@ -73,6 +73,8 @@ public:
         return table_->Cell(TAnswerTable::NameColumn, student.row);
     }
     TPaperAnswer Answer(const TPaperStudent& student, const TPaperQuestion& question) const;
+    /// Each question's longest answer, in bytes: what its column on paper must hold.
+    std::vector<std::size_t> LongestAnswers() const;
 
 private:
     explicit TMarkedClass(const TAnswerTable& table, char decimalSeparator)

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QTextLayout>
+#include <QTextOption>
 #include <mutex>
 
 namespace {
@@ -87,9 +88,33 @@ void TPaperCanvas::Text(const TPaperRect& cell, const QString& text, int alignme
     if (text.isEmpty()) {
         return;
     }
-    const QRectF area =
-        ToDevice({cell.left + CellInset, cell.top, cell.width - 2 * CellInset, cell.height});
-    const TShapedText& shaped = Shape(text, font, area.width());
+    const QRectF area = TextArea(cell);
+    Draw(area, Shape(text, font, area.width()), alignment, font);
+}
+
+void TPaperCanvas::ShrunkText(const TPaperRect& cell, std::string_view codePageText, int alignment,
+                              TPaperFont font) {
+    if (codePageText.empty()) {
+        return;
+    }
+    const QString text = PaperString(codePageText);
+    const QRectF area = TextArea(cell);
+    for (TPaperFont tried = font;;
+         tried = tried < TPaperFont::Small ? TPaperFont::Small : TPaperFont::Tiny) {
+        const TShapedText& shaped = Shape(text, tried, area.width());
+        if (!shaped.cut || tried >= TPaperFont::Tiny) {
+            Draw(area, shaped, alignment, tried);
+            return;
+        }
+    }
+}
+
+QRectF TPaperCanvas::TextArea(const TPaperRect& cell) const {
+    return ToDevice({cell.left + CellInset, cell.top, cell.width - 2 * CellInset, cell.height});
+}
+
+void TPaperCanvas::Draw(const QRectF& area, const TShapedText& shaped, int alignment,
+                        TPaperFont font) {
     // Placed by hand: the painter's own alignment lays every text out as a paragraph.
     qreal left = area.left();
     if ((alignment & Qt::AlignHCenter) != 0) {
@@ -118,14 +143,17 @@ const TPaperCanvas::TShapedText& TPaperCanvas::Shape(const QString& text, TPaper
         shaped_.clear();
     }
     const QFontMetricsF& metrics = metrics_[kind];
-    const QString shown = metrics.horizontalAdvance(text) <= width
-                              ? text
-                              : metrics.elidedText(text, Qt::ElideRight, width);
+    const bool cut = metrics.horizontalAdvance(text) > width;
+    const QString shown = cut ? metrics.elidedText(text, Qt::ElideRight, width) : text;
     QTextLayout layout(shown, fonts_[kind], painter_.device());
+    QTextOption oneLine;
+    oneLine.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(oneLine);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
     TShapedText shaped;
+    shaped.cut = cut;
     shaped.runs = layout.glyphRuns();
     shaped.advance = line.isValid() ? line.naturalTextWidth() : 0;
     shaped.ascent = line.isValid() ? line.ascent() : metrics.ascent();

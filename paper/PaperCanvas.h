@@ -29,6 +29,10 @@ public:
     void Text(const TPaperRect& cell, std::string_view codePageText, int alignment,
               TPaperFont font);
     void Text(const TPaperRect& cell, const QString& text, int alignment, TPaperFont font);
+    /// The same, in a smaller font (Small, then Tiny) where the text does not fit in `font`;
+    /// cut only where it does not fit in the smallest.
+    void ShrunkText(const TPaperRect& cell, std::string_view codePageText, int alignment,
+                    TPaperFont font);
     void Fill(const TPaperRect& area, const QColor& colour);
     void Frame(const TPaperRect& area, double widthMm);
     void HorizontalLine(double left, double right, double top, double widthMm,
@@ -44,8 +48,12 @@ private:
         QList<QGlyphRun> runs;
         qreal advance = 0;
         qreal ascent = 0;
+        /// Cut with an ellipsis to fit.
+        bool cut = false;
     };
     const TShapedText& Shape(const QString& text, TPaperFont font, qreal width);
+    void Draw(const QRectF& area, const TShapedText& shaped, int alignment, TPaperFont font);
+    QRectF TextArea(const TPaperRect& cell) const;
     /// The painter's pen changes only when it must: setting it costs. Width 0 is the text's.
     void UsePen(double widthMm, Qt::PenStyle style);
 

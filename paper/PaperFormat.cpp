@@ -3,6 +3,8 @@
 #include "analysis/AnalysisFormat.h"
 #include "table/marking/Numbers.h"
 
+#include <algorithm>
+
 QString VerdictMark(TVerdict verdict) {
     switch (verdict) {
     case TVerdict::Right:
@@ -44,6 +46,18 @@ std::string ScoreText(const TMarkedClass& marked, double score, const TAnalysisT
     }
     return texts.Format(TAnalysisText::ScoreOf,
                         {scoreText, FloatToStr(*marked.Attainable(), decimalSeparator)});
+}
+
+std::vector<double> QuestionWidths(const TMarkedClass& marked, const TAnalysisTexts& texts,
+                                   char decimalSeparator, TColumnMeasure measure) {
+    const std::vector<std::size_t> longest = marked.LongestAnswers();
+    std::vector<double> widths;
+    for (std::size_t at = 0; at < longest.size(); ++at) {
+        const std::size_t bytes =
+            std::max(longest[at], KeyText(marked.Questions()[at], texts, decimalSeparator).size());
+        widths.push_back(static_cast<double>(bytes) * measure.perByte + measure.extra);
+    }
+    return widths;
 }
 
 std::string FigureText(double value, char decimalSeparator) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 /// What the slips and the class list write alike.
 
@@ -27,5 +28,15 @@ std::string KeyText(const TPaperQuestion& question, const TAnalysisTexts& texts,
 /// "score / full marks" as ScoreOf words it, or the score alone without full marks.
 std::string ScoreText(const TMarkedClass& marked, double score, const TAnalysisTexts& texts,
                       char decimalSeparator);
+/// How wide a question's column is drawn: so many millimetres per byte of its longest text
+/// (the key as KeyText writes it, or an answer; a double-byte character is about twice as
+/// wide as a single-byte one) and `extra` beside it.
+struct TColumnMeasure {
+    double perByte = 0;
+    double extra = 0;
+};
+std::vector<double> QuestionWidths(const TMarkedClass& marked, const TAnalysisTexts& texts,
+                                   char decimalSeparator, TColumnMeasure measure);
+
 /// A mean or a deviation, with one decimal place.
 std::string FigureText(double value, char decimalSeparator);

@@ -21,8 +21,10 @@ constexpr double FiguresLine = TSlipLayout::HeadingHeight - TitleLine - StudentL
 constexpr double NumberLabelWidth = 16;
 constexpr double NumberWidth = 28;
 constexpr double NameLabelWidth = 10;
-constexpr double ScoreLabelWidth = 10;
-constexpr double ScoreWidth = 24;
+constexpr double ScoreWidth = 50;
+
+/// Answers are written in the body font, keys smaller.
+constexpr TColumnMeasure SlipColumns{1.8, 1.6};
 
 constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int Right = Qt::AlignRight | Qt::AlignVCenter;
@@ -37,7 +39,7 @@ TPaperRect Across(const TPaperRect& line, double left, double width) {
 TSlipDocument::TSlipDocument(const TMarkedClass& marked, const TAnalysisTexts& texts,
                              std::string title, char decimalSeparator)
     : marked_(marked), texts_(texts), title_(std::move(title)), decimalSeparator_(decimalSeparator),
-      layout_(static_cast<int>(marked.Questions().size())) {}
+      layout_(QuestionWidths(marked, texts, decimalSeparator, SlipColumns)) {}
 
 long long TSlipDocument::PageCount() const {
     return layout_.PageCount(static_cast<long long>(marked_.Students().size()));
@@ -89,14 +91,13 @@ void TSlipDocument::PaintHeading(TPaperCanvas& canvas, int slot, const TPaperStu
     canvas.Text(Across(studentLine, left, NameLabelWidth), texts_[TAnalysisText::Name], Left,
                 TPaperFont::Small);
     left += NameLabelWidth;
-    const double scoreLeft = heading.Right() - ScoreWidth - ScoreLabelWidth;
+    const double scoreLeft = heading.Right() - ScoreWidth;
     canvas.Text(Across(studentLine, left, scoreLeft - left), marked_.Name(student), Left,
                 TPaperFont::Large);
-    canvas.Text(Across(studentLine, scoreLeft, ScoreLabelWidth), texts_[TAnalysisText::Score], Left,
-                TPaperFont::Small);
-    canvas.Text(Across(studentLine, scoreLeft + ScoreLabelWidth, ScoreWidth),
-                ScoreText(marked_, student.score, texts_, decimalSeparator_), Right,
-                TPaperFont::Title);
+    canvas.Text(Across(studentLine, scoreLeft, ScoreWidth),
+                texts_[TAnalysisText::Score] + "  " +
+                    ScoreText(marked_, student.score, texts_, decimalSeparator_),
+                Right, TPaperFont::Title);
 
     const TPaperRect figuresLine{heading.left, studentLine.Bottom(), heading.width, FiguresLine};
     const std::string students = std::to_string(marked_.Students().size());
@@ -120,14 +121,15 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
           {MarkRow, TAnalysisText::MarkRow},
           {EarnedRow, TAnalysisText::Score}}};
 
-    const TPaperRect topLeft = layout_.Cell(slot, band, NumberRow, -1);
-    const TPaperRect bottomRight = layout_.Cell(slot, band, EarnedRow, count - 1);
+    const TPaperRect topLeft = layout_.Cell(slot, part, band, NumberRow, -1);
+    const TPaperRect bottomRight = layout_.Cell(slot, part, band, EarnedRow, count - 1);
     canvas.Fill({topLeft.left, topLeft.top, bottomRight.Right() - topLeft.left, topLeft.height},
                 HeaderTint);
     canvas.Fill({topLeft.left, topLeft.top, topLeft.width, bottomRight.Bottom() - topLeft.top},
                 HeaderTint);
     for (const auto& [row, label] : Labels) {
-        canvas.Text(layout_.Cell(slot, band, row, -1), texts_[label], Left, TPaperFont::Small);
+        canvas.Text(layout_.Cell(slot, part, band, row, -1), texts_[label], Left,
+                    TPaperFont::Small);
     }
     for (int column = 0; column < count; ++column) {
         const TPaperQuestion& question =
@@ -135,18 +137,18 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
         const TPaperAnswer answer = marked_.Answer(student, question);
         const QColor tint = VerdictTint(answer.verdict);
         if (tint.isValid()) {
-            canvas.Fill(layout_.Cell(slot, band, AnswerRow, column), tint);
-            canvas.Fill(layout_.Cell(slot, band, MarkRow, column), tint);
+            canvas.Fill(layout_.Cell(slot, part, band, AnswerRow, column), tint);
+            canvas.Fill(layout_.Cell(slot, part, band, MarkRow, column), tint);
         }
-        canvas.Text(layout_.Cell(slot, band, NumberRow, column), std::to_string(question.number),
-                    Centre, TPaperFont::Small);
-        canvas.Text(layout_.Cell(slot, band, AnswerRow, column), answer.text, Centre,
-                    TPaperFont::Body);
-        canvas.Text(layout_.Cell(slot, band, KeyRow, column),
-                    KeyText(question, texts_, decimalSeparator_), Centre, TPaperFont::Small);
-        canvas.Text(layout_.Cell(slot, band, MarkRow, column), VerdictMark(answer.verdict), Centre,
-                    TPaperFont::Mark);
-        canvas.Text(layout_.Cell(slot, band, EarnedRow, column),
+        canvas.Text(layout_.Cell(slot, part, band, NumberRow, column),
+                    std::to_string(question.number), Centre, TPaperFont::Small);
+        canvas.ShrunkText(layout_.Cell(slot, part, band, AnswerRow, column), answer.text, Centre,
+                          TPaperFont::Body);
+        canvas.ShrunkText(layout_.Cell(slot, part, band, KeyRow, column),
+                          KeyText(question, texts_, decimalSeparator_), Centre, TPaperFont::Small);
+        canvas.Text(layout_.Cell(slot, part, band, MarkRow, column), VerdictMark(answer.verdict),
+                    Centre, TPaperFont::Mark);
+        canvas.Text(layout_.Cell(slot, part, band, EarnedRow, column),
                     FloatToStr(answer.earned, decimalSeparator_), Centre, TPaperFont::Small);
     }
 
@@ -156,7 +158,7 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
                               ThinLine);
     }
     for (int column = 0; column < count; ++column) {
-        canvas.VerticalLine(layout_.Cell(slot, band, NumberRow, column).left, topLeft.top,
+        canvas.VerticalLine(layout_.Cell(slot, part, band, NumberRow, column).left, topLeft.top,
                             bottomRight.Bottom(), ThinLine);
     }
     canvas.Frame(

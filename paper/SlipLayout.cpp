@@ -6,6 +6,9 @@ namespace {
 
 constexpr double UsableWidth = TSlipLayout::PageWidth - 2 * PaperMargin;
 constexpr double UsableHeight = TSlipLayout::PageHeight - 2 * PaperMargin;
+constexpr double BandWidth = UsableWidth - 2 * TSlipLayout::Padding - TSlipLayout::LabelWidth;
+/// Sums of widths carry the arithmetic's noise.
+constexpr double Slack = 1e-9;
 
 int CeilDiv(int count, int per) {
     return (count + per - 1) / per;
@@ -13,23 +16,41 @@ int CeilDiv(int count, int per) {
 
 } // namespace
 
-TSlipLayout::TSlipLayout(int questions)
-    : questions_(std::max(questions, 1)), bands_(CeilDiv(questions_, QuestionsPerBand())) {
+TSlipLayout::TSlipLayout(const std::vector<double>& questionWidths) : left_{0}, bandFirst_{0} {
+    double bandStart = 0;
+    for (const double wanted : questionWidths) {
+        const double width = std::clamp(wanted, QuestionWidth, WidestQuestion);
+        const int question = static_cast<int>(left_.size()) - 1;
+        if (left_.back() + width - bandStart > BandWidth + Slack && question > bandFirst_.back()) {
+            bandFirst_.push_back(question);
+            bandStart = left_.back();
+        }
+        left_.push_back(left_.back() + width);
+    }
+    if (left_.size() == 1) {
+        left_.push_back(QuestionWidth);
+    }
+    bandFirst_.push_back(Questions());
+
     int fitting = 1;
     while (SlipHeight(fitting + 1) <= UsableHeight) {
         ++fitting;
     }
-    bandsPerPart_ = std::min(bands_, fitting);
-    parts_ = CeilDiv(bands_, bandsPerPart_);
+    bandsPerPart_ = std::min(Bands(), fitting);
+    parts_ = CeilDiv(Bands(), bandsPerPart_);
     slotsPerPage_ =
-        parts_ > 1 ? 1 : std::max(1, static_cast<int>(UsableHeight / SlipHeight(bands_)));
+        parts_ > 1 ? 1 : std::max(1, static_cast<int>(UsableHeight / SlipHeight(Bands())));
 }
+
+TSlipLayout::TSlipLayout(int questions)
+    : TSlipLayout(
+          std::vector<double>(static_cast<std::size_t>(std::max(questions, 1)), QuestionWidth)) {}
 
 int TSlipLayout::QuestionsPerBand() {
-    return static_cast<int>((UsableWidth - 2 * Padding - LabelWidth) / QuestionWidth);
+    return static_cast<int>((BandWidth + Slack) / QuestionWidth);
 }
 
-double TSlipLayout::SlipHeight(int bands) const {
+double TSlipLayout::SlipHeight(int bands) {
     return 2 * Padding + HeadingHeight + bands * BandHeight() + (bands - 1) * BandGap;
 }
 
@@ -66,23 +87,27 @@ TPaperRect TSlipLayout::Heading(int slot) const {
 }
 
 int TSlipLayout::BandsIn(int part) const {
-    return std::min(bandsPerPart_, bands_ - part * bandsPerPart_);
+    return std::min(bandsPerPart_, Bands() - part * bandsPerPart_);
 }
 
 int TSlipLayout::FirstQuestionOf(int part, int band) const {
-    return (part * bandsPerPart_ + band) * QuestionsPerBand();
+    return bandFirst_[static_cast<std::size_t>(BandIndex(part, band))];
 }
 
 int TSlipLayout::QuestionsIn(int part, int band) const {
-    return std::min(QuestionsPerBand(), questions_ - FirstQuestionOf(part, band));
+    return bandFirst_[static_cast<std::size_t>(BandIndex(part, band) + 1)] -
+           FirstQuestionOf(part, band);
 }
 
-TPaperRect TSlipLayout::Cell(int slot, int band, TBandRow row, int column) const {
+TPaperRect TSlipLayout::Cell(int slot, int part, int band, TBandRow row, int column) const {
     const TPaperRect heading = Heading(slot);
     const double top =
         heading.Bottom() + band * (BandHeight() + BandGap) + static_cast<int>(row) * RowHeight;
     if (column < 0) {
         return {heading.left, top, LabelWidth, RowHeight};
     }
-    return {heading.left + LabelWidth + column * QuestionWidth, top, QuestionWidth, RowHeight};
+    const auto first = static_cast<std::size_t>(FirstQuestionOf(part, band));
+    const auto question = first + static_cast<std::size_t>(column);
+    return {heading.left + LabelWidth + left_[question] - left_[first], top,
+            left_[question + 1] - left_[question], RowHeight};
 }

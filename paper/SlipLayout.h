@@ -2,12 +2,14 @@
 
 #include "paper/PaperGeometry.h"
 
+#include <vector>
+
 /// Where the slips go on A4 paper, portrait. A slip holds a heading (the test, the student,
-/// the score, the rank, the class's figures) and the questions in bands of QuestionsPerBand
-/// columns, each band rows for the question number, the answer, the key, right or wrong, and
-/// the points earned. As many slips as fit share a page, each in a slot of equal height with
-/// a cut line between the slots; a slip too tall for a page is split into parts, one page
-/// each, every part with the heading again.
+/// the score, the rank, the class's figures) and the questions in bands as wide as the slip,
+/// each band rows for the question number, the answer, the key, right or wrong, and the
+/// points earned. As many slips as fit share a page, each in a slot of equal height with a cut
+/// line between the slots; a slip too tall for a page is split into parts, one page each,
+/// every part with the heading again.
 class TSlipLayout {
 public:
     /// The rows of a band, top down.
@@ -19,16 +21,21 @@ public:
     static constexpr double Padding = 4;
     static constexpr double HeadingHeight = 17;
     static constexpr double LabelWidth = 14;
+    /// The narrowest question column, and the widest: a longer answer is cut.
     static constexpr double QuestionWidth = 11.2;
+    static constexpr double WidestQuestion = 40;
     static constexpr double RowHeight = 5.2;
     static constexpr double BandGap = 2;
 
-    /// `questions` at least 1.
+    /// Each question's column width (clamped to QuestionWidth..WidestQuestion); at least one.
+    explicit TSlipLayout(const std::vector<double>& questionWidths);
+    /// `questions` columns of QuestionWidth.
     explicit TSlipLayout(int questions);
 
+    /// The questions a band of the narrowest columns holds.
     static int QuestionsPerBand();
-    int Questions() const { return questions_; }
-    int Bands() const { return bands_; }
+    int Questions() const { return static_cast<int>(left_.size()) - 1; }
+    int Bands() const { return static_cast<int>(bandFirst_.size()) - 1; }
     int BandsPerPart() const { return bandsPerPart_; }
     /// Parts of one slip: 1 unless the slip is taller than a page.
     int Parts() const { return parts_; }
@@ -50,21 +57,24 @@ public:
     TPaperRect Slot(int slot) const;
     TPaperRect Content(int slot) const;
     TPaperRect Heading(int slot) const;
-    /// The bands of part `part`: the first question of the band, 0 for question 1.
     int BandsIn(int part) const;
+    /// The first question of the band, 0 for question 1, and how many it holds.
     int FirstQuestionOf(int part, int band) const;
     int QuestionsIn(int part, int band) const;
     /// The cell of `row` for the `column`-th question of the band (0 first); column -1 is the
     /// label column.
-    TPaperRect Cell(int slot, int band, TBandRow row, int column) const;
+    TPaperRect Cell(int slot, int part, int band, TBandRow row, int column) const;
 
 private:
-    double BandHeight() const { return static_cast<int>(BandRows) * RowHeight; }
-    double SlipHeight(int bands) const;
+    static double BandHeight() { return static_cast<int>(BandRows) * RowHeight; }
+    static double SlipHeight(int bands);
+    int BandIndex(int part, int band) const { return part * bandsPerPart_ + band; }
 
-    int questions_;
-    int bands_;
-    int bandsPerPart_;
-    int parts_;
-    int slotsPerPage_;
+    /// Each question's left edge from the start of the questions, the last entry the end.
+    std::vector<double> left_;
+    /// Each band's first question, the last entry the question count.
+    std::vector<int> bandFirst_;
+    int bandsPerPart_ = 1;
+    int parts_ = 1;
+    int slotsPerPage_ = 1;
 };

@@ -49,12 +49,13 @@ TEST_P(SlipLayout, EveryCellLiesInItsSlotAndNoQuestionIsLeftOut) {
                 EXPECT_EQ(layout.FirstQuestionOf(part, band), shown);
                 const int count = layout.QuestionsIn(part, band);
                 shown += count;
-                const auto corner = layout.Cell(slot, band, TSlipLayout::EarnedRow, count - 1);
+                const auto corner =
+                    layout.Cell(slot, part, band, TSlipLayout::EarnedRow, count - 1);
                 EXPECT_TRUE(Inside(corner, layout.Content(slot)))
                     << "slot " << slot << " part " << part << " band " << band;
-                EXPECT_TRUE(Inside(layout.Cell(slot, band, TSlipLayout::NumberRow, -1),
+                EXPECT_TRUE(Inside(layout.Cell(slot, part, band, TSlipLayout::NumberRow, -1),
                                    layout.Content(slot)));
-                EXPECT_GE(layout.Cell(slot, band, TSlipLayout::NumberRow, 0).top,
+                EXPECT_GE(layout.Cell(slot, part, band, TSlipLayout::NumberRow, 0).top,
                           layout.Heading(slot).Bottom());
             }
         }
@@ -71,6 +72,21 @@ INSTANTIATE_TEST_SUITE_P(Questions, SlipLayout,
                                          TSlipCase{"OnePageFull", 135, 9, 1, 1, {10, 40, 400}},
                                          TSlipCase{"TwoPagesEach", 200, 14, 1, 2, {20, 80, 800}}),
                          TCaseName());
+
+TEST(SlipLayoutWidths, WideAnswersTakeWiderColumnsAndFewerPerBand) {
+    // Five columns of 30 mm and one of 11.2 fit the 168 mm of a band; a wider one is capped.
+    const TSlipLayout layout({30, 30, 30, 30, 30, 5, 30, 80});
+    EXPECT_EQ(layout.Bands(), 2);
+    EXPECT_EQ(layout.QuestionsIn(0, 0), 6);
+    EXPECT_EQ(layout.QuestionsIn(0, 1), 2);
+    EXPECT_NEAR(layout.Cell(0, 0, 0, TSlipLayout::AnswerRow, 5).width, TSlipLayout::QuestionWidth,
+                1e-9);
+    EXPECT_NEAR(layout.Cell(0, 0, 1, TSlipLayout::AnswerRow, 1).width, TSlipLayout::WidestQuestion,
+                1e-9);
+    const TPaperRect second = layout.Cell(0, 0, 1, TSlipLayout::AnswerRow, 1);
+    EXPECT_DOUBLE_EQ(second.left, layout.Cell(0, 0, 1, TSlipLayout::AnswerRow, 0).Right());
+    EXPECT_LE(second.Right(), layout.Content(0).Right());
+}
 
 TEST(SlipLayoutPieces, FillTheSlotsInTheTableOrderAndStopAfterTheLastStudent) {
     const TSlipLayout five(5);
@@ -136,9 +152,25 @@ INSTANTIATE_TEST_SUITE_P(Questions, ClassListLayout,
                                          TClassListCase{"Fifty", 50, {22, 22, 6}, {3, 6, 39}}),
                          TCaseName());
 
-TEST(ClassListLayoutRows, StudentsThenRateMeanAndDeviationAcrossThePagesOfTheSameRows) {
+TEST(ClassListLayoutWidths, WideColumnsSplitEarlierAndStayInTheirPart) {
+    // 223 mm for the questions beside the number and the name.
+    std::vector<double> widths(10, 30);
+    const TClassListLayout layout(widths, 5);
+    std::vector<int> questions;
+    for (const TClassListLayout::TColumnPart& part : layout.ColumnParts()) {
+        questions.push_back(part.questions);
+        const TPaperRect last = layout.QuestionCell(part, 0, part.questions - 1);
+        EXPECT_LE(last.Right(), TClassListLayout::PageWidth - PaperMargin);
+        EXPECT_DOUBLE_EQ(layout.QuestionCell(part, 0, 0).left,
+                         TClassListLayout::NameCell(0).Right());
+    }
+    EXPECT_EQ(questions, (std::vector<int>{7, 3}));
+    EXPECT_TRUE(layout.ColumnParts().back().hasScore);
+}
+
+TEST(ClassListLayoutRows, StudentsThenTheRatesAcrossThePagesOfTheSameRows) {
     const int perPage = TClassListLayout::RowsPerPage();
-    const TClassListLayout layout(50, perPage - 1);
+    const TClassListLayout layout(50, perPage);
     ASSERT_EQ(layout.RowParts(), 2);
     // The three column parts of the first rows come first.
     for (long long page = 0; page < 3; ++page) {
@@ -147,11 +179,10 @@ TEST(ClassListLayoutRows, StudentsThenRateMeanAndDeviationAcrossThePagesOfTheSam
         EXPECT_EQ(layout.ColumnPartOf(page).firstQuestion, page * 22);
     }
     EXPECT_EQ(layout.FirstRowOf(3), perPage);
-    EXPECT_EQ(layout.RowsOn(3), 2);
-    EXPECT_EQ(layout.BodyRow(perPage - 2), TClassListLayout::TBodyRow::Student);
-    EXPECT_EQ(layout.BodyRow(perPage - 1), TClassListLayout::TBodyRow::Rate);
-    EXPECT_EQ(layout.BodyRow(perPage), TClassListLayout::TBodyRow::Mean);
-    EXPECT_EQ(layout.BodyRow(perPage + 1), TClassListLayout::TBodyRow::Deviation);
+    EXPECT_EQ(layout.RowsOn(3), 1);
+    EXPECT_EQ(layout.BodyRow(perPage - 1), TClassListLayout::TBodyRow::Student);
+    EXPECT_EQ(layout.BodyRow(perPage), TClassListLayout::TBodyRow::Rate);
+    EXPECT_EQ(layout.BodyRow(perPage + 1), TClassListLayout::TBodyRow::None);
 }
 
 } // namespace
