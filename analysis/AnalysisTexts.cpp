@@ -88,6 +88,8 @@ constexpr std::array<TTextEntry, TAnalysisTexts::Count> Entries = {{
      "まだ採点されていません。採点してから印刷してください。"},
     {TAnalysisText::MarkingOutOfDate, "MarkingOutOfDate",
      "採点のあとで表が変わっています。もう一度採点してから印刷してください。"},
+    {TAnalysisText::PrintFailed, "PrintFailed",
+     "印刷できませんでした。プリンターを確かめてください。"},
 }};
 
 constexpr bool EntriesFollowTheTexts() {

@@ -78,6 +78,7 @@ enum class TAnalysisText {
     Continued,
     NotMarked,
     MarkingOutOfDate,
+    PrintFailed,
 };
 
 /// The language file's section that holds them.
@@ -88,8 +89,7 @@ inline constexpr std::string_view AnalysisSection = "Analysis";
 /// existed leaves no text of it empty.
 class TAnalysisTexts {
 public:
-    static constexpr std::size_t Count =
-        static_cast<std::size_t>(TAnalysisText::MarkingOutOfDate) + 1;
+    static constexpr std::size_t Count = static_cast<std::size_t>(TAnalysisText::PrintFailed) + 1;
 
     /// The Japanese texts.
     TAnalysisTexts();

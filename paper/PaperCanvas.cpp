@@ -157,7 +157,7 @@ const TPaperCanvas::TShapedText& TPaperCanvas::Shape(const QString& text, TPaper
     shaped.runs = layout.glyphRuns();
     shaped.advance = line.isValid() ? line.naturalTextWidth() : 0;
     shaped.ascent = line.isValid() ? line.ascent() : metrics.ascent();
-    return *shaped_.insert(key, std::move(shaped));
+    return *shaped_.insert(key, shaped);
 }
 
 void TPaperCanvas::Fill(const TPaperRect& area, const QColor& colour) {

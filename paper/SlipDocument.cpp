@@ -111,18 +111,19 @@ void TSlipDocument::PaintHeading(TPaperCanvas& canvas, int slot, const TPaperStu
 
 void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStudent& student,
                               int part, int band) const {
-    using enum TSlipLayout::TBandRow;
     const int first = layout_.FirstQuestionOf(part, band);
     const int count = layout_.QuestionsIn(part, band);
-    static constexpr std::array<std::pair<TSlipLayout::TBandRow, TAnalysisText>, BandRows> Labels =
-        {{{NumberRow, TAnalysisText::Question},
-          {AnswerRow, TAnalysisText::AnswerRow},
-          {KeyRow, TAnalysisText::Key},
-          {MarkRow, TAnalysisText::MarkRow},
-          {EarnedRow, TAnalysisText::Score}}};
+    static constexpr std::array<std::pair<TSlipLayout::TBandRow, TAnalysisText>,
+                                TSlipLayout::BandRows>
+        Labels = {{{TSlipLayout::NumberRow, TAnalysisText::Question},
+                   {TSlipLayout::AnswerRow, TAnalysisText::AnswerRow},
+                   {TSlipLayout::KeyRow, TAnalysisText::Key},
+                   {TSlipLayout::MarkRow, TAnalysisText::MarkRow},
+                   {TSlipLayout::EarnedRow, TAnalysisText::Score}}};
 
-    const TPaperRect topLeft = layout_.Cell(slot, part, band, NumberRow, -1);
-    const TPaperRect bottomRight = layout_.Cell(slot, part, band, EarnedRow, count - 1);
+    const TPaperRect topLeft = layout_.Cell(slot, part, band, TSlipLayout::NumberRow, -1);
+    const TPaperRect bottomRight =
+        layout_.Cell(slot, part, band, TSlipLayout::EarnedRow, count - 1);
     canvas.Fill({topLeft.left, topLeft.top, bottomRight.Right() - topLeft.left, topLeft.height},
                 HeaderTint);
     canvas.Fill({topLeft.left, topLeft.top, topLeft.width, bottomRight.Bottom() - topLeft.top},
@@ -137,29 +138,29 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
         const TPaperAnswer answer = marked_.Answer(student, question);
         const QColor tint = VerdictTint(answer.verdict);
         if (tint.isValid()) {
-            canvas.Fill(layout_.Cell(slot, part, band, AnswerRow, column), tint);
-            canvas.Fill(layout_.Cell(slot, part, band, MarkRow, column), tint);
+            canvas.Fill(layout_.Cell(slot, part, band, TSlipLayout::AnswerRow, column), tint);
+            canvas.Fill(layout_.Cell(slot, part, band, TSlipLayout::MarkRow, column), tint);
         }
-        canvas.Text(layout_.Cell(slot, part, band, NumberRow, column),
+        canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::NumberRow, column),
                     std::to_string(question.number), Centre, TPaperFont::Small);
-        canvas.ShrunkText(layout_.Cell(slot, part, band, AnswerRow, column), answer.text, Centre,
-                          TPaperFont::Body);
-        canvas.ShrunkText(layout_.Cell(slot, part, band, KeyRow, column),
+        canvas.ShrunkText(layout_.Cell(slot, part, band, TSlipLayout::AnswerRow, column),
+                          answer.text, Centre, TPaperFont::Body);
+        canvas.ShrunkText(layout_.Cell(slot, part, band, TSlipLayout::KeyRow, column),
                           KeyText(question, texts_, decimalSeparator_), Centre, TPaperFont::Small);
-        canvas.Text(layout_.Cell(slot, part, band, MarkRow, column), VerdictMark(answer.verdict),
-                    Centre, TPaperFont::Mark);
-        canvas.Text(layout_.Cell(slot, part, band, EarnedRow, column),
+        canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::MarkRow, column),
+                    VerdictMark(answer.verdict), Centre, TPaperFont::Mark);
+        canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::EarnedRow, column),
                     FloatToStr(answer.earned, decimalSeparator_), Centre, TPaperFont::Small);
     }
 
     const double right = bottomRight.Right();
-    for (int row = 1; row < BandRows; ++row) {
+    for (int row = 1; row < TSlipLayout::BandRows; ++row) {
         canvas.HorizontalLine(topLeft.left, right, topLeft.top + row * TSlipLayout::RowHeight,
                               ThinLine);
     }
     for (int column = 0; column < count; ++column) {
-        canvas.VerticalLine(layout_.Cell(slot, part, band, NumberRow, column).left, topLeft.top,
-                            bottomRight.Bottom(), ThinLine);
+        canvas.VerticalLine(layout_.Cell(slot, part, band, TSlipLayout::NumberRow, column).left,
+                            topLeft.top, bottomRight.Bottom(), ThinLine);
     }
     canvas.Frame(
         {topLeft.left, topLeft.top, right - topLeft.left, bottomRight.Bottom() - topLeft.top},

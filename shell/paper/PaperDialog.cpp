@@ -3,6 +3,8 @@
 #include "paper/ClassListDocument.h"
 #include "paper/PaperOutput.h"
 #include "paper/SlipDocument.h"
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
 #include "platform/Locale.h"
 #include "shell/window/ShellText.h"
 
@@ -112,6 +114,15 @@ void TPaperDialog::SetUpPrinter(QPrinter& printer) const {
     printer.setFullPage(true);
 }
 
+void TPaperDialog::PrintOn(QPrinter& printer, const TPaperDocument& document) const {
+    try {
+        PrintDocument(printer, document);
+    } catch (const EPelloranError&) {
+        // The printer tells no more than that it failed.
+        throw EPelloranError(TCodePage::ToUtf8(setup_.texts[TAnalysisText::PrintFailed]));
+    }
+}
+
 void TPaperDialog::PrintClick() {
     const std::unique_ptr<TPaperDocument> document = Document();
     QPrinter printer(QPrinter::HighResolution);
@@ -119,7 +130,7 @@ void TPaperDialog::PrintClick() {
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, static_cast<int>(std::min<long long>(document->PageCount(), INT_MAX)));
     if (dialog.exec() == QDialog::Accepted) {
-        setup_.runCommand([&] { PrintDocument(printer, *document); });
+        setup_.runCommand([&] { PrintOn(printer, *document); });
     }
 }
 
@@ -129,6 +140,6 @@ void TPaperDialog::PrintPreviewClick() {
     SetUpPrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&](QPrinter* shown) { setup_.runCommand([&] { PrintDocument(*shown, *document); }); });
+            [&](QPrinter* shown) { setup_.runCommand([&] { PrintOn(*shown, *document); }); });
     preview.exec();
 }

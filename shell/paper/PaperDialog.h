@@ -62,6 +62,8 @@ public:
 private:
     QString PdfProposal() const;
     void SetUpPrinter(QPrinter& printer) const;
+    /// Throws EPelloranError with PrintFailed when the printer fails.
+    void PrintOn(QPrinter& printer, const TPaperDocument& document) const;
 
     TPaperSetup setup_;
     const char decimalSeparator_;

@@ -1,11 +1,18 @@
 #include "ShellTestSupport.h"
+#include "TableRows.h"
+#include "paper/PaperOutput.h"
+#include "paper/SlipDocument.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/paper/PaperDialog.h"
+#include "table/marking/Marking.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -133,6 +140,57 @@ TEST_F(PaperWindow, TheAnalysisWindowSavesTheClassListAndReportsAFileItCannotWri
         << services.errors[0].toStdString();
     EXPECT_TRUE(ReadTestFile(folders / "list.pdf").starts_with("%PDF-"));
     EXPECT_EQ(ReadTestFile(folders / "no/such/list.pdf"), "");
+}
+
+TEST_F(PaperWindow, ThePreviewShowsEveryPageThePrinterWouldPrint) {
+    // Twelve students: three pages of five slips.
+    std::string quiz = ",,a,\r\n,,1,\r\n";
+    for (int student = 1; student <= 12; ++student) {
+        quiz += std::to_string(1000 + student) + ",S" + std::to_string(student) + ",a,\r\n";
+    }
+    auto window = ShowWindow(folders, services);
+    services.openAnswers.push_back(folders.CreateFile("twelve.csv", quiz));
+    window->mmOpen->trigger();
+    window->mmMark->trigger();
+    int previewPages = 0;
+    WithDialog([&] { window->mmSlips->trigger(); },
+               [&](TPaperDialog& dialog) {
+                   QTimer::singleShot(0, [&] {
+                       auto* preview =
+                           qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+                       if (preview == nullptr) {
+                           return;
+                       }
+                       if (auto* pages = preview->findChild<QPrintPreviewWidget*>()) {
+                           previewPages = pages->pageCount();
+                       }
+                       preview->reject();
+                   });
+                   dialog.PrintPreview->click();
+               });
+    EXPECT_EQ(previewPages, 3);
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join('\n').toStdString();
+}
+
+TEST(PaperPrinter, PrintsThePagesTheDialogAsksFor) {
+    TAnswerTable table = TableOfRows("||a/||1/1|A|a/2|B|b/3|C|a/4|D|a/5|E|a/6|F|a/7|G|b");
+    MarkTable(table, '.');
+    const TAnalysisTexts texts;
+    const TMarkedClass marked = TMarkedClass::Read(table, texts, '.');
+    const TSlipDocument slips(marked, texts, "quiz", '.');
+    ASSERT_EQ(slips.PageCount(), 2);
+    const TTemporaryFolder folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString((folder / "printed.pdf").string()));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 2);
+    PrintDocument(printer, slips);
+    const std::string printed = ReadTestFile(folder / "printed.pdf");
+    EXPECT_TRUE(printed.starts_with("%PDF-"));
+    // One page object, the second page's: its slips are the sixth and seventh students.
+    EXPECT_EQ(printed.find("/Count 1"), printed.rfind("/Count 1")) << "one page only";
+    EXPECT_NE(printed.find("/Count 1"), std::string::npos);
 }
 
 TEST_F(PaperWindow, AnalysisWindowOffersPaperOnlyWithFigures) {
