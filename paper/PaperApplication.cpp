@@ -2,7 +2,9 @@
 
 #include "paper/PaperCanvas.h"
 
+#include <clocale>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -49,7 +51,11 @@ TPaperApplication::TPaperApplication(int argc, char** argv) : arguments_(argv, a
     qtHandler = qInstallMessageHandler(PassOnFailures);
     count_ = static_cast<int>(arguments_.size());
     arguments_.push_back(nullptr);
+    // Qt sets the C library's locale from the environment as it starts; the program reads and
+    // writes numbers by its own rules and leaves the locale as its caller set it.
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
     application_ = std::make_unique<QGuiApplication>(count_, arguments_.data());
+    std::setlocale(LC_ALL, locale.c_str());
     RegisterPaperFontSubstitutes();
 }
 
