@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-/// The texts of the analysis: its window, its report and pelloran-cli's output of it.
+/// The texts of the analysis: its window, its report, pelloran-cli's output of it, and the
+/// student slips and class list printed from the marked table.
 enum class TAnalysisText {
     Caption,
     SaveReport,
@@ -58,6 +59,26 @@ enum class TAnalysisText {
     ReasonEverybodyCorrect,
     FlagManyBlanks,
     ReasonManyBlanks,
+    Slips,
+    ClassList,
+    PaperTitle,
+    SavePdf,
+    Print,
+    PrintPreview,
+    PdfFilter,
+    Rank,
+    RankOf,
+    ScoreOf,
+    AnswerRow,
+    MarkRow,
+    PointsQuestionKey,
+    Deviation,
+    Rate,
+    PageOf,
+    Continued,
+    NotMarked,
+    MarkingOutOfDate,
+    PrintFailed,
 };
 
 /// The language file's section that holds them.
@@ -68,8 +89,7 @@ inline constexpr std::string_view AnalysisSection = "Analysis";
 /// existed leaves no text of it empty.
 class TAnalysisTexts {
 public:
-    static constexpr std::size_t Count =
-        static_cast<std::size_t>(TAnalysisText::ReasonManyBlanks) + 1;
+    static constexpr std::size_t Count = static_cast<std::size_t>(TAnalysisText::PrintFailed) + 1;
 
     /// The Japanese texts.
     TAnalysisTexts();

@@ -94,6 +94,11 @@ public:
         Fail(QStringLiteral("the report's save dialog was shown"));
         return std::nullopt;
     }
+    std::optional<QString> GetSavePdfFileName(QWidget*, const QString&, const QString&,
+                                              const QString&) override {
+        Fail(QStringLiteral("the PDF's save dialog was shown"));
+        return std::nullopt;
+    }
     TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
         Fail(QStringLiteral("asked: ") + question);
         return TDiscardAnswer::Cancel;

@@ -2,6 +2,11 @@
 
 #include "analysis/AnalysisExport.h"
 #include "analysis/AnalysisReport.h"
+#include "paper/ClassListDocument.h"
+#include "paper/MarkedClass.h"
+#include "paper/PaperOutput.h"
+#include "paper/SlipDocument.h"
+#include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -87,6 +92,16 @@ const std::vector<TCliCommandInfo>& CliCommands() {
          "results FILE",
          "write scores and question figures as UTF-8 CSV (- for standard output)",
          &TCliSession::Results},
+        {"slips",
+         {File},
+         "slips FILE.pdf",
+         "write a slip for every student of the marked table as PDF",
+         &TCliSession::Slips},
+        {"class-list",
+         {File},
+         "class-list FILE.pdf",
+         "write the marked table as a class list to print, as PDF",
+         &TCliSession::ClassList},
     };
     return commands;
 }
@@ -241,6 +256,22 @@ void TCliSession::Report(const TCliArguments& arguments) {
 void TCliSession::Results(const TCliArguments& arguments) {
     WriteOutput(arguments.at(0),
                 ResultsCsv(AnalyseQuestions(), table_, AnalysisTexts(), decimalSeparator_));
+}
+
+std::string TCliSession::PaperTitle() const {
+    return TCodePage::FromUtf8(paperTitle_.value_or(PathText(session_.FileName().stem())));
+}
+
+void TCliSession::Slips(const TCliArguments& arguments) {
+    const TMarkedClass marked = TMarkedClass::Read(table_, AnalysisTexts(), decimalSeparator_);
+    WritePdf(PathFromText(arguments.at(0)),
+             TSlipDocument(marked, AnalysisTexts(), PaperTitle(), decimalSeparator_));
+}
+
+void TCliSession::ClassList(const TCliArguments& arguments) {
+    const TMarkedClass marked = TMarkedClass::Read(table_, AnalysisTexts(), decimalSeparator_);
+    WritePdf(PathFromText(arguments.at(0)),
+             TClassListDocument(marked, table_, AnalysisTexts(), PaperTitle(), decimalSeparator_));
 }
 
 void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {

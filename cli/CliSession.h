@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class TCliSession;
@@ -75,9 +76,17 @@ public:
     void Analysis(const TCliArguments&);
     void Report(const TCliArguments& arguments);
     void Results(const TCliArguments& arguments);
+    void Slips(const TCliArguments& arguments);
+    void ClassList(const TCliArguments& arguments);
+
+    /// The test's name on the slips and the class list, UTF-8; without one, the name of the
+    /// file opened last without its folder and extension.
+    void SetPaperTitle(std::string utf8) { paperTitle_ = std::move(utf8); }
 
 private:
     TTestAnalysis AnalyseQuestions();
+    /// In the code page.
+    std::string PaperTitle() const;
     /// Writes to the file, or to `out` for "-".
     void WriteOutput(const std::string& fileName, std::string_view bytes);
     /// What is printed must have arrived: a full disk is a failure, not a success.
@@ -96,6 +105,7 @@ private:
     TAnswerTable& table_;
     TTableHistory history_;
     std::optional<TAnalysisTexts> analysisTexts_;
+    std::optional<std::string> paperTitle_;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
     char decimalSeparator_;

@@ -39,6 +39,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             commandLine.showHelp = true;
         } else if (option == "--lng") {
             commandLine.languageFile = TakeValue(arguments, at);
+        } else if (option == "--title") {
+            commandLine.paperTitle = TakeValue(arguments, at);
         } else if (option == "--decimal") {
             const std::string value = TakeValue(arguments, at);
             if (value.size() != 1 || !IsPossibleDecimalSeparator(value[0])) {
@@ -80,15 +82,26 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return commandLine;
 }
 
+bool PaintsOnPaper(const TCommandLine& commandLine) {
+    for (const TCliCommand& command : commandLine.commands) {
+        if (command.name == "slips" || command.name == "class-list") {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string UsageText() {
     std::string text =
-        "Usage: pelloran-cli [--lng FILE] [--decimal C] COMMAND...\n"
+        "Usage: pelloran-cli [--lng FILE] [--decimal C] [--title TEXT] COMMAND...\n"
         "Runs the commands in order on one answer table, which starts as an empty test.\n"
         "\n"
         "Options:\n"
         "  --lng FILE     read the messages Msg1 to Msg10 and the analysis texts from this\n"
         "                 language file (section Analysis; Japanese texts where it has none)\n"
         "  --decimal C    use C as the decimal separator of numbers in cells\n"
+        "  --title TEXT   the test's name on the slips and the class list (default: the\n"
+        "                 name of the file opened, without its folder and extension)\n"
         "  --help         show this text\n"
         "\n"
         "Commands:\n";

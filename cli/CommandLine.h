@@ -21,11 +21,16 @@ struct TCommandLine {
     bool showHelp = false;
     std::optional<std::string> languageFile;
     std::optional<char> decimalSeparator;
+    /// UTF-8.
+    std::optional<std::string> paperTitle;
     std::vector<TCliCommand> commands;
 };
 
 /// Options come before the commands. Throws EUsageError.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+/// Whether a command paints on paper, which needs Qt's application.
+bool PaintsOnPaper(const TCommandLine& commandLine);
 
 /// The text --help prints.
 std::string UsageText();

@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 #include "cli/CommandLine.h"
+#include "paper/PaperApplication.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -115,6 +117,11 @@ int main(int argc, char** argv) {
         });
     }
     const std::future<void> collatorPrepared = PrepareCollatorForSorts(commandLine);
+    // Qt's start costs more than most runs: only the commands that paint need it.
+    std::unique_ptr<TPaperApplication> paperApplication;
+    if (PaintsOnPaper(commandLine)) {
+        paperApplication = std::make_unique<TPaperApplication>(argc, argv);
+    }
     // Only `state` needs a file's text, to tell whether the table has changed since.
     const bool keepsLoadedText =
         std::any_of(commandLine.commands.begin(), commandLine.commands.end(),
@@ -122,6 +129,9 @@ int main(int argc, char** argv) {
     TCliSession session(std::cout, Report, languageFile,
                         keepsLoadedText ? TLoadedText::Kept : TLoadedText::Dropped,
                         commandLine.decimalSeparator.value_or(DecimalSeparator()));
+    if (commandLine.paperTitle) {
+        session.SetPaperTitle(*commandLine.paperTitle);
+    }
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.arguments); });
     }

@@ -116,9 +116,16 @@ TAnalysisWindow::TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts
     Note->setWordWrap(true);
     SaveReport = new QPushButton(FromCodePage(texts_[TAnalysisText::SaveReport]), this);
     connect(SaveReport, &QPushButton::clicked, this, &TAnalysisWindow::SaveReportClicked);
+    Slips = new QPushButton(FromCodePage(texts_[TAnalysisText::Slips]), this);
+    connect(Slips, &QPushButton::clicked, this, [this] { emit PaperClicked(TPaperKind::Slips); });
+    ClassList = new QPushButton(FromCodePage(texts_[TAnalysisText::ClassList]), this);
+    connect(ClassList, &QPushButton::clicked, this,
+            [this] { emit PaperClicked(TPaperKind::ClassList); });
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Note, 1);
     bottom->addWidget(SaveReport, 0, Qt::AlignBottom);
+    bottom->addWidget(Slips, 0, Qt::AlignBottom);
+    bottom->addWidget(ClassList, 0, Qt::AlignBottom);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Status);
@@ -175,6 +182,8 @@ void TAnalysisWindow::ShowNoFigures(const QString& why) {
     Questions->setRowCount(0);
     Note->clear();
     SaveReport->setEnabled(false);
+    Slips->setEnabled(false);
+    ClassList->setEnabled(false);
 }
 
 void TAnalysisWindow::ShowAnalysis(const TTestAnalysis& analysis, char decimalSeparator) {
@@ -195,6 +204,8 @@ void TAnalysisWindow::ShowAnalysis(const TTestAnalysis& analysis, char decimalSe
     Note->setText(FromCodePage(
         texts_.Format(TAnalysisText::GroupNote, {std::to_string(analysis.figures.groupSize)})));
     SaveReport->setEnabled(true);
+    Slips->setEnabled(true);
+    ClassList->setEnabled(true);
 }
 
 void TAnalysisWindow::ShowQuestions(const TTestAnalysis& analysis, char decimalSeparator) {

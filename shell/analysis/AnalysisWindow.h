@@ -3,6 +3,7 @@
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
 #include "shell/analysis/ScoreHistogram.h"
+#include "shell/paper/PaperDialog.h"
 #include "table/store/AnswerTable.h"
 
 #include <QWidget>
@@ -39,9 +40,12 @@ public:
     QTableWidget* Questions = nullptr;
     QLabel* Note = nullptr;
     QPushButton* SaveReport = nullptr;
+    QPushButton* Slips = nullptr;
+    QPushButton* ClassList = nullptr;
 
 signals:
     void SaveReportClicked();
+    void PaperClicked(TPaperKind kind);
 
 protected:
     void showEvent(QShowEvent* event) override;

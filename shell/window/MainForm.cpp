@@ -130,6 +130,8 @@ void TMain::BuildMenus() {
     mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
     N3 = mmEdit->addSeparator();
     mmAnalysis = mmEdit->addAction(QStringLiteral("分析(&R)..."));
+    mmSlips = mmEdit->addAction(FromCodePage(analysisTexts_[TAnalysisText::Slips]));
+    mmClassList = mmEdit->addAction(FromCodePage(analysisTexts_[TAnalysisText::ClassList]));
     N4 = mmEdit->addSeparator();
     mmUndo = mmEdit->addAction(QStringLiteral("元に戻す(&U)"));
     mmRedo = mmEdit->addAction(QStringLiteral("やり直し(&Y)"));
@@ -167,6 +169,11 @@ void TMain::BuildMenus() {
     // Showing the analysis changes no cell, and the window brings itself up to date as it shows.
     connect(mmAnalysis, &QAction::triggered, this,
             [this] { RunCommand([this] { mmAnalysisClick(); }); });
+    // Printing changes no cell.
+    connect(mmSlips, &QAction::triggered, this,
+            [this] { RunCommand([this] { PaperClick(TPaperKind::Slips, this); }); });
+    connect(mmClassList, &QAction::triggered, this,
+            [this] { RunCommand([this] { PaperClick(TPaperKind::ClassList, this); }); });
     ConnectCommand(mmUndo, &TMain::mmUndoClick);
     ConnectCommand(mmRedo, &TMain::mmRedoClick);
     ConnectCommand(mmCut, &TMain::mmCutClick);
@@ -456,6 +463,9 @@ void TMain::mmAnalysisClick() {
         connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
         connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
                 [this] { RunCommand([this] { SaveReportClick(); }); });
+        connect(AnalysisWindow, &TAnalysisWindow::PaperClicked, this, [this](TPaperKind kind) {
+            RunCommand([this, kind] { PaperClick(kind, AnalysisWindow); });
+        });
     }
     AnalysisWindow->show();
     AnalysisWindow->raise();
@@ -560,6 +570,13 @@ void TMain::SaveReportClick() {
     WriteFileBytesAtomic(
         ToNativePath(*fileName),
         AnalysisReportHtml(analysis, table_, analysisTexts_, reportedName, decimalSeparator));
+}
+
+void TMain::PaperClick(TPaperKind kind, QWidget* owner) {
+    TPaperDialog dialog({kind, table_, analysisTexts_, services_, session_.FileName(), currentDir_,
+                         [this](const std::function<void()>& command) { RunCommand(command); }},
+                        owner);
+    dialog.exec();
 }
 
 void TMain::mmShowHelpClick() {

@@ -4,6 +4,7 @@
 #include "platform/UserFolders.h"
 #include "shell/grid/AnswerGrid.h"
 #include "shell/logic/TableKeys.h"
+#include "shell/paper/PaperDialog.h"
 #include "shell/window/ShellServices.h"
 #include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
@@ -78,6 +79,9 @@ public:
     void mmClearClick();
     /// Writes the results report to the file chosen in the report's save dialog.
     void SaveReportClick();
+    /// The paper dialog of the slips or the class list, over `owner`; a table not marked is
+    /// refused before it shows.
+    void PaperClick(TPaperKind kind, QWidget* owner);
     void mmShowHelpClick();
     void mmAboutClick();
     void FileNameKeepSelect(const QString& fileName);
@@ -104,6 +108,8 @@ public:
     QAction* mmSortwithpoint = nullptr;
     QAction* N3 = nullptr;
     QAction* mmAnalysis = nullptr;
+    QAction* mmSlips = nullptr;
+    QAction* mmClassList = nullptr;
     QAction* N4 = nullptr;
     QAction* mmUndo = nullptr;
     QAction* mmRedo = nullptr;

@@ -98,6 +98,8 @@ void TMain::ApplyLanguageFile() {
         SetCaption(*action, file.ReadString(MainSection, key, ToCodePage(action->text())));
     }
     analysisTexts_ = TAnalysisTexts::Read(file);
+    SetCaption(*mmSlips, analysisTexts_[TAnalysisText::Slips]);
+    SetCaption(*mmClassList, analysisTexts_[TAnalysisText::ClassList]);
     const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
     if (!windowFace.empty()) {
         QFont windowFont = font();

@@ -27,6 +27,7 @@ const QString AnswerFileFilter = QStringLiteral("カンマ区切りテキスト(
 const QString AnswerFileExtension = QStringLiteral("csv");
 const QString ReportFilter = QStringLiteral("HTML (*.html *.htm)");
 const QString ReportExtension = QStringLiteral("html");
+const QString PdfExtension = QStringLiteral("pdf");
 
 std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
                                      const QString& extension) {
@@ -100,6 +101,12 @@ std::optional<QString> TQtShellServices::GetSaveReportFileName(QWidget* owner,
                                                                const QString& folder,
                                                                const QString& proposedName) {
     return RunSaveDialog(owner, folder, proposedName, ReportFilter, ReportExtension);
+}
+
+std::optional<QString> TQtShellServices::GetSavePdfFileName(QWidget* owner, const QString& folder,
+                                                            const QString& proposedName,
+                                                            const QString& filter) {
+    return RunSaveDialog(owner, folder, proposedName, filter, PdfExtension);
 }
 
 TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question) {

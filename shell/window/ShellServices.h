@@ -25,6 +25,10 @@ public:
     /// The save dialog for the results report, with a filter for HTML pages; the same otherwise.
     virtual std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
                                                          const QString& proposedName) = 0;
+    /// The save dialog for a PDF file, with `filter` naming PDF files; the same otherwise.
+    virtual std::optional<QString> GetSavePdfFileName(QWidget* owner, const QString& folder,
+                                                      const QString& proposedName,
+                                                      const QString& filter) = 0;
     virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
     /// The standard error box.
     virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
@@ -48,6 +52,9 @@ public:
                                            const QString& proposedName) override;
     std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
                                                  const QString& proposedName) override;
+    std::optional<QString> GetSavePdfFileName(QWidget* owner, const QString& folder,
+                                              const QString& proposedName,
+                                              const QString& filter) override;
     TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;

@@ -60,15 +60,16 @@ void ExpectOwnAccessKeys(const TMain& window) {
 
 TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
     const QList<QAction*> actions = window->mmEdit->actions();
-    const QList<QAction*> expected = {window->mmAnalysis,   window->N4,     window->mmUndo,
-                                      window->mmRedo,       window->mmCut,  window->mmCopy,
-                                      window->mmPasteCells, window->mmClear};
+    const QList<QAction*> expected = {window->N4,     window->mmUndo, window->mmRedo,
+                                      window->mmCut,  window->mmCopy, window->mmPasteCells,
+                                      window->mmClear};
     ASSERT_GE(actions.size(), 8);
-    EXPECT_EQ(actions.mid(actions.indexOf(window->mmAnalysis), 8), expected);
+    EXPECT_LT(actions.indexOf(window->mmAnalysis), actions.indexOf(window->N4));
+    EXPECT_EQ(actions.mid(actions.indexOf(window->N4)), expected) << "at the end";
     EXPECT_TRUE(window->N4->isSeparator());
     QStringList captions;
     QStringList keys;
-    for (const QAction* action : expected.mid(2)) {
+    for (const QAction* action : expected.mid(1)) {
         captions.push_back(action->text());
         keys.push_back(action->shortcut().toString());
     }

@@ -43,6 +43,14 @@ public:
         reportProposals.push_back(proposedName);
         return Next(reportAnswers);
     }
+    std::optional<QString> GetSavePdfFileName(QWidget*, const QString& folder,
+                                              const QString& proposedName,
+                                              const QString& filter) override {
+        pdfFolders.push_back(folder);
+        pdfProposals.push_back(proposedName);
+        pdfFilters.push_back(filter);
+        return Next(pdfAnswers);
+    }
     TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
         questions.push_back(question);
         if (discardAnswers.empty()) {
@@ -82,6 +90,7 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> reportAnswers;
+    std::deque<std::optional<QString>> pdfAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
     QString clipboard;
     QString clipboardHtml;
@@ -94,6 +103,9 @@ public:
     QStringList saveProposals;
     QStringList reportFolders;
     QStringList reportProposals;
+    QStringList pdfFolders;
+    QStringList pdfProposals;
+    QStringList pdfFilters;
     QStringList questions;
     QStringList errors;
     QStringList messages;
