@@ -1,6 +1,7 @@
 #include "analysis/ItemAnalysis.h"
 
 #include "FakeTableView.h"
+#include "TableRows.h"
 #include "TestText.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Numbers.h"
@@ -15,33 +16,6 @@
 namespace {
 
 constexpr double Close = 1e-9;
-
-/// Writes rows from row 1 (the answer key) down: "/" between rows, "|" between the cells of a
-/// row from column 1 on.
-TAnswerTable TableOf(const std::string& text) {
-    TAnswerTable table;
-    int row = 1;
-    int column = 1;
-    std::string cell;
-    const auto flush = [&] {
-        table.SetCell(column, row, cell);
-        cell.clear();
-    };
-    for (const char byte : text) {
-        if (byte == '|') {
-            flush();
-            ++column;
-        } else if (byte == '/') {
-            flush();
-            ++row;
-            column = 1;
-        } else {
-            cell += byte;
-        }
-    }
-    flush();
-    return table;
-}
 
 std::vector<double> Facilities(const TTestAnalysis& analysis) {
     std::vector<double> facilities;
@@ -80,7 +54,7 @@ const std::string FiveStudents = "||a|b|c/||1|1|1/"
                                  "1|S1|a|b|c/2|S2|A|b|C/3|S3|a|x|c/4|S4|a|x|/5|S5|b|b|x";
 
 TEST(ItemAnalysis, SmallKeyedTestWorkedByHand) {
-    const TTestAnalysis analysis = AnalyseTest(TableOf(FiveStudents), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows(FiveStudents), '.');
     const TTestFigures& figures = analysis.figures;
     EXPECT_EQ(figures.students, 5);
     EXPECT_EQ(figures.questions, 3);
@@ -130,7 +104,7 @@ TEST(ItemAnalysis, SmallKeyedTestWorkedByHand) {
 // .5 / sqrt(5/4) (points question: rest 2 2 0 0; keyed: rest 4 2 3 1).
 TEST(ItemAnalysis, PointsQuestionMakesItCronbachsAlpha) {
     const TTestAnalysis analysis =
-        AnalyseTest(TableOf("||a|#/||2|4/1|S1|a|4/2|S2|a|2/3|S3|b|3/4|S4||1"), '.');
+        AnalyseTest(TableOfRows("||a|#/||2|4/1|S1|a|4/2|S2|a|2/3|S3|b|3/4|S4||1"), '.');
     const TTestFigures& figures = analysis.figures;
     EXPECT_FALSE(figures.allKeyed);
     EXPECT_NEAR(figures.reliability.value(), 8.0 / 13, Close);
@@ -193,7 +167,7 @@ struct TFlagCase {
 class ItemFlags : public testing::TestWithParam<TFlagCase> {};
 
 TEST_P(ItemFlags, AreRaisedWhereTheFiguresSaySo) {
-    const TTestAnalysis analysis = AnalyseTest(TableOf(GetParam().table), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows(GetParam().table), '.');
     ASSERT_EQ(analysis.questions.size(), GetParam().flags.size());
     for (std::size_t at = 0; at < analysis.questions.size(); ++at) {
         EXPECT_EQ(analysis.questions[at].flags, GetParam().flags[at]) << "question " << at + 1;
@@ -235,7 +209,7 @@ struct TMarkingCase {
 class AgreesWithMarking : public testing::TestWithParam<TMarkingCase> {};
 
 TEST_P(AgreesWithMarking, ScoresStudentsMeanAndDeviation) {
-    TAnswerTable table = TableOf(GetParam().table);
+    TAnswerTable table = TableOfRows(GetParam().table);
     const TTestAnalysis analysis = AnalyseTest(table, '.');
     MarkTable(table, '.');
     const int scoreColumn = table.QuestionCount() + TAnswerTable::FirstQuestionColumn;
@@ -329,11 +303,11 @@ TEST(ItemAnalysis, FailsWhereMarkingFailsWithTheSameError) {
         std::string analysisError;
         std::string markingError;
         try {
-            AnalyseTest(TableOf(text), '.');
+            AnalyseTest(TableOfRows(text), '.');
         } catch (const EPelloranError& error) {
             analysisError = error.what();
         }
-        TAnswerTable table = TableOf(text);
+        TAnswerTable table = TableOfRows(text);
         try {
             MarkTable(table, '.');
         } catch (const EPelloranError& error) {
@@ -345,7 +319,7 @@ TEST(ItemAnalysis, FailsWhereMarkingFailsWithTheSameError) {
 }
 
 TEST(ItemAnalysis, WritesNoCellAndNeedsQuestions) {
-    TAnswerTable table = TableOf(FiveStudents);
+    TAnswerTable table = TableOfRows(FiveStudents);
     TFakeTableView view(table);
     AnalyseTest(table, '.');
     EXPECT_TRUE(view.log.empty()) << Escaped(view.log);
@@ -358,7 +332,7 @@ TEST(ItemAnalysis, WritesNoCellAndNeedsQuestions) {
 }
 
 TEST(ItemAnalysis, OneStudentHasNoGroupsNorCorrelations) {
-    const TTestAnalysis analysis = AnalyseTest(TableOf("||a|b/||1|1/1|A|a|x"), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows("||a|b/||1|1/1|A|a|x"), '.');
     const TQuestionAnalysis& question = analysis.questions[0];
     EXPECT_EQ(analysis.figures.groupSize, 0);
     EXPECT_FALSE(analysis.figures.sampleDeviation);
@@ -369,7 +343,7 @@ TEST(ItemAnalysis, OneStudentHasNoGroupsNorCorrelations) {
 }
 
 TEST(ItemAnalysis, KeyNobodyGaveIsListedWithNoStudents) {
-    const TTestAnalysis analysis = AnalyseTest(TableOf("||Paris/||1/1|A|Rome/2|B|rome"), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows("||Paris/||1/1|A|Rome/2|B|rome"), '.');
     EXPECT_EQ(AnswerList(analysis.questions[0]), "Rome=2 Paris*=0");
 }
 
@@ -389,7 +363,7 @@ class ScoreOrder : public testing::TestWithParam<TOrderCase> {};
 // the top for half each; the lower group the weakest. Quartiles interpolate between the sorted
 // scores at positions .75, 1.5 and 2.25.
 TEST_P(ScoreOrder, GivesTheSameFiguresHoweverTheScoresLie) {
-    const TTestAnalysis analysis = AnalyseTest(TableOf(GetParam().table), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows(GetParam().table), '.');
     EXPECT_NEAR(analysis.figures.median, GetParam().median, Close);
     EXPECT_NEAR(analysis.figures.lowerQuartile, GetParam().lowerQuartile, Close);
     EXPECT_NEAR(analysis.figures.upperQuartile, GetParam().upperQuartile, Close);
@@ -425,7 +399,7 @@ TEST_P(GroupSize, IsTheShareOfTheClassRounded) {
     for (int student = 1; student <= students; ++student) {
         text += "/" + std::to_string(student) + "|S|" + std::to_string(student);
     }
-    const TTestAnalysis analysis = AnalyseTest(TableOf(text), '.');
+    const TTestAnalysis analysis = AnalyseTest(TableOfRows(text), '.');
     const int size = GetParam().groupSize;
     EXPECT_EQ(analysis.figures.groupSize, size);
     const double upperMean = (2.0 * students - size + 1) / 2;
@@ -469,12 +443,12 @@ TEST(ItemAnalysis, MoreDifferentAnswersThanShortIdsHold) {
 TEST(ItemAnalysis, HistogramBinsRunFromZeroToTheAttainableScore) {
     // Attainable 10: bins of 1 from 0 to 10; the scores are 10, 3 and 3.
     THistogram histogram =
-        AnalyseTest(TableOf("||#|#/||5|5/1|A|5|5/2|B|3|/3|C|1|2"), '.').histogram;
+        AnalyseTest(TableOfRows("||#|#/||5|5/1|A|5|5/2|B|3|/3|C|1|2"), '.').histogram;
     EXPECT_EQ(histogram.firstBinStart, 0);
     EXPECT_EQ(histogram.binWidth, 1);
     EXPECT_EQ(histogram.counts, (std::vector<int>{0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 1}));
     // Attainable 100: bins of 5, the last one holding 100; a negative score opens a bin below 0.
-    histogram = AnalyseTest(TableOf("||#/||100/1|A|100/2|B|-3/3|C|99.5"), '.').histogram;
+    histogram = AnalyseTest(TableOfRows("||#/||100/1|A|100/2|B|-3/3|C|99.5"), '.').histogram;
     EXPECT_EQ(histogram.firstBinStart, -3);
     EXPECT_EQ(histogram.binWidth, 5);
     ASSERT_EQ(histogram.counts.size(), 21u);
