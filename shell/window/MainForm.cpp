@@ -516,11 +516,8 @@ void TMain::mmPasteCellsClick() {
         return;
     }
     const QString text = services_.ClipboardText();
-    std::string bytes;
-    const std::size_t replacedCount = TCodePage::AppendEncoded(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                            static_cast<std::size_t>(text.size())),
-        bytes);
+    std::size_t replacedCount = 0;
+    const std::string bytes = ToCodePage(text, replacedCount);
     if (HoldsSeveralCells(bytes)) {
         PasteBlockHere(ReadClipboardBlock(bytes));
     } else {

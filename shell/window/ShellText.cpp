@@ -11,9 +11,22 @@ QString FromCodePage(std::string_view bytes) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+namespace {
+
+std::u16string_view Utf16Of(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+} // namespace
+
 std::string ToCodePage(const QString& text) {
-    return TCodePage::Encode(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                 static_cast<std::size_t>(text.size())));
+    return TCodePage::Encode(Utf16Of(text));
+}
+
+std::string ToCodePage(const QString& text, std::size_t& replacedCount) {
+    std::string bytes;
+    replacedCount = TCodePage::AppendEncoded(Utf16Of(text), bytes);
+    return bytes;
 }
 
 QString FromPathText(std::string_view text) {

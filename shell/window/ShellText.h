@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@ QString FromCodePage(std::string_view bytes);
 /// As TCodePage::Encode: a character the code page cannot hold becomes "?", the minus sign and
 /// wave dash that Mac keyboards and web pages give become the code page's own.
 std::string ToCodePage(const QString& text);
+/// The same, telling how many characters became "?".
+std::string ToCodePage(const QString& text, std::size_t& replacedCount);
 
 /// A path text (platform/Paths.h) as Qt's file functions and dialogs take it, and back, with
 /// native separators.

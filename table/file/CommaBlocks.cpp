@@ -49,9 +49,8 @@ namespace {
 
 const char* SplitBlocks(const char* in, const char* end, char*& out, const char* base,
                         std::uint32_t*& ends) {
-    static const bool hasVectors =
-        __builtin_cpu_supports("ssse3") != 0 && __builtin_cpu_supports("popcnt") != 0;
-    return hasVectors ? SplitBlocksWithVectors(in, end, out, base, ends) : in;
+    return SeparatorBlocks::ProcessorHasVectors() ? SplitBlocksWithVectors(in, end, out, base, ends)
+                                                  : in;
 }
 
 #else

@@ -14,6 +14,13 @@
 /// POPCNT.
 namespace SeparatorBlocks {
 
+/// Whether the processor has the instructions these functions use; asked once.
+inline bool ProcessorHasVectors() {
+    static const bool hasVectors =
+        __builtin_cpu_supports("ssse3") != 0 && __builtin_cpu_supports("popcnt") != 0;
+    return hasVectors;
+}
+
 /// For each pattern of separators among eight bytes (bit i for byte i), eight bytes of each:
 struct TPatterns {
     /// the places of the bytes other than separators, in order, then 0x80, which a byte
