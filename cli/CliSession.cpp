@@ -143,7 +143,7 @@ void TCliSession::Run(const std::string& name, const TCliArguments& arguments) {
 
 void TCliSession::Open(const TCliArguments& arguments) {
     const std::string& fileName = arguments.at(0);
-    NotifyReplacedCharacters(fileName, history_.Open(PathFromText(fileName)));
+    NotifyReplacedCharacters(fileName, history_.Open(PathFromText(fileName)).replacedCount);
 }
 
 void TCliSession::New(const TCliArguments&) {
@@ -153,6 +153,9 @@ void TCliSession::New(const TCliArguments&) {
 void TCliSession::Save(const TCliArguments& arguments) {
     const std::string& fileName = arguments.at(0);
     if (fileName == "-") {
+        if (const TUnsavedCells unsaved = session_.UnsavedCells(); !unsaved.IsEmpty()) {
+            throw EUnsavedCellsError(unsaved);
+        }
         WriteTableText(table_, [&](std::string_view piece) {
             out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         });

@@ -1,10 +1,6 @@
 #include "shell/logic/TableKeys.h"
 
-namespace {
-
-constexpr std::string_view PointsQuestionKey = "#";
-
-} // namespace
+#include "table/marking/TableWalks.h"
 
 TKeyUpAction TableKeyUpAction(const TAnswerTable& table, int column, int row, TReleasedKey key) {
     if (key == TReleasedKey::F1) {
@@ -15,7 +11,7 @@ TKeyUpAction TableKeyUpAction(const TAnswerTable& table, int column, int row, TR
         return TKeyUpAction::None;
     }
     const std::string_view answerKey = table.Cell(column, TAnswerTable::AnswerKeyRow);
-    if (table.Cell(column, row).size() < answerKey.size() || answerKey == PointsQuestionKey) {
+    if (table.Cell(column, row).size() < answerKey.size() || IsPointsKey(answerKey)) {
         return TKeyUpAction::None;
     }
     return TKeyUpAction::Advance;

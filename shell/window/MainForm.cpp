@@ -268,7 +268,7 @@ void TMain::showEvent(QShowEvent* event) {
 }
 
 void TMain::FormShow() {
-    table_.SetQuestionCount(50);
+    table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
     table_.SetHighlightColor(clWhite);
     ReadSettings();
     openDialogFolder_ = currentDir_;
@@ -316,10 +316,11 @@ void TMain::ShowFileNameInTitle() {
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    TellReplacedCharacters(fileName, LoadTable(fileName));
+    const TOpenedFile opened = LoadTable(fileName);
+    TellReplacedCharacters(fileName, opened.replacedCount);
 }
 
-std::size_t TMain::LoadTable(const QString& fileName) {
+TOpenedFile TMain::LoadTable(const QString& fileName) {
     return history_.Open(ToNativePath(fileName));
 }
 
@@ -337,15 +338,59 @@ std::string TMain::GetTableText() const {
 }
 
 bool TMain::SaveTextAs(std::string text) {
-    const std::optional<QString> fileName =
-        services_.GetSaveFileName(this, currentDir_, SaveProposal());
-    if (!fileName) {
+    if (!ConfirmUnsavedCells()) {
         return false;
     }
-    session_.SaveText(ToNativePath(*fileName), std::move(text));
-    SetFileName(*fileName);
-    currentDir_ = FromPathText(ExtractFileDir(ToPathText(*fileName)));
-    return true;
+    while (true) {
+        const std::optional<QString> fileName =
+            services_.GetSaveFileName(this, currentDir_, SaveProposal());
+        if (!fileName) {
+            return false;
+        }
+        switch (ConfirmOverwrite(*fileName)) {
+        case TOverwriteAnswer::Overwrite:
+            break;
+        case TOverwriteAnswer::ChooseAnother:
+            continue;
+        case TOverwriteAnswer::Cancel:
+            return false;
+        }
+        session_.SaveText(ToNativePath(*fileName), std::move(text));
+        SetFileName(*fileName);
+        currentDir_ = FromPathText(ExtractFileDir(ToPathText(*fileName)));
+        return true;
+    }
+}
+
+bool TMain::ConfirmUnsavedCells() {
+    const TUnsavedCells unsaved = session_.UnsavedCells();
+    if (unsaved.IsEmpty()) {
+        return true;
+    }
+    Table->FlushPaints();
+    return services_.AskChoice(
+               this, FromUtf8(UnsavedCellsText(unsaved)),
+               {QStringLiteral("それらのセルを除いて保存"), QStringLiteral("キャンセル")}) == 0;
+}
+
+TMain::TOverwriteAnswer TMain::ConfirmOverwrite(const QString& fileName) {
+    if (!session_.FileChangedSince(ToNativePath(fileName))) {
+        return TOverwriteAnswer::Overwrite;
+    }
+    const QString question =
+        QStringLiteral("ファイル %1 は、開いたか保存した後でほかのプログラムに変更されています。"
+                       "上書きすると、その変更は失われます。")
+            .arg(fileName);
+    switch (services_.AskChoice(this, question,
+                                {QStringLiteral("上書き保存"), QStringLiteral("別の名前で保存..."),
+                                 QStringLiteral("キャンセル")})) {
+    case 0:
+        return TOverwriteAnswer::Overwrite;
+    case 1:
+        return TOverwriteAnswer::ChooseAnother;
+    default:
+        return TOverwriteAnswer::Cancel;
+    }
 }
 
 bool TMain::ConfirmDiscard() {
@@ -385,15 +430,23 @@ void TMain::OpenChosenFile(const QString& fileName) {
     currentDir_ = FromPathText(ExtractFileDir(ToPathText(fileName)));
     openDialogFolder_ = currentDir_;
     // The dialog's choice names the table even when it cannot be read.
-    std::size_t replacedCount = 0;
+    TOpenedFile opened;
     try {
-        replacedCount = LoadTable(fileName);
+        opened = LoadTable(fileName);
     } catch (...) {
         SetFileName(fileName);
         throw;
     }
-    SetFileName(fileName);
-    TellReplacedCharacters(fileName, replacedCount);
+    NameOpenedTable(fileName, opened);
+}
+
+void TMain::NameOpenedTable(const QString& fileName, const TOpenedFile& opened) {
+    // A key file loaded over a class leaves the class its name: saving must not offer to put
+    // the whole class into the key file.
+    if (opened.namesTable) {
+        SetFileName(fileName);
+    }
+    TellReplacedCharacters(fileName, opened.replacedCount);
 }
 
 void TMain::OpenGivenFile(const QString& fileName) {
@@ -410,8 +463,7 @@ void TMain::FileNameKeepSelect(const QString& fileName) {
         if (!ConfirmDiscard()) {
             return;
         }
-        LoadAnswerFile(fileName);
-        SetFileName(fileName);
+        NameOpenedTable(fileName, LoadTable(fileName));
     });
     emit TableChanged();
 }
@@ -425,16 +477,49 @@ void TMain::mmExitClick() {
 }
 
 void TMain::mmPasteClick() {
+    const auto readClipboard = [this] { return ToCodePage(services_.ClipboardText()); };
     try {
-        history_.Record(
-            TStepKind::RosterPaste,
-            [this](TAnswerTable& table) {
-                PasteRosterFromClipboard(table,
-                                         [this] { return ToCodePage(services_.ClipboardText()); });
-            },
-            TOnFailure::Kept);
+        if (!ChooseRosterClass(readClipboard)) {
+            return;
+        }
+        history_.Record(TStepKind::RosterPaste, [&](TAnswerTable& table) {
+            PasteRosterFromClipboard(table, readClipboard);
+        });
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
+    }
+}
+
+bool TMain::ChooseRosterClass(const std::function<std::string()>& readClipboard) {
+    if (!HoldsStudentAnswers(table_)) {
+        return true;
+    }
+    // A roster the paste would refuse is refused by it, without a question first.
+    try {
+        if (CheckRosterText(table_, readClipboard()) == 0) {
+            return true;
+        }
+    } catch (const std::exception&) {
+        return true;
+    }
+    const QString question = QStringLiteral(
+        "答えのある生徒の行に、学籍番号と氏名を貼り付けようとしています。答えはそのまま残り、"
+        "ほかの生徒の名前の下に並びます。");
+    switch (services_.AskChoice(this, question,
+                                {QStringLiteral("名前を上書きする (答えは残す)"),
+                                 QStringLiteral("新しいクラスとして貼り付ける"),
+                                 QStringLiteral("キャンセル")})) {
+    case 0:
+        return true;
+    case 1:
+        if (!ConfirmDiscard()) {
+            return false;
+        }
+        history_.New();
+        ShowFileNameInTitle();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -449,10 +534,8 @@ void TMain::SortWithPointClick() {
 void TMain::mmMarkClick() {
     try {
         history_.Mark(DecimalSeparator());
-    } catch (const EConvertError& error) {
-        if (error.Cell()) {
-            Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
-        }
+    } catch (const EMarkError& error) {
+        Table->SetCurrentCell(error.Cell().column, error.Cell().row);
         throw;
     }
 }

@@ -149,8 +149,19 @@ private:
     void UpdateHistoryCommands();
     /// The session's file name without folder and extension, or the program's name alone.
     void ShowFileNameInTitle();
-    /// Opens the file as a step of the history; returns how many characters became "?".
-    std::size_t LoadTable(const QString& fileName);
+    /// Opens the file as a step of the history.
+    TOpenedFile LoadTable(const QString& fileName);
+    /// The window takes the opened file's name, unless it was a key file loaded over a class.
+    void NameOpenedTable(const QString& fileName, const TOpenedFile& opened);
+    /// Names the cells that saving would drop and asks whether to save without them.
+    bool ConfirmUnsavedCells();
+    enum class TOverwriteAnswer { Overwrite, ChooseAnother, Cancel };
+    /// Asks before a file that another program changed since it was opened or saved here is
+    /// overwritten.
+    TOverwriteAnswer ConfirmOverwrite(const QString& fileName);
+    /// Asks before a roster goes over students with answers: over them, or as a new class after
+    /// New. False when the paste is not to happen.
+    bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
     /// Writes the block from the current cell on and selects it.
     void PasteBlockHere(const TCellBlock& block);

@@ -123,6 +123,20 @@ TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& quest
     return box.clickedButton() == no ? TDiscardAnswer::No : TDiscardAnswer::Cancel;
 }
 
+int TQtShellServices::AskChoice(QWidget* owner, const QString& question,
+                                const QStringList& choices) {
+    TPlainMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, owner);
+    QList<QPushButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.push_back(box.addButton(choice, QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return chosen < 0 ? static_cast<int>(choices.size()) - 1 : static_cast<int>(chosen);
+}
+
 void TQtShellServices::ShowError(QWidget* owner, const QString& caption, const QString& text) {
     ShowPlainBox(QMessageBox::Critical, owner, caption, text);
 }

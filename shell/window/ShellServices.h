@@ -3,6 +3,7 @@
 #include "table/clipboard/CellBlock.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -30,6 +31,9 @@ public:
                                                       const QString& proposedName,
                                                       const QString& filter) = 0;
     virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
+    /// Asks `question` with a button per choice, the first the default and the last the one
+    /// that closing the box or Escape stands for; returns the index of the choice.
+    virtual int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) = 0;
     /// The standard error box.
     virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
     /// A plain box with the text and an OK button.
@@ -56,6 +60,7 @@ public:
                                               const QString& proposedName,
                                               const QString& filter) override;
     TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
+    int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) override;
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;
     QString ClipboardText() override;

@@ -6,6 +6,7 @@
 #include "table/file/CellField.h"
 #include "table/file/TextRecords.h"
 #include "table/file/WordBytes.h"
+#include "table/marking/TableWalks.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -164,7 +166,7 @@ private:
     /// Rows 1 and 2 always, then the student rows up to the first empty number cell.
     static int LastSavedRow(const TAnswerTable& table) {
         int lastRow = TAnswerTable::PointsRow;
-        while (!table.Cell(TAnswerTable::NumberColumn, lastRow + 1).empty()) {
+        while (HasStudentAfter(table, lastRow)) {
             table.Store().Row(lastRow + PrefetchDistance).Prefetch();
             ++lastRow;
         }
@@ -176,11 +178,7 @@ private:
     const int lastRow_;
 };
 
-bool ContainsResultMarker(std::string_view cell) {
-    return cell.find('<') != std::string_view::npos;
-}
-
-/// A marked table's mean, "<" and its value, in the first line's cell of `column`: the
+/// A marked table's mean, the result marker, in the first line's cell of `column`: the
 /// questions end before it and the column after it titles the statistics.
 void ApplyResultMarker(TAnswerTable& table, int column) {
     const int questionCount = column - TAnswerTable::FirstQuestionColumn;
@@ -202,7 +200,7 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&&
         ++column;
         table.SetCell(column, row, field);
         if (column > TAnswerTable::FirstQuestionColumn &&
-            ContainsResultMarker(table.Cell(column, row))) {
+            IsResultMarker(table.Cell(column, row))) {
             onMarker(column);
         }
     });
@@ -251,6 +249,10 @@ public:
         }
         table_.ReplaceCells(std::move(*aside_));
         aside_.reset();
+        // Nothing of the previous class stays in view either: its statistics column's width,
+        // and its question count, by which the grid draws that column as a label.
+        table_.SetColumnWidths({{TAnswerTable::NumberColumn, 60}, {TAnswerTable::NameColumn, 80}});
+        table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
         for (const int column : markerColumns_) {
             ApplyResultMarker(table_, column);
         }
@@ -348,21 +350,25 @@ private:
 };
 
 /// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
-/// text. A file read as the code page's bytes as they are, whose first piece of `pieceSize`
+/// text, and tells how many characters the code page could not hold and whether the file
+/// replaced the class. A file read as the code page's bytes as they are, whose first piece of `pieceSize`
 /// bytes already holds a student line, is read and loaded a piece at a time; any other is read
 /// whole first. Either way the table is not touched before the last byte has been read.
-/// Returns how many characters the code page could not hold.
-std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
-                             std::size_t pieceSize) {
+TLoadedAnswerFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
+                                   std::size_t pieceSize) {
     TFileReader reader(fileName);
     std::string pending;
     bool atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
     if (atEnd || JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs ||
         !HoldsStudentLine(pending, false)) {
         reader.ReadInto(pending, reader.Size());
-        TCodePageText file = ConvertToCodePage(std::move(pending), PathText(fileName));
+        TLoadedAnswerFile file;
+        static_cast<TCodePageText&>(file) =
+            ConvertToCodePage(std::move(pending), PathText(fileName));
+        file.replacedClass = HoldsStudentLine(file.text, true);
         LoadAnswerText(table, std::move(file.text));
-        return file.replacedCount;
+        file.text.clear();
+        return file;
     }
     TTextLoader loader(table, reader.Size(), true);
     std::size_t checkedForNul = 0;
@@ -378,7 +384,9 @@ std::size_t LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
         const std::size_t loaded = loader.LoadCompleteRecords(pending, atEnd);
         if (atEnd) {
             loader.Complete();
-            return 0;
+            TLoadedAnswerFile file;
+            file.replacedClass = true;
+            return file;
         }
         pending.erase(0, loaded);
         checkedForNul = pending.size();
@@ -458,15 +466,16 @@ std::string LoadAnswerText(TAnswerTable& table, std::string text) {
     return joined;
 }
 
-TCodePageText LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
-                             TLoadedText loadedText, std::size_t pieceSize) {
+TLoadedAnswerFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
+                                 TLoadedText loadedText, std::size_t pieceSize) {
     try {
-        TCodePageText file;
+        TLoadedAnswerFile file;
         if (loadedText == TLoadedText::Kept) {
-            file = ReadCodePageText(fileName);
+            static_cast<TCodePageText&>(file) = ReadCodePageText(fileName);
+            file.replacedClass = HoldsStudentLine(file.text, true);
             file.text = LoadAnswerText(table, std::move(file.text));
         } else {
-            file.replacedCount = LoadFileInPieces(table, fileName, pieceSize);
+            file = LoadFileInPieces(table, fileName, pieceSize);
         }
         table.EnableMarkAndSortByNumber();
         return file;

@@ -314,17 +314,22 @@ void TTableHistory::RecordStep(TStepKind kind, const std::function<void(TAnswerT
     }
 }
 
-void TTableHistory::RecordWithFile(TStepKind kind, const std::function<void()>& command) {
+void TTableHistory::RecordWithFile(TStepKind kind, const std::function<bool()>& command) {
     TSessionFile previous = session_.ExchangeFile({});
     THistoryStep step;
+    bool replacedFile = false;
     try {
         step = RunStep(
-            kind, [&](TAnswerTable&) { command(); }, TOnFailure::Undone);
+            kind, [&](TAnswerTable&) { replacedFile = command(); }, TOnFailure::Undone);
     } catch (...) {
         session_.ExchangeFile(std::move(previous));
         throw;
     }
-    step.file = std::move(previous);
+    if (replacedFile) {
+        step.file = std::move(previous);
+    } else {
+        session_.ExchangeFile(std::move(previous));
+    }
     Push(std::move(step));
 }
 
@@ -384,16 +389,11 @@ TCellBlock TTableHistory::Cut(TCellRange range) {
 
 void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
     Record(
-        TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); },
-        TOnFailure::Kept);
+        TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); });
 }
 
-// A Mark stopped by a cell that is no number keeps what it wrote before that cell, as the window
-// shows it: the teacher undoes it as one step.
 void TTableHistory::Mark(char decimalSeparator) {
-    Record(
-        TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); },
-        TOnFailure::Kept);
+    Record(TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); });
 }
 
 void TTableHistory::SortByNumber(const TCollator& collator) {
@@ -406,13 +406,19 @@ void TTableHistory::SortByScore(const TCollator& collator) {
 }
 
 void TTableHistory::New() {
-    RecordWithFile(TStepKind::New, [&] { session_.New(); });
+    RecordWithFile(TStepKind::New, [&] {
+        session_.New();
+        return true;
+    });
 }
 
-std::size_t TTableHistory::Open(const std::filesystem::path& fileName) {
-    std::size_t replacedCount = 0;
-    RecordWithFile(TStepKind::Open, [&] { replacedCount = session_.Open(fileName); });
-    return replacedCount;
+TOpenedFile TTableHistory::Open(const std::filesystem::path& fileName) {
+    TOpenedFile opened;
+    RecordWithFile(TStepKind::Open, [&] {
+        opened = session_.Open(fileName);
+        return opened.namesTable;
+    });
+    return opened;
 }
 
 void TTableHistory::Undo() {

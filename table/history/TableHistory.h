@@ -121,7 +121,7 @@ public:
     void Clear(TCellRange range);
     /// Copies the range and empties it, one step; returns the copy for the clipboard.
     TCellBlock Cut(TCellRange range);
-    /// PasteRosterFrom: a paste stopped at a bad line keeps the lines before as a step.
+    /// PasteRosterFrom.
     void PasteRoster(const std::function<std::string()>& readText);
     /// MarkTable; a failing Mark writes back every cell it wrote.
     void Mark(char decimalSeparator);
@@ -130,8 +130,8 @@ public:
     void SortByScore(const TCollator& collator);
     /// TTableSession::New.
     void New();
-    /// TTableSession::Open; returns how many characters the code page could not hold.
-    std::size_t Open(const std::filesystem::path& fileName);
+    /// TTableSession::Open.
+    TOpenedFile Open(const std::filesystem::path& fileName);
 
     /// Runs `command` on the table as one step of `kind`: for commands the window builds
     /// itself, such as a roster paste from the clipboard. A command that changes nothing
@@ -169,8 +169,9 @@ private:
     /// number enabled after an Open that failed, the question count after a failed Mark): that
     /// state is where undo and redo come back to this point.
     void KeepStateOfFailure(const TTableState& state);
-    /// A command that replaces the session's file as well as cells.
-    void RecordWithFile(TStepKind kind, const std::function<void()>& command);
+    /// A command that may replace the session's file as well as cells: `command` tells whether
+    /// it did.
+    void RecordWithFile(TStepKind kind, const std::function<bool()>& command);
     void Push(THistoryStep step);
     /// Takes the table to the step's state before it (`back`) or after it.
     void Revisit(THistoryStep& step, bool back);

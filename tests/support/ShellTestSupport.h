@@ -60,6 +60,16 @@ public:
         discardAnswers.pop_front();
         return answer;
     }
+    int AskChoice(QWidget*, const QString& question, const QStringList& choices) override {
+        choiceQuestions.push_back(question + QStringLiteral(" [") + choices.join(QLatin1Char('|')) +
+                                  QLatin1Char(']'));
+        if (choiceAnswers.empty()) {
+            throw std::logic_error("a question was not expected: " + question.toStdString());
+        }
+        const int answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
+    }
     void ShowError(QWidget*, const QString& caption, const QString& text) override {
         errors.push_back(caption + QStringLiteral(": ") + text);
     }
@@ -92,6 +102,9 @@ public:
     std::deque<std::optional<QString>> reportAnswers;
     std::deque<std::optional<QString>> pdfAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
+    /// Indexes of the choices asked by AskChoice, and each question with its choices.
+    std::deque<int> choiceAnswers;
+    QStringList choiceQuestions;
     QString clipboard;
     QString clipboardHtml;
     std::optional<TCellBlock> clipboardCells;
