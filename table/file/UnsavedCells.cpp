@@ -23,9 +23,7 @@ public:
     std::uint64_t Value() const { return value_; }
 
 private:
-    void AddByte(unsigned char byte) {
-        value_ = (value_ ^ byte) * 0x100000001B3;
-    }
+    void AddByte(unsigned char byte) { value_ = (value_ ^ byte) * 0x100000001B3; }
     void AddNumber(int number) {
         for (int shift = 0; shift < 32; shift += 8) {
             AddByte(static_cast<unsigned char>(static_cast<unsigned>(number) >> shift));
@@ -48,6 +46,10 @@ int RateRowOf(const TAnswerTable& table) {
     const bool onlyRates = cells.ByteSize(TAnswerTable::NumberColumn, firstQuestion) == 0 &&
                            cells.ByteSize(endQuestions, cells.Size()) == 0;
     return onlyRates ? rateRow : 0;
+}
+
+bool HoldsDataText(const TRowCells& cells, int row, int rateRow) {
+    return row != rateRow && cells.ByteSize(TAnswerTable::NumberColumn, cells.Size()) > 0;
 }
 
 std::string RangeText(int first, int last) {
@@ -82,7 +84,8 @@ TUnsavedCells FindUnsavedCells(const TAnswerTable& table) {
             const std::string_view text = cells.Cell(column);
             if (!text.empty()) {
                 const int at = static_cast<int>(column);
-                unsaved.firstColumn = unsaved.firstColumn == 0 ? at : std::min(unsaved.firstColumn, at);
+                unsaved.firstColumn =
+                    unsaved.firstColumn == 0 ? at : std::min(unsaved.firstColumn, at);
                 unsaved.lastColumn = std::max(unsaved.lastColumn, at);
                 hash.Add(at, row, text);
             }
@@ -91,7 +94,7 @@ TUnsavedCells FindUnsavedCells(const TAnswerTable& table) {
     const int rateRow = RateRowOf(table);
     for (int row = unsaved.gapRow; row < table.StoredRowCount(); ++row) {
         const TRowCells& cells = table.Store().Row(row);
-        if (row == rateRow || cells.ByteSize(TAnswerTable::NumberColumn, cells.Size()) == 0) {
+        if (!HoldsDataText(cells, row, rateRow)) {
             continue;
         }
         if (unsaved.firstRow == 0) {
@@ -107,6 +110,16 @@ TUnsavedCells FindUnsavedCells(const TAnswerTable& table) {
     }
     unsaved.fingerprint = hash.Value();
     return unsaved;
+}
+
+int FirstTextRowFrom(const TAnswerTable& table, int firstRow) {
+    const int rateRow = RateRowOf(table);
+    for (int row = firstRow; row < table.StoredRowCount(); ++row) {
+        if (HoldsDataText(table.Store().Row(row), row, rateRow)) {
+            return row;
+        }
+    }
+    return 0;
 }
 
 std::string UnsavedCellsText(const TUnsavedCells& cells) {
@@ -126,4 +139,6 @@ std::string UnsavedCellsText(const TUnsavedCells& cells) {
 }
 
 EUnsavedCellsError::EUnsavedCellsError(const TUnsavedCells& cells)
-    : EPelloranError(UnsavedCellsText(cells) + "\n保存しませんでした。") {}
+    : EPelloranError(
+          UnsavedCellsText(cells) +
+          "\n保存しませんでした (save-dropping なら、それらのセルを除いて保存します)。") {}

@@ -30,6 +30,10 @@ struct TUnsavedCells {
 
 TUnsavedCells FindUnsavedCells(const TAnswerTable& table);
 
+/// The first row from `row` on that holds text in a data column, Mark's rate row aside; 0 when
+/// none does.
+int FirstTextRowFrom(const TAnswerTable& table, int row);
+
 /// What the user is told before such a table is saved: which rows and columns, and why. UTF-8,
 /// rows and columns as the grid labels them (student row 1 is row 3, question 1 column 3).
 std::string UnsavedCellsText(const TUnsavedCells& cells);

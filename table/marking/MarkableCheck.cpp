@@ -15,23 +15,20 @@ int StudentLabel(int row) {
 /// A cell as the teacher finds it in the grid: the student's row label and number, or the key
 /// or points row; the question's number.
 std::string PlaceText(const TAnswerTable& table, TCellPlace cell) {
-    std::string row;
+    const std::string question =
+        "問 " + std::to_string(cell.column - TAnswerTable::FirstQuestionColumn + 1);
     if (cell.row == TAnswerTable::AnswerKeyRow) {
-        row = "正答の行";
-    } else if (cell.row == TAnswerTable::PointsRow) {
-        row = "配点の行";
-    } else {
-        row = "行 " + std::to_string(StudentLabel(cell.row));
-        const std::string_view number = table.Cell(TAnswerTable::NumberColumn, cell.row);
-        if (!number.empty()) {
-            row += " (学籍番号 " + TCodePage::ToUtf8(number) + ")";
-        }
+        return question + " の正答";
     }
-    if (cell.column < TAnswerTable::FirstQuestionColumn) {
-        return row;
+    if (cell.row == TAnswerTable::PointsRow) {
+        return question + " の配点";
     }
-    return row + " の 問 " +
-           std::to_string(cell.column - TAnswerTable::FirstQuestionColumn + 1);
+    std::string row = "行 " + std::to_string(StudentLabel(cell.row));
+    const std::string_view number = table.Cell(TAnswerTable::NumberColumn, cell.row);
+    if (!number.empty()) {
+        row += " (学籍番号 " + TCodePage::ToUtf8(number) + ")";
+    }
+    return row + " の " + question;
 }
 
 /// The first cell of rows `firstRow` to `lastRow` of `column` that holds text.
@@ -51,19 +48,21 @@ EMarkError::EMarkError(const std::string& message, TCellPlace cell)
     : EPelloranError(message), cell_(cell) {}
 
 void CheckMarkable(const TAnswerTable& table, int questionCount) {
-    const TUnsavedCells unsaved = FindUnsavedCells(table);
-    if (unsaved.firstRow != 0) {
-        const TCellPlace gap{TAnswerTable::NumberColumn, unsaved.gapRow};
-        throw EMarkError("採点できません: 行 " + std::to_string(StudentLabel(unsaved.firstRow)) +
-                             " の生徒は、行 " + std::to_string(StudentLabel(unsaved.gapRow)) +
-                             " の学籍番号が空のため、採点も保存もされません。",
-                         gap);
+    const int lastStudent = LastStudentRow(table);
+    const int gapRow = lastStudent + 1;
+    if (const int row = FirstTextRowFrom(table, gapRow); row != 0) {
+        const std::string why =
+            row == gapRow
+                ? "には学籍番号がないため"
+                : "の生徒は、行 " + std::to_string(StudentLabel(gapRow)) + " の学籍番号が空のため";
+        throw EMarkError("採点できません: 行 " + std::to_string(StudentLabel(row)) + " " + why +
+                             "、採点も保存もされません。学籍番号を入れてください。",
+                         {TAnswerTable::NumberColumn, gapRow});
     }
     const int scoreColumn = TAnswerTable::ScoreColumn(questionCount);
     if (IsResultMarker(table.Cell(scoreColumn, TAnswerTable::AnswerKeyRow))) {
         return;
     }
-    const int lastStudent = LastStudentRow(table);
     std::optional<TCellPlace> written =
         FirstTextIn(table, scoreColumn, TAnswerTable::PointsRow, lastStudent);
     if (!written) {

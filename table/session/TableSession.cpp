@@ -74,10 +74,9 @@ void TTableSession::SaveText(const std::filesystem::path& fileName, std::string 
     }
 }
 
-void TTableSession::Save(const std::filesystem::path& fileName) {
-    const TUnsavedCells unsaved = UnsavedCells();
-    if (!unsaved.IsEmpty()) {
-        throw EUnsavedCellsError(unsaved);
+void TTableSession::Save(const std::filesystem::path& fileName, TUnsavedCellsChoice unsavedCells) {
+    if (unsavedCells == TUnsavedCellsChoice::Refused) {
+        CheckNoUnsavedCells();
     }
     if (FileChangedSince(fileName)) {
         throw EFileChangedError(PathText(fileName));
@@ -88,6 +87,12 @@ void TTableSession::Save(const std::filesystem::path& fileName) {
     }
     SaveTableFile(table_, fileName);
     TakeTableAsFile(fileName, {});
+}
+
+void TTableSession::CheckNoUnsavedCells() const {
+    if (const TUnsavedCells unsaved = UnsavedCells(); !unsaved.IsEmpty()) {
+        throw EUnsavedCellsError(unsaved);
+    }
 }
 
 bool TTableSession::FileChangedSince(const std::filesystem::path& fileName) const {

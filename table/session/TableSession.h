@@ -23,6 +23,9 @@ struct TSessionFile {
     TFileStamp stamp;
 };
 
+/// What a save does with a table holding cells that the file would not keep.
+enum class TUnsavedCellsChoice { Refused, Dropped };
+
 /// What an Open did.
 struct TOpenedFile {
     /// Characters the code page could not hold.
@@ -59,9 +62,11 @@ public:
     /// becomes the session's file and the text the table is compared with.
     void SaveText(const std::filesystem::path& fileName, std::string text);
     /// Saves the table text into the file as SaveText does. Refuses a table with cells the file
-    /// would not keep (EUnsavedCellsError) and a file that another program changed since this
-    /// session opened or saved it (EFileChangedError): nobody can be asked.
-    void Save(const std::filesystem::path& fileName);
+    /// would not keep (EUnsavedCellsError), unless they are to be `Dropped`, and a file that
+    /// another program changed since this session opened or saved it (EFileChangedError):
+    /// nobody can be asked.
+    void Save(const std::filesystem::path& fileName,
+              TUnsavedCellsChoice unsavedCells = TUnsavedCellsChoice::Refused);
 
     /// Whether dropping the table would lose something: it differs from the table as last
     /// opened or saved (or, when there is none, from an empty test), in its text or in the
@@ -75,6 +80,8 @@ public:
 
     /// Cells with text that saving would drop.
     TUnsavedCells UnsavedCells() const { return FindUnsavedCells(table_); }
+    /// Throws EUnsavedCellsError when there are such cells.
+    void CheckNoUnsavedCells() const;
     /// Whether writing `fileName` would overwrite the session's file after another program
     /// changed it since it was opened or saved here.
     bool FileChangedSince(const std::filesystem::path& fileName) const;

@@ -63,13 +63,13 @@ TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
                               State(50, false, true));
 }
 
-TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
+TEST(MarkCli, StoppedPasteIsReportedAndWritesNoLine) {
     const TTemporaryFolder folder;
     WriteTestFile(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "pelloran-cli: 2 行目: 空の行です\n");
-    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false, true));
+    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n" + State(50, false, false));
 }
 
 // The language files shipped beside the program say where and why in their own words.
@@ -152,16 +152,19 @@ TEST_P(MarkConversionFailure, IsReportedWithExitStatusOne) {
 INSTANTIATE_TEST_SUITE_P(
     MarkCli, MarkConversionFailure,
     testing::Values(TConversionCase{"StudentPointsCell", ",,a,#,\r\n,,1,,\r\n1001,Ann,a,abc,\r\n",
-                                    "pelloran-cli: 'abc' は浮動小数点数ではありません\n",
-                                    State(2, false, true)},
+                                    "pelloran-cli: 採点できません: 行 1 (学籍番号 1001) の 問 2: "
+                                    "'abc' は浮動小数点数ではありません\n",
+                                    State(2, false, false)},
                     TConversionCase{"DoubleBytePointsRow",
                                     ",,#,\r\n,,\x82\x50\x82\x4f,\r\n1001,Ann,5,\r\n",
-                                    "pelloran-cli: '１０' は浮動小数点数ではありません\n",
-                                    State(1, false, true)},
+                                    "pelloran-cli: 採点できません: 問 1 の配点: "
+                                    "'１０' は浮動小数点数ではありません\n",
+                                    State(1, false, false)},
                     TConversionCase{"CommaNumberWithPointSeparator",
                                     ",,#,\r\n,,,\r\n1001,Ann,\"1,5\",\r\n",
-                                    "pelloran-cli: '1,5' は浮動小数点数ではありません\n",
-                                    State(1, false, true)}),
+                                    "pelloran-cli: 採点できません: 行 1 (学籍番号 1001) の 問 1: "
+                                    "'1,5' は浮動小数点数ではありません\n",
+                                    State(1, false, false)}),
     [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace
