@@ -86,9 +86,9 @@ TEST(MarkCli, CellsTheFileWouldNotKeepAreRefused) {
         << result.err;
     EXPECT_NE(result.err.find("・行 3: 行 2 の学籍番号が空のため"), std::string::npos);
     EXPECT_EQ(result.out, State(50, false, false)) << "as opened: nothing new would be lost";
-    result = RunCli({"open", "gap.csv", "paste-block", "6", "1", "block.txt", "state", "save",
-                     "out.csv"},
-                    folder.Path());
+    result = RunCli(
+        {"open", "gap.csv", "paste-block", "6", "1", "block.txt", "state", "save", "out.csv"},
+        folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("・問 4〜5 の列: 問 2 の正答が空のため"), std::string::npos)
         << result.err;

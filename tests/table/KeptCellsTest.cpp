@@ -54,9 +54,19 @@ INSTANTIATE_TEST_SUITE_P(
         TKeptCase{"AnswersPastTheLastQuestion", "||a/||1/1001|A|a|x|y", 0, 0, 5, 5, {4, 3}},
         TKeptCase{"KeyPastAGapInTheKey", "||a||c/||1||1/1001|A|a||c", 0, 0, 5, 5, {5, 1}},
         TKeptCase{"EarlierResultsAreMarksOwn",
-                  "||a|<1>|Mean/||1|<>|Deviation/1001|A|a|1/||100%", 0, 0, 0, 0, {}},
-        TKeptCase{"TextUnderTheRateRowIsNot", "||a|<1>/||1|<>/1001|A|a|1/||100%/1002|B|a", 5, 5,
-                  0, 0, {1, 4}},
+                  "||a|<1>|Mean/||1|<>|Deviation/1001|A|a|1/||100%",
+                  0,
+                  0,
+                  0,
+                  0,
+                  {}},
+        TKeptCase{"TextUnderTheRateRowIsNot",
+                  "||a|<1>/||1|<>/1001|A|a|1/||100%/1002|B|a",
+                  5,
+                  5,
+                  0,
+                  0,
+                  {1, 4}},
         TKeptCase{"RowThreeWithoutNumberIsMarkedNotSaved", "||a/||1/|A|a", 3, 3, 0, 0, {}}));
 
 // The traps a teacher met, through a session and its history as the window and pelloran-cli
@@ -65,7 +75,8 @@ class KeptCellsSession : public testing::Test {
 protected:
     KeptCellsSession() {
         session.Start();
-        WriteTestFile(folder / "class.csv", ",,a,b,\r\n,,1,1,\r\n1001,Ann,a,b,\r\n1002,Bob,a,c,\r\n");
+        WriteTestFile(folder / "class.csv",
+                      ",,a,b,\r\n,,1,1,\r\n1001,Ann,a,b,\r\n1002,Bob,a,c,\r\n");
         history.Open(folder / "class.csv");
     }
 
