@@ -268,7 +268,7 @@ TTableHistory::~TTableHistory() = default;
 
 THistoryStep TTableHistory::RunStep(TStepKind kind,
                                     const std::function<void(TAnswerTable&)>& command,
-                                    TOnFailure onFailure, std::size_t expectedChanges) {
+                                    std::size_t expectedChanges) {
     TAnswerTable& table = session_.Table();
     THistoryStep step;
     step.kind = kind;
@@ -278,14 +278,9 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
         const TRecording recording(table, step.changes);
         command(table);
     } catch (...) {
-        if (onFailure == TOnFailure::Undone || step.changes.empty()) {
-            UndoChanges(table, step.changes);
-            table.RestoreStoredShape(step.before.shape);
-            KeepStateOfFailure(TableState(table));
-        } else {
-            step.after = TableState(table);
-            Push(std::move(step));
-        }
+        UndoChanges(table, step.changes);
+        table.RestoreStoredShape(step.before.shape);
+        KeepStateOfFailure(TableState(table));
         throw;
     }
     step.after = TableState(table);
@@ -301,14 +296,13 @@ void TTableHistory::KeepStateOfFailure(const TTableState& state) {
     }
 }
 
-void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                           TOnFailure onFailure) {
-    RecordStep(kind, command, onFailure, 0);
+void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command) {
+    RecordStep(kind, command, 0);
 }
 
 void TTableHistory::RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                               TOnFailure onFailure, std::size_t expectedChanges) {
-    THistoryStep step = RunStep(kind, command, onFailure, expectedChanges);
+                               std::size_t expectedChanges) {
+    THistoryStep step = RunStep(kind, command, expectedChanges);
     if (!step.changes.empty() || step.before != step.after) {
         Push(std::move(step));
     }
@@ -319,8 +313,7 @@ void TTableHistory::RecordWithFile(TStepKind kind, const std::function<bool()>& 
     THistoryStep step;
     bool replacedFile = false;
     try {
-        step = RunStep(
-            kind, [&](TAnswerTable&) { replacedFile = command(); }, TOnFailure::Undone);
+        step = RunStep(kind, [&](TAnswerTable&) { replacedFile = command(); });
     } catch (...) {
         session_.ExchangeFile(std::move(previous));
         throw;
@@ -361,9 +354,8 @@ void TTableHistory::Type(int column, int row, std::string_view text) {
         session_.Table().SetCell(column, row, text);
         return;
     }
-    THistoryStep step = RunStep(
-        TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); },
-        TOnFailure::Undone);
+    THistoryStep step =
+        RunStep(TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); });
     if (!step.changes.empty()) {
         Push(std::move(step));
         typingCell_ = cell;
@@ -374,7 +366,7 @@ void TTableHistory::PasteBlock(int column, int row, const TCellBlock& block) {
     // A row written whole is one change.
     RecordStep(
         TStepKind::BlockPaste, [&](TAnswerTable& table) { WriteBlock(table, column, row, block); },
-        TOnFailure::Undone, static_cast<std::size_t>(block.RowCount()));
+        static_cast<std::size_t>(block.RowCount()));
 }
 
 void TTableHistory::Clear(TCellRange range) {
@@ -388,8 +380,7 @@ TCellBlock TTableHistory::Cut(TCellRange range) {
 }
 
 void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
-    Record(
-        TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); });
+    Record(TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); });
 }
 
 void TTableHistory::Mark(char decimalSeparator) {

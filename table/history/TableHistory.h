@@ -40,14 +40,6 @@ struct THistoryLimits {
     std::size_t maxBytes = std::size_t{512} << 20;
 };
 
-/// What a failing command leaves of the cells it wrote before it failed.
-enum class TOnFailure {
-    /// Written back as they were: the command changes no cell and leaves no step.
-    Undone,
-    /// Kept as a step that can be undone, as a roster paste keeps the lines before a bad one.
-    Kept,
-};
-
 /// The table's state beside its cells that a step may change.
 struct TTableState {
     std::array<bool, 3> enabled{};
@@ -135,9 +127,9 @@ public:
 
     /// Runs `command` on the table as one step of `kind`: for commands the window builds
     /// itself, such as a roster paste from the clipboard. A command that changes nothing
-    /// leaves no step; one that throws leaves what `onFailure` says and rethrows.
-    void Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                TOnFailure onFailure = TOnFailure::Undone);
+    /// leaves no step; one that throws has the cells it wrote written back, leaves no step and
+    /// rethrows.
+    void Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command);
 
     bool CanUndo() const { return done_ > 0; }
     /// Steps that can be undone, one after the other.
@@ -161,10 +153,10 @@ public:
 private:
     /// Record, with room made for this many changes, as a block paste knows them beforehand.
     void RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                    TOnFailure onFailure, std::size_t expectedChanges);
+                    std::size_t expectedChanges);
     /// Runs `command` and returns what it changed; throws as Record does.
     THistoryStep RunStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                         TOnFailure onFailure, std::size_t expectedChanges = 0);
+                         std::size_t expectedChanges = 0);
     /// A failed command may leave the commands' state as its own rules say (Mark and Sort by
     /// number enabled after an Open that failed, the question count after a failed Mark): that
     /// state is where undo and redo come back to this point.
