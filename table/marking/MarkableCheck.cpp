@@ -56,7 +56,7 @@ void CheckMarkable(const TAnswerTable& table, int questionCount) {
                 ? "には学籍番号がないため"
                 : "の生徒は、行 " + std::to_string(StudentLabel(gapRow)) + " の学籍番号が空のため";
         throw EMarkError("採点できません: 行 " + std::to_string(StudentLabel(row)) + " " + why +
-                             "、採点も保存もされません。学籍番号を入れてください。",
+                             "、採点も保存もされません。学籍番号を入れてください",
                          {TAnswerTable::NumberColumn, gapRow});
     }
     const int scoreColumn = TAnswerTable::ScoreColumn(questionCount);
@@ -72,7 +72,7 @@ void CheckMarkable(const TAnswerTable& table, int questionCount) {
     if (written) {
         throw EMarkError("採点できません: " + PlaceText(table, *written) + " の「" +
                              TCodePage::ToUtf8(table.Cell(written->column, written->row)) +
-                             "」は、正答のない列にあるため、採点の結果で上書きされてしまいます。",
+                             "」は、正答のない列にあるため、採点の結果で上書きされてしまいます",
                          *written);
     }
 }
