@@ -109,11 +109,12 @@ TEST_F(Grid, PointsQuestionsAndFixedRowsNeverMoveOn) {
     EXPECT_EQ(View().CurrentColumn(), 5);
 }
 
-TEST_F(Grid, MovingOnFromTheLastColumnIsTheGridsError) {
+// The grid's range error came back at every key released there until a click moved away.
+TEST_F(Grid, MovingOnFromTheLastColumnStaysWithoutAnError) {
     ASSERT_EQ(View().Model().ShownColumnCount(), 55);
     View().SetCurrentCell(54, 3);
     QTest::keyClick(View().Editor(), Qt::Key_Shift);
-    EXPECT_EQ(services.errors, QStringList{"pelloran: グリッドインデックス が範囲を超えています."});
+    EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_EQ(View().CurrentColumn(), 54);
 }
 
@@ -185,13 +186,12 @@ TEST_F(Grid, MovingOnFromTheLastColumnOfAWideTest) {
     Open(ClassText(2, 60));
     View().SetCurrentCell(63, 3);
     QTest::keyClick(View().Editor(), Qt::Key_Shift);
-    EXPECT_EQ(services.errors, QStringList{"pelloran: グリッドインデックス が範囲を超えています."});
     EXPECT_EQ(View().CurrentColumn(), 63);
     // A text typed into the last column makes the table wider, so there is a column to go to.
     QTest::keyClicks(View().Editor(), QStringLiteral("x"));
     EXPECT_EQ(Table().Cell(63, 3), "x");
     EXPECT_EQ(View().CurrentColumn(), 64);
-    EXPECT_EQ(services.errors.size(), 1);
+    EXPECT_TRUE(services.errors.isEmpty());
 }
 
 TEST_F(Grid, NewShowsTheEmptyTestsRowsAgain) {

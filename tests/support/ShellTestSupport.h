@@ -226,6 +226,13 @@ protected:
     TAnswerTable& Table() { return window->AnswerTable(); }
     TAnswerGrid& View() { return *window->Table; }
 
+    /// Opens the answer file through the open dialog and lets the grid take its size.
+    void Open(std::string_view answerFile) {
+        services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
+        window->mmOpen->trigger();
+        QApplication::processEvents();
+    }
+
     /// Makes (column, row) the current cell with the focus in its editor.
     void Enter(int column, int row) {
         View().SetCurrentCell(column, row);
