@@ -340,6 +340,11 @@ void TAnswerGrid::FlushPaints() {
     }
 }
 
+void TAnswerGrid::RepaintChangedLooks() {
+    paintLog_.NoteAllWritten();
+    ScheduleFlush();
+}
+
 void TAnswerGrid::PaintChangedCells() {
     flushScheduled_ = false;
     sinceFlush_.restart();

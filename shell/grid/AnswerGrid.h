@@ -49,6 +49,9 @@ public:
     /// Paints every cell written or processed since the last painting; outside the painting
     /// that a long command does now and then, the recorded colours are then forgotten.
     void FlushPaints();
+    /// Has every cell in view that does not look as the table now asks painted again: undo and
+    /// redo take back a Mark's colours without writing the cells it only painted.
+    void RepaintChangedLooks();
     /// What the cells are to be painted with, and what they were painted with.
     TGridPaintLog& PaintLog() { return paintLog_; }
 

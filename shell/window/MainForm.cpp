@@ -474,11 +474,13 @@ void TMain::mmAnalysisClick() {
 
 void TMain::mmUndoClick() {
     history_.Undo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 
 void TMain::mmRedoClick() {
     history_.Redo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 

@@ -301,6 +301,23 @@ TEST_F(Grid, MarkPaintsWrongAnswersSilverAndResultsYellowUntilTheNextRepaint) {
     EXPECT_EQ(ShownColor(6, 3), white);
 }
 
+// A Mark that changes the question count has every cell painted again; a second Mark does not.
+TEST_F(Grid, UndoAndRedoOfMarkLeaveNoCellInTheMarkingsColours) {
+    OpenSmallClass();
+    View().SetCurrentCell(1, 1);
+    window->mmMark->trigger();
+    Table().SetCell(5, 4, "x");
+    window->mmMark->trigger();
+    ASSERT_EQ(ShownColor(4, 3), QColor(0xC0, 0xC0, 0xC0));
+    for (QAction* step : {window->mmUndo, window->mmRedo}) {
+        step->trigger();
+        for (const auto& [column, row] : {std::pair{4, 3}, {5, 4}, {6, 3}, {3, 5}}) {
+            EXPECT_EQ(ShownColor(column, row), QColor(Qt::white))
+                << step->text().toStdString() << " (" << column << "," << row << ")";
+        }
+    }
+}
+
 // A class whose marking lasts beyond a frame is painted while it is marked, and the window
 // system may ask for the whole view then: the answers painted in the first frames must keep
 // their colour, as the later ones do.
