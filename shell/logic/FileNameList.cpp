@@ -60,7 +60,8 @@ void TFileNameList::SaveFileNames() const {
         return;
     }
     if (IsOversized(iniFileName_)) {
-        throw EIniFileError(PathText(iniFileName_));
+        throw EIniFileError(PathText(iniFileName_),
+                            std::make_error_code(std::errc::file_too_large));
     }
     TProfileFile store(iniFileName_);
     store.EraseSection(SectionName);

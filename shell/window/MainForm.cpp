@@ -4,6 +4,7 @@
 #include "analysis/ItemAnalysis.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
@@ -68,6 +69,17 @@ QString ErrorBoxText(const QString& message) {
         return message;
     }
     return message + QLatin1Char('.');
+}
+
+/// A failure's text; a settings file that cannot be written is told with the system's reason,
+/// which is what the teacher can mend (a read-only file, a full disk).
+QString CommandFailureText(const std::exception& error) {
+    QString text = FromUtf8(FailureText(error));
+    const auto* iniError = dynamic_cast<const EIniFileError*>(&error);
+    if (iniError != nullptr && iniError->Cause()) {
+        text += QStringLiteral(": ") + QString::fromStdString(iniError->Cause().message());
+    }
+    return text;
 }
 
 } // namespace
@@ -252,7 +264,7 @@ bool TMain::RunCommand(const std::function<void()>& command) {
         command();
         succeeded = true;
     } catch (const std::exception& error) {
-        ShowError(FromUtf8(FailureText(error)));
+        ShowError(CommandFailureText(error));
     }
     Table->FlushPaints();
     return succeeded;
@@ -294,10 +306,27 @@ void TMain::FormClose(QCloseEvent& event) {
     if (!ConfirmDiscard()) {
         return;
     }
-    // The table is saved or given up by now: settings that cannot be written are told, and
-    // keep their old bytes, but must not keep the window from closing.
+    // The table is saved or given up by now: settings or a list that cannot be written are
+    // told, and keep their old bytes, but must not keep the window from closing.
     event.accept();
-    WriteSettings();
+    // They share one file: the list is tried also when the settings failed, and one failure
+    // is told.
+    std::exception_ptr failure;
+    try {
+        WriteSettings();
+    } catch (const EPelloranError&) {
+        failure = std::current_exception();
+    }
+    try {
+        FileNameKeep->SaveFileNames();
+    } catch (const EPelloranError&) {
+        if (!failure) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void TMain::SetFileName(const QString& fileName) {

@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
 #include "shell/about/About_Box.h"
+#include "shell/logic/FileNameTestFolders.h"
 #include "shell/recent/FileNameKeeper.h"
 #include "shell/window/ShellText.h"
 #include "table/file/AnswerFile.h"
@@ -217,6 +218,23 @@ TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheWindowCloses)
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].endsWith("pelloran.ini に書き込めません."));
 }
+
+#ifndef _WIN32
+// The list was saved as the window went, with no one left to tell that it could not be.
+TEST_F(MainWindow, ARecentFilesListThatCannotBeWrittenIsToldWithItsCauseAndTheWindowCloses) {
+    const auto window = Show();
+    const std::string settings = "[Setting]\r\nCurrentDir=\r\n";
+    {
+        const TFileSizeLimit limit(settings.size());
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    EXPECT_EQ(ReadTestFile(folders.Settings()), settings) << "the settings are written";
+    const QString cause =
+        QString::fromStdString(std::make_error_code(std::errc::file_too_large).message());
+    EXPECT_EQ(services.errors.join(QLatin1Char('\n')),
+              "pelloran: " + NativeName(folders.Settings()) + " に書き込めません: " + cause + ".");
+}
+#endif
 
 TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
     const QString first = folders.CreateFile("a/first.csv", SmallClass);
