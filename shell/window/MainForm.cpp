@@ -12,6 +12,7 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
+#include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
 #include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
@@ -40,6 +41,7 @@
 namespace {
 
 const QString ProgramName = QStringLiteral("Pelloran");
+const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
 const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
@@ -454,17 +456,21 @@ void TMain::mmExitClick() {
 }
 
 void TMain::mmPasteClick() {
+    TClipboardPaste pasted;
     try {
         history_.Record(
             TStepKind::RosterPaste,
-            [this](TAnswerTable& table) {
-                PasteRosterFromClipboard(table,
-                                         [this] { return ToCodePage(services_.ClipboardText()); });
+            [this, &pasted](TAnswerTable& table) {
+                PasteRosterFromClipboard(table, [this, &pasted] {
+                    pasted = ReadClipboardToPaste();
+                    return pasted.text;
+                });
             },
             TOnFailure::Kept);
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
+    TellPasted(pasted);
 }
 
 void TMain::mmSortWithNumberClick() {
@@ -536,6 +542,37 @@ void TMain::PasteIntoEditor(const QString& text) {
     }
 }
 
+TMain::TClipboardPaste TMain::ReadClipboardToPaste() {
+    TClipboardPaste pasted;
+    if (const QString text = services_.ClipboardText(); !text.isEmpty()) {
+        pasted.text = ToCodePage(text, pasted.replacedCount);
+        return pasted;
+    }
+    const std::vector<QStringList> rows = ReadHtmlTable(services_.ClipboardHtml());
+    pasted.nothing = rows.empty();
+    TCellBlock block;
+    for (const QStringList& cells : rows) {
+        block.AddRow();
+        for (const QString& cell : cells) {
+            std::size_t replacedCount = 0;
+            block.AppendCell(ToCodePage(cell, replacedCount));
+            pasted.replacedCount += replacedCount;
+        }
+    }
+    pasted.text = BlockClipboardText(block);
+    return pasted;
+}
+
+void TMain::TellPasted(const TClipboardPaste& pasted) {
+    if (pasted.nothing) {
+        services_.ShowMessage(this, NothingToPasteText);
+    } else if (pasted.replacedCount > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this,
+                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
+    }
+}
+
 void TMain::mmPasteCellsClick() {
     // Cells copied here are taken as they are, without a round trip through text.
     if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
@@ -546,26 +583,26 @@ void TMain::mmPasteCellsClick() {
         }
         return;
     }
-    const QString text = services_.ClipboardText();
-    std::size_t replacedCount = 0;
-    const std::string bytes = ToCodePage(text, replacedCount);
-    if (HoldsSeveralCells(bytes)) {
-        PasteBlockHere(ReadClipboardBlock(bytes));
+    const TClipboardPaste pasted = ReadClipboardToPaste();
+    if (pasted.nothing) {
+        // Pasting nothing into the editor would empty the cell.
+        TellPasted(pasted);
+        return;
+    }
+    if (HoldsSeveralCells(pasted.text)) {
+        PasteBlockHere(ReadClipboardBlock(pasted.text));
     } else {
         // One cell's text, as a spreadsheet copies it: the line break after it ends it.
-        QString cellText = text;
-        if (cellText.endsWith(QLatin1Char('\n'))) {
-            cellText.chop(1);
+        std::string_view cellText = pasted.text;
+        if (cellText.ends_with('\n')) {
+            cellText.remove_suffix(1);
         }
-        if (cellText.endsWith(QLatin1Char('\r'))) {
-            cellText.chop(1);
+        if (cellText.ends_with('\r')) {
+            cellText.remove_suffix(1);
         }
-        PasteIntoEditor(cellText);
+        PasteIntoEditor(FromCodePage(cellText));
     }
-    if (replacedCount > 0) {
-        Table->FlushPaints();
-        services_.ShowMessage(this, FromUtf8(ReplacedClipboardCharactersNotice(replacedCount)));
-    }
+    TellPasted(pasted);
 }
 
 void TMain::mmClearClick() {

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -133,6 +134,11 @@ void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
 
 QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
+}
+
+QString TQtShellServices::ClipboardHtml() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasHtml() ? data->html() : QString();
 }
 
 void TQtShellServices::SetClipboardCells(TCellBlock cells) {

@@ -70,6 +70,7 @@ public:
         }
         return clipboard;
     }
+    QString ClipboardHtml() override { return clipboardHtml; }
     /// The clipboard's text and HTML as another program would read them.
     void SetClipboardCells(TCellBlock cells) override {
         clipboard = FromCodePage(BlockClipboardText(cells));
