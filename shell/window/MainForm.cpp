@@ -24,7 +24,6 @@
 #include "table/roster/RosterPaste.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
@@ -430,7 +429,7 @@ void TMain::OpenChosenFile(const QString& fileName) {
 void TMain::OpenGivenFile(const QString& fileName) {
     RunCommand([&] {
         if (ConfirmDiscard()) {
-            OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
+            OpenChosenFile(FromNativePath(std::filesystem::absolute(ToNativePath(fileName))));
         }
     });
     emit TableChanged();

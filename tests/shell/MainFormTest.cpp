@@ -236,6 +236,28 @@ TEST_F(MainWindow, ARecentFilesListThatCannotBeWrittenIsToldWithItsCauseAndTheWi
 }
 #endif
 
+#ifndef _WIN32
+// Each byte that is no UTF-8 became U+FFFD on its way through the window: the file opened was
+// another, and the list kept that other name.
+TEST_F(MainWindow, AFileNameThatIsNoUtf8OpensAndIsKeptByteForByte) {
+    const std::filesystem::path fileName = folders / "\x8e\x8e\x8c\xb1.csv"; // Shift-JIS
+    WriteTestFile(fileName, SmallClass);
+    {
+        const auto window = Show();
+        window->OpenGivenFile(FromNativePath(fileName));
+        EXPECT_EQ(window->AnswerTable().Cell(2, 3), "Sato");
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    EXPECT_NE(ReadTestFile(folders.Settings()).find("FileName1=" + fileName.string() + "\r\n"),
+              std::string::npos);
+    const auto again = Show();
+    ASSERT_FALSE(again->FileNameKeep->MenuItems().empty());
+    again->FileNameKeep->MenuItems().front()->trigger();
+    EXPECT_EQ(again->AnswerTable().Cell(2, 4), "Suzuki");
+    EXPECT_EQ(services.errors.join(QLatin1Char('\n')), QString());
+}
+#endif
+
 TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
     const QString first = folders.CreateFile("a/first.csv", SmallClass);
     const QString second = folders.CreateFile("b/second.csv", SmallClass);
