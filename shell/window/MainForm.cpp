@@ -456,15 +456,14 @@ void TMain::mmExitClick() {
 
 void TMain::mmPasteClick() {
     TClipboardPaste pasted;
+    const auto readClipboard = [this, &pasted] {
+        pasted = ReadClipboardToPaste();
+        return pasted.text;
+    };
     try {
         history_.Record(
             TStepKind::RosterPaste,
-            [this, &pasted](TAnswerTable& table) {
-                PasteRosterFromClipboard(table, [this, &pasted] {
-                    pasted = ReadClipboardToPaste();
-                    return pasted.text;
-                });
-            },
+            [&](TAnswerTable& table) { PasteRosterFromClipboard(table, readClipboard); },
             TOnFailure::Kept);
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
