@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "shell/window/CellsMimeData.h"
+#include "shell/window/DialogFileName.h"
 #include "shell/window/ShellText.h"
 
 #ifdef Q_OS_WIN
@@ -37,7 +38,7 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return DialogFileName(dialog.selectedFiles().constFirst());
 }
 
 std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
