@@ -308,10 +308,9 @@ void TMain::FormClose(QCloseEvent& event) {
         return;
     }
     // The table is saved or given up by now: settings or a list that cannot be written are
-    // told, and keep their old bytes, but must not keep the window from closing.
+    // told, and keep their old bytes, but must not keep the window from closing. They share
+    // one file: the list is tried also when the settings failed, and one failure is told.
     event.accept();
-    // They share one file: the list is tried also when the settings failed, and one failure
-    // is told.
     std::exception_ptr failure;
     try {
         WriteSettings();
