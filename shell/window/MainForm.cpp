@@ -4,6 +4,7 @@
 #include "analysis/ItemAnalysis.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
@@ -11,6 +12,7 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
+#include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
 #include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
@@ -22,7 +24,6 @@
 #include "table/roster/RosterPaste.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
@@ -39,6 +40,7 @@
 namespace {
 
 const QString ProgramName = QStringLiteral("Pelloran");
+const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
 const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
@@ -68,6 +70,17 @@ QString ErrorBoxText(const QString& message) {
         return message;
     }
     return message + QLatin1Char('.');
+}
+
+/// A failure's text; a settings file that cannot be written is told with the system's reason,
+/// which is what the teacher can mend (a read-only file, a full disk).
+QString CommandFailureText(const std::exception& error) {
+    QString text = FromUtf8(FailureText(error));
+    const auto* iniError = dynamic_cast<const EIniFileError*>(&error);
+    if (iniError != nullptr && iniError->Cause()) {
+        text += QStringLiteral(": ") + QString::fromStdString(iniError->Cause().message());
+    }
+    return text;
 }
 
 } // namespace
@@ -252,7 +265,7 @@ bool TMain::RunCommand(const std::function<void()>& command) {
         command();
         succeeded = true;
     } catch (const std::exception& error) {
-        ShowError(FromUtf8(FailureText(error)));
+        ShowError(CommandFailureText(error));
     }
     Table->FlushPaints();
     return succeeded;
@@ -294,10 +307,26 @@ void TMain::FormClose(QCloseEvent& event) {
     if (!ConfirmDiscard()) {
         return;
     }
-    // The table is saved or given up by now: settings that cannot be written are told, and
-    // keep their old bytes, but must not keep the window from closing.
+    // The table is saved or given up by now: settings or a list that cannot be written are
+    // told, and keep their old bytes, but must not keep the window from closing. They share
+    // one file: the list is tried also when the settings failed, and one failure is told.
     event.accept();
-    WriteSettings();
+    std::exception_ptr failure;
+    try {
+        WriteSettings();
+    } catch (const EPelloranError&) {
+        failure = std::current_exception();
+    }
+    try {
+        FileNameKeep->SaveFileNames();
+    } catch (const EPelloranError&) {
+        if (!failure) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void TMain::SetFileName(const QString& fileName) {
@@ -452,7 +481,7 @@ void TMain::NameOpenedTable(const QString& fileName, const TOpenedFile& opened) 
 void TMain::OpenGivenFile(const QString& fileName) {
     RunCommand([&] {
         if (ConfirmDiscard()) {
-            OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
+            OpenChosenFile(FromNativePath(std::filesystem::absolute(ToNativePath(fileName))));
         }
     });
     emit TableChanged();
@@ -477,7 +506,11 @@ void TMain::mmExitClick() {
 }
 
 void TMain::mmPasteClick() {
-    const auto readClipboard = [this] { return ToCodePage(services_.ClipboardText()); };
+    TClipboardPaste pasted;
+    const auto readClipboard = [this, &pasted] {
+        pasted = ReadClipboardToPaste();
+        return pasted.text;
+    };
     try {
         if (!ChooseRosterClass(readClipboard)) {
             return;
@@ -488,6 +521,7 @@ void TMain::mmPasteClick() {
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
+    TellPasted(pasted);
 }
 
 bool TMain::ChooseRosterClass(const std::function<std::string()>& readClipboard) {
@@ -557,11 +591,13 @@ void TMain::mmAnalysisClick() {
 
 void TMain::mmUndoClick() {
     history_.Undo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 
 void TMain::mmRedoClick() {
     history_.Redo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 
@@ -588,6 +624,37 @@ void TMain::PasteIntoEditor(const QString& text) {
     }
 }
 
+TMain::TClipboardPaste TMain::ReadClipboardToPaste() {
+    TClipboardPaste pasted;
+    if (const QString text = services_.ClipboardText(); !text.isEmpty()) {
+        pasted.text = ToCodePage(text, pasted.replacedCount);
+        return pasted;
+    }
+    const std::vector<QStringList> rows = ReadHtmlTable(services_.ClipboardHtml());
+    pasted.nothing = rows.empty();
+    TCellBlock block;
+    for (const QStringList& cells : rows) {
+        block.AddRow();
+        for (const QString& cell : cells) {
+            std::size_t replacedCount = 0;
+            block.AppendCell(ToCodePage(cell, replacedCount));
+            pasted.replacedCount += replacedCount;
+        }
+    }
+    pasted.text = BlockClipboardText(block);
+    return pasted;
+}
+
+void TMain::TellPasted(const TClipboardPaste& pasted) {
+    if (pasted.nothing) {
+        services_.ShowMessage(this, NothingToPasteText);
+    } else if (pasted.replacedCount > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this,
+                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
+    }
+}
+
 void TMain::mmPasteCellsClick() {
     // Cells copied here are taken as they are, without a round trip through text.
     if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
@@ -598,26 +665,26 @@ void TMain::mmPasteCellsClick() {
         }
         return;
     }
-    const QString text = services_.ClipboardText();
-    std::size_t replacedCount = 0;
-    const std::string bytes = ToCodePage(text, replacedCount);
-    if (HoldsSeveralCells(bytes)) {
-        PasteBlockHere(ReadClipboardBlock(bytes));
+    const TClipboardPaste pasted = ReadClipboardToPaste();
+    if (pasted.nothing) {
+        // Pasting nothing into the editor would empty the cell.
+        TellPasted(pasted);
+        return;
+    }
+    if (HoldsSeveralCells(pasted.text)) {
+        PasteBlockHere(ReadClipboardBlock(pasted.text));
     } else {
         // One cell's text, as a spreadsheet copies it: the line break after it ends it.
-        QString cellText = text;
-        if (cellText.endsWith(QLatin1Char('\n'))) {
-            cellText.chop(1);
+        std::string_view cellText = pasted.text;
+        if (cellText.ends_with('\n')) {
+            cellText.remove_suffix(1);
         }
-        if (cellText.endsWith(QLatin1Char('\r'))) {
-            cellText.chop(1);
+        if (cellText.ends_with('\r')) {
+            cellText.remove_suffix(1);
         }
-        PasteIntoEditor(cellText);
+        PasteIntoEditor(FromCodePage(cellText));
     }
-    if (replacedCount > 0) {
-        Table->FlushPaints();
-        services_.ShowMessage(this, FromUtf8(ReplacedClipboardCharactersNotice(replacedCount)));
-    }
+    TellPasted(pasted);
 }
 
 void TMain::mmClearClick() {

@@ -163,6 +163,19 @@ private:
     /// New. False when the paste is not to happen.
     bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
+    /// What the clipboard gives a paste, in the code page.
+    struct TClipboardPaste {
+        /// Its text or, without text, an HTML table on it in the same form: TAB between cells,
+        /// a line break after each row.
+        std::string text;
+        /// Characters the code page could not hold, now "?".
+        std::size_t replacedCount = 0;
+        /// Neither text nor a table.
+        bool nothing = false;
+    };
+    TClipboardPaste ReadClipboardToPaste();
+    /// Tells that there was nothing to paste, or how many characters became "?".
+    void TellPasted(const TClipboardPaste& pasted);
     /// Writes the block from the current cell on and selects it.
     void PasteBlockHere(const TCellBlock& block);
     /// One cell's text into the current cell's editor, as typing.

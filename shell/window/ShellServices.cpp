@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "shell/window/CellsMimeData.h"
+#include "shell/window/DialogFileName.h"
 #include "shell/window/ShellText.h"
 
 #ifdef Q_OS_WIN
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -36,7 +38,7 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return DialogFileName(dialog.selectedFiles().constFirst());
 }
 
 std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
@@ -147,6 +149,11 @@ void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
 
 QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
+}
+
+QString TQtShellServices::ClipboardHtml() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasHtml() ? data->html() : QString();
 }
 
 void TQtShellServices::SetClipboardCells(TCellBlock cells) {

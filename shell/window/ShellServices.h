@@ -40,6 +40,9 @@ public:
     virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
     /// Plain text on the clipboard; empty when it holds none.
     virtual QString ClipboardText() = 0;
+    /// HTML on the clipboard, as spreadsheets and web pages put a copied table there; empty when
+    /// it holds none.
+    virtual QString ClipboardHtml() = 0;
     /// Puts cells on the clipboard as spreadsheets take them: as plain text and as an HTML table.
     virtual void SetClipboardCells(TCellBlock cells) = 0;
     /// A copy of the cells this program put on the clipboard, while they are still there: the
@@ -64,6 +67,7 @@ public:
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;
     QString ClipboardText() override;
+    QString ClipboardHtml() override;
     void SetClipboardCells(TCellBlock cells) override;
     std::optional<TCellBlock> ClipboardCells() override;
     void OpenUrl(const QString& url) override;

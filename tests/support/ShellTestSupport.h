@@ -80,6 +80,7 @@ public:
         }
         return clipboard;
     }
+    QString ClipboardHtml() override { return clipboardHtml; }
     /// The clipboard's text and HTML as another program would read them.
     void SetClipboardCells(TCellBlock cells) override {
         clipboard = FromCodePage(BlockClipboardText(cells));
@@ -238,6 +239,13 @@ protected:
 
     TAnswerTable& Table() { return window->AnswerTable(); }
     TAnswerGrid& View() { return *window->Table; }
+
+    /// Opens the answer file through the open dialog and lets the grid take its size.
+    void Open(std::string_view answerFile) {
+        services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
+        window->mmOpen->trigger();
+        QApplication::processEvents();
+    }
 
     /// Makes (column, row) the current cell with the focus in its editor.
     void Enter(int column, int row) {
