@@ -114,6 +114,7 @@ public:
         Fail(QStringLiteral("message: ") + text);
     }
     QString ClipboardText() override { return clipboard; }
+    QString ClipboardHtml() override { return {}; }
     void SetClipboardCells(TCellBlock cells) override { clipboardCells = std::move(cells); }
     std::optional<TCellBlock> ClipboardCells() override { return clipboardCells; }
     void OpenUrl(const QString&) override {}
