@@ -46,10 +46,6 @@ TSlipLayout::TSlipLayout(int questions)
     : TSlipLayout(
           std::vector<double>(static_cast<std::size_t>(std::max(questions, 1)), QuestionWidth)) {}
 
-int TSlipLayout::QuestionsPerBand() {
-    return static_cast<int>((BandWidth + Slack) / QuestionWidth);
-}
-
 double TSlipLayout::SlipHeight(int bands) {
     return 2 * Padding + HeadingHeight + bands * BandHeight() + (bands - 1) * BandGap;
 }

@@ -32,11 +32,8 @@ public:
     /// `questions` columns of QuestionWidth.
     explicit TSlipLayout(int questions);
 
-    /// The questions a band of the narrowest columns holds.
-    static int QuestionsPerBand();
     int Questions() const { return static_cast<int>(left_.size()) - 1; }
     int Bands() const { return static_cast<int>(bandFirst_.size()) - 1; }
-    int BandsPerPart() const { return bandsPerPart_; }
     /// Parts of one slip: 1 unless the slip is taller than a page.
     int Parts() const { return parts_; }
     /// Slips (or parts of one) per page.

@@ -297,11 +297,6 @@ void TCellBlock::ThrowTooLarge() {
     throw EPelloranError("貼り付けるテキストが 4 GB を超えています");
 }
 
-void TCellBlock::ExtendLastCell(std::string_view text) {
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
-    ends_.back() = NarrowedEnd(bytes_.size());
-}
-
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
     CheckCopiedRange(range);
     const std::size_t bytes = RangeBytes(table, range);

@@ -117,8 +117,6 @@ public:
         ends_.push_back(NarrowedEnd(bytes_.size()));
         width_ = std::max(width_, ++lastRowColumns_);
     }
-    /// Appends to the last cell of the last row.
-    void ExtendLastCell(std::string_view text);
 
 private:
     /// Write straight into the block's buffers.

@@ -135,10 +135,6 @@ public:
     /// Steps that can be undone, one after the other.
     std::size_t UndoCount() const { return done_; }
     bool CanRedo() const { return done_ < steps_.size(); }
-    /// The step that Undo would undo; CanUndo must hold.
-    TStepKind UndoKind() const { return steps_[done_ - 1].kind; }
-    /// The step that Redo would do again; CanRedo must hold.
-    TStepKind RedoKind() const { return steps_[done_].kind; }
     /// Does nothing when there is nothing to undo.
     void Undo();
     /// Does nothing when there is nothing to redo.
