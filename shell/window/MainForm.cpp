@@ -20,6 +20,7 @@
 #include "table/marking/Numbers.h"
 #include "table/marking/Sorting.h"
 #include "table/roster/RosterPaste.h"
+#include "table/session/Messages.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStringList>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -35,6 +37,7 @@
 #include <mutex>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -316,20 +319,26 @@ void TMain::ShowFileNameInTitle() {
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    TellReplacedCharacters(fileName, LoadTable(fileName));
+    TellLoadNotices(fileName, LoadTable(fileName));
 }
 
-std::size_t TMain::LoadTable(const QString& fileName) {
+TLoadNotices TMain::LoadTable(const QString& fileName) {
     return history_.Open(ToNativePath(fileName));
 }
 
-void TMain::TellReplacedCharacters(const QString& fileName, std::size_t replacedCount) {
-    if (replacedCount > 0) {
-        // Told before anything is saved: saving would keep the "?" in place of the characters.
-        Table->FlushPaints();
-        services_.ShowMessage(
-            this, FromUtf8(ReplacedCharactersNotice(ToPathText(fileName), replacedCount)));
+void TMain::TellLoadNotices(const QString& fileName, const TLoadNotices& notices) {
+    const std::vector<std::string> texts = LoadNoticeTexts(ToPathText(fileName), notices);
+    if (texts.empty()) {
+        return;
     }
+    // Told before anything is saved: saving would keep the "?" in place of the characters and
+    // drop what a NUL cut off.
+    QStringList lines;
+    for (const std::string& text : texts) {
+        lines.append(FromUtf8(text));
+    }
+    Table->FlushPaints();
+    services_.ShowMessage(this, lines.join(QLatin1Char('\n')));
 }
 
 std::string TMain::GetTableText() const {
@@ -385,15 +394,15 @@ void TMain::OpenChosenFile(const QString& fileName) {
     currentDir_ = FromPathText(ExtractFileDir(ToPathText(fileName)));
     openDialogFolder_ = currentDir_;
     // The dialog's choice names the table even when it cannot be read.
-    std::size_t replacedCount = 0;
+    TLoadNotices notices;
     try {
-        replacedCount = LoadTable(fileName);
+        notices = LoadTable(fileName);
     } catch (...) {
         SetFileName(fileName);
         throw;
     }
     SetFileName(fileName);
-    TellReplacedCharacters(fileName, replacedCount);
+    TellLoadNotices(fileName, notices);
 }
 
 void TMain::OpenGivenFile(const QString& fileName) {
@@ -425,16 +434,22 @@ void TMain::mmExitClick() {
 }
 
 void TMain::mmPasteClick() {
+    int nulLine = 0;
     try {
         history_.Record(
             TStepKind::RosterPaste,
-            [this](TAnswerTable& table) {
-                PasteRosterFromClipboard(table,
-                                         [this] { return ToCodePage(services_.ClipboardText()); });
+            [&](TAnswerTable& table) {
+                nulLine = PasteRosterFromClipboard(
+                    table, [this] { return ToCodePage(services_.ClipboardText()); });
             },
             TOnFailure::Kept);
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
+        return;
+    }
+    if (nulLine > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
     }
 }
 

@@ -149,9 +149,9 @@ private:
     void UpdateHistoryCommands();
     /// The session's file name without folder and extension, or the program's name alone.
     void ShowFileNameInTitle();
-    /// Opens the file as a step of the history; returns how many characters became "?".
-    std::size_t LoadTable(const QString& fileName);
-    void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
+    /// Opens the file as a step of the history; returns what the user is told of it.
+    TLoadNotices LoadTable(const QString& fileName);
+    void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
     /// Writes the block from the current cell on and selects it.
     void PasteBlockHere(const TCellBlock& block);
     /// One cell's text into the current cell's editor, as typing.

@@ -382,10 +382,12 @@ TCellBlock TTableHistory::Cut(TCellRange range) {
     return block;
 }
 
-void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
+int TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
+    int nulLine = 0;
     Record(
-        TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); },
-        TOnFailure::Kept);
+        TStepKind::RosterPaste,
+        [&](TAnswerTable& table) { nulLine = PasteRosterFrom(table, readText); }, TOnFailure::Kept);
+    return nulLine;
 }
 
 // A Mark stopped by a cell that is no number keeps what it wrote before that cell, as the window
@@ -409,10 +411,10 @@ void TTableHistory::New() {
     RecordWithFile(TStepKind::New, [&] { session_.New(); });
 }
 
-std::size_t TTableHistory::Open(const std::filesystem::path& fileName) {
-    std::size_t replacedCount = 0;
-    RecordWithFile(TStepKind::Open, [&] { replacedCount = session_.Open(fileName); });
-    return replacedCount;
+TLoadNotices TTableHistory::Open(const std::filesystem::path& fileName) {
+    TLoadNotices notices;
+    RecordWithFile(TStepKind::Open, [&] { notices = session_.Open(fileName); });
+    return notices;
 }
 
 void TTableHistory::Undo() {

@@ -121,8 +121,9 @@ public:
     void Clear(TCellRange range);
     /// Copies the range and empties it, one step; returns the copy for the clipboard.
     TCellBlock Cut(TCellRange range);
-    /// PasteRosterFrom: a paste stopped at a bad line keeps the lines before as a step.
-    void PasteRoster(const std::function<std::string()>& readText);
+    /// PasteRosterFrom: a paste stopped at a bad line keeps the lines before as a step. Returns
+    /// the line where a NUL byte ended the text, 0 when none did.
+    int PasteRoster(const std::function<std::string()>& readText);
     /// MarkTable; a failing Mark writes back every cell it wrote.
     void Mark(char decimalSeparator);
     void SortByNumber(const TCollator& collator);
@@ -130,8 +131,8 @@ public:
     void SortByScore(const TCollator& collator);
     /// TTableSession::New.
     void New();
-    /// TTableSession::Open; returns how many characters the code page could not hold.
-    std::size_t Open(const std::filesystem::path& fileName);
+    /// TTableSession::Open; returns what the user is told of the file.
+    TLoadNotices Open(const std::filesystem::path& fileName);
 
     /// Runs `command` on the table as one step of `kind`: for commands the window builds
     /// itself, such as a roster paste from the clipboard. A command that changes nothing

@@ -43,9 +43,9 @@ std::string FailureMessage(const TAnswerTable& table, TRosterFault fault, int li
     return FormatMessage(pattern, std::to_string(lineNumber));
 }
 
-void PasteRecords(TAnswerTable& table, std::string_view text) {
+int PasteRecords(TAnswerTable& table, std::string_view text) {
     int index = 0;
-    ForEachRecord(text, [&](const TRecord& record) {
+    return ForEachRecord(text, [&](const TRecord& record) {
         std::vector<std::string> fields;
         ForEachRecordField(record, [&](std::string_view field) { fields.emplace_back(field); });
         const int row = TAnswerTable::FirstStudentRow + index;
@@ -67,17 +67,19 @@ ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fau
     : EPelloranError(FailureMessage(table, fault, lineNumber)), fault_(fault),
       lineNumber_(lineNumber) {}
 
-void PasteRoster(TAnswerTable& table, std::string_view text) {
+int PasteRoster(TAnswerTable& table, std::string_view text) {
+    int nulLine = 0;
     try {
-        PasteRecords(table, text);
+        nulLine = PasteRecords(table, text);
     } catch (...) {
         table.EnableMarkAndSortByNumber();
         throw;
     }
     table.EnableMarkAndSortByNumber();
+    return nulLine;
 }
 
-void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {
+int PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {
     std::string text;
     try {
         text = readText();
@@ -85,12 +87,12 @@ void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& re
         table.EnableMarkAndSortByNumber();
         throw;
     }
-    PasteRoster(table, text);
+    return PasteRoster(table, text);
 }
 
-void PasteRosterFromClipboard(TAnswerTable& table,
-                              const std::function<std::string()>& readClipboard) {
-    PasteRosterFrom(table, [&] {
+int PasteRosterFromClipboard(TAnswerTable& table,
+                             const std::function<std::string()>& readClipboard) {
+    return PasteRosterFrom(table, [&] {
         try {
             return readClipboard();
         } catch (...) {

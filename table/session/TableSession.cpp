@@ -30,12 +30,12 @@ void TTableSession::New() {
     file_.fileName.clear();
 }
 
-std::size_t TTableSession::Open(const std::filesystem::path& fileName) {
-    TCodePageText file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
+TLoadNotices TTableSession::Open(const std::filesystem::path& fileName) {
+    TLoadedFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
     file_.loadedText = std::move(file.text);
     file_.loadedTextKnown = keepsLoadedText_ == TLoadedText::Kept;
     file_.fileName = fileName;
-    return file.replacedCount;
+    return file.notices;
 }
 
 void TTableSession::SaveText(const std::filesystem::path& fileName, std::string text) {

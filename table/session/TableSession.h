@@ -36,9 +36,8 @@ public:
     void New();
     /// Loads the file (see LoadAnswerFile); once it has loaded, it is the session's file and its
     /// text the one the table is compared with. A file that cannot be read changes neither
-    /// the table nor what it is compared with. Returns how many characters the code page could
-    /// not hold.
-    std::size_t Open(const std::filesystem::path& fileName);
+    /// the table nor what it is compared with. Returns what the user is told of it.
+    TLoadNotices Open(const std::filesystem::path& fileName);
     /// Writes `text`, the table text taken when the user chose to save, into the file; it
     /// becomes the session's file and the text the table is compared with.
     void SaveText(const std::filesystem::path& fileName, std::string text);
