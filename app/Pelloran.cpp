@@ -3,6 +3,7 @@
 #include "shell/about/About_Box.h"
 #include "shell/window/MainForm.h"
 #include "shell/window/ShellServices.h"
+#include "shell/window/ShellText.h"
 
 #include <QApplication>
 
@@ -18,8 +19,15 @@ int main(int argc, char** argv) {
     main.SetAboutBox(&aboutBox);
     main.show();
     // A desktop opens an answer file by naming it.
+#ifdef Q_OS_WIN
     if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
         main.OpenGivenFile(arguments.at(1));
     }
+#else
+    // The name's bytes as given: Qt's arguments would change a name that is no UTF-8.
+    if (argc > 1) {
+        main.OpenGivenFile(FromPathText(argv[1]));
+    }
+#endif
     return QApplication::exec();
 }

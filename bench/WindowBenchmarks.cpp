@@ -103,6 +103,10 @@ public:
         Fail(QStringLiteral("asked: ") + question);
         return TDiscardAnswer::Cancel;
     }
+    int AskChoice(QWidget*, const QString& question, const QStringList& choices) override {
+        Fail(QStringLiteral("asked: ") + question);
+        return static_cast<int>(choices.size()) - 1;
+    }
     void ShowError(QWidget*, const QString& caption, const QString& text) override {
         Fail(caption + QStringLiteral(": ") + text);
     }

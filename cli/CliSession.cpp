@@ -30,6 +30,11 @@ const std::vector<TCliCommandInfo>& CliCommands() {
          "save FILE",
          "save the table as an answer file (- for standard output)",
          &TCliSession::Save},
+        {"save-dropping",
+         {File},
+         "save-dropping FILE",
+         "save, dropping the cells that the answer file does not keep (save refuses them)",
+         &TCliSession::SaveDropping},
         {"mark",
          {},
          "mark",
@@ -143,7 +148,7 @@ void TCliSession::Run(const std::string& name, const TCliArguments& arguments) {
 
 void TCliSession::Open(const TCliArguments& arguments) {
     const std::string& fileName = arguments.at(0);
-    NotifyLoadNotices(fileName, history_.Open(PathFromText(fileName)));
+    NotifyLoadNotices(fileName, history_.Open(PathFromText(fileName)).notices);
 }
 
 void TCliSession::New(const TCliArguments&) {
@@ -151,15 +156,25 @@ void TCliSession::New(const TCliArguments&) {
 }
 
 void TCliSession::Save(const TCliArguments& arguments) {
-    const std::string& fileName = arguments.at(0);
-    if (fileName == "-") {
-        WriteTableText(table_, [&](std::string_view piece) {
-            out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        });
-        CheckOutput();
+    SaveTable(arguments.at(0), TUnsavedCellsChoice::Refused);
+}
+
+void TCliSession::SaveDropping(const TCliArguments& arguments) {
+    SaveTable(arguments.at(0), TUnsavedCellsChoice::Dropped);
+}
+
+void TCliSession::SaveTable(const std::string& fileName, TUnsavedCellsChoice unsavedCells) {
+    if (fileName != "-") {
+        session_.Save(PathFromText(fileName), unsavedCells);
         return;
     }
-    session_.Save(PathFromText(fileName));
+    if (unsavedCells == TUnsavedCellsChoice::Refused) {
+        session_.CheckNoUnsavedCells();
+    }
+    WriteTableText(table_, [&](std::string_view piece) {
+        out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
+    CheckOutput();
 }
 
 void TCliSession::Mark(const TCliArguments&) {

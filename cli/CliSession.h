@@ -62,6 +62,7 @@ public:
     void Open(const TCliArguments& arguments);
     void New(const TCliArguments&);
     void Save(const TCliArguments& arguments);
+    void SaveDropping(const TCliArguments& arguments);
     void Mark(const TCliArguments&);
     void SortNumber(const TCliArguments&);
     void SortScore(const TCliArguments&);
@@ -84,6 +85,8 @@ public:
     void SetPaperTitle(std::string utf8) { paperTitle_ = std::move(utf8); }
 
 private:
+    /// Saves to the file, or to standard output for "-".
+    void SaveTable(const std::string& fileName, TUnsavedCellsChoice unsavedCells);
     TTestAnalysis AnalyseQuestions();
     /// In the code page.
     std::string PaperTitle() const;

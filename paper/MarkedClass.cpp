@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "table/marking/Numbers.h"
+#include "table/marking/TableWalks.h"
 
 #include <algorithm>
 #include <functional>
@@ -13,11 +14,10 @@ namespace {
     throw EPelloranError(TCodePage::ToUtf8(texts[why]));
 }
 
-/// Marking ends the questions of a marked table at the mean it wrote, "<" + mean + ">".
+/// Marking ends the questions of a marked table at the mean it wrote.
 bool EndsAtMarkingsMean(const TAnswerTable& table, int questionCount) {
-    const std::string_view cell =
-        table.Cell(TAnswerTable::ScoreColumn(questionCount), TAnswerTable::AnswerKeyRow);
-    return cell.find('<') != std::string_view::npos;
+    return IsResultMarker(
+        table.Cell(TAnswerTable::ScoreColumn(questionCount), TAnswerTable::AnswerKeyRow));
 }
 
 } // namespace

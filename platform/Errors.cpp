@@ -26,5 +26,5 @@ EFileCreateError::EFileCreateError(std::string_view fileName, std::error_code ca
 EOutputError::EOutputError(std::string_view streamName, std::error_code cause)
     : EFileError(FormatMessage("%s に書き込めません", streamName), streamName, cause) {}
 
-EIniFileError::EIniFileError(std::string_view fileName)
-    : EPelloranError(FormatMessage("%s に書き込めません", fileName)) {}
+EIniFileError::EIniFileError(std::string_view fileName, std::error_code cause)
+    : EFileError(FormatMessage("%s に書き込めません", fileName), fileName, cause) {}

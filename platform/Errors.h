@@ -46,9 +46,9 @@ public:
 };
 
 /// An INI file could not be written.
-class EIniFileError : public EPelloranError {
+class EIniFileError : public EFileError {
 public:
-    explicit EIniFileError(std::string_view fileName);
+    explicit EIniFileError(std::string_view fileName, std::error_code cause = {});
 };
 
 /// The cause errno holds now.

@@ -330,8 +330,8 @@ void TProfileFile::UpdateFile() {
     }
     try {
         WriteFileBytesAtomic(fileName_, bytes_);
-    } catch (const EFileCreateError&) {
-        throw EIniFileError(PathText(fileName_));
+    } catch (const EFileCreateError& error) {
+        throw EIniFileError(PathText(fileName_), error.Cause());
     }
     changed_ = false;
 }

@@ -1,6 +1,5 @@
 #include "shell/grid/AnswerGrid.h"
 
-#include "platform/Errors.h"
 #include "shell/grid/CellDrawing.h"
 #include "shell/grid/FixedHeader.h"
 #include "shell/logic/CellRule.h"
@@ -171,10 +170,10 @@ void TAnswerGrid::SetCurrentCell(int column, int row) {
 
 void TAnswerGrid::AdvanceCurrentCell() {
     ApplyShape();
-    if (currentColumn_ >= model_->ShownColumnCount() - 1) {
-        throw EPelloranError("グリッドインデックス が範囲を超えています");
+    // An error here would come back at every key released in the last column.
+    if (currentColumn_ < model_->ShownColumnCount() - 1) {
+        SetCurrentCell(currentColumn_ + 1, currentRow_);
     }
-    SetCurrentCell(currentColumn_ + 1, currentRow_);
 }
 
 QLineEdit* TAnswerGrid::Editor() const {
@@ -341,6 +340,11 @@ void TAnswerGrid::FlushPaints() {
     }
 }
 
+void TAnswerGrid::RepaintChangedLooks() {
+    paintLog_.NoteAllWritten();
+    ScheduleFlush();
+}
+
 void TAnswerGrid::PaintChangedCells() {
     flushScheduled_ = false;
     sinceFlush_.restart();
@@ -419,7 +423,7 @@ void TAnswerGrid::NoteKeyPress(const QKeyEvent& event) {
     const TEditCommand command = EditCommandOf(event);
     // Delete in one cell is the editor's, and typing.
     if (command != TEditCommand::None && (command != TEditCommand::Clear || HoldsRange())) {
-        editKeysHeld_ = true;
+        commandKeysHeld_ = true;
         return;
     }
     switch (event.key()) {
@@ -429,7 +433,7 @@ void TAnswerGrid::NoteKeyPress(const QKeyEvent& event) {
     case Qt::Key_Meta:
         return;
     default:
-        editKeysHeld_ = false;
+        commandKeysHeld_ = false;
     }
 }
 
@@ -456,7 +460,7 @@ void TAnswerGrid::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
-    if (event.isAutoRepeat() || editKeysHeld_) {
+    if (event.isAutoRepeat() || commandKeysHeld_) {
         return;
     }
     // Moving on would drop the range that Shift has just selected.
@@ -464,6 +468,17 @@ void TAnswerGrid::ReportRelease(const QKeyEvent& event) {
         return;
     }
     emit KeyReleased(ReleasedKey(event.key()));
+}
+
+QModelIndex TAnswerGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    commandKeysHeld_ = true;
+    if (action == MoveEnd && modifiers.testFlag(Qt::ControlModifier)) {
+        ApplyShape();
+        const TGridCell last =
+            LastUsedCell(table_, model_->ShownColumnCount(), model_->ShownRowCount());
+        return model_->IndexOf(last.column, last.row);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 bool TAnswerGrid::LeavesEditor(const QKeyEvent& event, const QLineEdit& editor) {
@@ -474,6 +489,9 @@ bool TAnswerGrid::LeavesEditor(const QKeyEvent& event, const QLineEdit& editor) 
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return event.modifiers().testFlag(Qt::ControlModifier);
     case Qt::Key_Left:
         return editor.cursorPosition() == 0 || wholeSelected;
     case Qt::Key_Right:

@@ -33,8 +33,7 @@ public:
     int CurrentRow() const { return currentRow_; }
     /// Makes the cell current and scrolls it into view; the grid takes the table's size first.
     void SetCurrentCell(int column, int row);
-    /// Moves the current cell one column to the right. In the last shown column it raises the
-    /// grid's error "グリッドインデックス が範囲を超えています" and the current cell stays.
+    /// Moves the current cell one column to the right; in the last shown column it stays.
     void AdvanceCurrentCell();
     /// The editor on the current cell, or null while there is none.
     QLineEdit* Editor() const;
@@ -50,6 +49,9 @@ public:
     /// Paints every cell written or processed since the last painting; outside the painting
     /// that a long command does now and then, the recorded colours are then forgotten.
     void FlushPaints();
+    /// Has every cell in view that does not look as the table now asks painted again: undo and
+    /// redo take back a Mark's colours without writing the cells it only painted.
+    void RepaintChangedLooks();
     /// What the cells are to be painted with, and what they were painted with.
     TGridPaintLog& PaintLog() { return paintLog_; }
 
@@ -75,6 +77,8 @@ protected:
                                                          const QEvent* event) const override;
     bool event(QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    /// Ctrl+End goes to the last cell holding text rather than to the last cell shown.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -112,8 +116,9 @@ private:
     /// True while a long command paints in its middle: the colours recorded stay until it ends.
     bool commandPainting_ = false;
     bool flushScheduled_ = false;
-    /// From an editing command's key until the next key typed, releases are not told.
-    bool editKeysHeld_ = false;
+    /// From an editing command's key, or a key that moved the current cell, until the next key
+    /// typed, releases are not told: moving on after them would leave the cell they chose.
+    bool commandKeysHeld_ = false;
     int callsUntilClock_ = CallsBetweenClockReadings;
     QElapsedTimer sinceFlush_;
 };

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
+#include "shell/logic/SettingsFiles.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -59,7 +60,8 @@ void TFileNameList::SaveFileNames() const {
         return;
     }
     if (IsOversized(iniFileName_)) {
-        throw EIniFileError(PathText(iniFileName_));
+        throw EIniFileError(PathText(iniFileName_),
+                            std::make_error_code(std::errc::file_too_large));
     }
     TProfileFile store(iniFileName_);
     store.EraseSection(SectionName);
@@ -145,12 +147,6 @@ std::string TFileNameList::ExistingFileOf(std::string_view storedName) const {
 }
 
 std::filesystem::path TFileNameList::WorkOutIniFileName() const {
-    const std::string executable = PathText(executablePath_);
-    // The configuration folder stands in for the user's "Application Data".
-    if (const std::string appData = AppDataFolder(environment_);
-        !appData.empty() && FolderExists(PathFromText(appData))) {
-        return PathFromText(appData) /
-               PathFromText(ChangeFileExt(ExtractFileName(executable), ".ini"));
-    }
-    return PathFromText(ChangeFileExt(executable, ".ini"));
+    return SettingsFilePath(executablePath_, environment_,
+                            FolderWritable(executablePath_.parent_path()));
 }

@@ -19,7 +19,8 @@ public:
     /// Nothing is read until LoadFileNames.
     TFileNameList(TUserEnvironment environment, std::filesystem::path executablePath);
 
-    /// Works out the documents folder and the store, then adds every stored name whose file
+    /// Works out the documents folder and the store (the settings file, by SettingsFilePath's
+    /// rule), then adds every stored name whose file
     /// still exists, so that the list ends in the stored order. A store of more than a few
     /// megabytes is no store of ours and is not read.
     void LoadFileNames();

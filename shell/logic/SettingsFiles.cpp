@@ -27,8 +27,10 @@ std::filesystem::path InConfigurationFolder(const std::filesystem::path& executa
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executable,
                                        const TUserEnvironment& user, bool programFolderWritable) {
     const std::filesystem::path elsewhere = InConfigurationFolder(executable, user, ".ini");
-    return programFolderWritable || elsewhere.empty() ? BesideExecutable(executable, ".ini")
-                                                      : elsewhere;
+    if (elsewhere.empty() || (programFolderWritable && !FileExists(elsewhere))) {
+        return BesideExecutable(executable, ".ini");
+    }
+    return elsewhere;
 }
 
 std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,

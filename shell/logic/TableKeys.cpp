@@ -1,10 +1,8 @@
 #include "shell/logic/TableKeys.h"
 
-namespace {
+#include "table/marking/TableWalks.h"
 
-constexpr std::string_view PointsQuestionKey = "#";
-
-} // namespace
+#include <algorithm>
 
 TKeyUpAction TableKeyUpAction(const TAnswerTable& table, int column, int row, TReleasedKey key) {
     if (key == TReleasedKey::F1) {
@@ -15,8 +13,24 @@ TKeyUpAction TableKeyUpAction(const TAnswerTable& table, int column, int row, TR
         return TKeyUpAction::None;
     }
     const std::string_view answerKey = table.Cell(column, TAnswerTable::AnswerKeyRow);
-    if (table.Cell(column, row).size() < answerKey.size() || answerKey == PointsQuestionKey) {
+    if (table.Cell(column, row).size() < answerKey.size() || IsPointsKey(answerKey)) {
         return TKeyUpAction::None;
     }
     return TKeyUpAction::Advance;
+}
+
+TGridCell LastUsedCell(const TAnswerTable& table, int shownColumnCount, int shownRowCount) {
+    TGridCell last{1, 1};
+    const int rowCount = std::min(table.StoredRowCount(), shownRowCount);
+    for (int row = 1; row < rowCount; ++row) {
+        for (int column = std::min(table.StoredColumnCount(row), shownColumnCount) - 1; column > 0;
+             --column) {
+            if (!table.Cell(column, row).empty()) {
+                last.column = std::max(last.column, column);
+                last.row = row;
+                break;
+            }
+        }
+    }
+    return last;
 }

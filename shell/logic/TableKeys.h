@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/logic/GridPaintLog.h"
 #include "table/store/AnswerTable.h"
 
 /// The keys a released key is told apart by.
@@ -17,3 +18,8 @@ enum class TKeyUpAction {
 /// column on, any other key but an arrow moves on once the cell holds as many bytes as its
 /// answer key (a double-byte character counts two), unless the question is a points question.
 TKeyUpAction TableKeyUpAction(const TAnswerTable& table, int column, int row, TReleasedKey key);
+
+/// The cell Ctrl+End goes to: the last row and the last column holding text, the header row and
+/// the label column aside, as far as the grid shows `shownColumnCount` columns and
+/// `shownRowCount` rows; the first data cell of an empty table.
+TGridCell LastUsedCell(const TAnswerTable& table, int shownColumnCount, int shownRowCount);

@@ -20,11 +20,19 @@ TFileNameKeep::TFileNameKeep(QObject* owner, TUserEnvironment environment,
     : QObject(owner), list_(std::move(environment), std::move(executablePath)) {}
 
 TFileNameKeep::~TFileNameKeep() {
+    if (saved_) {
+        return;
+    }
     try {
         list_.SaveFileNames();
     } catch (const EPelloranError&) {
         // The store keeps the previous run's list, and there is no window left to tell.
     }
+}
+
+void TFileNameKeep::SaveFileNames() {
+    list_.SaveFileNames();
+    saved_ = true;
 }
 
 void TFileNameKeep::SetParentMenu(QMenu* menu) {
@@ -42,6 +50,7 @@ void TFileNameKeep::SetParentMenu(QMenu* menu) {
     }
     parentMenu_ = menu;
     if (menu != nullptr) {
+        saved_ = false;
         list_.LoadFileNames();
         CreateMissingMenuItems();
         UpdateCaptions();
@@ -56,6 +65,7 @@ void TFileNameKeep::AddFileName(const QString& fileName) {
     if (parentMenu_ == nullptr) {
         return;
     }
+    saved_ = false;
     list_.AddFileName(ToPathText(fileName));
     CreateMissingMenuItems();
     UpdateCaptions();

@@ -25,7 +25,8 @@ public:
 
     TFileNameKeep(QObject* owner, TUserEnvironment environment,
                   std::filesystem::path executablePath);
-    /// Saves the list; a store that cannot be written keeps its old content, silently.
+    /// Saves the list unless it was saved since it last changed; a store that cannot be written
+    /// keeps its old content, silently.
     ~TFileNameKeep() override;
 
     /// Stores the menu and loads the list; every assignment loads.
@@ -33,6 +34,9 @@ public:
     void SetOnSelect(TFileNameSelectEvent onSelect);
     /// Puts the file at the top of the list. Changes nothing before a menu is assigned.
     void AddFileName(const QString& fileName);
+    /// Writes the store now; throws EIniFileError, the store keeping its old content, when it
+    /// cannot be written.
+    void SaveFileNames();
 
     const TFileNameList& List() const { return list_; }
     /// The entries, entry 1 first.
@@ -50,4 +54,5 @@ private:
     TFileNameSelectEvent onSelect_;
     QAction* separator_ = nullptr;
     std::vector<QAction*> menuItems_;
+    bool saved_ = false;
 };

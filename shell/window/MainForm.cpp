@@ -4,6 +4,7 @@
 #include "analysis/ItemAnalysis.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
@@ -11,6 +12,7 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
+#include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
 #include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
@@ -23,7 +25,6 @@
 #include "table/session/Messages.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
@@ -42,6 +43,7 @@
 namespace {
 
 const QString ProgramName = QStringLiteral("Pelloran");
+const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
 const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
@@ -71,6 +73,17 @@ QString ErrorBoxText(const QString& message) {
         return message;
     }
     return message + QLatin1Char('.');
+}
+
+/// A failure's text; a settings file that cannot be written is told with the system's reason,
+/// which is what the teacher can mend (a read-only file, a full disk).
+QString CommandFailureText(const std::exception& error) {
+    QString text = FromUtf8(FailureText(error));
+    const auto* iniError = dynamic_cast<const EIniFileError*>(&error);
+    if (iniError != nullptr && iniError->Cause()) {
+        text += QStringLiteral(": ") + QString::fromStdString(iniError->Cause().message());
+    }
+    return text;
 }
 
 } // namespace
@@ -255,7 +268,7 @@ bool TMain::RunCommand(const std::function<void()>& command) {
         command();
         succeeded = true;
     } catch (const std::exception& error) {
-        ShowError(FromUtf8(FailureText(error)));
+        ShowError(CommandFailureText(error));
     }
     Table->FlushPaints();
     return succeeded;
@@ -271,7 +284,7 @@ void TMain::showEvent(QShowEvent* event) {
 }
 
 void TMain::FormShow() {
-    table_.SetQuestionCount(50);
+    table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
     table_.SetHighlightColor(clWhite);
     ReadSettings();
     openDialogFolder_ = currentDir_;
@@ -297,10 +310,26 @@ void TMain::FormClose(QCloseEvent& event) {
     if (!ConfirmDiscard()) {
         return;
     }
-    // The table is saved or given up by now: settings that cannot be written are told, and
-    // keep their old bytes, but must not keep the window from closing.
+    // The table is saved or given up by now: settings or a list that cannot be written are
+    // told, and keep their old bytes, but must not keep the window from closing. They share
+    // one file: the list is tried also when the settings failed, and one failure is told.
     event.accept();
-    WriteSettings();
+    std::exception_ptr failure;
+    try {
+        WriteSettings();
+    } catch (const EPelloranError&) {
+        failure = std::current_exception();
+    }
+    try {
+        FileNameKeep->SaveFileNames();
+    } catch (const EPelloranError&) {
+        if (!failure) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void TMain::SetFileName(const QString& fileName) {
@@ -319,10 +348,10 @@ void TMain::ShowFileNameInTitle() {
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    TellLoadNotices(fileName, LoadTable(fileName));
+    TellLoadNotices(fileName, LoadTable(fileName).notices);
 }
 
-TLoadNotices TMain::LoadTable(const QString& fileName) {
+TOpenedFile TMain::LoadTable(const QString& fileName) {
     return history_.Open(ToNativePath(fileName));
 }
 
@@ -346,15 +375,59 @@ std::string TMain::GetTableText() const {
 }
 
 bool TMain::SaveTextAs(std::string text) {
-    const std::optional<QString> fileName =
-        services_.GetSaveFileName(this, currentDir_, SaveProposal());
-    if (!fileName) {
+    if (!ConfirmUnsavedCells()) {
         return false;
     }
-    session_.SaveText(ToNativePath(*fileName), std::move(text));
-    SetFileName(*fileName);
-    currentDir_ = FromPathText(ExtractFileDir(ToPathText(*fileName)));
-    return true;
+    while (true) {
+        const std::optional<QString> fileName =
+            services_.GetSaveFileName(this, currentDir_, SaveProposal());
+        if (!fileName) {
+            return false;
+        }
+        switch (ConfirmOverwrite(*fileName)) {
+        case TOverwriteAnswer::Overwrite:
+            break;
+        case TOverwriteAnswer::ChooseAnother:
+            continue;
+        case TOverwriteAnswer::Cancel:
+            return false;
+        }
+        session_.SaveText(ToNativePath(*fileName), std::move(text));
+        SetFileName(*fileName);
+        currentDir_ = FromPathText(ExtractFileDir(ToPathText(*fileName)));
+        return true;
+    }
+}
+
+bool TMain::ConfirmUnsavedCells() {
+    const TUnsavedCells unsaved = session_.UnsavedCells();
+    if (unsaved.IsEmpty()) {
+        return true;
+    }
+    Table->FlushPaints();
+    return services_.AskChoice(
+               this, FromUtf8(UnsavedCellsText(unsaved)),
+               {QStringLiteral("それらのセルを除いて保存"), QStringLiteral("キャンセル")}) == 0;
+}
+
+TMain::TOverwriteAnswer TMain::ConfirmOverwrite(const QString& fileName) {
+    if (!session_.FileChangedSince(ToNativePath(fileName))) {
+        return TOverwriteAnswer::Overwrite;
+    }
+    const QString question =
+        QStringLiteral("ファイル %1 は、開いたか保存した後でほかのプログラムに変更されています。"
+                       "上書きすると、その変更は失われます。")
+            .arg(fileName);
+    switch (services_.AskChoice(this, question,
+                                {QStringLiteral("上書き保存"), QStringLiteral("別の名前で保存..."),
+                                 QStringLiteral("キャンセル")})) {
+    case 0:
+        return TOverwriteAnswer::Overwrite;
+    case 1:
+        return TOverwriteAnswer::ChooseAnother;
+    default:
+        return TOverwriteAnswer::Cancel;
+    }
 }
 
 bool TMain::ConfirmDiscard() {
@@ -394,21 +467,29 @@ void TMain::OpenChosenFile(const QString& fileName) {
     currentDir_ = FromPathText(ExtractFileDir(ToPathText(fileName)));
     openDialogFolder_ = currentDir_;
     // The dialog's choice names the table even when it cannot be read.
-    TLoadNotices notices;
+    TOpenedFile opened;
     try {
-        notices = LoadTable(fileName);
+        opened = LoadTable(fileName);
     } catch (...) {
         SetFileName(fileName);
         throw;
     }
-    SetFileName(fileName);
-    TellLoadNotices(fileName, notices);
+    NameOpenedTable(fileName, opened);
+}
+
+void TMain::NameOpenedTable(const QString& fileName, const TOpenedFile& opened) {
+    // A key file loaded over a class leaves the class its name: saving must not offer to put
+    // the whole class into the key file.
+    if (opened.namesTable) {
+        SetFileName(fileName);
+    }
+    TellLoadNotices(fileName, opened.notices);
 }
 
 void TMain::OpenGivenFile(const QString& fileName) {
     RunCommand([&] {
         if (ConfirmDiscard()) {
-            OpenChosenFile(QFileInfo(fileName).absoluteFilePath());
+            OpenChosenFile(FromNativePath(std::filesystem::absolute(ToNativePath(fileName))));
         }
     });
     emit TableChanged();
@@ -419,8 +500,7 @@ void TMain::FileNameKeepSelect(const QString& fileName) {
         if (!ConfirmDiscard()) {
             return;
         }
-        LoadAnswerFile(fileName);
-        SetFileName(fileName);
+        NameOpenedTable(fileName, LoadTable(fileName));
     });
     emit TableChanged();
 }
@@ -434,22 +514,59 @@ void TMain::mmExitClick() {
 }
 
 void TMain::mmPasteClick() {
+    TClipboardPaste pasted;
+    const auto readClipboard = [this, &pasted] {
+        pasted = ReadClipboardToPaste();
+        return pasted.text;
+    };
     int nulLine = 0;
     try {
-        history_.Record(
-            TStepKind::RosterPaste,
-            [&](TAnswerTable& table) {
-                nulLine = PasteRosterFromClipboard(
-                    table, [this] { return ToCodePage(services_.ClipboardText()); });
-            },
-            TOnFailure::Kept);
+        if (!ChooseRosterClass(readClipboard)) {
+            return;
+        }
+        history_.Record(TStepKind::RosterPaste, [&](TAnswerTable& table) {
+            nulLine = PasteRosterFromClipboard(table, readClipboard);
+        });
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
-        return;
     }
+    TellPasted(pasted);
     if (nulLine > 0) {
         Table->FlushPaints();
         services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
+    }
+}
+
+bool TMain::ChooseRosterClass(const std::function<std::string()>& readClipboard) {
+    if (!HoldsStudentAnswers(table_)) {
+        return true;
+    }
+    // A roster the paste would refuse is refused by it, without a question first.
+    try {
+        if (CheckRosterText(table_, readClipboard()) == 0) {
+            return true;
+        }
+    } catch (const std::exception&) {
+        return true;
+    }
+    const QString question = QStringLiteral(
+        "答えのある生徒の行に、学籍番号と氏名を貼り付けようとしています。答えはそのまま残り、"
+        "ほかの生徒の名前の下に並びます。");
+    switch (services_.AskChoice(this, question,
+                                {QStringLiteral("名前を上書きする (答えは残す)"),
+                                 QStringLiteral("新しいクラスとして貼り付ける"),
+                                 QStringLiteral("キャンセル")})) {
+    case 0:
+        return true;
+    case 1:
+        if (!ConfirmDiscard()) {
+            return false;
+        }
+        history_.New();
+        ShowFileNameInTitle();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -464,10 +581,8 @@ void TMain::SortWithPointClick() {
 void TMain::mmMarkClick() {
     try {
         history_.Mark(DecimalSeparator());
-    } catch (const EConvertError& error) {
-        if (error.Cell()) {
-            Table->SetCurrentCell(error.Cell()->column, error.Cell()->row);
-        }
+    } catch (const EMarkError& error) {
+        Table->SetCurrentCell(error.Cell().column, error.Cell().row);
         throw;
     }
 }
@@ -489,11 +604,13 @@ void TMain::mmAnalysisClick() {
 
 void TMain::mmUndoClick() {
     history_.Undo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 
 void TMain::mmRedoClick() {
     history_.Redo();
+    Table->RepaintChangedLooks();
     ShowFileNameInTitle();
 }
 
@@ -520,6 +637,37 @@ void TMain::PasteIntoEditor(const QString& text) {
     }
 }
 
+TMain::TClipboardPaste TMain::ReadClipboardToPaste() {
+    TClipboardPaste pasted;
+    if (const QString text = services_.ClipboardText(); !text.isEmpty()) {
+        pasted.text = ToCodePage(text, pasted.replacedCount);
+        return pasted;
+    }
+    const std::vector<QStringList> rows = ReadHtmlTable(services_.ClipboardHtml());
+    pasted.nothing = rows.empty();
+    TCellBlock block;
+    for (const QStringList& cells : rows) {
+        block.AddRow();
+        for (const QString& cell : cells) {
+            std::size_t replacedCount = 0;
+            block.AppendCell(ToCodePage(cell, replacedCount));
+            pasted.replacedCount += replacedCount;
+        }
+    }
+    pasted.text = BlockClipboardText(block);
+    return pasted;
+}
+
+void TMain::TellPasted(const TClipboardPaste& pasted) {
+    if (pasted.nothing) {
+        services_.ShowMessage(this, NothingToPasteText);
+    } else if (pasted.replacedCount > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this,
+                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
+    }
+}
+
 void TMain::mmPasteCellsClick() {
     // Cells copied here are taken as they are, without a round trip through text.
     if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
@@ -530,26 +678,26 @@ void TMain::mmPasteCellsClick() {
         }
         return;
     }
-    const QString text = services_.ClipboardText();
-    std::size_t replacedCount = 0;
-    const std::string bytes = ToCodePage(text, replacedCount);
-    if (HoldsSeveralCells(bytes)) {
-        PasteBlockHere(ReadClipboardBlock(bytes));
+    const TClipboardPaste pasted = ReadClipboardToPaste();
+    if (pasted.nothing) {
+        // Pasting nothing into the editor would empty the cell.
+        TellPasted(pasted);
+        return;
+    }
+    if (HoldsSeveralCells(pasted.text)) {
+        PasteBlockHere(ReadClipboardBlock(pasted.text));
     } else {
         // One cell's text, as a spreadsheet copies it: the line break after it ends it.
-        QString cellText = text;
-        if (cellText.endsWith(QLatin1Char('\n'))) {
-            cellText.chop(1);
+        std::string_view cellText = pasted.text;
+        if (cellText.ends_with('\n')) {
+            cellText.remove_suffix(1);
         }
-        if (cellText.endsWith(QLatin1Char('\r'))) {
-            cellText.chop(1);
+        if (cellText.ends_with('\r')) {
+            cellText.remove_suffix(1);
         }
-        PasteIntoEditor(cellText);
+        PasteIntoEditor(FromCodePage(cellText));
     }
-    if (replacedCount > 0) {
-        Table->FlushPaints();
-        services_.ShowMessage(this, FromUtf8(ReplacedClipboardCharactersNotice(replacedCount)));
-    }
+    TellPasted(pasted);
 }
 
 void TMain::mmClearClick() {

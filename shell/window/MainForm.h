@@ -149,9 +149,33 @@ private:
     void UpdateHistoryCommands();
     /// The session's file name without folder and extension, or the program's name alone.
     void ShowFileNameInTitle();
-    /// Opens the file as a step of the history; returns what the user is told of it.
-    TLoadNotices LoadTable(const QString& fileName);
+    /// Opens the file as a step of the history.
+    TOpenedFile LoadTable(const QString& fileName);
+    /// The window takes the opened file's name, unless it was a key file loaded over a class.
+    void NameOpenedTable(const QString& fileName, const TOpenedFile& opened);
+    /// Names the cells that saving would drop and asks whether to save without them.
+    bool ConfirmUnsavedCells();
+    enum class TOverwriteAnswer { Overwrite, ChooseAnother, Cancel };
+    /// Asks before a file that another program changed since it was opened or saved here is
+    /// overwritten.
+    TOverwriteAnswer ConfirmOverwrite(const QString& fileName);
+    /// Asks before a roster goes over students with answers: over them, or as a new class after
+    /// New. False when the paste is not to happen.
+    bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
+    /// What the clipboard gives a paste, in the code page.
+    struct TClipboardPaste {
+        /// Its text or, without text, an HTML table on it in the same form: TAB between cells,
+        /// a line break after each row.
+        std::string text;
+        /// Characters the code page could not hold, now "?".
+        std::size_t replacedCount = 0;
+        /// Neither text nor a table.
+        bool nothing = false;
+    };
+    TClipboardPaste ReadClipboardToPaste();
+    /// Tells that there was nothing to paste, or how many characters became "?".
+    void TellPasted(const TClipboardPaste& pasted);
     /// Writes the block from the current cell on and selects it.
     void PasteBlockHere(const TCellBlock& block);
     /// One cell's text into the current cell's editor, as typing.

@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "shell/window/CellsMimeData.h"
+#include "shell/window/DialogFileName.h"
 #include "shell/window/ShellText.h"
 
 #ifdef Q_OS_WIN
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -36,7 +38,7 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return DialogFileName(dialog.selectedFiles().constFirst());
 }
 
 std::optional<QString> RunSaveDialog(QWidget* owner, const QString& folder,
@@ -123,6 +125,20 @@ TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& quest
     return box.clickedButton() == no ? TDiscardAnswer::No : TDiscardAnswer::Cancel;
 }
 
+int TQtShellServices::AskChoice(QWidget* owner, const QString& question,
+                                const QStringList& choices) {
+    TPlainMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, owner);
+    QList<QPushButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.push_back(box.addButton(choice, QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return chosen < 0 ? static_cast<int>(choices.size()) - 1 : static_cast<int>(chosen);
+}
+
 void TQtShellServices::ShowError(QWidget* owner, const QString& caption, const QString& text) {
     ShowPlainBox(QMessageBox::Critical, owner, caption, text);
 }
@@ -133,6 +149,11 @@ void TQtShellServices::ShowMessage(QWidget* owner, const QString& text) {
 
 QString TQtShellServices::ClipboardText() {
     return QApplication::clipboard()->text();
+}
+
+QString TQtShellServices::ClipboardHtml() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasHtml() ? data->html() : QString();
 }
 
 void TQtShellServices::SetClipboardCells(TCellBlock cells) {

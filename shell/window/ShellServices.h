@@ -3,6 +3,7 @@
 #include "table/clipboard/CellBlock.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -30,12 +31,18 @@ public:
                                                       const QString& proposedName,
                                                       const QString& filter) = 0;
     virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
+    /// Asks `question` with a button per choice, the first the default and the last the one
+    /// that closing the box or Escape stands for; returns the index of the choice.
+    virtual int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) = 0;
     /// The standard error box.
     virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
     /// A plain box with the text and an OK button.
     virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
     /// Plain text on the clipboard; empty when it holds none.
     virtual QString ClipboardText() = 0;
+    /// HTML on the clipboard, as spreadsheets and web pages put a copied table there; empty when
+    /// it holds none.
+    virtual QString ClipboardHtml() = 0;
     /// Puts cells on the clipboard as spreadsheets take them: as plain text and as an HTML table.
     virtual void SetClipboardCells(TCellBlock cells) = 0;
     /// A copy of the cells this program put on the clipboard, while they are still there: the
@@ -56,9 +63,11 @@ public:
                                               const QString& proposedName,
                                               const QString& filter) override;
     TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
+    int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) override;
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;
     QString ClipboardText() override;
+    QString ClipboardHtml() override;
     void SetClipboardCells(TCellBlock cells) override;
     std::optional<TCellBlock> ClipboardCells() override;
     void OpenUrl(const QString& url) override;

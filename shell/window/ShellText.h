@@ -21,7 +21,9 @@ std::string ToCodePage(const QString& text);
 std::string ToCodePage(const QString& text, std::size_t& replacedCount);
 
 /// A path text (platform/Paths.h) as Qt's file functions and dialogs take it, and back, with
-/// native separators.
+/// native separators. On Linux the bytes of a name that is no UTF-8 come back whole, so that
+/// any file the system can open opens; Qt's own file functions would change such a name, so
+/// paths go to files through ToNativePath.
 QString FromPathText(std::string_view text);
 std::string ToPathText(const QString& fileName);
 /// The same for a path.

@@ -6,6 +6,7 @@
 #include "table/file/CellField.h"
 #include "table/file/TextRecords.h"
 #include "table/file/WordBytes.h"
+#include "table/marking/TableWalks.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -164,7 +166,7 @@ private:
     /// Rows 1 and 2 always, then the student rows up to the first empty number cell.
     static int LastSavedRow(const TAnswerTable& table) {
         int lastRow = TAnswerTable::PointsRow;
-        while (!table.Cell(TAnswerTable::NumberColumn, lastRow + 1).empty()) {
+        while (HasStudentAfter(table, lastRow)) {
             table.Store().Row(lastRow + PrefetchDistance).Prefetch();
             ++lastRow;
         }
@@ -176,11 +178,7 @@ private:
     const int lastRow_;
 };
 
-bool ContainsResultMarker(std::string_view cell) {
-    return cell.find('<') != std::string_view::npos;
-}
-
-/// A marked table's mean, "<" and its value, in the first line's cell of `column`: the
+/// A marked table's mean, the result marker, in the first line's cell of `column`: the
 /// questions end before it and the column after it titles the statistics.
 void ApplyResultMarker(TAnswerTable& table, int column) {
     const int questionCount = column - TAnswerTable::FirstQuestionColumn;
@@ -201,8 +199,7 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&&
     ForEachRecordField(record, [&](std::string_view field) {
         ++column;
         table.SetCell(column, row, field);
-        if (column > TAnswerTable::FirstQuestionColumn &&
-            ContainsResultMarker(table.Cell(column, row))) {
+        if (column > TAnswerTable::FirstQuestionColumn && IsResultMarker(table.Cell(column, row))) {
             onMarker(column);
         }
     });
@@ -250,6 +247,10 @@ public:
         }
         table_.ReplaceCells(std::move(*aside_));
         aside_.reset();
+        // Nothing of the previous class stays in view either: its statistics column's width,
+        // and its question count, by which the grid draws that column as a label.
+        table_.SetColumnWidths({{TAnswerTable::NumberColumn, 60}, {TAnswerTable::NameColumn, 80}});
+        table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
         for (const int column : markerColumns_) {
             ApplyResultMarker(table_, column);
         }
@@ -367,8 +368,10 @@ TLoadedFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
     if (!asItIs || !HoldsStudentLine(std::string_view(pending).substr(0, nul), false)) {
         reader.ReadInto(pending, reader.Size());
         TCodePageText file = ConvertToCodePage(std::move(pending), PathText(fileName));
-        const int nulLine = LoadAnswerText(table, std::move(file.text)).notices.nulLine;
-        return {.text = {}, .notices = {.replacedCount = file.replacedCount, .nulLine = nulLine}};
+        const TLoadedFile loaded = LoadAnswerText(table, std::move(file.text));
+        return {.text = {},
+                .notices = {.replacedCount = file.replacedCount, .nulLine = loaded.notices.nulLine},
+                .replacedClass = loaded.replacedClass};
     }
     TTextLoader loader(table, reader.Size(), true);
     while (true) {
@@ -383,7 +386,9 @@ TLoadedFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& f
             loader.Complete();
             const bool endedAtNul = nul != std::string::npos;
             const int nulLine = endedAtNul ? LineOfNul(loader.RecordsLoaded(), pending) : 0;
-            return {.text = {}, .notices = {.replacedCount = 0, .nulLine = nulLine}};
+            return {.text = {},
+                    .notices = {.replacedCount = 0, .nulLine = nulLine},
+                    .replacedClass = true};
         }
         pending.erase(0, loaded);
         const std::size_t checkedForNul = pending.size();
@@ -451,10 +456,12 @@ TLoadedFile LoadAnswerText(TAnswerTable& table, std::string text) {
     // The one search for the NUL that ends the text: what follows it is never looked at.
     const std::size_t nul = text.find('\0');
     const std::string_view lines = std::string_view(text).substr(0, nul);
-    TTextLoader loader(table, text.size(), HoldsStudentLine(lines, true));
+    const bool replacesClass = HoldsStudentLine(lines, true);
+    TTextLoader loader(table, text.size(), replacesClass);
     const std::size_t joinedSize = loader.LoadRecords(lines);
     loader.Complete();
     TLoadedFile loaded;
+    loaded.replacedClass = replacesClass;
     if (nul != std::string::npos) {
         loaded.notices.nulLine = LineOfNul(loader.RecordsLoaded(), lines);
     }

@@ -268,7 +268,7 @@ TTableHistory::~TTableHistory() = default;
 
 THistoryStep TTableHistory::RunStep(TStepKind kind,
                                     const std::function<void(TAnswerTable&)>& command,
-                                    TOnFailure onFailure, std::size_t expectedChanges) {
+                                    std::size_t expectedChanges) {
     TAnswerTable& table = session_.Table();
     THistoryStep step;
     step.kind = kind;
@@ -278,14 +278,9 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
         const TRecording recording(table, step.changes);
         command(table);
     } catch (...) {
-        if (onFailure == TOnFailure::Undone || step.changes.empty()) {
-            UndoChanges(table, step.changes);
-            table.RestoreStoredShape(step.before.shape);
-            KeepStateOfFailure(TableState(table));
-        } else {
-            step.after = TableState(table);
-            Push(std::move(step));
-        }
+        UndoChanges(table, step.changes);
+        table.RestoreStoredShape(step.before.shape);
+        KeepStateOfFailure(TableState(table));
         throw;
     }
     step.after = TableState(table);
@@ -301,30 +296,33 @@ void TTableHistory::KeepStateOfFailure(const TTableState& state) {
     }
 }
 
-void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                           TOnFailure onFailure) {
-    RecordStep(kind, command, onFailure, 0);
+void TTableHistory::Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command) {
+    RecordStep(kind, command, 0);
 }
 
 void TTableHistory::RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                               TOnFailure onFailure, std::size_t expectedChanges) {
-    THistoryStep step = RunStep(kind, command, onFailure, expectedChanges);
+                               std::size_t expectedChanges) {
+    THistoryStep step = RunStep(kind, command, expectedChanges);
     if (!step.changes.empty() || step.before != step.after) {
         Push(std::move(step));
     }
 }
 
-void TTableHistory::RecordWithFile(TStepKind kind, const std::function<void()>& command) {
+void TTableHistory::RecordWithFile(TStepKind kind, const std::function<bool()>& command) {
     TSessionFile previous = session_.ExchangeFile({});
     THistoryStep step;
+    bool replacedFile = false;
     try {
-        step = RunStep(
-            kind, [&](TAnswerTable&) { command(); }, TOnFailure::Undone);
+        step = RunStep(kind, [&](TAnswerTable&) { replacedFile = command(); });
     } catch (...) {
         session_.ExchangeFile(std::move(previous));
         throw;
     }
-    step.file = std::move(previous);
+    if (replacedFile) {
+        step.file = std::move(previous);
+    } else {
+        session_.ExchangeFile(std::move(previous));
+    }
     Push(std::move(step));
 }
 
@@ -356,9 +354,8 @@ void TTableHistory::Type(int column, int row, std::string_view text) {
         session_.Table().SetCell(column, row, text);
         return;
     }
-    THistoryStep step = RunStep(
-        TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); },
-        TOnFailure::Undone);
+    THistoryStep step =
+        RunStep(TStepKind::Typing, [&](TAnswerTable& table) { table.SetCell(column, row, text); });
     if (!step.changes.empty()) {
         Push(std::move(step));
         typingCell_ = cell;
@@ -369,7 +366,7 @@ void TTableHistory::PasteBlock(int column, int row, const TCellBlock& block) {
     // A row written whole is one change.
     RecordStep(
         TStepKind::BlockPaste, [&](TAnswerTable& table) { WriteBlock(table, column, row, block); },
-        TOnFailure::Undone, static_cast<std::size_t>(block.RowCount()));
+        static_cast<std::size_t>(block.RowCount()));
 }
 
 void TTableHistory::Clear(TCellRange range) {
@@ -384,18 +381,13 @@ TCellBlock TTableHistory::Cut(TCellRange range) {
 
 int TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
     int nulLine = 0;
-    Record(
-        TStepKind::RosterPaste,
-        [&](TAnswerTable& table) { nulLine = PasteRosterFrom(table, readText); }, TOnFailure::Kept);
+    Record(TStepKind::RosterPaste,
+           [&](TAnswerTable& table) { nulLine = PasteRosterFrom(table, readText); });
     return nulLine;
 }
 
-// A Mark stopped by a cell that is no number keeps what it wrote before that cell, as the window
-// shows it: the teacher undoes it as one step.
 void TTableHistory::Mark(char decimalSeparator) {
-    Record(
-        TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); },
-        TOnFailure::Kept);
+    Record(TStepKind::Mark, [&](TAnswerTable& table) { MarkTable(table, decimalSeparator); });
 }
 
 void TTableHistory::SortByNumber(const TCollator& collator) {
@@ -408,13 +400,19 @@ void TTableHistory::SortByScore(const TCollator& collator) {
 }
 
 void TTableHistory::New() {
-    RecordWithFile(TStepKind::New, [&] { session_.New(); });
+    RecordWithFile(TStepKind::New, [&] {
+        session_.New();
+        return true;
+    });
 }
 
-TLoadNotices TTableHistory::Open(const std::filesystem::path& fileName) {
-    TLoadNotices notices;
-    RecordWithFile(TStepKind::Open, [&] { notices = session_.Open(fileName); });
-    return notices;
+TOpenedFile TTableHistory::Open(const std::filesystem::path& fileName) {
+    TOpenedFile opened;
+    RecordWithFile(TStepKind::Open, [&] {
+        opened = session_.Open(fileName);
+        return opened.namesTable;
+    });
+    return opened;
 }
 
 void TTableHistory::Undo() {

@@ -40,14 +40,6 @@ struct THistoryLimits {
     std::size_t maxBytes = std::size_t{512} << 20;
 };
 
-/// What a failing command leaves of the cells it wrote before it failed.
-enum class TOnFailure {
-    /// Written back as they were: the command changes no cell and leaves no step.
-    Undone,
-    /// Kept as a step that can be undone, as a roster paste keeps the lines before a bad one.
-    Kept,
-};
-
 /// The table's state beside its cells that a step may change.
 struct TTableState {
     std::array<bool, 3> enabled{};
@@ -121,8 +113,7 @@ public:
     void Clear(TCellRange range);
     /// Copies the range and empties it, one step; returns the copy for the clipboard.
     TCellBlock Cut(TCellRange range);
-    /// PasteRosterFrom: a paste stopped at a bad line keeps the lines before as a step. Returns
-    /// the line where a NUL byte ended the text, 0 when none did.
+    /// PasteRosterFrom; returns the line where a NUL byte ended the text, 0 when none did.
     int PasteRoster(const std::function<std::string()>& readText);
     /// MarkTable; a failing Mark writes back every cell it wrote.
     void Mark(char decimalSeparator);
@@ -131,14 +122,14 @@ public:
     void SortByScore(const TCollator& collator);
     /// TTableSession::New.
     void New();
-    /// TTableSession::Open; returns what the user is told of the file.
-    TLoadNotices Open(const std::filesystem::path& fileName);
+    /// TTableSession::Open.
+    TOpenedFile Open(const std::filesystem::path& fileName);
 
     /// Runs `command` on the table as one step of `kind`: for commands the window builds
     /// itself, such as a roster paste from the clipboard. A command that changes nothing
-    /// leaves no step; one that throws leaves what `onFailure` says and rethrows.
-    void Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                TOnFailure onFailure = TOnFailure::Undone);
+    /// leaves no step; one that throws has the cells it wrote written back, leaves no step and
+    /// rethrows.
+    void Record(TStepKind kind, const std::function<void(TAnswerTable&)>& command);
 
     bool CanUndo() const { return done_ > 0; }
     /// Steps that can be undone, one after the other.
@@ -162,16 +153,17 @@ public:
 private:
     /// Record, with room made for this many changes, as a block paste knows them beforehand.
     void RecordStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                    TOnFailure onFailure, std::size_t expectedChanges);
+                    std::size_t expectedChanges);
     /// Runs `command` and returns what it changed; throws as Record does.
     THistoryStep RunStep(TStepKind kind, const std::function<void(TAnswerTable&)>& command,
-                         TOnFailure onFailure, std::size_t expectedChanges = 0);
+                         std::size_t expectedChanges = 0);
     /// A failed command may leave the commands' state as its own rules say (Mark and Sort by
     /// number enabled after an Open that failed, the question count after a failed Mark): that
     /// state is where undo and redo come back to this point.
     void KeepStateOfFailure(const TTableState& state);
-    /// A command that replaces the session's file as well as cells.
-    void RecordWithFile(TStepKind kind, const std::function<void()>& command);
+    /// A command that may replace the session's file as well as cells: `command` tells whether
+    /// it did.
+    void RecordWithFile(TStepKind kind, const std::function<bool()>& command);
     void Push(THistoryStep step);
     /// Takes the table to the step's state before it (`back`) or after it.
     void Revisit(THistoryStep& step, bool back);

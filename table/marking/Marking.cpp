@@ -75,6 +75,9 @@ public:
     void Run() {
         questions_ = FindMarkedQuestions(table_, decimalSeparator_);
         const int questionCount = static_cast<int>(questions_.size());
+        if (questionCount > 0) {
+            CheckMarkable(table_, questionCount);
+        }
         table_.SetQuestionCount(questionCount);
         if (questionCount == 0) {
             return;
@@ -90,6 +93,12 @@ public:
             WriteTitles();
             PaintScoresYellow();
             WriteStatistics();
+        } catch (const EConvertError& error) {
+            table_.SetHighlightColor(clWhite);
+            if (error.Cell()) {
+                throw MarkErrorAt(table_, *error.Cell(), error);
+            }
+            throw;
         } catch (...) {
             table_.SetHighlightColor(clWhite);
             throw;

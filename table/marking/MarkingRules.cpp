@@ -3,16 +3,9 @@
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "table/marking/Numbers.h"
+#include "table/marking/TableWalks.h"
 
 #include <cmath>
-
-namespace {
-
-bool EndsQuestions(std::string_view key) {
-    return key.empty() || key.find('<') != std::string_view::npos;
-}
-
-} // namespace
 
 void ThrowHeldOverflow() {
     throw EPelloranError("浮動小数点オーバーフロー");
@@ -25,7 +18,7 @@ std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimal
         TQuestionRule question;
         question.column = column;
         const std::string_view key = table.Cell(column, TAnswerTable::AnswerKeyRow);
-        question.isPointsQuestion = key == "#";
+        question.isPointsQuestion = IsPointsKey(key);
         if (!question.isPointsQuestion) {
             question.loweredKey = TCodePage::LowerCase(key);
             long double points = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "table/marking/Numbers.h"
+#include "table/marking/TableWalks.h"
 #include "table/store/AnswerTable.h"
 
 #include <cmath>
@@ -36,7 +37,8 @@ struct TAnswerMark {
     bool shownWrong = false;
 };
 
-/// The questions from column 3 up to the first answer-key cell that is empty or holds "<".
+/// The questions from column 3 up to the first answer-key cell that is empty or holds the
+/// result marker.
 std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator);
 
 /// The rule of what an answer earns, which marking and the item analysis both follow. A keyed
@@ -61,12 +63,6 @@ inline TAnswerMark MarkAnswer(const TQuestionRule& question, std::string_view an
 /// Throws EConvertError when it is not a number.
 long double AttainablePoints(const TAnswerTable& table, const TQuestionRule& question,
                              char decimalSeparator);
-
-/// Row 3 is always a student; every student row is followed by another while its number cell
-/// is not empty.
-inline bool HasStudentAfter(const TAnswerTable& table, int row) {
-    return !table.Cell(TAnswerTable::NumberColumn, row + 1).empty();
-}
 
 [[noreturn]] void ThrowHeldOverflow();
 

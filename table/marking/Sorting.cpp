@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/LargeBlock.h"
 #include "table/file/AnswerFile.h"
+#include "table/marking/TableWalks.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ constexpr std::size_t ScoreKeyLength = PaddedScoreLength + 2;
 /// Row 3 always, then every row up to the first empty number cell.
 std::vector<int> StudentRows(const TAnswerTable& table) {
     std::vector<int> rows{TAnswerTable::FirstStudentRow};
-    while (!table.Cell(TAnswerTable::NumberColumn, rows.back() + 1).empty()) {
+    while (HasStudentAfter(table, rows.back())) {
         rows.push_back(rows.back() + 1);
     }
     return rows;

@@ -2,8 +2,10 @@
 
 #include "platform/CodePage.h"
 #include "table/file/TextRecords.h"
+#include "table/marking/TableWalks.h"
 #include "table/store/RowCells.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -43,22 +45,49 @@ std::string FailureMessage(const TAnswerTable& table, TRosterFault fault, int li
     return FormatMessage(pattern, std::to_string(lineNumber));
 }
 
-int PasteRecords(TAnswerTable& table, std::string_view text) {
-    int index = 0;
-    return ForEachRecord(text, [&](const TRecord& record) {
+struct TRosterLine {
+    std::string number;
+    std::string name;
+};
+
+struct TRosterLines {
+    std::vector<TRosterLine> lines;
+    /// The line where a NUL byte ended the text; 0 when none did.
+    int nulLine = 0;
+};
+
+/// Every line's number and name, read before any is written, so that a line the paste cannot
+/// use changes no cell.
+TRosterLines ReadRosterLines(const TAnswerTable& table, std::string_view text) {
+    TRosterLines roster;
+    std::vector<TRosterLine>& lines = roster.lines;
+    roster.nulLine = ForEachRecord(text, [&](const TRecord& record) {
         std::vector<std::string> fields;
-        ForEachRecordField(record, [&](std::string_view field) { fields.emplace_back(field); });
-        const int row = TAnswerTable::FirstStudentRow + index;
-        ++index;
+        ForEachRecordField(record, [&](std::string_view field) {
+            if (fields.size() < 2) {
+                fields.emplace_back(field);
+            }
+        });
+        const int lineNumber = static_cast<int>(lines.size()) + 1;
         if (fields.empty()) {
-            throw ERosterPasteError(table, TRosterFault::EmptyLine, index);
+            throw ERosterPasteError(table, TRosterFault::EmptyLine, lineNumber);
         }
         if (fields.size() < 2) {
-            table.SetCell(TAnswerTable::NumberColumn, row, fields[0]);
-            throw ERosterPasteError(table, TRosterFault::NoName, index);
+            throw ERosterPasteError(table, TRosterFault::NoName, lineNumber);
         }
-        WriteNumberAndName(table, row, fields[0], fields[1]);
+        lines.push_back({std::move(fields[0]), std::move(fields[1])});
     });
+    return roster;
+}
+
+/// Returns the line where a NUL byte ended the text; 0 when none did.
+int PasteRecords(TAnswerTable& table, std::string_view text) {
+    const TRosterLines roster = ReadRosterLines(table, text);
+    int row = TAnswerTable::FirstStudentRow;
+    for (const TRosterLine& line : roster.lines) {
+        WriteNumberAndName(table, row++, line.number, line.name);
+    }
+    return roster.nulLine;
 }
 
 } // namespace
@@ -77,6 +106,22 @@ int PasteRoster(TAnswerTable& table, std::string_view text) {
     }
     table.EnableMarkAndSortByNumber();
     return nulLine;
+}
+
+int CheckRosterText(const TAnswerTable& table, std::string_view text) {
+    return static_cast<int>(ReadRosterLines(table, text).lines.size());
+}
+
+bool HoldsStudentAnswers(const TAnswerTable& table) {
+    const int lastRow = std::max(LastSavedRow(table), TAnswerTable::FirstStudentRow);
+    constexpr std::size_t firstAnswer = TAnswerTable::FirstQuestionColumn;
+    for (int row = TAnswerTable::FirstStudentRow; row <= lastRow; ++row) {
+        const TRowCells& cells = table.Store().Row(row);
+        if (cells.Size() > firstAnswer && cells.ByteSize(firstAnswer, cells.Size()) > 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {

@@ -17,8 +17,8 @@ enum class TRosterFault {
     Unreadable,
 };
 
-/// The roster paste stopped: at a line it could not use, the lines before it pasted, or before
-/// any line, as its text could not be read. A line is a record of the text: a name holding a
+/// The roster paste stopped, having written nothing: at a line it could not use, or before any
+/// line, as its text could not be read. A line is a record of the text: a name holding a
 /// line break inside its quotes is one line, as it is one row of the spreadsheet it was copied
 /// from. The message says where and why, in the table's failure texts (the language file's,
 /// else the built-in Japanese ones): "3 行目: 氏名がありません".
@@ -38,10 +38,18 @@ private:
 
 /// Writes field 0 of each record of `text` (see ForEachRecord) into the number column and
 /// field 1 into the name column, from row 3 down. A record with fewer than two fields stops the
-/// paste with ERosterPasteError, its number (if any) written. Mark and Sort by number are
+/// paste with ERosterPasteError before any cell is written. Mark and Sort by number are
 /// enabled in every case. Returns the line where a NUL byte ended the text, nothing from it on
 /// pasted; 0 when none did.
 int PasteRoster(TAnswerTable& table, std::string_view text);
+
+/// The number of lines a paste of `text` would write; ERosterPasteError as the paste would
+/// stop.
+int CheckRosterText(const TAnswerTable& table, std::string_view text);
+
+/// Whether a student row (row 3 and the rows up to the first empty number cell) holds an
+/// answer or a score: a roster pasted over it would put other names over those answers.
+bool HoldsStudentAnswers(const TAnswerTable& table);
 
 /// Pastes the text that `readText` gives (a file's, standing for the clipboard). When it
 /// cannot be read, Mark and Sort by number are enabled all the same and its failure is raised.

@@ -1,9 +1,12 @@
 #include "table/session/TableSession.h"
 
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/TextEncoding.h"
+#include "table/store/RowCells.h"
 
 #include <new>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -13,47 +16,95 @@ const std::string& EmptyTestText() {
     return text;
 }
 
+/// Whether any row from 3 on holds text in a data column: a class, or the roster of one.
+bool HoldsStudentRows(const TAnswerTable& table) {
+    for (int row = TAnswerTable::FirstStudentRow; row < table.StoredRowCount(); ++row) {
+        const TRowCells& cells = table.Store().Row(row);
+        if (cells.ByteSize(TAnswerTable::NumberColumn, cells.Size()) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TTableSession::TTableSession(TLoadedText loadedText) : keepsLoadedText_(loadedText) {}
 
 void TTableSession::Start() {
-    table_.SetQuestionCount(50);
+    table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
     table_.SetHighlightColor(clWhite);
     New();
 }
 
 void TTableSession::New() {
     table_.Reset();
-    file_.loadedText.clear();
-    file_.loadedTextKnown = true;
-    file_.fileName.clear();
+    file_ = TSessionFile{};
+    file_.unsaved = FindUnsavedCells(table_);
 }
 
-TLoadNotices TTableSession::Open(const std::filesystem::path& fileName) {
-    TLoadedFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
-    file_.loadedText = std::move(file.text);
+TOpenedFile TTableSession::Open(const std::filesystem::path& fileName) {
+    const bool keeps = keepsLoadedText_ == TLoadedText::Kept;
+    const bool heldClass = HoldsStudentRows(table_);
+    // Taken before the file is read: a change made while it is read shows as a change after.
+    const TFileStamp stamp = keeps ? ReadFileStamp(fileName) : TFileStamp{};
+    const TLoadedFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
+    if (heldClass && !file.replacedClass) {
+        return {file.notices, false};
+    }
+    TakeTableAsFile(fileName, keeps ? GetTableText(table_) : std::string());
+    file_.stamp = stamp;
+    return {file.notices, true};
+}
+
+void TTableSession::TakeTableAsFile(const std::filesystem::path& fileName, std::string tableText) {
+    file_.loadedText = std::move(tableText);
     file_.loadedTextKnown = keepsLoadedText_ == TLoadedText::Kept;
+    file_.unsaved = FindUnsavedCells(table_);
     file_.fileName = fileName;
-    return file.notices;
+    file_.stamp = {};
 }
 
 void TTableSession::SaveText(const std::filesystem::path& fileName, std::string text) {
     WriteFileBytesAtomic(fileName, text);
-    file_.loadedText = std::move(text);
-    file_.loadedTextKnown = true;
-    file_.fileName = fileName;
+    const bool keeps = keepsLoadedText_ == TLoadedText::Kept;
+    TakeTableAsFile(fileName, keeps ? std::move(text) : std::string());
+    if (keeps) {
+        file_.stamp = ReadFileStamp(fileName);
+    }
 }
 
-void TTableSession::Save(const std::filesystem::path& fileName) {
+void TTableSession::Save(const std::filesystem::path& fileName, TUnsavedCellsChoice unsavedCells) {
+    if (unsavedCells == TUnsavedCellsChoice::Refused) {
+        CheckNoUnsavedCells();
+    }
+    if (FileChangedSince(fileName)) {
+        throw EFileChangedError(PathText(fileName));
+    }
     if (keepsLoadedText_ == TLoadedText::Kept) {
         SaveText(fileName, GetTableText(table_));
         return;
     }
     SaveTableFile(table_, fileName);
-    file_.loadedText.clear();
-    file_.loadedTextKnown = false;
-    file_.fileName = fileName;
+    TakeTableAsFile(fileName, {});
+}
+
+void TTableSession::CheckNoUnsavedCells() const {
+    if (const TUnsavedCells unsaved = UnsavedCells(); !unsaved.IsEmpty()) {
+        throw EUnsavedCellsError(unsaved);
+    }
+}
+
+bool TTableSession::FileChangedSince(const std::filesystem::path& fileName) const {
+    if (!file_.stamp.known) {
+        return false;
+    }
+    std::error_code error;
+    if (!std::filesystem::equivalent(fileName, file_.fileName, error) || error) {
+        return false;
+    }
+    const TFileStamp now = ReadFileStamp(fileName);
+    return now.known && now != file_.stamp;
 }
 
 TSessionFile TTableSession::ExchangeFile(TSessionFile file) {
@@ -67,7 +118,8 @@ bool TTableSession::IsChanged() const {
 
 bool TTableSession::IsChanged(std::string_view tableText) const {
     return !file_.loadedTextKnown ||
-           tableText != (file_.loadedText.empty() ? EmptyTestText() : file_.loadedText);
+           tableText != (file_.loadedText.empty() ? EmptyTestText() : file_.loadedText) ||
+           FindUnsavedCells(table_).fingerprint != file_.unsaved.fingerprint;
 }
 
 std::string FailureText(const std::exception& failure) {

@@ -50,6 +50,8 @@ public:
     static constexpr int RowHeight = 17;
     static constexpr int MessageCount = 10;
     static constexpr int FailureTextCount = 3;
+    /// The question count as the program starts, before any class is marked or loaded.
+    static constexpr int InitialQuestionCount = 50;
 
     // Roles of rows and columns.
     static constexpr int AnswerKeyRow = 1;
@@ -178,7 +180,7 @@ private:
     std::array<std::string, MessageCount> messages_;
     std::array<std::string, FailureTextCount> failureTexts_;
     std::map<int, int> columnWidths_;
-    int questionCount_ = 50;
+    int questionCount_ = InitialQuestionCount;
     TColor highlightColor_ = clWhite;
     std::array<bool, 3> enabled_{};
     TTableView* view_ = nullptr;

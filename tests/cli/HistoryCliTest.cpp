@@ -55,7 +55,7 @@ class CliUndo : public testing::TestWithParam<TUndoCase> {};
 // command; redone, as the command left them.
 TEST_P(CliUndo, BringsBackTheTableBeforeAndRedoTheTableAfter) {
     const THistoryFolder files;
-    const std::vector<std::string> show = {"save", "-", "dump", "state"};
+    const std::vector<std::string> show = {"save-dropping", "-", "dump", "state"};
     const std::string before = files.Run(Joined(GetParam().before, show));
     const std::string after =
         files.Run(Joined(Joined(GetParam().before, GetParam().command), show));

@@ -63,13 +63,40 @@ TEST(MarkCli, PastesARosterIntoAnEmptyTest) {
                               State(50, false, true));
 }
 
-TEST(MarkCli, StoppedPasteIsReportedAndKeepsTheLinesBefore) {
+TEST(MarkCli, StoppedPasteIsReportedAndWritesNoLine) {
     const TTemporaryFolder folder;
     WriteTestFile(folder / "roster.txt", "1001,Sato\r\n\r\n1003,Kato\r\n");
     const TCliResult result = RunCli({"paste", "roster.txt", "save", "-", "state"}, folder.Path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "pelloran-cli: 2 行目: 空の行です\n");
-    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n1001,Sato,,\r\n" + State(50, false, true));
+    EXPECT_EQ(result.out, ",,,\r\n,,,\r\n" + State(50, false, false));
+}
+
+// A student below an empty row, or a block pasted where the file does not reach, is neither
+// marked nor dropped by a save in silence: the run fails and writes nothing.
+TEST(MarkCli, CellsTheFileWouldNotKeepAreRefused) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "gap.csv", ",,a,\r\n,,1,\r\n1001,Ann,a,\r\n\r\n1005,Eve,a,\r\n");
+    WriteTestFile(folder / "block.txt", "x\ty\r\n");
+    TCliResult result =
+        RunCli({"open", "gap.csv", "mark", "save", "out.csv", "state"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("採点できません: 行 3 の生徒は、行 2 の学籍番号が空のため"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("・行 3: 行 2 の学籍番号が空のため"), std::string::npos);
+    EXPECT_EQ(result.out, State(50, false, false)) << "as opened: nothing new would be lost";
+    result = RunCli(
+        {"open", "gap.csv", "paste-block", "6", "1", "block.txt", "state", "save", "out.csv"},
+        folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("・問 4〜5 の列: 問 2 の正答が空のため"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.out, State(50, false, true));
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.csv"));
+    result = RunCli({"open", "gap.csv", "save-dropping", "out.csv"}, folder.Path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadTestFile(folder / "out.csv"), ",,a,,\r\n,,1,,\r\n1001,Ann,a,,\r\n");
 }
 
 // The language files shipped beside the program say where and why in their own words.
@@ -152,16 +179,19 @@ TEST_P(MarkConversionFailure, IsReportedWithExitStatusOne) {
 INSTANTIATE_TEST_SUITE_P(
     MarkCli, MarkConversionFailure,
     testing::Values(TConversionCase{"StudentPointsCell", ",,a,#,\r\n,,1,,\r\n1001,Ann,a,abc,\r\n",
-                                    "pelloran-cli: 'abc' は浮動小数点数ではありません\n",
-                                    State(2, false, true)},
+                                    "pelloran-cli: 採点できません: 行 1 (学籍番号 1001) の 問 2: "
+                                    "'abc' は浮動小数点数ではありません\n",
+                                    State(2, false, false)},
                     TConversionCase{"DoubleBytePointsRow",
                                     ",,#,\r\n,,\x82\x50\x82\x4f,\r\n1001,Ann,5,\r\n",
-                                    "pelloran-cli: '１０' は浮動小数点数ではありません\n",
-                                    State(1, false, true)},
+                                    "pelloran-cli: 採点できません: 問 1 の配点: "
+                                    "'１０' は浮動小数点数ではありません\n",
+                                    State(1, false, false)},
                     TConversionCase{"CommaNumberWithPointSeparator",
                                     ",,#,\r\n,,,\r\n1001,Ann,\"1,5\",\r\n",
-                                    "pelloran-cli: '1,5' は浮動小数点数ではありません\n",
-                                    State(1, false, true)}),
+                                    "pelloran-cli: 採点できません: 行 1 (学籍番号 1001) の 問 1: "
+                                    "'1,5' は浮動小数点数ではありません\n",
+                                    State(1, false, false)}),
     [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace

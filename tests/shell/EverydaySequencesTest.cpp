@@ -159,4 +159,78 @@ TEST_F(EverydaySequence, AChangedTableIsAskedForThenTheSettingsFailureDoesNotKee
     EXPECT_EQ(services.errors.size(), 1);
 }
 
+// A student typed below an empty row: the save names the row and drops it only when asked to.
+TEST_F(EverydaySequence, ASaveNamesTheCellsTheFileDropsAndWritesOnlyWhenAllowed) {
+    services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
+    window->mmOpen->trigger();
+    window->AnswerTable().SetCell(1, 6, "1005");
+    services.choiceAnswers = {1};
+    window->mmSaveAs->trigger();
+    ASSERT_EQ(services.choiceQuestions.size(), 1);
+    EXPECT_TRUE(services.choiceQuestions[0].contains(QStringLiteral("・行 4: 行 3 の学籍番号が空")))
+        << services.choiceQuestions[0].toStdString();
+    EXPECT_TRUE(services.saveFolders.isEmpty()) << "cancelled before the dialog";
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    EXPECT_FALSE(CloseWindow(*window)) << "the typed student counts as a change";
+    services.choiceAnswers = {0};
+    services.saveAnswers.push_back(Path("saved.csv"));
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(ReadTestFile(folders / "saved.csv"), SmallClass);
+    EXPECT_TRUE(CloseWindow(*window));
+}
+
+TEST_F(EverydaySequence, ARosterOverAClassWithAnswersAsksAndCanStartANewClass) {
+    services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
+    window->mmOpen->trigger();
+    services.clipboard = QStringLiteral("9001,Zed\r\n9002\r\n");
+    window->mmPaste->trigger();
+    EXPECT_TRUE(services.choiceQuestions.isEmpty()) << "a roster the paste refuses asks nothing";
+    EXPECT_EQ(Cell(1, 4), "1002");
+    services.clipboard = QStringLiteral("9001,Zed\r\n");
+    services.choiceAnswers = {1};
+    window->mmPaste->trigger();
+    EXPECT_EQ(services.choiceQuestions.size(), 1);
+    EXPECT_EQ(Cell(2, 3), "Zed");
+    EXPECT_EQ(Cell(3, 3), "") << "a new class keeps no answer of the old";
+    EXPECT_EQ(Cell(2, 4), "");
+    EXPECT_EQ(window->windowTitle(), "Pelloran");
+}
+
+TEST_F(EverydaySequence, AKeyFileOpenedOverAClassKeepsTheClassesName) {
+    services.openAnswers = {folders.CreateFile("two.csv", SmallClass),
+                            folders.CreateFile("key.csv", ",,b,b,b,,\r\n,,2,2,2,,\r\n")};
+    window->mmOpen->trigger();
+    window->mmOpen->trigger();
+    EXPECT_EQ(window->windowTitle(), "two - Pelloran");
+    EXPECT_EQ(Cell(3, 1), "b");
+    services.saveAnswers.push_back(std::nullopt);
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(services.saveProposals.last(), Path("two.csv"));
+    services.discardAnswers.push_back(TDiscardAnswer::Cancel);
+    EXPECT_FALSE(CloseWindow(*window)) << "the new key counts as a change";
+}
+
+// Two windows on one file: the later save asks before it overwrites the earlier one's.
+TEST_F(EverydaySequence, AFileChangedByAnotherWindowIsNotOverwrittenWithoutAsking) {
+    const QString file = folders.CreateFile("two.csv", SmallClass);
+    services.openAnswers = {file, file};
+    window->mmOpen->trigger();
+    TFakeServices otherServices;
+    otherServices.openAnswers.push_back(file);
+    const auto other = ShowWindow(folders, otherServices);
+    other->mmOpen->trigger();
+    other->AnswerTable().SetCell(2, 3, "Sato B");
+    otherServices.saveAnswers.push_back(file);
+    other->mmSaveAs->trigger();
+    window->AnswerTable().SetCell(2, 4, "Suzuki A");
+    services.saveAnswers = {file, std::nullopt};
+    services.choiceAnswers = {1};
+    window->mmSaveAs->trigger();
+    EXPECT_EQ(services.choiceQuestions.size(), 1);
+    EXPECT_EQ(services.saveFolders.size(), 2) << "Save As chose again";
+    EXPECT_NE(ReadTestFile(folders / "two.csv").find("Sato B"), std::string::npos);
+    otherServices.discardAnswers.push_back(TDiscardAnswer::No);
+    services.discardAnswers.push_back(TDiscardAnswer::No);
+}
+
 } // namespace

@@ -120,6 +120,15 @@ TEST(SettingsFiles, BesideTheProgramUnlessItsFolderCannotBeWritten) {
 #endif
 }
 
+TEST(SettingsFiles, AUsersSettingsFileComesBeforeTheProgramsFolder) {
+    TWindowFolders folders;
+    std::filesystem::create_directories(folders.ConfigFolder());
+    EXPECT_EQ(SettingsFilePath(folders.Executable(), folders.User(), true), folders.Settings());
+    WriteTestFile(folders.ConfigFolder() / "pelloran.ini", "");
+    EXPECT_EQ(SettingsFilePath(folders.Executable(), folders.User(), true),
+              folders.ConfigFolder() / "pelloran.ini");
+}
+
 TEST(SettingsFiles, AUsersLanguageFileComesBeforeTheProgramsOwn) {
     TWindowFolders folders;
     const TUserEnvironment user = folders.User();
@@ -150,7 +159,26 @@ TEST_F(SettingsFile, TheRecentFilesStoreBesideTheProgramSharesTheFile) {
               std::string::npos);
 }
 
-TEST_F(SettingsFile, ACancelledCloseOnTheFirstRunLeavesTheNextRunAFirstRun) {
+// The file dialog of the first run makes the configuration folder, where the second run looked
+// for the list.
+TEST_F(SettingsFile, TheSecondRunFindsTheListAfterTheConfigurationFolderCameToBe) {
+    const QString quiz = folders.CreateFile("tests/quiz.csv", SmallClass);
+    services.openAnswers.push_back(quiz);
+    {
+        const auto window = ShowWindow(folders, services);
+        window->mmOpen->trigger();
+        std::filesystem::create_directories(folders.ConfigFolder());
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    const auto again = ShowWindow(folders, services);
+    EXPECT_EQ(again->FileNameKeep->List().FileNames()[0], quiz.toStdString());
+    EXPECT_EQ(again->CurrentDir(), FromNativePath(folders / "tests"));
+    EXPECT_EQ(again->FileNameKeep->List().IniFileName(), folders.Settings());
+}
+
+// The list, saved as the window goes, shares the settings file: the next run is no first run,
+// and lists the demo file all the same.
+TEST_F(SettingsFile, ACancelledCloseOnTheFirstRunStillListsTheDemoFileNextRun) {
     std::filesystem::create_directories(folders.ConfigFolder());
     std::filesystem::create_directories(folders.ProgramFolder() / "Data");
     WriteTestFile(folders.ProgramFolder() / "Data/Demo.csv", "");
@@ -160,8 +188,8 @@ TEST_F(SettingsFile, ACancelledCloseOnTheFirstRunLeavesTheNextRunAFirstRun) {
         services.discardAnswers.push_back(TDiscardAnswer::Cancel);
         EXPECT_FALSE(CloseWindow(*window));
     }
-    EXPECT_FALSE(std::filesystem::exists(folders.Settings()));
     const auto again = ShowWindow(folders, services);
+    EXPECT_EQ(again->CurrentDir(), folders.StartFolder());
     EXPECT_EQ(again->FileNameKeep->List().FileNames()[0],
               NativeName(folders.ProgramFolder() / "Data/Demo.csv").toStdString());
 }

@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
 #include "shell/about/About_Box.h"
+#include "shell/logic/FileNameTestFolders.h"
 #include "shell/recent/FileNameKeeper.h"
 #include "shell/window/ShellText.h"
 #include "table/file/AnswerFile.h"
@@ -217,6 +218,45 @@ TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheWindowCloses)
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].endsWith("pelloran.ini に書き込めません."));
 }
+
+#ifndef _WIN32
+// The list was saved as the window went, with no one left to tell that it could not be.
+TEST_F(MainWindow, ARecentFilesListThatCannotBeWrittenIsToldWithItsCauseAndTheWindowCloses) {
+    const auto window = Show();
+    const std::string settings = "[Setting]\r\nCurrentDir=\r\n";
+    {
+        const TFileSizeLimit limit(settings.size());
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    EXPECT_EQ(ReadTestFile(folders.Settings()), settings) << "the settings are written";
+    const QString cause =
+        QString::fromStdString(std::make_error_code(std::errc::file_too_large).message());
+    EXPECT_EQ(services.errors.join(QLatin1Char('\n')),
+              "pelloran: " + NativeName(folders.Settings()) + " に書き込めません: " + cause + ".");
+}
+#endif
+
+#ifndef _WIN32
+// Each byte that is no UTF-8 became U+FFFD on its way through the window: the file opened was
+// another, and the list kept that other name.
+TEST_F(MainWindow, AFileNameThatIsNoUtf8OpensAndIsKeptByteForByte) {
+    const std::filesystem::path fileName = folders / "\x8e\x8e\x8c\xb1.csv"; // Shift-JIS
+    WriteTestFile(fileName, SmallClass);
+    {
+        const auto window = Show();
+        window->OpenGivenFile(FromNativePath(fileName));
+        EXPECT_EQ(window->AnswerTable().Cell(2, 3), "Sato");
+        EXPECT_TRUE(CloseWindow(*window));
+    }
+    EXPECT_NE(ReadTestFile(folders.Settings()).find("FileName1=" + fileName.string() + "\r\n"),
+              std::string::npos);
+    const auto again = Show();
+    ASSERT_FALSE(again->FileNameKeep->MenuItems().empty());
+    again->FileNameKeep->MenuItems().front()->trigger();
+    EXPECT_EQ(again->AnswerTable().Cell(2, 4), "Suzuki");
+    EXPECT_EQ(services.errors.join(QLatin1Char('\n')), QString());
+}
+#endif
 
 TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
     const QString first = folders.CreateFile("a/first.csv", SmallClass);

@@ -5,6 +5,7 @@
 #include "TestText.h"
 #include "platform/TextEncoding.h"
 #include "shell/window/ShellText.h"
+#include "table/file/UnsavedCells.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -15,6 +16,20 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+/// Whether a row from 3 on holds text in a data column: a class that keeps its file when a key
+/// file is opened over it.
+bool HoldsTextBelowTheKey(const TAnswerTable& table) {
+    for (int row = TAnswerTable::FirstStudentRow; row < table.StoredRowCount(); ++row) {
+        for (int column = TAnswerTable::NumberColumn; column < table.StoredColumnCount(row);
+             ++column) {
+            if (!table.Cell(column, row).empty()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 /// At full scale (PELLORAN_TEST_SCALE).
 constexpr int SequenceCount = 200;
@@ -79,6 +94,7 @@ public:
             AskingFirst("new", [this] { window_->mmNew->trigger(); });
             // A new table is compared with an empty test's text again.
             loadedText_.clear();
+            unsavedAtLoad_ = FindUnsavedCells(Table()).fingerprint;
             break;
         case 8:
             Scroll();
@@ -102,13 +118,15 @@ private:
         action.trigger();
     }
 
-    /// The question is due when the table's text is not the text it was last loaded from or
-    /// saved to (an empty test's when there is none, or after New); it is answered No.
+    /// The question is due when the table's text is not the text of the table as last opened or
+    /// saved (an empty test's when there is none, or after New), or its cells that the file
+    /// does not keep changed since; it is answered No.
     void AskingFirst(const std::string& name, const std::function<void()>& command) {
         log_ += name + " ";
         const std::string reference =
             loadedText_.empty() ? GetTableText(TAnswerTable()) : loadedText_;
-        const bool due = GetTableText(Table()) != reference;
+        const bool due = GetTableText(Table()) != reference ||
+                         FindUnsavedCells(Table()).fingerprint != unsavedAtLoad_;
         const qsizetype asked = services_.questions.size();
         services_.discardAnswers.push_back(TDiscardAnswer::No);
         command();
@@ -120,6 +138,7 @@ private:
     void Open() {
         const std::string text = work_.AnswerFileText();
         const QString fileName = folders_.CreateFile("open.csv", text);
+        const bool heldClass = HoldsTextBelowTheKey(Table());
         AskingFirst("open" + Escaped(text), [&] {
             services_.openAnswers.push_back(fileName);
             window_->mmOpen->trigger();
@@ -128,7 +147,11 @@ private:
         TAnswerTable scratch;
         scratch.Reset();
         try {
-            loadedText_ = LoadAnswerFile(scratch, fileName.toStdString()).text;
+            // A key file opened over a class leaves the class its file.
+            if (LoadAnswerFile(scratch, fileName.toStdString()).replacedClass || !heldClass) {
+                loadedText_ = GetTableText(scratch);
+                unsavedAtLoad_ = FindUnsavedCells(scratch).fingerprint;
+            }
         } catch (const ETextEncodingError&) {
             // NUL bytes in the random cells near the start: refused as no text, or taken for
             // UTF-16 that cannot be decoded. The window showed the error and loaded nothing.
@@ -166,16 +189,23 @@ private:
         const std::string roster = work_.RosterText();
         log_ += "paste" + Escaped(roster) + " ";
         services_.clipboard = FromCodePage(roster);
+        // Over students with answers, the names go over them.
+        services_.choiceAnswers = {0};
         window_->mmPaste->trigger();
+        services_.choiceAnswers.clear();
     }
 
     void Save() {
         log_ += "save ";
         services_.saveAnswers.push_back(QString::fromStdString((folders_ / "saved.csv").string()));
+        // Cells the file would not keep are dropped from it.
+        services_.choiceAnswers = {0};
         window_->mmSaveAs->trigger();
         services_.saveAnswers.clear();
+        services_.choiceAnswers.clear();
         // What was saved is what the table is compared with from now on.
         loadedText_ = ReadTestFile(folders_ / "saved.csv");
+        unsavedAtLoad_ = FindUnsavedCells(Table()).fingerprint;
     }
 
     void Scroll() {
@@ -216,6 +246,7 @@ private:
     TFakeServices services_;
     std::unique_ptr<TMain> window_;
     std::string loadedText_;
+    std::uint64_t unsavedAtLoad_ = FindUnsavedCells(TAnswerTable()).fingerprint;
     std::string log_;
 };
 

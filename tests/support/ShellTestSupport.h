@@ -60,6 +60,16 @@ public:
         discardAnswers.pop_front();
         return answer;
     }
+    int AskChoice(QWidget*, const QString& question, const QStringList& choices) override {
+        choiceQuestions.push_back(question + QStringLiteral(" [") + choices.join(QLatin1Char('|')) +
+                                  QLatin1Char(']'));
+        if (choiceAnswers.empty()) {
+            throw std::logic_error("a question was not expected: " + question.toStdString());
+        }
+        const int answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
+    }
     void ShowError(QWidget*, const QString& caption, const QString& text) override {
         errors.push_back(caption + QStringLiteral(": ") + text);
     }
@@ -70,6 +80,7 @@ public:
         }
         return clipboard;
     }
+    QString ClipboardHtml() override { return clipboardHtml; }
     /// The clipboard's text and HTML as another program would read them.
     void SetClipboardCells(TCellBlock cells) override {
         clipboard = FromCodePage(BlockClipboardText(cells));
@@ -92,6 +103,9 @@ public:
     std::deque<std::optional<QString>> reportAnswers;
     std::deque<std::optional<QString>> pdfAnswers;
     std::deque<TDiscardAnswer> discardAnswers;
+    /// Indexes of the choices asked by AskChoice, and each question with its choices.
+    std::deque<int> choiceAnswers;
+    QStringList choiceQuestions;
     QString clipboard;
     QString clipboardHtml;
     std::optional<TCellBlock> clipboardCells;
@@ -225,6 +239,13 @@ protected:
 
     TAnswerTable& Table() { return window->AnswerTable(); }
     TAnswerGrid& View() { return *window->Table; }
+
+    /// Opens the answer file through the open dialog and lets the grid take its size.
+    void Open(std::string_view answerFile) {
+        services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
+        window->mmOpen->trigger();
+        QApplication::processEvents();
+    }
 
     /// Makes (column, row) the current cell with the focus in its editor.
     void Enter(int column, int row) {

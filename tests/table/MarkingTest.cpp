@@ -234,8 +234,18 @@ TEST_P(MarkingWithoutQuestions, OnlySetsTheQuestionCountToZero) {
 INSTANTIATE_TEST_SUITE_P(Marking, MarkingWithoutQuestions,
                          testing::Values(TNoQuestionCase{"EmptyFirstKey", ""},
                                          TNoQuestionCase{"FirstKeyIsAMean", "<5.5>"},
-                                         TNoQuestionCase{"LessThanInsideFirstKey", "a<"}),
+                                         TNoQuestionCase{"FirstKeyIsAZeroMean", "<>"}),
                          TCaseName());
+
+// Only the mean as Mark writes it ends the questions: a key such as "x<3" is marked like any.
+TEST(Marking, KeysHoldingLessThanAreQuestions) {
+    TAnswerTable table;
+    FillRows(table, "||a|x<3|<b>|c/||1|2|4|8/1|n|a|x<3|<b>|c");
+    MarkTable(table, '.');
+    EXPECT_EQ(table.QuestionCount(), 4);
+    EXPECT_EQ(table.Cell(7, 3), "15");
+    EXPECT_EQ(table.Cell(7, 1), "<15>");
+}
 
 TEST(Marking, TitlesTheResultsAndEmptiesTheTitlesBeyondThem) {
     TAnswerTable table;
@@ -368,11 +378,9 @@ TEST_P(MarkingFailure, StopsAndKeepsWhatWasWritten) {
     try {
         MarkTable(table, '.');
         ADD_FAILURE() << "marking did not fail";
-    } catch (const EConvertError& error) {
+    } catch (const EMarkError& error) {
         EXPECT_EQ(std::string(error.what()), c.error);
-        if (error.Cell()) {
-            failedCell = TAddress{error.Cell()->column, error.Cell()->row};
-        }
+        failedCell = TAddress{error.Cell().column, error.Cell().row};
     } catch (const EPelloranError& error) {
         EXPECT_EQ(std::string(error.what()), c.error);
     }
@@ -388,16 +396,19 @@ INSTANTIATE_TEST_SUITE_P(
     Marking, MarkingFailure,
     testing::Values(TFailureCase{"StudentPointsCell",
                                  "||a|#|b/||1||1/1|n|a|2|b/2|n|a|abc|b/3|n|a|1|b",
+                                 "採点できません: 行 2 (学籍番号 2) の 問 2: "
                                  "'abc' は浮動小数点数ではありません",
                                  {{{6, 3}, "4"}},
                                  TAddress{4, 4}},
                     TFailureCase{"StudentPointsCellAfterAFraction",
                                  "||#|#|#/|||/1|n|1|2.5|x",
+                                 "採点できません: 行 1 (学籍番号 1) の 問 3: "
                                  "'x' は浮動小数点数ではありません",
                                  {},
                                  TAddress{5, 3}},
                     TFailureCase{"PointsRowOfPointsQuestion",
                                  "||a|#|#/||1|ten|/1|n|a|1|2/2|n|b|0|",
+                                 "採点できません: 問 2 の配点: "
                                  "'ten' は浮動小数点数ではありません",
                                  {{{6, 3}, "4"}, {{6, 4}, "0"}, {{3, 5}, "50%"}},
                                  TAddress{4, 2}},

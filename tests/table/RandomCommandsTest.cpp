@@ -143,7 +143,7 @@ private:
         log_ += "save-open ";
         const std::string text = GetTableText(table_);
         const TCells saved = SavedCellsOf(table_);
-        session_.Save(folder_ / "saved.csv");
+        session_.Save(folder_ / "saved.csv", TUnsavedCellsChoice::Dropped);
         EXPECT_FALSE(session_.IsChanged())
             << "a table just saved asks before it is dropped: " << log_;
         TTableSession reopened;

@@ -21,14 +21,15 @@ inline std::string Native(std::string name) {
     return name;
 }
 
-/// A home with a documents folder, a configuration folder holding the store and an executable
-/// folder, all in a temporary folder.
+/// A home with a documents folder, a configuration folder holding the store (empty) and an
+/// executable folder, all in a temporary folder.
 class TFileNameTestFolders {
 public:
     TFileNameTestFolders() {
         std::filesystem::create_directories(Documents());
         std::filesystem::create_directories(Root() / "config");
         std::filesystem::create_directories(Root() / "bin");
+        WriteTestFile(Store(), "");
     }
 
     const std::filesystem::path& Root() const { return folder_.Path(); }

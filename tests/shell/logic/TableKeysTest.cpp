@@ -1,5 +1,6 @@
 #include "shell/logic/TableKeys.h"
 
+#include "TableRows.h"
 #include "TestText.h"
 
 #include <gtest/gtest.h>
@@ -51,5 +52,29 @@ const TKeyCase KeyCases[] = {
     {"ScoreColumnAndBeyondAdvance", "", "", 54, 3, Other, Advance},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, KeyRelease, testing::ValuesIn(KeyCases), TCaseName());
+
+struct TLastCellCase {
+    const char* name;
+    std::string_view rows;
+    int shownColumnCount;
+    int shownRowCount;
+    TGridCell last;
+    friend void PrintTo(const TLastCellCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LastUsedCellOf : public testing::TestWithParam<TLastCellCase> {};
+
+TEST_P(LastUsedCellOf, TheLastRowAndColumnHoldingText) {
+    const TLastCellCase& c = GetParam();
+    EXPECT_EQ(LastUsedCell(TableOfRows(c.rows), c.shownColumnCount, c.shownRowCount), c.last);
+}
+
+const TLastCellCase LastCellCases[] = {
+    {"EmptyTable", "", 55, 103, {1, 1}},
+    {"LongestRowAboveTheLastStudent", "||a|b|c/||1/1001|Ann|a", 55, 103, {5, 3}},
+    {"EmptiedCellsAfterTheLastText", "||a/1001|Ann|a||||/|||||", 55, 103, {3, 2}},
+    {"WithinTheShownGrid", "||a|b|c/||1/1001|Ann/1002|Bo", 4, 4, {3, 3}},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, LastUsedCellOf, testing::ValuesIn(LastCellCases), TCaseName());
 
 } // namespace
