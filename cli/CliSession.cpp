@@ -148,7 +148,7 @@ void TCliSession::Run(const std::string& name, const TCliArguments& arguments) {
 
 void TCliSession::Open(const TCliArguments& arguments) {
     const std::string& fileName = arguments.at(0);
-    NotifyReplacedCharacters(fileName, history_.Open(PathFromText(fileName)).replacedCount);
+    NotifyLoadNotices(fileName, history_.Open(PathFromText(fileName)).notices);
 }
 
 void TCliSession::New(const TCliArguments&) {
@@ -191,12 +191,16 @@ void TCliSession::SortScore(const TCliArguments&) {
 
 std::string TCliSession::ReadClipboardFile(const std::string& fileName) {
     TCodePageText text = ReadCodePageText(PathFromText(fileName));
-    NotifyReplacedCharacters(fileName, text.replacedCount);
+    NotifyLoadNotices(fileName, {.replacedCount = text.replacedCount});
     return std::move(text.text);
 }
 
 void TCliSession::Paste(const TCliArguments& arguments) {
-    history_.PasteRoster([&] { return ReadClipboardFile(arguments.at(0)); });
+    const std::string& fileName = arguments.at(0);
+    const int nulLine = history_.PasteRoster([&] { return ReadClipboardFile(fileName); });
+    if (nulLine > 0) {
+        notify_(NulEndedPastedFileNotice(fileName, nulLine));
+    }
 }
 
 void TCliSession::Copy(const TCliArguments& arguments) {
@@ -298,9 +302,9 @@ void TCliSession::WriteOutput(const std::string& fileName, std::string_view byte
     WriteFileBytesAtomic(PathFromText(fileName), bytes);
 }
 
-void TCliSession::NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount) {
-    if (replacedCount > 0) {
-        notify_(ReplacedCharactersNotice(fileName, replacedCount));
+void TCliSession::NotifyLoadNotices(const std::string& fileName, const TLoadNotices& notices) {
+    for (const std::string& notice : LoadNoticeTexts(fileName, notices)) {
+        notify_(notice);
     }
 }
 

@@ -48,10 +48,10 @@ const TCliCommandInfo* FindCliCommand(const std::string& name);
 class TCliSession {
 public:
     /// `out` receives what dump, state and "save -" print; `notify` what the user should know
-    /// of a command that succeeded (characters a file's encoding could not bring over); the
-    /// messages come from the language file. `loadedText` Kept keeps the text of each file
-    /// opened, which `state` needs to tell whether the table has changed since. Numbers are
-    /// read and written with `decimalSeparator`.
+    /// of a command that succeeded (characters a file's encoding could not bring over, a NUL
+    /// byte that ended a file's text); the messages come from the language file. `loadedText`
+    /// Kept keeps the text of each file opened, which `state` needs to tell whether the table
+    /// has changed since. Numbers are read and written with `decimalSeparator`.
     TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                 const TProfileFile& languageFile, TLoadedText loadedText, char decimalSeparator);
 
@@ -94,7 +94,7 @@ private:
     void WriteOutput(const std::string& fileName, std::string_view bytes);
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
-    void NotifyReplacedCharacters(const std::string& fileName, std::size_t replacedCount);
+    void NotifyLoadNotices(const std::string& fileName, const TLoadNotices& notices);
     /// A file standing in for the clipboard: its text in the code page, the characters it
     /// could not hold told.
     std::string ReadClipboardFile(const std::string& fileName);

@@ -4,8 +4,10 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -208,36 +210,83 @@ TCodePageText ConvertUtf16(std::string_view bytes, std::size_t start, bool bigEn
     return result;
 }
 
-/// Whether units of UTF-16 whose high byte is zero (`asciiUnits` of all `units`) and the
-/// zero bytes in the other place of a unit (`otherZeros`) show that byte order. ASCII is in
-/// every file the program reads, as digits, separators and line breaks; a zero low byte only
-/// in the few characters U+xx00 (U+3000, the ideographic space, among them).
-bool ShowsUtf16Order(std::size_t asciiUnits, std::size_t otherZeros, std::size_t units) {
-    constexpr std::size_t LeastAsciiUnits = 2;
-    constexpr std::size_t UnitsPerAsciiUnit = 8;
-    return asciiUnits >= LeastAsciiUnits && asciiUnits > otherZeros &&
-           asciiUnits * UnitsPerAsciiUnit >= units;
+/// Whether a code unit is in the ranges of the characters a class's text holds: ASCII's
+/// printable characters and line breaks, Latin letters and their accents, Greek and Cyrillic,
+/// punctuation and symbols, kana and kanji, Hangul, surrogates (whose pairs the conversion
+/// checks), the code page's user area, and the full- and half-width forms.
+bool IsUnitOfText(char16_t unit) {
+    struct TUnitRange {
+        char16_t first;
+        char16_t last;
+    };
+    static constexpr TUnitRange TextRanges[] = {
+        {u'\t', u'\n'},   {u'\r', u'\r'},   {0x0020, 0x007E}, {0x00A0, 0x052F},
+        {0x1E00, 0x1EFF}, {0x2000, 0x27BF}, {0x2E80, 0x9FFF}, {0xAC00, 0xD7A3},
+        {0xD800, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFFEF},
+    };
+    return std::any_of(std::begin(TextRanges), std::end(TextRanges), [&](const TUnitRange& range) {
+        return unit >= range.first && unit <= range.last;
+    });
+}
+
+bool IsLineBreakOrSeparator(char16_t unit) {
+    return unit == u'\r' || unit == u'\n' || unit == u'\t' || unit == u',' || unit == u' ';
+}
+
+/// What the code units of a text read in one byte order hold.
+struct TUnitCounts {
+    std::size_t units = 0;
+    /// ASCII among them: digits, separators and line breaks, in every text the program reads.
+    std::size_t zeroHighByte = 0;
+    /// A zero low byte: only the few characters U+xx00 (U+3000, the ideographic space, among
+    /// them).
+    std::size_t zeroLowByte = 0;
+    std::size_t lineBreaksAndSeparators = 0;
+    std::size_t outsideText = 0;
+};
+
+TUnitCounts CountUnits(std::string_view window, bool bigEndian) {
+    const std::size_t highByte = bigEndian ? 0 : 1;
+    TUnitCounts counts;
+    for (std::size_t at = 0; at + 1 < window.size(); at += 2) {
+        const unsigned char high = ByteAt(window, at + highByte);
+        const unsigned char low = ByteAt(window, at + 1 - highByte);
+        const auto unit = static_cast<char16_t>(high << 8U | low);
+        ++counts.units;
+        counts.zeroHighByte += high == 0 ? 1U : 0U;
+        counts.zeroLowByte += low == 0 ? 1U : 0U;
+        counts.lineBreaksAndSeparators += IsLineBreakOrSeparator(unit) ? 1U : 0U;
+        counts.outsideText += IsUnitOfText(unit) ? 0U : 1U;
+    }
+    return counts;
+}
+
+/// Whether the units show UTF-16 in their byte order. Zero bytes in a code-page text are NULs
+/// that fall at either place by chance, so a few are no evidence: there must be more than two,
+/// at least one unit in eight, and more than the other place holds; and the units must read as
+/// a text of lines and fields in the scripts a class writes.
+bool ShowsUtf16Order(const TUnitCounts& counts) {
+    constexpr std::size_t LeastZeroHighBytes = 3;
+    constexpr std::size_t UnitsPerZeroHighByte = 8;
+    constexpr std::size_t UnitsPerUnitOutsideText = 8;
+    return counts.zeroHighByte >= LeastZeroHighBytes && counts.zeroHighByte > counts.zeroLowByte &&
+           counts.zeroHighByte * UnitsPerZeroHighByte >= counts.units &&
+           counts.lineBreaksAndSeparators > 0 &&
+           counts.outsideText * UnitsPerUnitOutsideText <= counts.units;
 }
 
 /// The byte order of UTF-16 without a mark that the zero bytes of `window` show, if any. A
 /// unit of two zero bytes, U+0000, belongs to no text, but to UTF-32 and other formats.
 std::optional<TTextEncoding> Utf16OrderOfZeroBytes(std::string_view window) {
-    std::size_t zerosAtEven = 0;
-    std::size_t zerosAtOdd = 0;
     for (std::size_t at = 0; at + 1 < window.size(); at += 2) {
-        const bool evenZero = window[at] == '\0';
-        const bool oddZero = window[at + 1] == '\0';
-        if (evenZero && oddZero) {
+        if (window[at] == '\0' && window[at + 1] == '\0') {
             return std::nullopt;
         }
-        zerosAtEven += evenZero ? 1 : 0;
-        zerosAtOdd += oddZero ? 1 : 0;
     }
-    const std::size_t units = window.size() / 2;
-    if (ShowsUtf16Order(zerosAtOdd, zerosAtEven, units)) {
+    if (ShowsUtf16Order(CountUnits(window, false))) {
         return TTextEncoding::Utf16LittleEndian;
     }
-    if (ShowsUtf16Order(zerosAtEven, zerosAtOdd, units)) {
+    if (ShowsUtf16Order(CountUnits(window, true))) {
         return TTextEncoding::Utf16BigEndian;
     }
     return std::nullopt;

@@ -62,10 +62,12 @@ struct TCodePageText {
 /// UTF-8, while UTF-8 Japanese often reads as valid Shift-JIS, so only the UTF-8 test can tell them
 /// apart.
 ///
-/// UTF-16 without a mark: among the code units of the first 4 KiB, none is U+0000, and the
-/// units whose high byte is zero (ASCII: digits, separators, line breaks) are at least one in
-/// eight and outnumber those whose low byte is zero (U+3000, U+4E00, ...). Code-page text has no
-/// zero byte but a NUL, so it cannot look so.
+/// UTF-16 without a mark: among the code units of the first 4 KiB, none is U+0000; the units
+/// whose high byte is zero (ASCII: digits, separators, line breaks) are at least three, at least
+/// one in eight, and outnumber those whose low byte is zero (U+3000, U+4E00, ...); a line break,
+/// TAB, comma or blank is among them; and at most one unit in eight lies outside the scripts and
+/// symbols a class's text is written in. Code-page text has no zero byte but a NUL, and a few
+/// NULs that fall at one place by chance do not make it look so.
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName);
 
 /// What ConvertToCodePage does with a text, as far as its first bytes tell.

@@ -22,12 +22,14 @@
 #include "table/marking/Numbers.h"
 #include "table/marking/Sorting.h"
 #include "table/roster/RosterPaste.h"
+#include "table/session/Messages.h"
 
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStringList>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -36,6 +38,7 @@
 #include <mutex>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -345,21 +348,26 @@ void TMain::ShowFileNameInTitle() {
 }
 
 void TMain::LoadAnswerFile(const QString& fileName) {
-    const TOpenedFile opened = LoadTable(fileName);
-    TellReplacedCharacters(fileName, opened.replacedCount);
+    TellLoadNotices(fileName, LoadTable(fileName).notices);
 }
 
 TOpenedFile TMain::LoadTable(const QString& fileName) {
     return history_.Open(ToNativePath(fileName));
 }
 
-void TMain::TellReplacedCharacters(const QString& fileName, std::size_t replacedCount) {
-    if (replacedCount > 0) {
-        // Told before anything is saved: saving would keep the "?" in place of the characters.
-        Table->FlushPaints();
-        services_.ShowMessage(
-            this, FromUtf8(ReplacedCharactersNotice(ToPathText(fileName), replacedCount)));
+void TMain::TellLoadNotices(const QString& fileName, const TLoadNotices& notices) {
+    const std::vector<std::string> texts = LoadNoticeTexts(ToPathText(fileName), notices);
+    if (texts.empty()) {
+        return;
     }
+    // Told before anything is saved: saving would keep the "?" in place of the characters and
+    // drop what a NUL cut off.
+    QStringList lines;
+    for (const std::string& text : texts) {
+        lines.append(FromUtf8(text));
+    }
+    Table->FlushPaints();
+    services_.ShowMessage(this, lines.join(QLatin1Char('\n')));
 }
 
 std::string TMain::GetTableText() const {
@@ -475,7 +483,7 @@ void TMain::NameOpenedTable(const QString& fileName, const TOpenedFile& opened) 
     if (opened.namesTable) {
         SetFileName(fileName);
     }
-    TellReplacedCharacters(fileName, opened.replacedCount);
+    TellLoadNotices(fileName, opened.notices);
 }
 
 void TMain::OpenGivenFile(const QString& fileName) {
@@ -511,17 +519,22 @@ void TMain::mmPasteClick() {
         pasted = ReadClipboardToPaste();
         return pasted.text;
     };
+    int nulLine = 0;
     try {
         if (!ChooseRosterClass(readClipboard)) {
             return;
         }
         history_.Record(TStepKind::RosterPaste, [&](TAnswerTable& table) {
-            PasteRosterFromClipboard(table, readClipboard);
+            nulLine = PasteRosterFromClipboard(table, readClipboard);
         });
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
     TellPasted(pasted);
+    if (nulLine > 0) {
+        Table->FlushPaints();
+        services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
+    }
 }
 
 bool TMain::ChooseRosterClass(const std::function<std::string()>& readClipboard) {

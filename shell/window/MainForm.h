@@ -162,7 +162,7 @@ private:
     /// Asks before a roster goes over students with answers: over them, or as a new class after
     /// New. False when the paste is not to happen.
     bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
-    void TellReplacedCharacters(const QString& fileName, std::size_t replacedCount);
+    void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
     /// What the clipboard gives a paste, in the code page.
     struct TClipboardPaste {
         /// Its text or, without text, an HTML table on it in the same form: TAB between cells,

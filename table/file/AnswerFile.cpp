@@ -199,8 +199,7 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&&
     ForEachRecordField(record, [&](std::string_view field) {
         ++column;
         table.SetCell(column, row, field);
-        if (column > TAnswerTable::FirstQuestionColumn &&
-            IsResultMarker(table.Cell(column, row))) {
+        if (column > TAnswerTable::FirstQuestionColumn && IsResultMarker(table.Cell(column, row))) {
             onMarker(column);
         }
     });
@@ -209,9 +208,8 @@ void LoadAnswerKeyRecord(TAnswerTable& table, const TRecord& record, TOnMarker&&
 /// Whether a text holds a line (a record) from the third on, a student's: such a file is a
 /// class of its own and replaces the whole table. A file of the key and points lines only is
 /// loaded over the table as it is, so that a roster pasted before it stays. A text that is not
-/// `isWhole` holds one when a third record begins in it.
+/// `isWhole` holds one when a third record begins in it. The text holds no NUL.
 bool HoldsStudentLine(std::string_view text, bool isWhole) {
-    text = text.substr(0, text.find('\0'));
     TRecordCutter cutter;
     int records = 0;
     const std::size_t afterPoints = CutRecords(
@@ -269,6 +267,8 @@ class TRecordLoader {
 public:
     explicit TRecordLoader(TLoadTarget& target) : target_(target), table_(target.Table()) {}
 
+    int RowsLoaded() const { return row_; }
+
     void Load(const TRecord& record) {
         ++row_;
         if (row_ == TAnswerTable::AnswerKeyRow) {
@@ -320,12 +320,14 @@ public:
         loaded.Store().ReservePlacedRowBytes(textSize + textSize / SpareShareOfUsualLine);
     }
 
-    /// Loads a whole text and returns the bytes of its records, each followed by CR LF.
+    /// Loads a whole text that holds no NUL and returns the bytes of its records, each followed
+    /// by CR LF.
     std::size_t LoadRecords(std::string_view text) {
         std::size_t joinedSize = 0;
-        ForEachRecord(text, [&](const TRecord& record) {
+        CutRecords(cutter_, text, true, [&](const TRecord& record) {
             joinedSize += record.text.size() + 2;
             loader_.Load(record);
+            return true;
         });
         return joinedSize;
     }
@@ -343,6 +345,8 @@ public:
     /// Every record has loaded.
     void Complete() { target_.Complete(); }
 
+    int RecordsLoaded() const { return loader_.RowsLoaded(); }
+
 private:
     TLoadTarget target_;
     TRecordLoader loader_;
@@ -350,31 +354,27 @@ private:
 };
 
 /// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
-/// text, and tells how many characters the code page could not hold and whether the file
-/// replaced the class. A file read as the code page's bytes as they are, whose first piece of `pieceSize`
+/// text. A file read as the code page's bytes as they are, whose first piece of `pieceSize`
 /// bytes already holds a student line, is read and loaded a piece at a time; any other is read
 /// whole first. Either way the table is not touched before the last byte has been read.
-TLoadedAnswerFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
-                                   std::size_t pieceSize) {
+TLoadedFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::path& fileName,
+                             std::size_t pieceSize) {
     TFileReader reader(fileName);
     std::string pending;
     bool atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
-    if (atEnd || JudgeTextStart(pending, atEnd) != TTextStart::CodePageAsItIs ||
-        !HoldsStudentLine(pending, false)) {
+    const bool asItIs = !atEnd && JudgeTextStart(pending, false) == TTextStart::CodePageAsItIs;
+    // The text ends at its first NUL, as the line rules end it there.
+    std::size_t nul = asItIs ? pending.find('\0') : std::string::npos;
+    if (!asItIs || !HoldsStudentLine(std::string_view(pending).substr(0, nul), false)) {
         reader.ReadInto(pending, reader.Size());
-        TLoadedAnswerFile file;
-        static_cast<TCodePageText&>(file) =
-            ConvertToCodePage(std::move(pending), PathText(fileName));
-        file.replacedClass = HoldsStudentLine(file.text, true);
-        LoadAnswerText(table, std::move(file.text));
-        file.text.clear();
-        return file;
+        TCodePageText file = ConvertToCodePage(std::move(pending), PathText(fileName));
+        const TLoadedFile loaded = LoadAnswerText(table, std::move(file.text));
+        return {.text = {},
+                .notices = {.replacedCount = file.replacedCount, .nulLine = loaded.notices.nulLine},
+                .replacedClass = loaded.replacedClass};
     }
     TTextLoader loader(table, reader.Size(), true);
-    std::size_t checkedForNul = 0;
     while (true) {
-        // The text ends at its first NUL, as ForEachRecord ends there.
-        const std::size_t nul = pending.find('\0', checkedForNul);
         if (nul != std::string::npos) {
             pending.resize(nul);
             atEnd = true;
@@ -384,13 +384,16 @@ TLoadedAnswerFile LoadFileInPieces(TAnswerTable& table, const std::filesystem::p
         const std::size_t loaded = loader.LoadCompleteRecords(pending, atEnd);
         if (atEnd) {
             loader.Complete();
-            TLoadedAnswerFile file;
-            file.replacedClass = true;
-            return file;
+            const bool endedAtNul = nul != std::string::npos;
+            const int nulLine = endedAtNul ? LineOfNul(loader.RecordsLoaded(), pending) : 0;
+            return {.text = {},
+                    .notices = {.replacedCount = 0, .nulLine = nulLine},
+                    .replacedClass = true};
         }
         pending.erase(0, loaded);
-        checkedForNul = pending.size();
+        const std::size_t checkedForNul = pending.size();
         atEnd = reader.ReadInto(pending, pieceSize) < pieceSize;
+        nul = pending.find('\0', checkedForNul);
     }
 }
 
@@ -449,31 +452,42 @@ void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileN
     file.Commit();
 }
 
-std::string LoadAnswerText(TAnswerTable& table, std::string text) {
-    TTextLoader loader(table, text.size(), HoldsStudentLine(text, true));
-    const std::size_t joinedSize = loader.LoadRecords(text);
+TLoadedFile LoadAnswerText(TAnswerTable& table, std::string text) {
+    // The one search for the NUL that ends the text: what follows it is never looked at.
+    const std::size_t nul = text.find('\0');
+    const std::string_view lines = std::string_view(text).substr(0, nul);
+    const bool replacesClass = HoldsStudentLine(lines, true);
+    TTextLoader loader(table, text.size(), replacesClass);
+    const std::size_t joinedSize = loader.LoadRecords(lines);
     loader.Complete();
-    // Usually the file is already in that form and its text is the loaded text.
-    if (joinedSize == text.size() && text.find('\0') == std::string::npos) {
-        return text;
+    TLoadedFile loaded;
+    loaded.replacedClass = replacesClass;
+    if (nul != std::string::npos) {
+        loaded.notices.nulLine = LineOfNul(loader.RecordsLoaded(), lines);
     }
-    std::string joined;
-    joined.reserve(joinedSize);
-    ForEachRecord(text, [&](const TRecord& record) {
-        joined += record.text;
-        joined += "\r\n";
+    // Usually the file is already in that form and its text is the loaded text.
+    if (nul == std::string::npos && joinedSize == text.size()) {
+        loaded.text = std::move(text);
+        return loaded;
+    }
+    loaded.text.reserve(joinedSize);
+    TRecordCutter cutter;
+    CutRecords(cutter, lines, true, [&](const TRecord& record) {
+        loaded.text += record.text;
+        loaded.text += "\r\n";
+        return true;
     });
-    return joined;
+    return loaded;
 }
 
-TLoadedAnswerFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
-                                 TLoadedText loadedText, std::size_t pieceSize) {
+TLoadedFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
+                           TLoadedText loadedText, std::size_t pieceSize) {
     try {
-        TLoadedAnswerFile file;
+        TLoadedFile file;
         if (loadedText == TLoadedText::Kept) {
-            static_cast<TCodePageText&>(file) = ReadCodePageText(fileName);
-            file.replacedClass = HoldsStudentLine(file.text, true);
-            file.text = LoadAnswerText(table, std::move(file.text));
+            TCodePageText read = ReadCodePageText(fileName);
+            file = LoadAnswerText(table, std::move(read.text));
+            file.notices.replacedCount = read.replacedCount;
         } else {
             file = LoadFileInPieces(table, fileName, pieceSize);
         }

@@ -27,15 +27,36 @@ void WriteTableText(const TAnswerTable& table,
 /// or write it raises EFileCreateError with the file name.
 void SaveTableFile(const TAnswerTable& table, const std::filesystem::path& fileName);
 
+/// What the user is told of a file that loaded: what of its text did not reach the table as
+/// it was.
+struct TLoadNotices {
+    /// Characters the code page could not hold, written as "?".
+    std::size_t replacedCount = 0;
+    /// The line, counted from 1, where a NUL byte ended the text, nothing from it on loaded; 0
+    /// when no NUL did.
+    int nulLine = 0;
+};
+
+/// What loading an answer file, or its text, gives back besides the cells.
+struct TLoadedFile {
+    /// The loaded text: the lines, each followed by CR LF; empty when dropped.
+    std::string text;
+    TLoadNotices notices;
+    /// The text held a student line and replaced the whole table; one of the key and points
+    /// lines only was written over the table as it was.
+    bool replacedClass = false;
+};
+
 /// Writes the lines and fields of an answer file's text, in the code page, into the table and
-/// returns the loaded text: the lines, each followed by CR LF. A line is a record (see
-/// ForEachRecord): the line breaks inside its quoted fields belong to their cells and stay in
-/// the loaded text as they are. A text with a student line (a line from the third on) is a
+/// returns the loaded text (the lines, each followed by CR LF), the line where a NUL byte ended
+/// it and whether it replaced the class. A line is a record (see ForEachRecord): the line
+/// breaks inside its quoted fields belong to their cells and stay in the loaded text as they
+/// are. A text with a student line (a line from the third on) is a
 /// class of its own: it replaces every cell of the table, as a reset followed by its lines
 /// would, and only once all of it has loaded; a text of the key and points lines only is
 /// written over the table as it is. A first line's cell after column 3 holding the result
 /// marker (see IsResultMarker) marks a marked table and sets the question count.
-std::string LoadAnswerText(TAnswerTable& table, std::string text);
+TLoadedFile LoadAnswerText(TAnswerTable& table, std::string text);
 
 /// Whether LoadAnswerFile gives the loaded text back.
 enum class TLoadedText {
@@ -48,21 +69,14 @@ enum class TLoadedText {
 /// a time when it is saved.
 inline constexpr std::size_t AnswerFilePieceSize = std::size_t{1} << 20;
 
-/// A file as LoadAnswerFile loaded it.
-struct TLoadedAnswerFile : TCodePageText {
-    /// The file held a student line and replaced the whole table; a file of the key and points
-    /// lines only was written over the table as it was.
-    bool replacedClass = false;
-};
-
 /// Loads an answer file into the table as LoadAnswerText loads its text. A UTF-8 or UTF-16 file
 /// is converted to the code page first (see ConvertToCodePage). The file is read to its end
 /// before the table is touched: a file that cannot be read changes no cell. Returns the loaded
-/// text (empty when dropped), how many characters the code page could not hold and whether it
-/// replaced the class. Mark and
-/// Sort by number are enabled whether or not the file could be read; a failure is raised after
-/// that. A file whose text is dropped is read `pieceSize` bytes at a time, which tests make
-/// small so that records cross many pieces' ends.
-TLoadedAnswerFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
-                             TLoadedText loadedText = TLoadedText::Kept,
-                             std::size_t pieceSize = AnswerFilePieceSize);
+/// text (empty when dropped), how many characters the code page could not hold, the line
+/// where a NUL byte ended the text and whether it replaced the class. Mark and Sort by number
+/// are enabled whether or not the file could be read; a failure is raised after that. A file
+/// whose text is dropped is read `pieceSize` bytes at a time, which tests make small so that
+/// records cross many pieces' ends.
+TLoadedFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fileName,
+                           TLoadedText loadedText = TLoadedText::Kept,
+                           std::size_t pieceSize = AnswerFilePieceSize);

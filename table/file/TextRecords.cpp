@@ -67,3 +67,9 @@ std::optional<TRecordCutter::TCut> TRecordCutter::CutAtLineBreak(std::string_vie
     *this = TRecordCutter();
     return cut;
 }
+
+int LineOfNul(int records, std::string_view beforeNul) {
+    const bool beginsLine =
+        beforeNul.empty() || beforeNul.back() == '\r' || beforeNul.back() == '\n';
+    return records + (beginsLine ? 1 : 0);
+}

@@ -61,9 +61,15 @@ private:
 /// outside the quoted fields that its separator's fields hold (a double quote opens one only
 /// where such a field starts). A quoted field that does not close before the end of the text
 /// runs to the end of its line, and the next line is a record of its own. A NUL byte ends the
-/// text. Views passed to `onRecord` point into `text`.
+/// text. Views passed to `onRecord` point into `text`. Returns the line where a NUL ended the
+/// text (see LineOfNul), 0 when none did.
 template <typename TOnRecord>
-void ForEachRecord(std::string_view text, TOnRecord&& onRecord);
+int ForEachRecord(std::string_view text, TOnRecord&& onRecord);
+
+/// The line, counted from 1, where a NUL byte ends a text after `records` records of it;
+/// `beforeNul` holds the bytes before the NUL from a record's start on. A line is a record, as a
+/// row of the table; a NUL right after a line break begins a line of its own.
+int LineOfNul(int records, std::string_view beforeNul);
 
 /// Calls `onRecord` with each record that `text` begins with, as far as what may still follow
 /// it cannot change them (all of them when `isWhole`), until `onRecord` returns false. Returns
@@ -87,12 +93,17 @@ std::size_t CutRecords(TRecordCutter& cutter, std::string_view text, bool isWhol
 }
 
 template <typename TOnRecord>
-void ForEachRecord(std::string_view text, TOnRecord&& onRecord) {
+int ForEachRecord(std::string_view text, TOnRecord&& onRecord) {
+    const std::size_t nul = text.find('\0');
+    const std::string_view lines = text.substr(0, nul);
     TRecordCutter cutter;
-    CutRecords(cutter, text.substr(0, text.find('\0')), true, [&](const TRecord& record) {
+    int records = 0;
+    CutRecords(cutter, lines, true, [&](const TRecord& record) {
+        ++records;
         onRecord(record);
         return true;
     });
+    return nul == std::string_view::npos ? 0 : LineOfNul(records, lines);
 }
 
 /// Calls `onField` with each field of the record, as ForEachCommaField does with a line. A

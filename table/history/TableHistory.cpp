@@ -294,8 +294,11 @@ TCellBlock TTableHistory::Cut(TCellRange range) {
     return block;
 }
 
-void TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
-    Record(TStepKind::RosterPaste, [&](TAnswerTable& table) { PasteRosterFrom(table, readText); });
+int TTableHistory::PasteRoster(const std::function<std::string()>& readText) {
+    int nulLine = 0;
+    Record(TStepKind::RosterPaste,
+           [&](TAnswerTable& table) { nulLine = PasteRosterFrom(table, readText); });
+    return nulLine;
 }
 
 void TTableHistory::Mark(char decimalSeparator) {

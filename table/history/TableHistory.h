@@ -113,8 +113,8 @@ public:
     void Clear(TCellRange range);
     /// Copies the range and empties it, one step; returns the copy for the clipboard.
     TCellBlock Cut(TCellRange range);
-    /// PasteRosterFrom.
-    void PasteRoster(const std::function<std::string()>& readText);
+    /// PasteRosterFrom; returns the line where a NUL byte ended the text, 0 when none did.
+    int PasteRoster(const std::function<std::string()>& readText);
     /// MarkTable; a failing Mark writes back every cell it wrote.
     void Mark(char decimalSeparator);
     void SortByNumber(const TCollator& collator);

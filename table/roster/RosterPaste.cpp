@@ -50,11 +50,18 @@ struct TRosterLine {
     std::string name;
 };
 
+struct TRosterLines {
+    std::vector<TRosterLine> lines;
+    /// The line where a NUL byte ended the text; 0 when none did.
+    int nulLine = 0;
+};
+
 /// Every line's number and name, read before any is written, so that a line the paste cannot
 /// use changes no cell.
-std::vector<TRosterLine> ReadRosterLines(const TAnswerTable& table, std::string_view text) {
-    std::vector<TRosterLine> lines;
-    ForEachRecord(text, [&](const TRecord& record) {
+TRosterLines ReadRosterLines(const TAnswerTable& table, std::string_view text) {
+    TRosterLines roster;
+    std::vector<TRosterLine>& lines = roster.lines;
+    roster.nulLine = ForEachRecord(text, [&](const TRecord& record) {
         std::vector<std::string> fields;
         ForEachRecordField(record, [&](std::string_view field) {
             if (fields.size() < 2) {
@@ -70,15 +77,17 @@ std::vector<TRosterLine> ReadRosterLines(const TAnswerTable& table, std::string_
         }
         lines.push_back({std::move(fields[0]), std::move(fields[1])});
     });
-    return lines;
+    return roster;
 }
 
-void PasteRecords(TAnswerTable& table, std::string_view text) {
-    const std::vector<TRosterLine> lines = ReadRosterLines(table, text);
+/// Returns the line where a NUL byte ended the text; 0 when none did.
+int PasteRecords(TAnswerTable& table, std::string_view text) {
+    const TRosterLines roster = ReadRosterLines(table, text);
     int row = TAnswerTable::FirstStudentRow;
-    for (const TRosterLine& line : lines) {
+    for (const TRosterLine& line : roster.lines) {
         WriteNumberAndName(table, row++, line.number, line.name);
     }
+    return roster.nulLine;
 }
 
 } // namespace
@@ -87,18 +96,20 @@ ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fau
     : EPelloranError(FailureMessage(table, fault, lineNumber)), fault_(fault),
       lineNumber_(lineNumber) {}
 
-void PasteRoster(TAnswerTable& table, std::string_view text) {
+int PasteRoster(TAnswerTable& table, std::string_view text) {
+    int nulLine = 0;
     try {
-        PasteRecords(table, text);
+        nulLine = PasteRecords(table, text);
     } catch (...) {
         table.EnableMarkAndSortByNumber();
         throw;
     }
     table.EnableMarkAndSortByNumber();
+    return nulLine;
 }
 
 int CheckRosterText(const TAnswerTable& table, std::string_view text) {
-    return static_cast<int>(ReadRosterLines(table, text).size());
+    return static_cast<int>(ReadRosterLines(table, text).lines.size());
 }
 
 bool HoldsStudentAnswers(const TAnswerTable& table) {
@@ -113,7 +124,7 @@ bool HoldsStudentAnswers(const TAnswerTable& table) {
     return false;
 }
 
-void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {
+int PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText) {
     std::string text;
     try {
         text = readText();
@@ -121,12 +132,12 @@ void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& re
         table.EnableMarkAndSortByNumber();
         throw;
     }
-    PasteRoster(table, text);
+    return PasteRoster(table, text);
 }
 
-void PasteRosterFromClipboard(TAnswerTable& table,
-                              const std::function<std::string()>& readClipboard) {
-    PasteRosterFrom(table, [&] {
+int PasteRosterFromClipboard(TAnswerTable& table,
+                             const std::function<std::string()>& readClipboard) {
+    return PasteRosterFrom(table, [&] {
         try {
             return readClipboard();
         } catch (...) {

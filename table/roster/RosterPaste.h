@@ -39,8 +39,9 @@ private:
 /// Writes field 0 of each record of `text` (see ForEachRecord) into the number column and
 /// field 1 into the name column, from row 3 down. A record with fewer than two fields stops the
 /// paste with ERosterPasteError before any cell is written. Mark and Sort by number are
-/// enabled in every case.
-void PasteRoster(TAnswerTable& table, std::string_view text);
+/// enabled in every case. Returns the line where a NUL byte ended the text, nothing from it on
+/// pasted; 0 when none did.
+int PasteRoster(TAnswerTable& table, std::string_view text);
 
 /// The number of lines a paste of `text` would write; ERosterPasteError as the paste would
 /// stop.
@@ -52,9 +53,9 @@ bool HoldsStudentAnswers(const TAnswerTable& table);
 
 /// Pastes the text that `readText` gives (a file's, standing for the clipboard). When it
 /// cannot be read, Mark and Sort by number are enabled all the same and its failure is raised.
-void PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText);
+int PasteRosterFrom(TAnswerTable& table, const std::function<std::string()>& readText);
 
 /// PasteRosterFrom for the clipboard: any failure to read it is raised as ERosterPasteError
 /// (TRosterFault::Unreadable).
-void PasteRosterFromClipboard(TAnswerTable& table,
-                              const std::function<std::string()>& readClipboard);
+int PasteRosterFromClipboard(TAnswerTable& table,
+                             const std::function<std::string()>& readClipboard);

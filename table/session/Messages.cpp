@@ -1,5 +1,8 @@
 #include "table/session/Messages.h"
 
+#include "platform/Errors.h"
+#include "platform/TextEncoding.h"
+
 #include <array>
 #include <utility>
 
@@ -28,6 +31,12 @@ bool StartsWithLineBreakTag(std::string_view text) {
     return true;
 }
 
+/// `source` names the pasted text as the sentence begins with it.
+std::string NulEndedPasteNotice(std::string_view source, int line) {
+    return std::string(source) + "の " + std::to_string(line) +
+           " 行目に NUL 文字があったため、そこから後は貼り付けていません。";
+}
+
 } // namespace
 
 std::string ExpandLineBreaks(std::string_view message) {
@@ -52,4 +61,29 @@ void ReadMessages(TAnswerTable& table, const TProfileFile& languageFile) {
     for (const auto& [text, key] : FailureTextKeys) {
         table.SetFailureText(text, ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));
     }
+}
+
+std::string NulEndedTextNotice(std::string_view fileName, int line) {
+    return FormatMessage("ファイル %s の ", fileName) + std::to_string(line) +
+           " 行目に NUL 文字があったため、そこから後は読み込まず、このまま保存するとその部分は"
+           "失われます。";
+}
+
+std::string NulEndedClipboardNotice(int line) {
+    return NulEndedPasteNotice("貼り付けた文字列", line);
+}
+
+std::string NulEndedPastedFileNotice(std::string_view fileName, int line) {
+    return NulEndedPasteNotice(FormatMessage("ファイル %s ", fileName), line);
+}
+
+std::vector<std::string> LoadNoticeTexts(std::string_view fileName, const TLoadNotices& notices) {
+    std::vector<std::string> texts;
+    if (notices.replacedCount > 0) {
+        texts.push_back(ReplacedCharactersNotice(fileName, notices.replacedCount));
+    }
+    if (notices.nulLine > 0) {
+        texts.push_back(NulEndedTextNotice(fileName, notices.nulLine));
+    }
+    return texts;
 }

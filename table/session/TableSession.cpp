@@ -48,13 +48,13 @@ TOpenedFile TTableSession::Open(const std::filesystem::path& fileName) {
     const bool heldClass = HoldsStudentRows(table_);
     // Taken before the file is read: a change made while it is read shows as a change after.
     const TFileStamp stamp = keeps ? ReadFileStamp(fileName) : TFileStamp{};
-    const TLoadedAnswerFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
+    const TLoadedFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
     if (heldClass && !file.replacedClass) {
-        return {file.replacedCount, false};
+        return {file.notices, false};
     }
     TakeTableAsFile(fileName, keeps ? GetTableText(table_) : std::string());
     file_.stamp = stamp;
-    return {file.replacedCount, true};
+    return {file.notices, true};
 }
 
 void TTableSession::TakeTableAsFile(const std::filesystem::path& fileName, std::string tableText) {

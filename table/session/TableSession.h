@@ -28,8 +28,8 @@ enum class TUnsavedCellsChoice { Refused, Dropped };
 
 /// What an Open did.
 struct TOpenedFile {
-    /// Characters the code page could not hold.
-    std::size_t replacedCount = 0;
+    /// What the user is told of the file.
+    TLoadNotices notices;
     /// The file named the table: false for a file of the key and points only, loaded over a
     /// class, which stays the class of its own file.
     bool namesTable = true;

@@ -95,6 +95,16 @@ UNMAPPED_NOTICE = (
     "「?」に置き換えました。このまま保存すると、それらの文字は「?」になります。\n"
 )
 
+NUL_NOTICE = (
+    "pelloran-cli: ファイル input.csv の {} 行目に NUL 文字があったため、そこから後は読み込まず、"
+    "このまま保存するとその部分は失われます。\n"
+)
+
+PASTE_NUL_NOTICE = (
+    "pelloran-cli: ファイル roster.txt の {} 行目に NUL 文字があったため、そこから後は"
+    "貼り付けていません。\n"
+)
+
 
 def csv_text(rows, dialect="excel", line_end="\r\n", quoting=csv.QUOTE_MINIMAL):
     out = io.StringIO(newline="")
@@ -223,6 +233,18 @@ def main():
     write_case("RosterMultiLineNamesTabs", "roster.txt",
                shift_jis(csv_text(copied_roster, dialect="excel-tab")),
                dump_of_roster(copied_roster))
+    # A NUL byte, as a damaged copy or a careless script leaves one, ends the text: the lines
+    # before it load, and where it ended is told.
+    class_bytes = shift_jis(csv_text(CLASS))
+    nul_at = class_bytes.index(shift_jis("1001,山田")) + len(shift_jis("1001,山田"))
+    write_case("ShiftJisNulInAStudentLine", "input.csv",
+               class_bytes[:nul_at] + b"\0" + class_bytes[nul_at:],
+               dump_of_file(CLASS[:2] + [["1001", "山田"]]), NUL_NOTICE.format(3))
+    roster_bytes = shift_jis(csv_text(ROSTER))
+    nul_at = roster_bytes.index(shift_jis("1003,佐藤")) + len(shift_jis("1003,佐藤"))
+    write_case("RosterShiftJisNulInALine", "roster.txt",
+               roster_bytes[:nul_at] + b"\0" + roster_bytes[nul_at:],
+               dump_of_roster(ROSTER[:2] + [["1003", "佐藤"]]), PASTE_NUL_NOTICE.format(3))
     typed = [["1001", "Sato"], ["1002", "Suzuki"]]
     write_case("RosterTypedWithBlanks", "roster.txt", b"1001 Sato\r\n 1002  Suzuki\r\n",
                dump_of_roster(typed))

@@ -95,12 +95,13 @@ const TConversionCase ConversionCases[] = {
     // 1,山田　ア: U+3000 (the ideographic space) puts a zero where ASCII has none.
     {"Utf16LittleEndianJapaneseWithoutMark", "1\0,\0\x71\x5c\x30\x75\x00\x30\xa2\x30\r\0\n\0"s,
      TTextEncoding::Utf16LittleEndian, "1,\x8e\x52\x93\x63\x81\x40\x83\x41\r\n", 0},
-    {"Utf16BigEndianJapaneseWithoutMark", "\x5c\x71\x75\x30\x30\x00\0,\x22\x12\0\n"s,
-     TTextEncoding::Utf16BigEndian, "\x8e\x52\x93\x63\x81\x40,\x81\x7c\n", 0},
+    // Two zero bytes are too few to tell UTF-16: these have three.
+    {"Utf16BigEndianJapaneseWithoutMark", "\0k\x5c\x71\x75\x30\x30\x00\0,\x22\x12\0\n"s,
+     TTextEncoding::Utf16BigEndian, "k\x8e\x52\x93\x63\x81\x40,\x81\x7c\n", 0},
     {"Utf16WithoutMarkOutsideBasicPlane",
      "\x3d\xd8\x00\xde"
-     "a\0,\0"s,
-     TTextEncoding::Utf16LittleEndian, "?a,", 1},
+     "a\0,\0\n\0"s,
+     TTextEncoding::Utf16LittleEndian, "?a,\n", 1},
     // The line rules let a NUL end a text; a code-page file may hold one after its first line.
     {"NulAfterTheFirstLineEndsCodePageText", "k,a,\r\n1,\x8e\x52\0junk"s, TTextEncoding::CodePage,
      "k,a,\r\n1,\x8e\x52\0junk"s, 0},
@@ -261,6 +262,12 @@ const TUnknownEncodingCase UnknownEncodingCases[] = {
      5},
     {"OneAsciiUnitIsTooFewForUtf16", "k\0"s, 2},
     {"NulsApartAfterTheFirstLine", std::string(40, 'k') + "\r\na\0b\0"s, 44},
+    // Short texts whose few zero bytes fall at odd places by chance: no evidence of UTF-16.
+    {"TwoNulsAtOddPlacesAmongTabs", "a\tb\0c\0d\te\tf\tg\th\t"s, 4},
+    {"TwoNulsBesideSeparators", "ab,\0cd\n\0"s, 4},
+    {"NulsBesideNoSeparatorOrLineBreak", "abc\0def\0ghi\0jkl\0"s, 4},
+    {"NulsBesideControlBytes", "\x01\0\x02\0\x03\0,\0\r\0\n\0"s, 2},
+    {"UnitsOfScriptsNoClassWrites", "1\0,\0a\tb\tc\td\t\r\0\n\0"s, 2},
 };
 INSTANTIATE_TEST_SUITE_P(TextEncoding, UnknownEncoding, testing::ValuesIn(UnknownEncodingCases),
                          TCaseName());

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <gtest/gtest.h>
 
+using namespace std::string_literals;
+
 namespace {
 
 class EncodingNotice : public testing::Test {
@@ -38,6 +40,38 @@ TEST_F(EncodingNotice, OpenOfAUtf8FileTellsHowManyCharactersBecameQuestionMarks)
     EXPECT_EQ(Cell(*window, 2, 3), "Zo? ?");
     EXPECT_EQ(Cell(*window, 2, 4), ToCodePage(QStringLiteral("佐藤")));
     EXPECT_EQ(window->LoadedText(), window->GetTableText());
+}
+
+// Both what became "?" and where a NUL ended the text are told in one box.
+TEST_F(EncodingNotice, OpenOfAFileCutByANulTellsItsLine) {
+    const QString quiz = folders.CreateFile("quiz.csv", ",,a,\r\n,,1,\r\n1001,Zo\xc3\xa9,a,\r\n"
+                                                        "1002,B\0b,a,\r\n1003,Cy,a,\r\n"s);
+    services.openAnswers.push_back(quiz);
+    const auto window = Show();
+    window->mmOpen->trigger();
+    EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join("\n").toStdString();
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(services.messages[0], "ファイル " + quiz +
+                                        " には Shift-JIS で表せない文字が 1 個あったため、「?」に"
+                                        "置き換えました。このまま保存すると、それらの文字は「?」"
+                                        "になります。\nファイル " +
+                                        quiz +
+                                        " の 4 行目に NUL 文字があったため、そこから後は読み込ま"
+                                        "ず、このまま保存するとその部分は失われます。");
+    EXPECT_EQ(Cell(*window, 2, 4), "B");
+    EXPECT_EQ(Cell(*window, 1, 5), "");
+}
+
+TEST_F(EncodingNotice, RosterPasteCutByANulTellsItsLine) {
+    services.clipboard =
+        QStringLiteral("1001,Sato\r\n1002,Su") + QChar(0) + QStringLiteral("zuki\r\n1003,Kato\r\n");
+    const auto window = Show();
+    window->mmPaste->trigger();
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(services.messages[0], "貼り付けた文字列の 2 行目に NUL 文字があったため、そこから後は"
+                                    "貼り付けていません。");
+    EXPECT_EQ(Cell(*window, 2, 4), "Su");
+    EXPECT_EQ(Cell(*window, 1, 5), "");
 }
 
 TEST_F(EncodingNotice, RecentFileOpensThroughTheSameConversion) {

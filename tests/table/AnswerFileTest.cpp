@@ -118,6 +118,8 @@ struct TLoadedTextCase {
     const char* name;
     std::string bytes;
     std::string loadedText;
+    /// Where a NUL ended the text; 0 for none.
+    int nulLine = 0;
     friend void PrintTo(const TLoadedTextCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -125,8 +127,9 @@ class LoadedText : public testing::TestWithParam<TLoadedTextCase> {};
 
 TEST_P(LoadedText, IsTheFileInCrLfForm) {
     TAnswerTable table;
-    EXPECT_EQ(LoadAnswerText(table, GetParam().bytes), GetParam().loadedText)
-        << "file " << Escaped(GetParam().bytes);
+    const TLoadedFile loaded = LoadAnswerText(table, GetParam().bytes);
+    EXPECT_EQ(loaded.text, GetParam().loadedText) << "file " << Escaped(GetParam().bytes);
+    EXPECT_EQ(loaded.notices.nulLine, GetParam().nulLine);
     EXPECT_EQ(table.Cell(1, 1), "k");
 }
 
@@ -136,10 +139,12 @@ const TLoadedTextCase LoadedTextCases[] = {
     {"Cr", "k,\r1,\r", "k,\r\n1,\r\n"},
     {"NoFinalBreak", "k,\r\n1,", "k,\r\n1,\r\n"},
     {"EmptyLinesKept", "k\n\n\n1", "k\r\n\r\n\r\n1\r\n"},
-    {"CutAtNul", "k,\r\n1,\0junk\r\n"s, "k,\r\n1,\r\n"},
-    {"CrLfThenNul", "k,\r\n\0"s, "k,\r\n"},
-    {"LfThenNul", "k,\n\0"s, "k,\r\n"},
-    {"CrAndLfThenNuls", "k\r1\n\0\0"s, "k\r\n1\r\n"},
+    {"CutAtNul", "k,\r\n1,\0junk\r\n3,Cy\r\n"s, "k,\r\n1,\r\n", 2},
+    {"CrLfThenNul", "k,\r\n\0"s, "k,\r\n", 2},
+    {"LfThenNul", "k,\n\0"s, "k,\r\n", 2},
+    {"CrAndLfThenNuls", "k\r1\n\0\0"s, "k\r\n1\r\n", 3},
+    {"NulInAQuotedLineBreakRecord", "k,\"a\nb\",\r\n1,\"c\nd\0\"\r\n"s,
+     "k,\"a\nb\",\r\n1,\"c\r\nd\r\n", 3},
     {"RecordsKeepTheirInnerLineBreaks", "k,\"a\nb\",\n1,\"c\r\nd\re\"\r",
      "k,\"a\nb\",\r\n1,\"c\r\nd\re\"\r\n"},
     {"RecordsInCrLfForm", "k,\"a\r\nb\",\r\n1,\"\n\",\r\n", "k,\"a\r\nb\",\r\n1,\"\n\",\r\n"},
@@ -153,7 +158,7 @@ TEST(LoadAnswerText, WritesFieldsIntoTheirCells) {
     table.SetCell(2, 2, "gone with the class");
     table.SetCell(6, 3, "gone with the class");
     table.SetCell(1, 4, "gone with the class");
-    const std::string text = LoadAnswerText(table, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,");
+    const std::string text = LoadAnswerText(table, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,").text;
     EXPECT_EQ(text, "\xef\xbb\xbfk,,x,\r\n\r\n1,Ann,a b,c,\r\n");
     EXPECT_EQ(table.Cell(1, 1), "\xef\xbb\xbfk") << "a byte-order mark is part of the first cell";
     EXPECT_EQ(table.Cell(3, 1), "x");
@@ -172,7 +177,7 @@ TEST(LoadAnswerText, CellHoldingALineBreakIsOneCellOfItsRow) {
     TAnswerTable table;
     table.Reset();
     const std::string text = ",,a,,\r\n,,1,,\r\n1,\"Tanaka\nTaro\",a,,\r\n2,Sato,b,,\r\n";
-    EXPECT_EQ(LoadAnswerText(table, text), text);
+    EXPECT_EQ(LoadAnswerText(table, text).text, text);
     EXPECT_EQ(table.Cell(2, 3), "Tanaka\nTaro");
     EXPECT_EQ(table.Cell(3, 3), "a");
     EXPECT_EQ(table.Cell(1, 4), "2");
@@ -467,13 +472,14 @@ TEST_P(LoadInPieces, GivesTheTableOfTheWholeText) {
     WriteTestFile(folder / "class.csv", GetParam().text());
     TAnswerTable whole;
     whole.Reset();
-    const TCodePageText wholeText = LoadAnswerFile(whole, folder / "class.csv");
+    const TLoadedFile wholeText = LoadAnswerFile(whole, folder / "class.csv");
     TAnswerTable inPieces;
     inPieces.Reset();
-    const TCodePageText dropped =
+    const TLoadedFile dropped =
         LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped, LoadPieceSize);
     EXPECT_EQ(dropped.text, "");
-    EXPECT_EQ(dropped.replacedCount, wholeText.replacedCount);
+    EXPECT_EQ(dropped.notices.replacedCount, wholeText.notices.replacedCount);
+    EXPECT_EQ(dropped.notices.nulLine, wholeText.notices.nulLine);
     EXPECT_EQ(inPieces.QuestionCount(), whole.QuestionCount());
     ASSERT_EQ(CellsOf(inPieces), CellsOf(whole));
 }
@@ -500,12 +506,15 @@ TEST(LoadAnswerFile, RecordsAcrossTheEndsOfSmallPiecesLoadAsFromTheWholeText) {
         WriteTestFile(folder / "class.csv", text);
         TAnswerTable whole;
         whole.Reset();
-        LoadAnswerFile(whole, folder / "class.csv");
+        const int nulLine = LoadAnswerFile(whole, folder / "class.csv").notices.nulLine;
         for (std::size_t pieceSize = 4; pieceSize <= text.size() + 1; ++pieceSize) {
             TAnswerTable inPieces;
             inPieces.Reset();
-            LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped, pieceSize);
+            const int nulLineInPieces =
+                LoadAnswerFile(inPieces, folder / "class.csv", TLoadedText::Dropped, pieceSize)
+                    .notices.nulLine;
             ASSERT_EQ(CellsOf(inPieces), CellsOf(whole)) << "pieces of " << pieceSize;
+            ASSERT_EQ(nulLineInPieces, nulLine) << "pieces of " << pieceSize;
         }
     }
 }

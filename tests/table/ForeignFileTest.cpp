@@ -88,9 +88,9 @@ TEST(SaveAndOpen, GiveBackEveryCellOfAnyTable) {
         }
         TAnswerTable opened;
         opened.Reset();
-        const TCodePageText loaded = LoadAnswerFile(opened, fileName);
+        const TLoadedFile loaded = LoadAnswerFile(opened, fileName);
         ASSERT_EQ(loaded.text, text);
-        ASSERT_EQ(loaded.replacedCount, 0U);
+        ASSERT_EQ(loaded.notices.replacedCount, 0U);
         ASSERT_EQ(GetTableText(opened), text);
         for (int row = TAnswerTable::AnswerKeyRow; row <= saved.StoredRowCount(); ++row) {
             for (int column = 1; column <= WrittenWidth(saved); ++column) {
@@ -110,9 +110,9 @@ TEST(LoadAnswerFile, ConvertsAUtf16FileAndCountsWhatTheCodePageCannotHold) {
                                     "1\0\t\0\x3d\xd8\x00\xde\r\0\n\0"s);
     TAnswerTable table;
     table.Reset();
-    const TCodePageText loaded = LoadAnswerFile(table, folder / "u.txt");
+    const TLoadedFile loaded = LoadAnswerFile(table, folder / "u.txt");
     EXPECT_EQ(loaded.text, "k\t?\t\x8e\x52\r\n1\t?\r\n");
-    EXPECT_EQ(loaded.replacedCount, 2U);
+    EXPECT_EQ(loaded.notices.replacedCount, 2U);
     EXPECT_EQ(table.Cell(1, 1), "k");
     EXPECT_EQ(table.Cell(2, 1), "?");
     EXPECT_EQ(table.Cell(3, 1), "\x8e\x52");

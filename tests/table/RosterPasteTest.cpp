@@ -30,6 +30,8 @@ struct TPasteCase {
     std::vector<TNumberAndName> roster;
     /// The line, counted from 1, at which the paste stops; 0 when it does not.
     int stoppedAt;
+    /// The line where a NUL ends the text; 0 for none.
+    int nulLine = 0;
 
     friend void PrintTo(const TPasteCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -50,13 +52,15 @@ TEST_P(RosterPaste, WritesNumbersAndNamesOnly) {
     }
 
     int stoppedAt = 0;
+    int nulLine = 0;
     try {
-        PasteRoster(table, c.text);
+        nulLine = PasteRoster(table, c.text);
     } catch (const ERosterPasteError& error) {
         stoppedAt = error.LineNumber();
     }
 
     EXPECT_EQ(stoppedAt, c.stoppedAt);
+    EXPECT_EQ(nulLine, c.nulLine);
     std::vector<TNumberAndName> roster;
     for (int row = 3; row <= 6; ++row) {
         roster.emplace_back(table.Cell(1, row), table.Cell(2, row));
@@ -110,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         TPasteCase{"FieldsAfterTheNameAreIgnored", "1001,Sato,x,y\r\n", Over({{"1001", "Sato"}}),
                    0},
         TPasteCase{"NulEndsTheText", std::string("1001,Sato\r\n") + '\0' + "1002,X",
-                   Over({{"1001", "Sato"}}), 0},
+                   Over({{"1001", "Sato"}}), 0, 2},
+        TPasteCase{"NulEndsTheLineItIsIn", std::string("1001,Sa") + '\0' + "to\r\n1002,X",
+                   Over({{"1001", "Sa"}}), 0, 1},
         TPasteCase{"QuotedNameWithALineBreak", "1001,\"Tanaka\r\nTaro\"\r\n1002,Sato\r\n",
                    Over({{"1001", "Tanaka\r\nTaro"}, {"1002", "Sato"}}), 0},
         TPasteCase{"SpreadsheetRowsWithALineBreakInAName",

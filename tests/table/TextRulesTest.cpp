@@ -72,8 +72,8 @@ TEST(TextRules, LineBreakSearchesFindTheFirstFromAnyPlace) {
 
 TEST(TextRules, LoadedTextEndsEveryLineWithCrLf) {
     TAnswerTable table;
-    EXPECT_EQ(LoadAnswerText(table, "a\n\rb"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(LoadAnswerText(table, ""), "");
+    EXPECT_EQ(LoadAnswerText(table, "a\n\rb").text, "a\r\n\r\nb\r\n");
+    EXPECT_EQ(LoadAnswerText(table, "").text, "");
 }
 
 class CommaTextRules : public testing::TestWithParam<TSplitCase> {};
