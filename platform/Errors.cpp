@@ -26,5 +26,9 @@ EFileCreateError::EFileCreateError(std::string_view fileName, std::error_code ca
 EOutputError::EOutputError(std::string_view streamName, std::error_code cause)
     : EFileError(FormatMessage("%s に書き込めません", streamName), streamName, cause) {}
 
+EProgramStartError::EProgramStartError(std::string_view programName, std::error_code cause)
+    : EPelloranError("cannot start " + std::string(programName) + ": " + cause.message()),
+      programName_(programName), cause_(cause) {}
+
 EIniFileError::EIniFileError(std::string_view fileName)
     : EPelloranError(FormatMessage("%s に書き込めません", fileName)) {}

@@ -45,6 +45,19 @@ public:
     EOutputError(std::string_view streamName, std::error_code cause);
 };
 
+/// A program could not be started.
+class EProgramStartError : public EPelloranError {
+public:
+    EProgramStartError(std::string_view programName, std::error_code cause);
+
+    const std::string& ProgramName() const { return programName_; }
+    std::error_code Cause() const { return cause_; }
+
+private:
+    std::string programName_;
+    std::error_code cause_;
+};
+
 /// An INI file could not be written.
 class EIniFileError : public EPelloranError {
 public:
