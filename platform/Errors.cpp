@@ -14,6 +14,10 @@ std::error_code LastSystemError() {
     return {errno, std::generic_category()};
 }
 
+EProgramStartError::EProgramStartError(std::string_view programName, std::error_code cause)
+    : EPelloranError("cannot start " + std::string(programName) + ": " + cause.message()),
+      programName_(programName), cause_(cause) {}
+
 EFileError::EFileError(const std::string& message, std::string_view fileName, std::error_code cause)
     : EPelloranError(message), fileName_(fileName), cause_(cause) {}
 
@@ -25,10 +29,6 @@ EFileCreateError::EFileCreateError(std::string_view fileName, std::error_code ca
 
 EOutputError::EOutputError(std::string_view streamName, std::error_code cause)
     : EFileError(FormatMessage("%s に書き込めません", streamName), streamName, cause) {}
-
-EProgramStartError::EProgramStartError(std::string_view programName, std::error_code cause)
-    : EPelloranError("cannot start " + std::string(programName) + ": " + cause.message()),
-      programName_(programName), cause_(cause) {}
 
 EIniFileError::EIniFileError(std::string_view fileName)
     : EPelloranError(FormatMessage("%s に書き込めません", fileName)) {}
