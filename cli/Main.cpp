@@ -4,6 +4,7 @@
 #include "platform/Process.h"
 
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -23,6 +24,17 @@ private:
     EProgramStartError cause_;
 };
 
+/// pelloran-cli-paper beside this program; never one of the current folder, which a program
+/// that cannot tell its own path would otherwise start.
+std::filesystem::path PaperHelperPath() {
+    const std::filesystem::path self = ExecutablePath();
+    if (self.empty()) {
+        throw EProgramStartError(PELLORAN_CLI_PAPER_NAME,
+                                 std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+    return self.parent_path() / PELLORAN_CLI_PAPER_NAME;
+}
+
 } // namespace
 
 /// The tool without Qt, which starts in a few milliseconds: a command line that paints on paper
@@ -36,7 +48,7 @@ int main(int argc, char** argv) {
         return RunCliCommands(start.commandLine, nullptr);
     }
     try {
-        return RunProgramInstead(ExecutablePath().parent_path() / PELLORAN_CLI_PAPER_NAME, argv);
+        return RunProgramInstead(PaperHelperPath(), argv);
     } catch (const EProgramStartError& cause) {
         TUnavailablePaperPrinter unavailable(cause);
         return RunCliCommands(start.commandLine, &unavailable);
