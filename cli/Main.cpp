@@ -4,8 +4,8 @@
 #include "platform/Process.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
-#include <utility>
 
 namespace {
 
@@ -13,15 +13,19 @@ namespace {
 /// the cause, and the other commands run as they would.
 class TUnavailablePaperPrinter : public TCliPaperPrinter {
 public:
-    explicit TUnavailablePaperPrinter(EProgramStartError cause) : cause_(std::move(cause)) {}
+    explicit TUnavailablePaperPrinter(const EProgramStartError& failure)
+        : program_(failure.ProgramName()), cause_(failure.Cause()) {}
 
-    void WriteSlips(const TCliPaperJob&, const std::filesystem::path&) override { throw cause_; }
+    void WriteSlips(const TCliPaperJob&, const std::filesystem::path&) override {
+        throw EProgramStartError(program_, cause_);
+    }
     void WriteClassList(const TCliPaperJob&, const std::filesystem::path&) override {
-        throw cause_;
+        throw EProgramStartError(program_, cause_);
     }
 
 private:
-    EProgramStartError cause_;
+    std::string program_;
+    std::error_code cause_;
 };
 
 /// pelloran-cli-paper beside this program; never one of the current folder, which a program
@@ -49,8 +53,8 @@ int main(int argc, char** argv) {
     }
     try {
         return RunProgramInstead(PaperHelperPath(), argv);
-    } catch (const EProgramStartError& cause) {
-        TUnavailablePaperPrinter unavailable(cause);
+    } catch (const EProgramStartError& failure) {
+        TUnavailablePaperPrinter unavailable(failure);
         return RunCliCommands(start.commandLine, &unavailable);
     }
 }
