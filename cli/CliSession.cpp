@@ -280,7 +280,8 @@ TCliPaperJob TCliSession::PaperJob() {
 }
 
 TCliPaperPrinter& TCliSession::PaperPrinter() const {
-    // Only pelloran-cli-paper runs the paper commands, and it always sets its printer.
+    // Both programs set one before a paper command can run: pelloran-cli-paper its own,
+    // pelloran-cli the stand-in for a helper it cannot start.
     if (paperPrinter_ == nullptr) {
         throw std::logic_error("no paper printer");
     }
