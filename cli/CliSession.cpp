@@ -2,10 +2,6 @@
 
 #include "analysis/AnalysisExport.h"
 #include "analysis/AnalysisReport.h"
-#include "paper/ClassListDocument.h"
-#include "paper/MarkedClass.h"
-#include "paper/PaperOutput.h"
-#include "paper/SlipDocument.h"
 #include "platform/CodePage.h"
 #include "platform/Collator.h"
 #include "platform/Errors.h"
@@ -101,12 +97,14 @@ const std::vector<TCliCommandInfo>& CliCommands() {
          {File},
          "slips FILE.pdf",
          "write a slip for every student of the marked table as PDF",
-         &TCliSession::Slips},
+         &TCliSession::Slips,
+         true},
         {"class-list",
          {File},
          "class-list FILE.pdf",
          "write the marked table as a class list to print, as PDF",
-         &TCliSession::ClassList},
+         &TCliSession::ClassList,
+         true},
     };
     return commands;
 }
@@ -281,16 +279,25 @@ std::string TCliSession::PaperTitle() const {
     return TCodePage::FromUtf8(paperTitle_.value_or(PathText(session_.FileName().stem())));
 }
 
+TCliPaperJob TCliSession::PaperJob() {
+    return {table_, AnalysisTexts(), PaperTitle(), decimalSeparator_};
+}
+
+TCliPaperPrinter& TCliSession::PaperPrinter() const {
+    // Both programs set one before a paper command can run: pelloran-cli-paper its own,
+    // pelloran-cli the stand-in for a helper it cannot start.
+    if (paperPrinter_ == nullptr) {
+        throw std::logic_error("no paper printer");
+    }
+    return *paperPrinter_;
+}
+
 void TCliSession::Slips(const TCliArguments& arguments) {
-    const TMarkedClass marked = TMarkedClass::Read(table_, AnalysisTexts(), decimalSeparator_);
-    WritePdf(PathFromText(arguments.at(0)),
-             TSlipDocument(marked, AnalysisTexts(), PaperTitle(), decimalSeparator_));
+    PaperPrinter().WriteSlips(PaperJob(), PathFromText(arguments.at(0)));
 }
 
 void TCliSession::ClassList(const TCliArguments& arguments) {
-    const TMarkedClass marked = TMarkedClass::Read(table_, AnalysisTexts(), decimalSeparator_);
-    WritePdf(PathFromText(arguments.at(0)),
-             TClassListDocument(marked, table_, AnalysisTexts(), PaperTitle(), decimalSeparator_));
+    PaperPrinter().WriteClassList(PaperJob(), PathFromText(arguments.at(0)));
 }
 
 void TCliSession::WriteOutput(const std::string& fileName, std::string_view bytes) {

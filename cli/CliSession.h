@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
+#include "cli/CliPaperPrinter.h"
 #include "platform/ProfileFile.h"
 #include "table/clipboard/CellBlock.h"
 #include "table/file/AnswerFile.h"
@@ -36,6 +37,8 @@ struct TCliCommandInfo {
     std::string synopsis;
     std::string summary;
     void (TCliSession::*run)(const TCliArguments& arguments);
+    /// Needs the session's paper printer.
+    bool paintsOnPaper = false;
 };
 
 /// The largest column or row a command takes.
@@ -83,6 +86,8 @@ public:
     /// The test's name on the slips and the class list, UTF-8; without one, the name of the
     /// file opened last without its folder and extension.
     void SetPaperTitle(std::string utf8) { paperTitle_ = std::move(utf8); }
+    /// What slips and class-list print with; without one they cannot run.
+    void SetPaperPrinter(TCliPaperPrinter& printer) { paperPrinter_ = &printer; }
 
 private:
     /// Saves to the file, or to standard output for "-".
@@ -90,6 +95,8 @@ private:
     TTestAnalysis AnalyseQuestions();
     /// In the code page.
     std::string PaperTitle() const;
+    TCliPaperJob PaperJob();
+    TCliPaperPrinter& PaperPrinter() const;
     /// Writes to the file, or to `out` for "-".
     void WriteOutput(const std::string& fileName, std::string_view bytes);
     /// What is printed must have arrived: a full disk is a failure, not a success.
@@ -109,6 +116,7 @@ private:
     TTableHistory history_;
     std::optional<TAnalysisTexts> analysisTexts_;
     std::optional<std::string> paperTitle_;
+    TCliPaperPrinter* paperPrinter_ = nullptr;
     std::ostream& out_;
     std::function<void(std::string_view notice)> notify_;
     char decimalSeparator_;

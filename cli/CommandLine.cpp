@@ -84,7 +84,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 bool PaintsOnPaper(const TCommandLine& commandLine) {
     for (const TCliCommand& command : commandLine.commands) {
-        if (command.name == "slips" || command.name == "class-list") {
+        if (FindCliCommand(command.name)->paintsOnPaper) {
             return true;
         }
     }

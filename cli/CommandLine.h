@@ -29,7 +29,7 @@ struct TCommandLine {
 /// Options come before the commands. Throws EUsageError.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
-/// Whether a command paints on paper, which needs Qt's application.
+/// Whether a command paints on paper, which needs Qt: pelloran-cli-paper runs such a line.
 bool PaintsOnPaper(const TCommandLine& commandLine);
 
 /// The text --help prints.

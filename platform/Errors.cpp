@@ -14,6 +14,10 @@ std::error_code LastSystemError() {
     return {errno, std::generic_category()};
 }
 
+EProgramStartError::EProgramStartError(std::string_view programName, std::error_code cause)
+    : EPelloranError("cannot start " + std::string(programName) + ": " + cause.message()),
+      programName_(programName), cause_(cause) {}
+
 EFileError::EFileError(const std::string& message, std::string_view fileName, std::error_code cause)
     : EPelloranError(message), fileName_(fileName), cause_(cause) {}
 

@@ -11,6 +11,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// A program could not be started.
+class EProgramStartError : public EPelloranError {
+public:
+    EProgramStartError(std::string_view programName, std::error_code cause);
+
+    const std::string& ProgramName() const { return programName_; }
+    std::error_code Cause() const { return cause_; }
+
+private:
+    std::string programName_;
+    std::error_code cause_;
+};
+
 /// A file that could not be read or written, and why, as far as the system told.
 class EFileError : public EPelloranError {
 public:

@@ -58,6 +58,11 @@ check_layout() {
       fail "$link does not reach $folder/$program"
     fi
   done
+  # The paper helper, which pelloran-cli starts from its own folder, is no command of the user's.
+  [ -x "$folder/pelloran-cli-paper" ] || fail "$folder/pelloran-cli-paper is not an installed executable"
+  if [ -e "$prefix/bin/pelloran-cli-paper" ] || [ -L "$prefix/bin/pelloran-cli-paper" ]; then
+    fail "$prefix/bin/pelloran-cli-paper should not be installed"
+  fi
   for file in Help.htm pelloran.lng lang/en.lng Pelloran123.ico Data/Demo.csv \
     images/Pelloran.png images/New.png images/Open.png images/Save.png images/Mark.png \
     images/SortByNumber.png; do
@@ -100,6 +105,11 @@ if install_into "$prefix"; then
   if ! "$prefix/bin/pelloran-cli" --lng "$prefix/lib/pelloran/pelloran.lng" \
     open "$prefix/lib/pelloran/Data/Demo.csv" mark >/dev/null; then
     fail "the installed pelloran-cli does not mark the installed demo"
+  fi
+  # Through its link, too, pelloran-cli finds the paper helper beside itself.
+  if ! "$prefix/bin/pelloran-cli" open "$prefix/lib/pelloran/Data/Demo.csv" mark \
+    class-list "$work/list.pdf" >/dev/null || [ ! -s "$work/list.pdf" ]; then
+    fail "the installed pelloran-cli does not write the demo's class list"
   fi
   mkdir -p "$work/home/.config"
   HOME="$work/home" XDG_CONFIG_HOME="" QT_QPA_PLATFORM=offscreen \

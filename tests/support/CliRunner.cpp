@@ -47,9 +47,19 @@ std::string ShellQuoted(const std::string& text) {
 } // namespace
 
 TCliResult RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& folder) {
+    return RunCliProgram(PELLORAN_CLI_PATH, {}, arguments, folder);
+}
+
+TCliResult RunCliProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& environment,
+                         const std::vector<std::string>& arguments,
+                         const std::filesystem::path& folder) {
     const TTemporaryFolder outputs;
-    std::string command =
-        "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(PELLORAN_CLI_PATH);
+    std::string command = "cd " + ShellQuoted(folder.string()) + " && env";
+    for (const std::string& variable : environment) {
+        command += " " + ShellQuoted(variable);
+    }
+    command += " " + ShellQuoted(program.string());
     for (const std::string& argument : arguments) {
         command += " " + ShellQuoted(argument);
     }

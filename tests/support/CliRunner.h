@@ -17,6 +17,15 @@ struct TCliResult {
 TCliResult RunCli(const std::vector<std::string>& arguments,
                   const std::filesystem::path& folder = std::filesystem::temp_directory_path());
 
+#ifndef _WIN32
+/// Runs `program` (a copy of pelloran-cli, say) as RunCli runs pelloran-cli, with the variables
+/// of `environment` ("NAME=value") added to its environment.
+TCliResult RunCliProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& environment,
+                         const std::vector<std::string>& arguments,
+                         const std::filesystem::path& folder);
+#endif
+
 /// What one run of pelloran-cli with its output dropped gave: its exit status and the most
 /// memory it held (peak resident set, KiB).
 struct TCliMemoryResult {
