@@ -28,19 +28,6 @@ void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
 }
 
-/// A failure as the window tells it, followed by the system's cause where the system gave one.
-/// A file that is not there, the commonest failure, keeps the message alone, which scripts
-/// already match.
-std::string FailureWithCause(const std::exception& error) {
-    std::string text = FailureText(error);
-    const auto* fileError = dynamic_cast<const EFileError*>(&error);
-    if (fileError != nullptr && fileError->Cause() &&
-        fileError->Cause() != std::errc::no_such_file_or_directory) {
-        text += ": " + fileError->Cause().message();
-    }
-    return text;
-}
-
 /// Runs `action`, reporting what it raises; false when it failed.
 template <typename TAction>
 bool RunReported(TAction&& action) {
@@ -48,7 +35,7 @@ bool RunReported(TAction&& action) {
         action();
         return true;
     } catch (const std::exception& error) {
-        Report(FailureWithCause(error));
+        Report(FailureTextWithCause(error));
     }
     return false;
 }

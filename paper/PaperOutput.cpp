@@ -33,10 +33,15 @@ public:
 
     void Commit() {
         Flush();
+        RethrowFailure();
+        writer_.Commit();
+    }
+
+    /// The failure to write that the PDF engine could not pass on, with its cause, if any.
+    void RethrowFailure() const {
         if (failure_) {
             std::rethrow_exception(failure_);
         }
-        writer_.Commit();
     }
 
 protected:
@@ -111,6 +116,7 @@ void WritePdf(const std::filesystem::path& fileName, const TPaperDocument& docum
         try {
             PaintDocument(writer, document, 0, document.PageCount() - 1);
         } catch (const EPelloranError&) {
+            file.RethrowFailure();
             throw EFileCreateError(PathText(fileName));
         }
     }

@@ -75,15 +75,10 @@ QString ErrorBoxText(const QString& message) {
     return message + QLatin1Char('.');
 }
 
-/// A failure's text; a settings file that cannot be written is told with the system's reason,
-/// which is what the teacher can mend (a read-only file, a full disk).
+/// A failure's text with the system's reason, which is what the teacher can mend (a read-only
+/// file, a full disk).
 QString CommandFailureText(const std::exception& error) {
-    QString text = FromUtf8(FailureText(error));
-    const auto* iniError = dynamic_cast<const EIniFileError*>(&error);
-    if (iniError != nullptr && iniError->Cause()) {
-        text += QStringLiteral(": ") + QString::fromStdString(iniError->Cause().message());
-    }
-    return text;
+    return FromUtf8(FailureTextWithCause(error));
 }
 
 } // namespace

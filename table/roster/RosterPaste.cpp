@@ -92,9 +92,11 @@ int PasteRecords(TAnswerTable& table, std::string_view text) {
 
 } // namespace
 
-ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber)
-    : EPelloranError(FailureMessage(table, fault, lineNumber)), fault_(fault),
-      lineNumber_(lineNumber) {}
+ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber,
+                                     std::string_view cause)
+    : EPelloranError(FailureMessage(table, fault, lineNumber) +
+                     (cause.empty() ? std::string() : ": " + std::string(cause))),
+      fault_(fault), lineNumber_(lineNumber) {}
 
 int PasteRoster(TAnswerTable& table, std::string_view text) {
     int nulLine = 0;
@@ -140,6 +142,8 @@ int PasteRosterFromClipboard(TAnswerTable& table,
     return PasteRosterFrom(table, [&] {
         try {
             return readClipboard();
+        } catch (const std::exception& failure) {
+            throw ERosterPasteError(table, TRosterFault::Unreadable, 0, failure.what());
         } catch (...) {
             throw ERosterPasteError(table, TRosterFault::Unreadable, 0);
         }

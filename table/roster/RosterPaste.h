@@ -24,8 +24,10 @@ enum class TRosterFault {
 /// else the built-in Japanese ones): "3 行目: 氏名がありません".
 class ERosterPasteError : public EPelloranError {
 public:
-    /// `lineNumber` counts from 1; 0 for a text that could not be read.
-    ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber);
+    /// `lineNumber` counts from 1; 0 for a text that could not be read, whose failure's text
+    /// `cause` follows the message.
+    ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber,
+                      std::string_view cause = {});
 
     TRosterFault Fault() const { return fault_; }
     /// Counted from 1; 0 when the text could not be read.

@@ -122,6 +122,16 @@ bool TTableSession::IsChanged(std::string_view tableText) const {
            FindUnsavedCells(table_).fingerprint != file_.unsaved.fingerprint;
 }
 
+std::string FailureTextWithCause(const std::exception& failure) {
+    std::string text = FailureText(failure);
+    const auto* fileError = dynamic_cast<const EFileError*>(&failure);
+    if (fileError != nullptr && fileError->Cause() &&
+        fileError->Cause() != std::errc::no_such_file_or_directory) {
+        text += ": " + fileError->Cause().message();
+    }
+    return text;
+}
+
 std::string FailureText(const std::exception& failure) {
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
         return "メモリが足りません";

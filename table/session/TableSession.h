@@ -105,3 +105,7 @@ private:
 
 /// A failure's text for the user, UTF-8: its message, or that memory ran out.
 std::string FailureText(const std::exception& failure);
+
+/// FailureText followed by the system's cause of a file's failure where the system gave one. A
+/// file that is not there, the commonest failure, keeps the message alone, which scripts match.
+std::string FailureTextWithCause(const std::exception& failure);

@@ -74,6 +74,18 @@ INSTANTIATE_TEST_SUITE_P(CommandFailure, FailingMark,
                                                           TAnswerTable::PointsRow, "ten"}),
                          TCaseName());
 
+// The box tells the system's reason after the message, as pelloran-cli prints it.
+TEST_F(CommandFailure, AFileFailureShowsTheSystemsCause) {
+    Show();
+    const QString name = NativeName(folders / std::string(300, 'n'));
+    services.openAnswers.push_back(name);
+    window->mmOpen->trigger();
+    ASSERT_EQ(services.errors.size(), 1);
+    const QString told = "pelloran: ファイル " + name + " は開けません: ";
+    EXPECT_TRUE(services.errors[0].startsWith(told) && services.errors[0].size() > told.size() + 1)
+        << services.errors[0].toStdString();
+}
+
 TEST_F(CommandFailure, MarkWithoutAFailureLeavesTheCurrentCell) {
     Show();
     Open(ClassText(3, 3));
@@ -143,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       "",
                                       QStringLiteral("1001,佐藤\n"),
                                       true,
-                                      QStringLiteral("クリップボードのテキストを読み取れません"),
+                                      QStringLiteral("クリップボードのテキストを読み取れません: "
+                                                     "the clipboard is held by another program"),
                                       {"1", "2", "3"}},
                     TPasteFailureCase{"LanguageFilesWords",
                                       "PasteNoName=Line %s: there is no name\r\n",

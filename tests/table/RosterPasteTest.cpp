@@ -197,9 +197,11 @@ TEST(PasteRosterFromClipboard, UnreadableClipboardIsToldAndPastesNothing) {
         } catch (const ERosterPasteError& error) {
             EXPECT_EQ(error.Fault(), TRosterFault::Unreadable);
             EXPECT_EQ(error.LineNumber(), 0);
-            EXPECT_EQ(std::string(error.what()), languageTexts.empty()
-                                                     ? "クリップボードのテキストを読み取れません"
-                                                     : "No text on the clipboard");
+            EXPECT_EQ(std::string(error.what()),
+                      (languageTexts.empty() ? "クリップボードのテキストを読み取れません"
+                                             : "No text on the clipboard") +
+                          std::string(": the clipboard is held by another program"))
+                << "the cause follows the message";
         }
     }
     EXPECT_EQ(table.Cell(1, 3), "old1");
