@@ -60,7 +60,7 @@ void BM_CopyRangeAsClipboardText(benchmark::State& state) {
     const TAnswerTable& table = LoadedSession(state).Table();
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string text = RangeClipboardText(table, StudentBlock(table));
+        const std::string text = BlockClipboardText(CopyCellBlock(table, StudentBlock(table)));
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }

@@ -202,7 +202,8 @@ void TCliSession::Paste(const TCliArguments& arguments) {
 }
 
 void TCliSession::Copy(const TCliArguments& arguments) {
-    WriteOutput(arguments.at(4), RangeClipboardText(table_, CliCellRange(arguments, 0)));
+    WriteOutput(arguments.at(4),
+                BlockClipboardText(CopyCellBlock(table_, CliCellRange(arguments, 0))));
 }
 
 void TCliSession::PasteBlock(const TCliArguments& arguments) {

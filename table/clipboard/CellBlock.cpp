@@ -227,27 +227,6 @@ void CheckCopiedRange(TCellRange range) {
     }
 }
 
-/// Calls `onCell` with each cell of the range, row by row, and `onRowEnd` after each row: the
-/// stored cells taken from their rows in one walk each, the empty ones after them as such.
-template <typename TOnCell, typename TOnRowEnd>
-void ForEachRangeCell(const TAnswerTable& table, TCellRange range, TOnCell&& onCell,
-                      TOnRowEnd&& onRowEnd) {
-    const TCellRange cells = range.Normalised();
-    const auto first = static_cast<std::size_t>(std::max(cells.firstColumn, 0));
-    const auto end = static_cast<std::size_t>(std::max(cells.lastColumn + 1, 0));
-    for (int row = std::max(cells.firstRow, 0); row <= cells.lastRow; ++row) {
-        std::size_t column = first;
-        table.Store().Row(row).ForEachCell(first, end, [&](std::string_view cell) {
-            onCell(column - first, cell);
-            ++column;
-        });
-        for (; column < end; ++column) {
-            onCell(column - first, std::string_view());
-        }
-        onRowEnd();
-    }
-}
-
 /// Bytes of the range's cells, and its rows and columns.
 std::size_t RangeBytes(const TAnswerTable& table, TCellRange range) {
     const TCellRange cells = range.Normalised();
@@ -336,24 +315,6 @@ TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {
     block.width_ = static_cast<int>(columns);
     block.lastRowColumns_ = static_cast<int>(columns);
     return block;
-}
-
-std::string RangeClipboardText(const TAnswerTable& table, TCellRange range) {
-    CheckCopiedRange(range);
-    std::string text;
-    const auto rows = static_cast<std::size_t>(range.RowCount());
-    text.reserve(RangeBytes(table, range) +
-                 rows * static_cast<std::size_t>(range.ColumnCount() + 1));
-    ForEachRangeCell(
-        table, range,
-        [&](std::size_t column, std::string_view cell) {
-            if (column > 0) {
-                text += '\t';
-            }
-            AppendClipboardCell(cell, text);
-        },
-        [&] { text += "\r\n"; });
-    return text;
 }
 
 std::string BlockClipboardText(const TCellBlock& block) {

@@ -155,10 +155,6 @@ TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range);
 /// written in double quotes, its quotes doubled.
 std::string BlockClipboardText(const TCellBlock& block);
 
-/// BlockClipboardText of the range's cells, written straight from the table: the quick way to
-/// copy a large range. Refuses a range as CopyCellBlock does.
-std::string RangeClipboardText(const TAnswerTable& table, TCellRange range);
-
 /// The block as an HTML page holding one table, UTF-8, for text/html: the cells decoded from
 /// the code page, escaped, their line breaks as <br>.
 std::string BlockClipboardHtml(const TCellBlock& block);

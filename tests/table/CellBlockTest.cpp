@@ -205,12 +205,12 @@ TEST(CellBlock, CopiesARangeGivenInAnyCornerOrder) {
     table.SetCell(3, 4, "y");
     EXPECT_EQ(RowsOf(CopyCellBlock(table, {3, 4, 2, 3})), (TCells{{"x", ""}, {"", "y"}}));
     EXPECT_EQ(RowsOf(CopyCellBlock(table, {5, 200, 4, 199})), (TCells{{"", ""}, {"", ""}}));
-    EXPECT_EQ(RangeClipboardText(table, {1, 3, 3, 5}), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
+    EXPECT_EQ(BlockClipboardText(CopyCellBlock(table, {1, 3, 3, 5})), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
 }
 
 TEST(CellBlock, RefusesARangeTooLargeToCopy) {
     const TAnswerTable table;
-    EXPECT_THROW(RangeClipboardText(table, {0, 0, 9'999'999, 9'999'999}), EPelloranError);
+    EXPECT_THROW(CopyCellBlock(table, {0, 0, 9'999'999, 9'999'999}), EPelloranError);
     EXPECT_THROW(CopyCellBlock(table, {0, 0, 9'999, 99'999}), EPelloranError);
     EXPECT_THROW(CopyCellBlock(table, {-1, 0, 2, 2}), EPelloranError);
 }
@@ -236,7 +236,7 @@ TEST(CellBlock, CopiedThenPastedElsewhereGivesTheSameCells) {
     history.PasteBlock(40, 150, ReadClipboardBlock(text));
     EXPECT_EQ(RowsOf(CopyCellBlock(session.Table(), {40, 150, 42, 152})), cells);
     EXPECT_EQ(session.Table().Cell(40, 150), "a\tb");
-    EXPECT_EQ(RangeClipboardText(session.Table(), {42, 152, 40, 150}), text);
+    EXPECT_EQ(BlockClipboardText(CopyCellBlock(session.Table(), {42, 152, 40, 150})), text);
 }
 
 struct TSpreadsheetCase {
