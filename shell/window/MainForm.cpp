@@ -430,7 +430,7 @@ bool TMain::ConfirmDiscard() {
     if (!session_.IsChanged(text)) {
         return true;
     }
-    switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
+    switch (services_.AskDiscard(this, FromCodePage(table_.Message(TMessage::DiscardQuestion)))) {
     case TDiscardAnswer::Yes:
         return SaveTextAs(std::move(text));
     case TDiscardAnswer::No:

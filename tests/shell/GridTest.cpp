@@ -144,7 +144,7 @@ TEST_F(Grid, AClassOf150IsShownAndEditedWithOneEmptyRowBelowIt) {
 }
 
 TEST_F(Grid, MarkShowsTheRateRowOfALargeClassWithItsLabel) {
-    Table().SetMessage(8, "Rate");
+    Table().SetMessage(TMessage::RateLabel, "Rate");
     Open(ClassText(150, 3));
     Table().SetCell(3, 140, "b");
     window->mmMark->trigger();
@@ -162,8 +162,8 @@ TEST_F(Grid, MarkShowsTheRateRowOfALargeClassWithItsLabel) {
 }
 
 TEST_F(Grid, ColumnsPast54ShowA60QuestionTest) {
-    Table().SetMessage(7, "Score");
-    Table().SetMessage(9, "Mean");
+    Table().SetMessage(TMessage::ScoreTitle, "Score");
+    Table().SetMessage(TMessage::MeanTitle, "Mean");
     Open(ClassText(2, 60));
     // Questions in columns 3 to 62; column 63 is left for one more.
     EXPECT_EQ(View().Model().ShownColumnCount(), 64);

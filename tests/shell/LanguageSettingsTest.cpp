@@ -39,7 +39,7 @@ TEST_F(LanguageFile, MissingCaptionKeysEmptyTheCaptionsAndTheirHints) {
     EXPECT_EQ(window->ToolButton5->toolTip(), "");
     EXPECT_EQ(window->AnswerTable().Cell(1, 0), "m1");
     EXPECT_EQ(window->AnswerTable().Cell(3, 0), "m51");
-    EXPECT_EQ(window->AnswerTable().Message(10), "m10");
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::DeviationTitle), "m10");
 }
 
 TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
@@ -53,7 +53,7 @@ TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
     EXPECT_EQ(window->ToolButton1->toolTip(), "新規(&N)");
     EXPECT_TRUE(window->mmExit->isSeparator());
     EXPECT_EQ(window->mmExit->text(), "") << "the line shows no \"-\"";
-    EXPECT_EQ(window->AnswerTable().Message(6), "Save\r\nchanges?");
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::DiscardQuestion), "Save\r\nchanges?");
 }
 
 TEST_F(LanguageFile, FaceNamesAreCutTo31Bytes) {
@@ -67,7 +67,7 @@ TEST_F(LanguageFile, FaceNamesAreCutTo31Bytes) {
 TEST_F(LanguageFile, AnotherSectionCountsAsNone) {
     const auto window = ShowWith("[Other]\r\nmmNew.Caption=x\r\n");
     EXPECT_EQ(window->mmNew->text(), "");
-    EXPECT_EQ(window->AnswerTable().Message(1), "");
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::NumberTitle), "");
 }
 
 /// A text of Qt's own, as its dialogs and message boxes show it now.
