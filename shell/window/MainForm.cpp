@@ -12,7 +12,6 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
-#include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
 #include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
@@ -27,7 +26,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QStringList>
 #include <QToolBar>
@@ -43,7 +41,6 @@
 namespace {
 
 const QString ProgramName = QStringLiteral("Pelloran");
-const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
 const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
 constexpr int ToolBarHeight = 24;
@@ -102,6 +99,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     connect(Table->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { history_.EndTyping(); });
     connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
+    clipboard_.emplace(services_, history_, table_, *Table, *this);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     BuildMenus();
@@ -511,7 +509,7 @@ void TMain::mmExitClick() {
 void TMain::mmPasteClick() {
     TClipboardPaste pasted;
     const auto readClipboard = [this, &pasted] {
-        pasted = ReadClipboardToPaste();
+        pasted = clipboard_->ReadClipboardToPaste();
         return pasted.text;
     };
     int nulLine = 0;
@@ -525,7 +523,7 @@ void TMain::mmPasteClick() {
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
-    TellPasted(pasted);
+    clipboard_->TellPasted(pasted);
     if (nulLine > 0) {
         Table->FlushPaints();
         services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
@@ -610,89 +608,15 @@ void TMain::mmRedoClick() {
 }
 
 void TMain::mmCutClick() {
-    services_.SetClipboardCells(history_.Cut(Table->SelectedRange()));
+    clipboard_->Cut();
 }
 
 void TMain::mmCopyClick() {
-    services_.SetClipboardCells(CopyCellBlock(table_, Table->SelectedRange()));
-}
-
-void TMain::PasteBlockHere(const TCellBlock& block) {
-    const int column = Table->CurrentColumn();
-    const int row = Table->CurrentRow();
-    history_.PasteBlock(column, row, block);
-    Table->SelectRange({column, row, column + block.Width() - 1, row + block.RowCount() - 1});
-}
-
-void TMain::PasteIntoEditor(const QString& text) {
-    if (QLineEdit* editor = Table->Editor()) {
-        editor->insert(text);
-    } else {
-        history_.SetCell(Table->CurrentColumn(), Table->CurrentRow(), ToCodePage(text));
-    }
-}
-
-TMain::TClipboardPaste TMain::ReadClipboardToPaste() {
-    TClipboardPaste pasted;
-    if (const QString text = services_.ClipboardText(); !text.isEmpty()) {
-        pasted.text = ToCodePage(text, pasted.replacedCount);
-        return pasted;
-    }
-    const std::vector<QStringList> rows = ReadHtmlTable(services_.ClipboardHtml());
-    pasted.nothing = rows.empty();
-    TCellBlock block;
-    for (const QStringList& cells : rows) {
-        block.AddRow();
-        for (const QString& cell : cells) {
-            std::size_t replacedCount = 0;
-            block.AppendCell(ToCodePage(cell, replacedCount));
-            pasted.replacedCount += replacedCount;
-        }
-    }
-    pasted.text = BlockClipboardText(block);
-    return pasted;
-}
-
-void TMain::TellPasted(const TClipboardPaste& pasted) {
-    if (pasted.nothing) {
-        services_.ShowMessage(this, NothingToPasteText);
-    } else if (pasted.replacedCount > 0) {
-        Table->FlushPaints();
-        services_.ShowMessage(this,
-                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
-    }
+    clipboard_->Copy();
 }
 
 void TMain::mmPasteCellsClick() {
-    // Cells copied here are taken as they are, without a round trip through text.
-    if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
-        if (cells->CellCount() > 1) {
-            PasteBlockHere(*cells);
-        } else {
-            PasteIntoEditor(FromCodePage(cells->Cell(0, 0)));
-        }
-        return;
-    }
-    const TClipboardPaste pasted = ReadClipboardToPaste();
-    if (pasted.nothing) {
-        // Pasting nothing into the editor would empty the cell.
-        TellPasted(pasted);
-        return;
-    }
-    if (HoldsSeveralCells(pasted.text)) {
-        PasteBlockHere(ReadClipboardBlock(pasted.text));
-    } else {
-        // One cell's text, as a spreadsheet copies it: the line break after it ends it.
-        std::string_view cellText = pasted.text;
-        if (cellText.ends_with('\n')) {
-            cellText.remove_suffix(1);
-        }
-        if (cellText.ends_with('\r')) {
-            cellText.remove_suffix(1);
-        }
-        PasteIntoEditor(FromCodePage(cellText));
-    }
-    TellPasted(pasted);
+    clipboard_->PasteCells();
 }
 
 void TMain::mmClearClick() {

@@ -5,6 +5,7 @@
 #include "shell/grid/AnswerGrid.h"
 #include "shell/logic/TableKeys.h"
 #include "shell/paper/PaperDialog.h"
+#include "shell/window/ClipboardCommands.h"
 #include "shell/window/ShellServices.h"
 #include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
@@ -13,6 +14,7 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -163,23 +165,6 @@ private:
     /// New. False when the paste is not to happen.
     bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
-    /// What the clipboard gives a paste, in the code page.
-    struct TClipboardPaste {
-        /// Its text or, without text, an HTML table on it in the same form: TAB between cells,
-        /// a line break after each row.
-        std::string text;
-        /// Characters the code page could not hold, now "?".
-        std::size_t replacedCount = 0;
-        /// Neither text nor a table.
-        bool nothing = false;
-    };
-    TClipboardPaste ReadClipboardToPaste();
-    /// Tells that there was nothing to paste, or how many characters became "?".
-    void TellPasted(const TClipboardPaste& pasted);
-    /// Writes the block from the current cell on and selects it.
-    void PasteBlockHere(const TCellBlock& block);
-    /// One cell's text into the current cell's editor, as typing.
-    void PasteIntoEditor(const QString& text);
     /// Runs a command, showing what it raises in the standard error box; true when it ended
     /// without a failure.
     bool RunCommand(const std::function<void()>& command);
@@ -202,6 +187,8 @@ private:
     TTableSession session_;
     TAnswerTable& table_ = session_.Table();
     TTableHistory history_{session_};
+    /// Made with the grid, which it works on.
+    std::optional<TClipboardCommands> clipboard_;
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     QString currentDir_;
