@@ -6,6 +6,7 @@
 #include "shell/logic/TableKeys.h"
 #include "shell/paper/PaperDialog.h"
 #include "shell/window/ClipboardCommands.h"
+#include "shell/window/MainMenus.h"
 #include "shell/window/ShellServices.h"
 #include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
@@ -17,9 +18,6 @@
 #include <optional>
 #include <string>
 
-class QAction;
-class QMenu;
-class QToolBar;
 class TAboutBox;
 class TAnalysisWindow;
 class TFileNameKeep;
@@ -28,6 +26,15 @@ class TFileNameKeep;
 struct TMainSetup {
     std::filesystem::path executablePath;
     TUserEnvironment user;
+};
+
+/// The window's grid, commands, recent files and analysis window, for tests to drive and
+/// inspect.
+struct TMainTestFace : TMainMenus {
+    TAnswerGrid* Table = nullptr;
+    TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
 };
 
 /// The program's window: the answer table in the grid `Table`, the menus, the toolbar, and a
@@ -97,42 +104,8 @@ public:
     /// the first in lower case.
     QString ApplicationTitle() const;
 
-    TAnswerGrid* Table = nullptr;
-    QMenu* mmFile = nullptr;
-    QAction* mmNew = nullptr;
-    QAction* mmOpen = nullptr;
-    QAction* mmSaveAs = nullptr;
-    QAction* N1 = nullptr;
-    QAction* mmExit = nullptr;
-    QMenu* mmEdit = nullptr;
-    QAction* mmPaste = nullptr;
-    QAction* mmSortWithNumber = nullptr;
-    QAction* mmSortwithpoint = nullptr;
-    QAction* N3 = nullptr;
-    QAction* mmAnalysis = nullptr;
-    QAction* mmSlips = nullptr;
-    QAction* mmClassList = nullptr;
-    QAction* N4 = nullptr;
-    QAction* mmUndo = nullptr;
-    QAction* mmRedo = nullptr;
-    QAction* mmCut = nullptr;
-    QAction* mmCopy = nullptr;
-    QAction* mmPasteCells = nullptr;
-    QAction* mmClear = nullptr;
-    QAction* mmMark = nullptr;
-    QMenu* mmHelp = nullptr;
-    QAction* mmShowHelp = nullptr;
-    QAction* N2 = nullptr;
-    QAction* mmAbout = nullptr;
-    QToolBar* ToolBar = nullptr;
-    QAction* ToolButton1 = nullptr;
-    QAction* ToolButton2 = nullptr;
-    QAction* ToolButton3 = nullptr;
-    QAction* ToolButton4 = nullptr;
-    QAction* ToolButton5 = nullptr;
-    TFileNameKeep* FileNameKeep = nullptr;
-    /// Null until the analysis is first shown.
-    TAnalysisWindow* AnalysisWindow = nullptr;
+    /// Only for tests: what they drive and inspect inside the window, as it is now.
+    TMainTestFace TestFace() const;
 
 signals:
     /// A command or an edit may have changed the table.
@@ -143,9 +116,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildMenus();
-    void BuildToolBar();
-    QAction* AddToolButton(const QString& imageName, const QString& hint, void (TMain::*handler)());
+    void ConnectCommands();
     void ConnectCommand(QAction* action, void (TMain::*handler)());
     void UpdateEnabledCommands();
     void UpdateHistoryCommands();
@@ -176,12 +147,13 @@ private:
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
 
-    // The settings file and the language file.
-    void ReadSettings();
-    void ApplyLanguageFile();
-    void WriteSettings();
     void FormClose(QCloseEvent& event);
 
+    TAnswerGrid* Table = nullptr;
+    TMainMenus menus_;
+    TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
     TMainSetup setup_;
     TShellServices& services_;
     TTableSession session_;
