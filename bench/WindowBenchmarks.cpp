@@ -184,7 +184,7 @@ private:
 /// The window as the program starts it, shown and painted once.
 std::unique_ptr<TMain> StartWindow(const TProgramFolder& program, TShellServices& services) {
     auto window = std::make_unique<TMain>(program.Setup(), services);
-    TFirstPaintWatch watch(*window->Table->viewport());
+    TFirstPaintWatch watch(*window->TestFace().Table->viewport());
     window->show();
     if (!watch.WaitForPaint()) {
         throw std::runtime_error("the grid was not painted");
@@ -200,7 +200,7 @@ void DropWindow(std::unique_ptr<TMain>& window) {
 
 /// Gives the window every paint and notice still pending, so that none lands in a timing.
 void SettleWindow(TMain& window) {
-    window.Table->FlushPaints();
+    window.TestFace().Table->FlushPaints();
     QCoreApplication::processEvents();
 }
 
@@ -284,7 +284,7 @@ void BM_MarkInWindow(benchmark::State& state) {
         for (auto _ : state) {
             LoadFreshTest(window->AnswerTable(), answerFile);
             SettleWindow(*window);
-            const double markSeconds = TimeSeconds([&] { window->mmMark->trigger(); });
+            const double markSeconds = TimeSeconds([&] { window->TestFace().mmMark->trigger(); });
             if (!window->AnswerTable().IsEnabled(TCommand::mmSortWithPoint)) {
                 state.SkipWithError("the window did not mark the table");
                 break;
@@ -321,9 +321,9 @@ void BM_AnalysisRefreshAfterMark(benchmark::State& state) {
         const std::string answerFile = GenerateAnswerFile(Students(state), Questions(state));
         const TProgramFolder program;
         std::unique_ptr<TMain> window = StartWindow(program, services);
-        window->mmAnalysis->trigger();
+        window->TestFace().mmAnalysis->trigger();
         SettleWindow(*window);
-        TAnalysisWindow& analysis = *window->AnalysisWindow;
+        TAnalysisWindow& analysis = *window->TestFace().AnalysisWindow;
         double refreshSeconds = 0;
         double markSeconds = 0;
         for (auto _ : state) {
@@ -331,7 +331,7 @@ void BM_AnalysisRefreshAfterMark(benchmark::State& state) {
             SettleWindow(*window);
             // Cleared, so that the figures show whether the refresh came.
             analysis.FigureValues.front()->clear();
-            markSeconds += TimeSeconds([&] { window->mmMark->trigger(); });
+            markSeconds += TimeSeconds([&] { window->TestFace().mmMark->trigger(); });
             const double refresh = TimeSeconds([&] {
                 QCoreApplication::processEvents();
                 analysis.repaint();
@@ -371,7 +371,7 @@ void BM_OpenInWindow(benchmark::State& state) {
             std::unique_ptr<TMain> window = StartWindow(program, services);
             const double openSeconds = TimeSeconds([&] {
                 window->LoadAnswerFile(answerFileName);
-                window->Table->FlushPaints();
+                window->TestFace().Table->FlushPaints();
             });
             if (window->AnswerTable().StoredRowCount() < Students(state)) {
                 state.SkipWithError("the window did not load the file");
@@ -424,11 +424,11 @@ void BM_CopyAndPasteInWindow(benchmark::State& state) {
         double textSeconds = 0;
         double htmlSeconds = 0;
         for (auto _ : state) {
-            window->Table->SetCurrentCell(block.firstColumn, block.firstRow);
-            window->Table->SelectRange(block);
+            window->TestFace().Table->SetCurrentCell(block.firstColumn, block.firstRow);
+            window->TestFace().Table->SelectRange(block);
             const double copy = TimeSeconds([&] {
-                window->mmCopy->trigger();
-                window->Table->FlushPaints();
+                window->TestFace().mmCopy->trigger();
+                window->TestFace().Table->FlushPaints();
             });
             // What another program waits for when it asks for the cells: the text and the HTML.
             const TCellsMimeData offered(*services.clipboardCells);
@@ -438,10 +438,10 @@ void BM_CopyAndPasteInWindow(benchmark::State& state) {
                 services.clipboard = FromCodePage(BlockClipboardText(*services.clipboardCells));
                 services.clipboardCells.reset();
             }
-            window->Table->SetCurrentCell(block.firstColumn, block.firstRow);
+            window->TestFace().Table->SetCurrentCell(block.firstColumn, block.firstRow);
             const double paste = TimeSeconds([&] {
-                window->mmPasteCells->trigger();
-                window->Table->FlushPaints();
+                window->TestFace().mmPasteCells->trigger();
+                window->TestFace().Table->FlushPaints();
             });
             if (!window->History().CanUndo()) {
                 state.SkipWithError("the window did not paste the block");
@@ -487,9 +487,9 @@ void BM_ScrollThroughLargeTable(benchmark::State& state) {
         const TProgramFolder program;
         std::unique_ptr<TMain> window = StartWindow(program, services);
         LoadFreshTest(window->AnswerTable(), answerFile);
-        window->mmMark->trigger();
+        window->TestFace().mmMark->trigger();
         SettleWindow(*window);
-        QScrollBar& scrollBar = *window->Table->verticalScrollBar();
+        QScrollBar& scrollBar = *window->TestFace().Table->verticalScrollBar();
         constexpr int Jumps = 100;
         double slowestSeconds = 0;
         for (auto _ : state) {
@@ -497,7 +497,7 @@ void BM_ScrollThroughLargeTable(benchmark::State& state) {
             const auto step = [&](int value) {
                 const double seconds = TimeSeconds([&] {
                     scrollBar.setValue(value);
-                    window->Table->viewport()->repaint();
+                    window->TestFace().Table->viewport()->repaint();
                 });
                 stepsSeconds += seconds;
                 slowestSeconds = std::max(slowestSeconds, seconds);

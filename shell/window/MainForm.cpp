@@ -12,10 +12,9 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
-#include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
-#include "shell/window/ToolBarStyle.h"
 #include "shell/window/WindowPlacement.h"
+#include "shell/window/WindowSettings.h"
 #include "table/clipboard/CellBlock.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
@@ -24,16 +23,11 @@
 #include "table/roster/RosterPaste.h"
 #include "table/session/Messages.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QLayout>
-#include <QLineEdit>
-#include <QMenuBar>
 #include <QStringList>
-#include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
-#include <array>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -43,11 +37,8 @@
 namespace {
 
 const QString ProgramName = QStringLiteral("Pelloran");
-const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
 const QString WindowFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int FontPixels = 12;
-constexpr int ToolBarHeight = 24;
-constexpr int ToolButtonWidth = 23;
 
 /// The face the window names exists on Windows only; it stands for the Japanese faces here.
 /// The substitution table belongs to the whole application: filled once, by the first window.
@@ -102,11 +93,13 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     connect(Table->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { history_.EndTyping(); });
     connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
+    clipboard_.emplace(services_, history_, table_, *Table, *this);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
-    BuildMenus();
-    BuildToolBar();
-    FileNameKeep->SetParentMenu(mmFile);
+    menus_.BuildMenus(*this, analysisTexts_);
+    menus_.BuildToolBar(*this, ExecutableFolder() + QStringLiteral("/images/"));
+    ConnectCommands();
+    FileNameKeep->SetParentMenu(menus_.mmFile);
     FileNameKeep->SetOnSelect([this](const QString& fileName) { FileNameKeepSelect(fileName); });
     UpdateEnabledCommands();
     UpdateHistoryCommands();
@@ -119,6 +112,10 @@ TMain::~TMain() {
     delete Table;
 }
 
+TMainTestFace TMain::TestFace() const {
+    return {menus_, Table, FileNameKeep, AnalysisWindow};
+}
+
 void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] {
         RunCommand([this, handler] { (this->*handler)(); });
@@ -126,121 +123,47 @@ void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
     });
 }
 
-void TMain::BuildMenus() {
-    QMenuBar* bar = menuBar();
-    mmFile = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    mmNew = mmFile->addAction(QStringLiteral("新規作成(&N)"));
-    mmOpen = mmFile->addAction(QStringLiteral("開く(&O)..."));
-    mmSaveAs = mmFile->addAction(QStringLiteral("名前をつけて保存(&A)..."));
-    N1 = mmFile->addSeparator();
-    mmExit = mmFile->addAction(QStringLiteral("終了(&X)"));
-
-    mmEdit = bar->addMenu(QStringLiteral("編集(&E)"));
-    mmPaste = mmEdit->addAction(QStringLiteral("学籍番号・氏名リストを貼り付け(&P)"));
-    mmSortWithNumber = mmEdit->addAction(QStringLiteral("学籍番号順に並べ替え(&S)"));
-    mmSortwithpoint = mmEdit->addAction(QStringLiteral("点数順に並べ替え(&P)"));
-    N3 = mmEdit->addSeparator();
-    mmAnalysis = mmEdit->addAction(QStringLiteral("分析(&R)..."));
-    mmSlips = mmEdit->addAction(FromCodePage(analysisTexts_[TAnalysisText::Slips]));
-    mmClassList = mmEdit->addAction(FromCodePage(analysisTexts_[TAnalysisText::ClassList]));
-    N4 = mmEdit->addSeparator();
-    mmUndo = mmEdit->addAction(QStringLiteral("元に戻す(&U)"));
-    mmRedo = mmEdit->addAction(QStringLiteral("やり直し(&Y)"));
-    mmCut = mmEdit->addAction(QStringLiteral("切り取り(&T)"));
-    mmCopy = mmEdit->addAction(QStringLiteral("コピー(&C)"));
-    mmPasteCells = mmEdit->addAction(QStringLiteral("貼り付け(&V)"));
-    mmClear = mmEdit->addAction(QStringLiteral("消去(&L)"));
-    const std::array<std::pair<QAction*, TEditCommand>, 6> editCommands = {{
-        {mmUndo, TEditCommand::Undo},
-        {mmRedo, TEditCommand::Redo},
-        {mmCut, TEditCommand::Cut},
-        {mmCopy, TEditCommand::Copy},
-        {mmPasteCells, TEditCommand::Paste},
-        {mmClear, TEditCommand::Clear},
-    }};
-    for (const auto& [action, command] : editCommands) {
-        action->setShortcuts(EditShortcuts(command));
-    }
-
-    mmMark = bar->addAction(QStringLiteral("採点(&M)"));
-
-    mmHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    mmShowHelp = mmHelp->addAction(QStringLiteral("マニュアルを表示(&M)"));
-    N2 = mmHelp->addSeparator();
-    mmAbout = mmHelp->addAction(QStringLiteral("バージョン情報(&V)"));
-
-    ConnectCommand(mmNew, &TMain::mmNewClick);
-    ConnectCommand(mmOpen, &TMain::mmOpenClick);
-    ConnectCommand(mmSaveAs, &TMain::mmSaveAsClick);
-    ConnectCommand(mmExit, &TMain::mmExitClick);
-    ConnectCommand(mmPaste, &TMain::mmPasteClick);
-    ConnectCommand(mmSortWithNumber, &TMain::mmSortWithNumberClick);
-    ConnectCommand(mmSortwithpoint, &TMain::SortWithPointClick);
-    ConnectCommand(mmMark, &TMain::mmMarkClick);
+void TMain::ConnectCommands() {
+    ConnectCommand(menus_.mmNew, &TMain::mmNewClick);
+    ConnectCommand(menus_.mmOpen, &TMain::mmOpenClick);
+    ConnectCommand(menus_.mmSaveAs, &TMain::mmSaveAsClick);
+    ConnectCommand(menus_.mmExit, &TMain::mmExitClick);
+    ConnectCommand(menus_.mmPaste, &TMain::mmPasteClick);
+    ConnectCommand(menus_.mmSortWithNumber, &TMain::mmSortWithNumberClick);
+    ConnectCommand(menus_.mmSortwithpoint, &TMain::SortWithPointClick);
+    ConnectCommand(menus_.mmMark, &TMain::mmMarkClick);
     // Showing the analysis changes no cell, and the window brings itself up to date as it shows.
-    connect(mmAnalysis, &QAction::triggered, this,
+    connect(menus_.mmAnalysis, &QAction::triggered, this,
             [this] { RunCommand([this] { mmAnalysisClick(); }); });
     // Printing changes no cell.
-    connect(mmSlips, &QAction::triggered, this,
+    connect(menus_.mmSlips, &QAction::triggered, this,
             [this] { RunCommand([this] { PaperClick(TPaperKind::Slips, this); }); });
-    connect(mmClassList, &QAction::triggered, this,
+    connect(menus_.mmClassList, &QAction::triggered, this,
             [this] { RunCommand([this] { PaperClick(TPaperKind::ClassList, this); }); });
-    ConnectCommand(mmUndo, &TMain::mmUndoClick);
-    ConnectCommand(mmRedo, &TMain::mmRedoClick);
-    ConnectCommand(mmCut, &TMain::mmCutClick);
-    ConnectCommand(mmCopy, &TMain::mmCopyClick);
-    ConnectCommand(mmPasteCells, &TMain::mmPasteCellsClick);
-    ConnectCommand(mmClear, &TMain::mmClearClick);
-    ConnectCommand(mmShowHelp, &TMain::mmShowHelpClick);
-    ConnectCommand(mmAbout, &TMain::mmAboutClick);
-}
-
-QAction* TMain::AddToolButton(const QString& imageName, const QString& hint,
-                              void (TMain::*handler)()) {
-    QAction* action = ToolBar->addAction(
-        QIcon(ExecutableFolder() + QStringLiteral("/images/") + imageName), QString());
-    action->setToolTip(hint);
-    ConnectCommand(action, handler);
-    if (auto* button = qobject_cast<QToolButton*>(ToolBar->widgetForAction(action))) {
-        button->setFixedSize(ToolButtonWidth, ToolBarHeight - 2);
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
-    }
-    return action;
-}
-
-void TMain::BuildToolBar() {
-    ToolBar = addToolBar(QString());
-    ToolBar->setMovable(false);
-    ToolBar->setFloatable(false);
-    ToolBar->setFixedHeight(ToolBarHeight);
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->setContentsMargins(0, 0, 0, 0);
-    ToolBar->layout()->setSpacing(0);
-    ToolBar->toggleViewAction()->setEnabled(false);
-    PlaceButtonsFlush(*ToolBar);
-    ToolButton1 =
-        AddToolButton(QStringLiteral("New.png"), QStringLiteral("新規"), &TMain::mmNewClick);
-    ToolButton2 =
-        AddToolButton(QStringLiteral("Open.png"), QStringLiteral("開く"), &TMain::mmOpenClick);
-    ToolButton3 =
-        AddToolButton(QStringLiteral("Save.png"), QStringLiteral("保存"), &TMain::mmSaveAsClick);
-    ToolButton4 =
-        AddToolButton(QStringLiteral("Mark.png"), QStringLiteral("採点実行"), &TMain::mmMarkClick);
-    ToolButton5 =
-        AddToolButton(QStringLiteral("SortByNumber.png"), QStringLiteral("学籍番号順に並べ替え"),
-                      &TMain::mmSortWithNumberClick);
+    ConnectCommand(menus_.mmUndo, &TMain::mmUndoClick);
+    ConnectCommand(menus_.mmRedo, &TMain::mmRedoClick);
+    ConnectCommand(menus_.mmCut, &TMain::mmCutClick);
+    ConnectCommand(menus_.mmCopy, &TMain::mmCopyClick);
+    ConnectCommand(menus_.mmPasteCells, &TMain::mmPasteCellsClick);
+    ConnectCommand(menus_.mmClear, &TMain::mmClearClick);
+    ConnectCommand(menus_.mmShowHelp, &TMain::mmShowHelpClick);
+    ConnectCommand(menus_.mmAbout, &TMain::mmAboutClick);
+    ConnectCommand(menus_.ToolButton1, &TMain::mmNewClick);
+    ConnectCommand(menus_.ToolButton2, &TMain::mmOpenClick);
+    ConnectCommand(menus_.ToolButton3, &TMain::mmSaveAsClick);
+    ConnectCommand(menus_.ToolButton4, &TMain::mmMarkClick);
+    ConnectCommand(menus_.ToolButton5, &TMain::mmSortWithNumberClick);
 }
 
 void TMain::UpdateEnabledCommands() {
-    mmMark->setEnabled(table_.IsEnabled(TCommand::mmMark));
-    mmSortWithNumber->setEnabled(table_.IsEnabled(TCommand::mmSortWithNumber));
-    mmSortwithpoint->setEnabled(table_.IsEnabled(TCommand::mmSortWithPoint));
+    menus_.mmMark->setEnabled(table_.IsEnabled(TCommand::mmMark));
+    menus_.mmSortWithNumber->setEnabled(table_.IsEnabled(TCommand::mmSortWithNumber));
+    menus_.mmSortwithpoint->setEnabled(table_.IsEnabled(TCommand::mmSortWithPoint));
 }
 
 void TMain::UpdateHistoryCommands() {
-    mmUndo->setEnabled(history_.CanUndo());
-    mmRedo->setEnabled(history_.CanRedo());
+    menus_.mmUndo->setEnabled(history_.CanUndo());
+    menus_.mmRedo->setEnabled(history_.CanRedo());
 }
 
 QString TMain::ExecutableFolder() const {
@@ -281,14 +204,18 @@ void TMain::showEvent(QShowEvent* event) {
 void TMain::FormShow() {
     table_.SetQuestionCount(TAnswerTable::InitialQuestionCount);
     table_.SetHighlightColor(clWhite);
-    ReadSettings();
+    const TWindowSettings settings =
+        ReadSettings(setup_.executablePath, setup_.user, *FileNameKeep);
+    settingsFileName_ = settings.fileName;
+    currentDir_ = settings.currentDir;
     openDialogFolder_ = currentDir_;
-    ApplyLanguageFile();
-    ToolButton1->setToolTip(mmNew->text());
-    ToolButton2->setToolTip(mmOpen->text());
-    ToolButton3->setToolTip(mmSaveAs->text());
-    ToolButton4->setToolTip(mmMark->text());
-    ToolButton5->setToolTip(mmSortWithNumber->text());
+    ApplyLanguageFile(setup_.executablePath, setup_.user,
+                      {*this, menus_, *Table, table_, analysisTexts_});
+    menus_.ToolButton1->setToolTip(menus_.mmNew->text());
+    menus_.ToolButton2->setToolTip(menus_.mmOpen->text());
+    menus_.ToolButton3->setToolTip(menus_.mmSaveAs->text());
+    menus_.ToolButton4->setToolTip(menus_.mmMark->text());
+    menus_.ToolButton5->setToolTip(menus_.mmSortWithNumber->text());
     session_.Start();
 }
 
@@ -311,7 +238,7 @@ void TMain::FormClose(QCloseEvent& event) {
     event.accept();
     std::exception_ptr failure;
     try {
-        WriteSettings();
+        WriteSettings(settingsFileName_, currentDir_);
     } catch (const EPelloranError&) {
         failure = std::current_exception();
     }
@@ -430,7 +357,7 @@ bool TMain::ConfirmDiscard() {
     if (!session_.IsChanged(text)) {
         return true;
     }
-    switch (services_.AskDiscard(this, FromCodePage(table_.Message(6)))) {
+    switch (services_.AskDiscard(this, FromCodePage(table_.Message(TMessage::DiscardQuestion)))) {
     case TDiscardAnswer::Yes:
         return SaveTextAs(std::move(text));
     case TDiscardAnswer::No:
@@ -511,7 +438,7 @@ void TMain::mmExitClick() {
 void TMain::mmPasteClick() {
     TClipboardPaste pasted;
     const auto readClipboard = [this, &pasted] {
-        pasted = ReadClipboardToPaste();
+        pasted = clipboard_->ReadClipboardToPaste();
         return pasted.text;
     };
     int nulLine = 0;
@@ -525,7 +452,7 @@ void TMain::mmPasteClick() {
     } catch (const ERosterPasteError& error) {
         services_.ShowMessage(this, FromUtf8(error.what()));
     }
-    TellPasted(pasted);
+    clipboard_->TellPasted(pasted);
     if (nulLine > 0) {
         Table->FlushPaints();
         services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
@@ -610,89 +537,15 @@ void TMain::mmRedoClick() {
 }
 
 void TMain::mmCutClick() {
-    services_.SetClipboardCells(history_.Cut(Table->SelectedRange()));
+    clipboard_->Cut();
 }
 
 void TMain::mmCopyClick() {
-    services_.SetClipboardCells(CopyCellBlock(table_, Table->SelectedRange()));
-}
-
-void TMain::PasteBlockHere(const TCellBlock& block) {
-    const int column = Table->CurrentColumn();
-    const int row = Table->CurrentRow();
-    history_.PasteBlock(column, row, block);
-    Table->SelectRange({column, row, column + block.Width() - 1, row + block.RowCount() - 1});
-}
-
-void TMain::PasteIntoEditor(const QString& text) {
-    if (QLineEdit* editor = Table->Editor()) {
-        editor->insert(text);
-    } else {
-        history_.SetCell(Table->CurrentColumn(), Table->CurrentRow(), ToCodePage(text));
-    }
-}
-
-TMain::TClipboardPaste TMain::ReadClipboardToPaste() {
-    TClipboardPaste pasted;
-    if (const QString text = services_.ClipboardText(); !text.isEmpty()) {
-        pasted.text = ToCodePage(text, pasted.replacedCount);
-        return pasted;
-    }
-    const std::vector<QStringList> rows = ReadHtmlTable(services_.ClipboardHtml());
-    pasted.nothing = rows.empty();
-    TCellBlock block;
-    for (const QStringList& cells : rows) {
-        block.AddRow();
-        for (const QString& cell : cells) {
-            std::size_t replacedCount = 0;
-            block.AppendCell(ToCodePage(cell, replacedCount));
-            pasted.replacedCount += replacedCount;
-        }
-    }
-    pasted.text = BlockClipboardText(block);
-    return pasted;
-}
-
-void TMain::TellPasted(const TClipboardPaste& pasted) {
-    if (pasted.nothing) {
-        services_.ShowMessage(this, NothingToPasteText);
-    } else if (pasted.replacedCount > 0) {
-        Table->FlushPaints();
-        services_.ShowMessage(this,
-                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
-    }
+    clipboard_->Copy();
 }
 
 void TMain::mmPasteCellsClick() {
-    // Cells copied here are taken as they are, without a round trip through text.
-    if (const std::optional<TCellBlock> cells = services_.ClipboardCells()) {
-        if (cells->CellCount() > 1) {
-            PasteBlockHere(*cells);
-        } else {
-            PasteIntoEditor(FromCodePage(cells->Cell(0, 0)));
-        }
-        return;
-    }
-    const TClipboardPaste pasted = ReadClipboardToPaste();
-    if (pasted.nothing) {
-        // Pasting nothing into the editor would empty the cell.
-        TellPasted(pasted);
-        return;
-    }
-    if (HoldsSeveralCells(pasted.text)) {
-        PasteBlockHere(ReadClipboardBlock(pasted.text));
-    } else {
-        // One cell's text, as a spreadsheet copies it: the line break after it ends it.
-        std::string_view cellText = pasted.text;
-        if (cellText.ends_with('\n')) {
-            cellText.remove_suffix(1);
-        }
-        if (cellText.ends_with('\r')) {
-            cellText.remove_suffix(1);
-        }
-        PasteIntoEditor(FromCodePage(cellText));
-    }
-    TellPasted(pasted);
+    clipboard_->PasteCells();
 }
 
 void TMain::mmClearClick() {

@@ -5,6 +5,8 @@
 #include "shell/grid/AnswerGrid.h"
 #include "shell/logic/TableKeys.h"
 #include "shell/paper/PaperDialog.h"
+#include "shell/window/ClipboardCommands.h"
+#include "shell/window/MainMenus.h"
 #include "shell/window/ShellServices.h"
 #include "table/history/TableHistory.h"
 #include "table/session/TableSession.h"
@@ -13,11 +15,9 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
-class QAction;
-class QMenu;
-class QToolBar;
 class TAboutBox;
 class TAnalysisWindow;
 class TFileNameKeep;
@@ -26,6 +26,15 @@ class TFileNameKeep;
 struct TMainSetup {
     std::filesystem::path executablePath;
     TUserEnvironment user;
+};
+
+/// The window's grid, commands, recent files and analysis window, for tests to drive and
+/// inspect.
+struct TMainTestFace : TMainMenus {
+    TAnswerGrid* Table = nullptr;
+    TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
 };
 
 /// The program's window: the answer table in the grid `Table`, the menus, the toolbar, and a
@@ -95,42 +104,8 @@ public:
     /// the first in lower case.
     QString ApplicationTitle() const;
 
-    TAnswerGrid* Table = nullptr;
-    QMenu* mmFile = nullptr;
-    QAction* mmNew = nullptr;
-    QAction* mmOpen = nullptr;
-    QAction* mmSaveAs = nullptr;
-    QAction* N1 = nullptr;
-    QAction* mmExit = nullptr;
-    QMenu* mmEdit = nullptr;
-    QAction* mmPaste = nullptr;
-    QAction* mmSortWithNumber = nullptr;
-    QAction* mmSortwithpoint = nullptr;
-    QAction* N3 = nullptr;
-    QAction* mmAnalysis = nullptr;
-    QAction* mmSlips = nullptr;
-    QAction* mmClassList = nullptr;
-    QAction* N4 = nullptr;
-    QAction* mmUndo = nullptr;
-    QAction* mmRedo = nullptr;
-    QAction* mmCut = nullptr;
-    QAction* mmCopy = nullptr;
-    QAction* mmPasteCells = nullptr;
-    QAction* mmClear = nullptr;
-    QAction* mmMark = nullptr;
-    QMenu* mmHelp = nullptr;
-    QAction* mmShowHelp = nullptr;
-    QAction* N2 = nullptr;
-    QAction* mmAbout = nullptr;
-    QToolBar* ToolBar = nullptr;
-    QAction* ToolButton1 = nullptr;
-    QAction* ToolButton2 = nullptr;
-    QAction* ToolButton3 = nullptr;
-    QAction* ToolButton4 = nullptr;
-    QAction* ToolButton5 = nullptr;
-    TFileNameKeep* FileNameKeep = nullptr;
-    /// Null until the analysis is first shown.
-    TAnalysisWindow* AnalysisWindow = nullptr;
+    /// Only for tests: what they drive and inspect inside the window, as it is now.
+    TMainTestFace TestFace() const;
 
 signals:
     /// A command or an edit may have changed the table.
@@ -141,9 +116,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildMenus();
-    void BuildToolBar();
-    QAction* AddToolButton(const QString& imageName, const QString& hint, void (TMain::*handler)());
+    void ConnectCommands();
     void ConnectCommand(QAction* action, void (TMain::*handler)());
     void UpdateEnabledCommands();
     void UpdateHistoryCommands();
@@ -163,23 +136,6 @@ private:
     /// New. False when the paste is not to happen.
     bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
-    /// What the clipboard gives a paste, in the code page.
-    struct TClipboardPaste {
-        /// Its text or, without text, an HTML table on it in the same form: TAB between cells,
-        /// a line break after each row.
-        std::string text;
-        /// Characters the code page could not hold, now "?".
-        std::size_t replacedCount = 0;
-        /// Neither text nor a table.
-        bool nothing = false;
-    };
-    TClipboardPaste ReadClipboardToPaste();
-    /// Tells that there was nothing to paste, or how many characters became "?".
-    void TellPasted(const TClipboardPaste& pasted);
-    /// Writes the block from the current cell on and selects it.
-    void PasteBlockHere(const TCellBlock& block);
-    /// One cell's text into the current cell's editor, as typing.
-    void PasteIntoEditor(const QString& text);
     /// Runs a command, showing what it raises in the standard error box; true when it ended
     /// without a failure.
     bool RunCommand(const std::function<void()>& command);
@@ -191,17 +147,20 @@ private:
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
 
-    // The settings file and the language file.
-    void ReadSettings();
-    void ApplyLanguageFile();
-    void WriteSettings();
     void FormClose(QCloseEvent& event);
 
+    TAnswerGrid* Table = nullptr;
+    TMainMenus menus_;
+    TFileNameKeep* FileNameKeep = nullptr;
+    /// Null until the analysis is first shown.
+    TAnalysisWindow* AnalysisWindow = nullptr;
     TMainSetup setup_;
     TShellServices& services_;
     TTableSession session_;
     TAnswerTable& table_ = session_.Table();
     TTableHistory history_{session_};
+    /// Made with the grid, which it works on.
+    std::optional<TClipboardCommands> clipboard_;
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     QString currentDir_;

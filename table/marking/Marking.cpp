@@ -263,11 +263,11 @@ private:
     }
 
     void WriteTitles() {
-        table_.SetCell(scoreColumn_, 0, table_.Message(7));
+        table_.SetCell(scoreColumn_, 0, table_.Message(TMessage::ScoreTitle));
         for (int column = labelColumn_; column <= LastTitledQuestionColumn; ++column) {
             table_.SetCell(column, 0, {});
         }
-        table_.SetCell(0, RateRow(), table_.Message(8));
+        table_.SetCell(0, RateRow(), table_.Message(TMessage::RateLabel));
         for (int row = RateRow() + 1; row <= LastLabelledStudentRow; ++row) {
             table_.SetCell(0, row, {});
         }
@@ -286,10 +286,12 @@ private:
         const TScoreSpread spread = PopulationSpread(scores_);
         table_.SetCell(scoreColumn_, TAnswerTable::AnswerKeyRow,
                        StatisticText(spread.mean, decimalSeparator_));
-        table_.SetCell(labelColumn_, TAnswerTable::AnswerKeyRow, table_.Message(9));
+        table_.SetCell(labelColumn_, TAnswerTable::AnswerKeyRow,
+                       table_.Message(TMessage::MeanTitle));
         table_.SetCell(scoreColumn_, TAnswerTable::PointsRow,
                        StatisticText(spread.deviation, decimalSeparator_));
-        table_.SetCell(labelColumn_, TAnswerTable::PointsRow, table_.Message(10));
+        table_.SetCell(labelColumn_, TAnswerTable::PointsRow,
+                       table_.Message(TMessage::DeviationTitle));
     }
 
     TAnswerTable& table_;

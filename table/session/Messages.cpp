@@ -56,7 +56,8 @@ std::string ExpandLineBreaks(std::string_view message) {
 void ReadMessages(TAnswerTable& table, const TProfileFile& languageFile) {
     for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
         const std::string key = "Msg" + std::to_string(number);
-        table.SetMessage(number, ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));
+        table.SetMessage(static_cast<TMessage>(number),
+                         ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));
     }
     for (const auto& [text, key] : FailureTextKeys) {
         table.SetFailureText(text, ExpandLineBreaks(languageFile.ReadString(MainSection, key, "")));

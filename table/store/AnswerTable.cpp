@@ -90,12 +90,13 @@ TAnswerTable TAnswerTable::EmptyTest() const {
 }
 
 void TAnswerTable::StoreTitlesAndLabels() {
-    store_.StoreCell(1, 0, Message(1));
-    store_.StoreCell(2, 0, Message(2));
-    store_.StoreCell(0, 1, Message(3));
-    store_.StoreCell(0, 2, Message(4));
+    store_.StoreCell(1, 0, Message(TMessage::NumberTitle));
+    store_.StoreCell(2, 0, Message(TMessage::NameTitle));
+    store_.StoreCell(0, 1, Message(TMessage::AnswerKeyLabel));
+    store_.StoreCell(0, 2, Message(TMessage::PointsLabel));
     for (int column = 3; column <= LastQuestionColumnOfReset; ++column) {
-        store_.StoreCell(column, 0, Message(5) + std::to_string(column - 2));
+        store_.StoreCell(column, 0,
+                         Message(TMessage::QuestionTitlePrefix) + std::to_string(column - 2));
     }
     for (int row = 3; row < ShownRows; ++row) {
         store_.StoreCell(0, row, std::to_string(row - 2));
@@ -119,12 +120,12 @@ void TAnswerTable::ReplaceCells(TAnswerTable&& loaded) {
     SetEnabled(TCommand::mmMark, false);
 }
 
-const std::string& TAnswerTable::Message(int number) const {
-    return messages_.at(static_cast<std::size_t>(number - 1));
+const std::string& TAnswerTable::Message(TMessage message) const {
+    return messages_.at(static_cast<std::size_t>(message) - 1);
 }
 
-void TAnswerTable::SetMessage(int number, std::string text) {
-    messages_.at(static_cast<std::size_t>(number - 1)) = std::move(text);
+void TAnswerTable::SetMessage(TMessage message, std::string text) {
+    messages_.at(static_cast<std::size_t>(message) - 1) = std::move(text);
 }
 
 const std::string& TAnswerTable::FailureText(TFailureText text) const {

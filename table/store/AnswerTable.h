@@ -20,6 +20,20 @@ inline constexpr TColor clYellow = 0x00FFFF;
 /// The three menu commands whose enabled state the table's phase decides.
 enum class TCommand { mmMark, mmSortWithNumber, mmSortWithPoint };
 
+/// The ten texts of the message table, numbered as the language file's keys "Msg1" to "Msg10".
+enum class TMessage {
+    NumberTitle = 1,
+    NameTitle,
+    AnswerKeyLabel,
+    PointsLabel,
+    QuestionTitlePrefix,
+    DiscardQuestion,
+    ScoreTitle,
+    RateLabel,
+    MeanTitle,
+    DeviationTitle,
+};
+
 /// Failures whose texts the language file may give beside the ten messages.
 enum class TFailureText { PasteEmptyLine, PasteNoName, PasteUnreadable };
 
@@ -129,9 +143,8 @@ public:
     /// Every change of a cell from now on is told to `recorder` (not owned; null for none).
     void SetRecorder(TCellChangeRecorder* recorder) { recorder_ = recorder; }
 
-    /// Msg1 to Msg10; `number` counts from 1.
-    const std::string& Message(int number) const;
-    void SetMessage(int number, std::string text);
+    const std::string& Message(TMessage message) const;
+    void SetMessage(TMessage message, std::string text);
 
     /// The language file's text for a failure, in the code page; empty when it gave none, so
     /// that the failure takes its built-in text.

@@ -222,7 +222,7 @@ TEST_P(AgreesWithMarking, ScoresStudentsMeanAndDeviation) {
     }
     // The row after the students is marking's rate row.
     const int rateRow = analysis.figures.students + TAnswerTable::FirstStudentRow;
-    EXPECT_EQ(table.Cell(0, rateRow), table.Message(8));
+    EXPECT_EQ(table.Cell(0, rateRow), table.Message(TMessage::RateLabel));
     EXPECT_EQ("<" + FormatOneDecimal(analysis.figures.mean, '.') + ">",
               table.Cell(scoreColumn, TAnswerTable::AnswerKeyRow));
     EXPECT_EQ("<" + FormatOneDecimal(analysis.figures.deviation, '.') + ">",

@@ -24,20 +24,21 @@ protected:
     std::unique_ptr<TMain> ShowWith(std::string_view answerFile) {
         auto window = ShowWindow(folders, services);
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
-        window->mmOpen->trigger();
-        window->mmAnalysis->trigger();
+        window->TestFace().mmOpen->trigger();
+        window->TestFace().mmAnalysis->trigger();
         QApplication::processEvents();
         return window;
     }
 
     static QString Cell(const TMain& window, int row, int column) {
-        const QTableWidgetItem* item = window.AnalysisWindow->Questions->item(row, column);
+        const QTableWidgetItem* item =
+            window.TestFace().AnalysisWindow->Questions->item(row, column);
         return item == nullptr ? QString() : item->text();
     }
 
     static QStringList Column(const TMain& window, int column) {
         QStringList texts;
-        for (int row = 0; row < window.AnalysisWindow->Questions->rowCount(); ++row) {
+        for (int row = 0; row < window.TestFace().AnalysisWindow->Questions->rowCount(); ++row) {
             texts.push_back(Cell(window, row, column));
         }
         return texts;
@@ -45,7 +46,7 @@ protected:
 
     /// The figure shown beside the title.
     static QString Figure(const TMain& window, const QString& title) {
-        const TAnalysisWindow& analysis = *window.AnalysisWindow;
+        const TAnalysisWindow& analysis = *window.TestFace().AnalysisWindow;
         for (std::size_t line = 0; line < analysis.FigureTitles.size(); ++line) {
             if (analysis.FigureTitles[line]->text() == title) {
                 return analysis.FigureValues[line]->text();
@@ -55,7 +56,7 @@ protected:
     }
 
     static void Edit(TMain& window, int column, int row, const QString& text) {
-        TAnswerTableModel& model = window.Table->Model();
+        TAnswerTableModel& model = window.TestFace().Table->Model();
         model.setData(model.IndexOf(column, row), text);
     }
 
@@ -65,38 +66,41 @@ protected:
 
 TEST_F(AnalysisWindow, FollowsTheSortsInTheEditMenuAfterASeparator) {
     const auto window = ShowWindow(folders, services);
-    const QList<QAction*> actions = window->mmEdit->actions();
+    const QList<QAction*> actions = window->TestFace().mmEdit->actions();
     ASSERT_GE(actions.size(), 5);
-    EXPECT_EQ(actions[0], window->mmPaste);
-    EXPECT_EQ(actions[2], window->mmSortwithpoint);
+    EXPECT_EQ(actions[0], window->TestFace().mmPaste);
+    EXPECT_EQ(actions[2], window->TestFace().mmSortwithpoint);
     EXPECT_TRUE(actions[3]->isSeparator());
-    EXPECT_EQ(actions[4], window->mmAnalysis);
-    EXPECT_EQ(window->mmAnalysis->text(), "分析(&R)...");
-    EXPECT_EQ(window->mmSortwithpoint->text(), "点数順に並べ替え(&P)");
-    EXPECT_TRUE(window->mmAnalysis->isEnabled());
-    EXPECT_EQ(window->AnalysisWindow, nullptr);
+    EXPECT_EQ(actions[4], window->TestFace().mmAnalysis);
+    EXPECT_EQ(window->TestFace().mmAnalysis->text(), "分析(&R)...");
+    EXPECT_EQ(window->TestFace().mmSortwithpoint->text(), "点数順に並べ替え(&P)");
+    EXPECT_TRUE(window->TestFace().mmAnalysis->isEnabled());
+    EXPECT_EQ(window->TestFace().AnalysisWindow, nullptr);
 }
 
 TEST_F(AnalysisWindow, CaptionAndTextsFromTheLanguageFileJapaneseWhereMissing) {
     WriteTestFile(folders.LanguageFile(), "[Main]\r\nmmNew.Caption=&New\r\n");
     auto window = ShowWindow(folders, services);
     // The described captions follow their rule and become empty; the new one stays Japanese.
-    EXPECT_EQ(window->mmOpen->text(), "");
-    EXPECT_EQ(window->mmAnalysis->text(), "分析(&R)...");
+    EXPECT_EQ(window->TestFace().mmOpen->text(), "");
+    EXPECT_EQ(window->TestFace().mmAnalysis->text(), "分析(&R)...");
 
     WriteTestFile(folders.LanguageFile(), "[Main]\r\nmmAnalysis.Caption=&Analysis...\r\n"
                                           "[Analysis]\r\nCaption=Analysis\r\nFacility=p\r\n");
     window = ShowWindow(folders, services);
-    EXPECT_EQ(window->mmAnalysis->text(), "&Analysis...");
-    window->mmAnalysis->trigger();
-    EXPECT_EQ(window->AnalysisWindow->windowTitle(), "Analysis");
-    EXPECT_EQ(window->AnalysisWindow->Questions->horizontalHeaderItem(FacilityColumn)->text(), "p");
-    EXPECT_EQ(window->AnalysisWindow->Questions->horizontalHeaderItem(1)->text(), "正答");
+    EXPECT_EQ(window->TestFace().mmAnalysis->text(), "&Analysis...");
+    window->TestFace().mmAnalysis->trigger();
+    EXPECT_EQ(window->TestFace().AnalysisWindow->windowTitle(), "Analysis");
+    EXPECT_EQ(
+        window->TestFace().AnalysisWindow->Questions->horizontalHeaderItem(FacilityColumn)->text(),
+        "p");
+    EXPECT_EQ(window->TestFace().AnalysisWindow->Questions->horizontalHeaderItem(1)->text(),
+              "正答");
 }
 
 TEST_F(AnalysisWindow, OpensBesideTheGridAndFollowsEditsMarkAndSort) {
     const auto window = ShowWith(SmallClass);
-    TAnalysisWindow& analysis = *window->AnalysisWindow;
+    TAnalysisWindow& analysis = *window->TestFace().AnalysisWindow;
     EXPECT_TRUE(analysis.isVisible());
     EXPECT_FALSE(analysis.isModal());
     EXPECT_EQ(Column(*window, FacilityColumn), (QStringList{"100.0%", "50.0%", "100.0%"}));
@@ -108,9 +112,9 @@ TEST_F(AnalysisWindow, OpensBesideTheGridAndFollowsEditsMarkAndSort) {
     QApplication::processEvents();
     EXPECT_EQ(Cell(*window, 0, FacilityColumn), "50.0%");
 
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     window->SortWithPointClick();
-    window->mmSortWithNumber->trigger();
+    window->TestFace().mmSortWithNumber->trigger();
     QApplication::processEvents();
     EXPECT_EQ(Column(*window, FacilityColumn), (QStringList{"50.0%", "50.0%", "100.0%"}));
     EXPECT_EQ(Figure(*window, QStringLiteral("平均点")), "2.00");
@@ -120,7 +124,7 @@ TEST_F(AnalysisWindow, OpensBesideTheGridAndFollowsEditsMarkAndSort) {
     Edit(*window, 4, 3, QStringLiteral("b"));
     QApplication::processEvents();
     EXPECT_EQ(Cell(*window, 1, FacilityColumn), "50.0%");
-    window->mmAnalysis->trigger();
+    window->TestFace().mmAnalysis->trigger();
     EXPECT_EQ(Cell(*window, 1, FacilityColumn), "100.0%");
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join('\n').toStdString();
 }
@@ -128,7 +132,7 @@ TEST_F(AnalysisWindow, OpensBesideTheGridAndFollowsEditsMarkAndSort) {
 TEST_F(AnalysisWindow, QuestionsSortByTheirFiguresAndStaySortedThroughRefreshes) {
     const auto window = ShowWith(",,a,b,c,\r\n,,1,1,1,\r\n"
                                  "1,A,a,x,c,\r\n2,B,x,x,c,\r\n3,C,x,b,c,\r\n");
-    QTableWidget& questions = *window->AnalysisWindow->Questions;
+    QTableWidget& questions = *window->TestFace().AnalysisWindow->Questions;
     questions.sortByColumn(FacilityColumn, Qt::DescendingOrder);
     EXPECT_EQ(Column(*window, 0), (QStringList{"3", "1", "2"}));
     Edit(*window, 4, 4, QStringLiteral("b"));
@@ -139,8 +143,8 @@ TEST_F(AnalysisWindow, QuestionsSortByTheirFiguresAndStaySortedThroughRefreshes)
 
 TEST_F(AnalysisWindow, FlaggedQuestionsStandOutWithTheirReasons) {
     const auto window = ShowWith(",,a,b,\r\n,,1,1,\r\n1,A,a,x,\r\n2,B,z,y,\r\n");
-    const QTableWidgetItem* plain = window->AnalysisWindow->Questions->item(0, 1);
-    const QTableWidgetItem* flagged = window->AnalysisWindow->Questions->item(1, 1);
+    const QTableWidgetItem* plain = window->TestFace().AnalysisWindow->Questions->item(0, 1);
+    const QTableWidgetItem* flagged = window->TestFace().AnalysisWindow->Questions->item(1, 1);
     EXPECT_NE(flagged->background(), plain->background());
     EXPECT_TRUE(flagged->toolTip().contains(QStringLiteral("正答者なし: 誰も正答していません")))
         << flagged->toolTip().toStdString();
@@ -149,14 +153,14 @@ TEST_F(AnalysisWindow, FlaggedQuestionsStandOutWithTheirReasons) {
 
 TEST_F(AnalysisWindow, ATableItCannotAnalyseIsShownInItsPlaceNotInABox) {
     const auto window = ShowWith(",,#,,\r\n,,5,,\r\n1,A,4,,\r\n2,B,four,,\r\n");
-    TAnalysisWindow& analysis = *window->AnalysisWindow;
+    TAnalysisWindow& analysis = *window->TestFace().AnalysisWindow;
     EXPECT_FALSE(analysis.Status->isHidden());
     EXPECT_EQ(analysis.Status->text(), "'four' は浮動小数点数ではありません");
     EXPECT_EQ(analysis.Questions->rowCount(), 0);
     EXPECT_FALSE(analysis.SaveReport->isEnabled());
     EXPECT_TRUE(services.errors.isEmpty());
 
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     QApplication::processEvents();
     EXPECT_EQ(analysis.Status->text(),
               "分析する問題がありません。正答の行に答えを入れてください。");
@@ -166,7 +170,7 @@ TEST_F(AnalysisWindow, SavesTheReportBesideTheAnswerFile) {
     const auto window = ShowWith(SmallClass);
     const QString report = QString::fromStdString((folders / "quiz.html").string());
     services.reportAnswers.push_back(report);
-    window->AnalysisWindow->SaveReport->click();
+    window->TestFace().AnalysisWindow->SaveReport->click();
     EXPECT_EQ(services.reportProposals, QStringList{report});
     EXPECT_EQ(services.reportFolders, QStringList{window->CurrentDir()});
     const std::string page = ReadTestFile(folders / "quiz.html");
@@ -175,9 +179,9 @@ TEST_F(AnalysisWindow, SavesTheReportBesideTheAnswerFile) {
     EXPECT_NE(page.find("<td>Suzuki</td>"), std::string::npos);
 
     services.reportAnswers.push_back(std::nullopt);
-    window->AnalysisWindow->SaveReport->click();
+    window->TestFace().AnalysisWindow->SaveReport->click();
     services.reportAnswers.push_back(QString::fromStdString((folders / "no/such/r.html").string()));
-    window->AnalysisWindow->SaveReport->click();
+    window->TestFace().AnalysisWindow->SaveReport->click();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains(QStringLiteral("を作成できません")))
         << services.errors[0].toStdString();
@@ -186,7 +190,7 @@ TEST_F(AnalysisWindow, SavesTheReportBesideTheAnswerFile) {
 TEST_F(AnalysisWindow, ClosesWithTheMainWindow) {
     const auto window = ShowWith(SmallClass);
     EXPECT_TRUE(CloseWindow(*window));
-    EXPECT_FALSE(window->AnalysisWindow->isVisible());
+    EXPECT_FALSE(window->TestFace().AnalysisWindow->isVisible());
 }
 
 TEST(ReportSaveDialog, OffersHtmlFilesAndAddsTheirExtension) {

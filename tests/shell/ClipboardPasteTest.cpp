@@ -24,7 +24,7 @@ TEST_F(ClipboardPaste, AClipboardWithoutTextOrTableChangesNoCellAndSaysSo) {
     Enter(1, 3);
     Press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Cell(1, 3), "1001");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(Cell(1, 3), "1001");
     EXPECT_EQ(services.messages, (QStringList{NothingToPaste, NothingToPaste}));
 }
@@ -38,8 +38,8 @@ TEST_F(ClipboardPaste, AnHtmlTableAloneIsPastedAsCellsAndAsTheRoster) {
     EXPECT_EQ(Cell(1, 3), "1001");
     EXPECT_EQ(Cell(2, 3), ToCodePage(QStringLiteral("佐藤　花子")));
     EXPECT_EQ(Cell(2, 4), "Tom ?");
-    window->mmNew->trigger();
-    window->mmPaste->trigger();
+    window->TestFace().mmNew->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(Cell(1, 4), "1002");
     EXPECT_EQ(Cell(2, 3), ToCodePage(QStringLiteral("佐藤　花子")));
     EXPECT_EQ(services.messages, (QStringList{Notice(1), Notice(1)}));
@@ -47,7 +47,7 @@ TEST_F(ClipboardPaste, AnHtmlTableAloneIsPastedAsCellsAndAsTheRoster) {
 
 TEST_F(ClipboardPaste, TheRosterPasteTellsHowManyCharactersBecameQuestionMarks) {
     services.clipboard = QStringLiteral("1001\tSato ☃☃\r\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(Cell(2, 3), "Sato ??");
     EXPECT_EQ(services.messages, QStringList{Notice(2)});
 }

@@ -13,12 +13,12 @@ protected:
 
     void Open(std::string_view answerFile) {
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         QApplication::processEvents();
     }
 
     TAnswerTable& Table() { return window->AnswerTable(); }
-    TAnswerGrid& View() { return *window->Table; }
+    TAnswerGrid& View() { return *window->TestFace().Table; }
 
     bool IsInView(int column, int row) {
         const QRect cell = View().visualRect(View().Model().IndexOf(column, row));
@@ -55,7 +55,7 @@ TEST_P(FailingMark, MakesTheCellThatFailedCurrent) {
     }
     Table().SetCell(c.column, c.row, c.text);
     View().SetCurrentCell(1, 1);
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].endsWith(": '" + QString::fromUtf8(c.text) +
                                             "' は浮動小数点数ではありません."))
@@ -65,7 +65,7 @@ TEST_P(FailingMark, MakesTheCellThatFailedCurrent) {
     EXPECT_TRUE(IsInView(c.column, c.row));
     ASSERT_NE(View().Editor(), nullptr);
     EXPECT_EQ(View().Editor()->text(), QString::fromUtf8(c.text));
-    EXPECT_FALSE(window->mmSortwithpoint->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmSortwithpoint->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandFailure, FailingMark,
@@ -79,7 +79,7 @@ TEST_F(CommandFailure, AFileFailureShowsTheSystemsCause) {
     Show();
     const QString name = NativeName(folders / std::string(300, 'n'));
     services.openAnswers.push_back(name);
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     const QString told = "pelloran: ファイル " + name + " は開けません: ";
     EXPECT_TRUE(services.errors[0].startsWith(told) && services.errors[0].size() > told.size() + 1)
@@ -90,7 +90,7 @@ TEST_F(CommandFailure, MarkWithoutAFailureLeavesTheCurrentCell) {
     Show();
     Open(ClassText(3, 3));
     View().SetCurrentCell(2, 4);
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_EQ(View().CurrentColumn(), 2);
     EXPECT_EQ(View().CurrentRow(), 4);
@@ -125,7 +125,7 @@ TEST_P(FailingPaste, SaysWhichLineAndWhy) {
     }
     services.clipboard = c.clipboard;
     services.clipboardUnreadable = c.unreadable;
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(services.messages, QStringList{c.message});
     EXPECT_TRUE(services.errors.isEmpty());
     QStringList numbers;
@@ -133,8 +133,8 @@ TEST_P(FailingPaste, SaysWhichLineAndWhy) {
         numbers.push_back(FromCodePage(Table().Cell(1, row)));
     }
     EXPECT_EQ(numbers, c.numbers);
-    EXPECT_TRUE(window->mmMark->isEnabled());
-    EXPECT_TRUE(window->mmSortWithNumber->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmMark->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmSortWithNumber->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -30,7 +30,7 @@ TEST_F(EncodingNotice, OpenOfAUtf8FileTellsHowManyCharactersBecameQuestionMarks)
                                                         "1002,\xe4\xbd\x90\xe8\x97\xa4,a,\r\n");
     services.openAnswers.push_back(quiz);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join("\n").toStdString();
     ASSERT_EQ(services.messages.size(), 1);
     EXPECT_EQ(services.messages[0], "ファイル " + quiz +
@@ -48,7 +48,7 @@ TEST_F(EncodingNotice, OpenOfAFileCutByANulTellsItsLine) {
                                                         "1002,B\0b,a,\r\n1003,Cy,a,\r\n"s);
     services.openAnswers.push_back(quiz);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join("\n").toStdString();
     ASSERT_EQ(services.messages.size(), 1);
     EXPECT_EQ(services.messages[0], "ファイル " + quiz +
@@ -66,7 +66,7 @@ TEST_F(EncodingNotice, RosterPasteCutByANulTellsItsLine) {
     services.clipboard =
         QStringLiteral("1001,Sato\r\n1002,Su") + QChar(0) + QStringLiteral("zuki\r\n1003,Kato\r\n");
     const auto window = Show();
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     ASSERT_EQ(services.messages.size(), 1);
     EXPECT_EQ(services.messages[0], "貼り付けた文字列の 2 行目に NUL 文字があったため、そこから後は"
                                     "貼り付けていません。");
@@ -79,10 +79,10 @@ TEST_F(EncodingNotice, RecentFileOpensThroughTheSameConversion) {
         "list.txt", "\xff\xfe" + std::string("1\0\t\0\x3d\xd8\x00\xde\r\0\n\0", 12));
     services.openAnswers.push_back(roster);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     services.discardAnswers.push_back(TDiscardAnswer::No);
-    ASSERT_FALSE(window->FileNameKeep->MenuItems().empty());
-    window->FileNameKeep->MenuItems()[0]->trigger();
+    ASSERT_FALSE(window->TestFace().FileNameKeep->MenuItems().empty());
+    window->TestFace().FileNameKeep->MenuItems()[0]->trigger();
     EXPECT_EQ(services.messages.size(), 2);
     EXPECT_EQ(Cell(*window, 2, 1), "?");
 }
@@ -94,10 +94,10 @@ TEST_F(EncodingNotice, FilesTheCodePageHoldsWholeOpenWithoutABox) {
                                                       "\xef\xbb\xbf"
                                                       "1001,\xe5\xb1\xb1\xe7\x94\xb0,\r\n"));
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(Cell(*window, 2, 1), ToCodePage(QStringLiteral("山田　太郎")));
     services.discardAnswers.push_back(TDiscardAnswer::No);
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(Cell(*window, 2, 1), ToCodePage(QStringLiteral("山田")));
     EXPECT_TRUE(services.messages.isEmpty());
     EXPECT_TRUE(services.errors.isEmpty());
@@ -109,7 +109,7 @@ TEST_F(EncodingNotice, BrokenUtf16IsShownInTheErrorBox) {
                                                                   5));
     services.openAnswers.push_back(odd);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("ファイル " + odd + " は UTF-16 として読めません"))
         << services.errors[0].toStdString();

@@ -22,7 +22,7 @@ protected:
 
     /// Chooses the recent file whose entry ends with `name`.
     void ChooseRecent(const QString& fileName) const {
-        for (QAction* entry : window->FileNameKeep->MenuItems()) {
+        for (QAction* entry : window->TestFace().FileNameKeep->MenuItems()) {
             if (entry->text().endsWith(fileName)) {
                 entry->trigger();
                 return;
@@ -38,15 +38,15 @@ protected:
 
 TEST_F(EverydaySequence, AFileOpenedAfterAPastedRosterHoldsOnlyItsOwnClass) {
     services.clipboard = QStringLiteral("1,Abe\n2,Baba\n3,Chiba\n4,Doi\n5,Endo\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     services.discardAnswers.push_back(TDiscardAnswer::No);
     services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
-    window->mmOpen->trigger();
-    window->mmMark->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmMark->trigger();
     EXPECT_EQ(Cell(1, 5), "") << "roster student 3 stayed";
     EXPECT_EQ(Cell(2, 7), "");
     services.saveAnswers.push_back(Path("marked.csv"));
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     TAnswerTable saved;
     LoadAnswerText(saved, ReadTestFile(folders / "marked.csv"));
     EXPECT_EQ(saved.Cell(1, 4), "1002");
@@ -59,8 +59,8 @@ TEST_F(EverydaySequence, ARecentFileThatIsGoneLeavesTheClassAndItsFile) {
     const QString first = folders.CreateFile("first.csv", SmallClass);
     const QString gone = folders.CreateFile("gone.csv", SmallClass);
     services.openAnswers = {gone, first};
-    window->mmOpen->trigger();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     std::filesystem::remove(folders / "gone.csv");
     ChooseRecent(gone);
     ASSERT_EQ(services.errors.size(), 1);
@@ -69,7 +69,7 @@ TEST_F(EverydaySequence, ARecentFileThatIsGoneLeavesTheClassAndItsFile) {
     EXPECT_EQ(window->LoadedText(), SmallClass);
 
     services.saveAnswers.push_back(std::nullopt);
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(services.saveProposals.last(), first);
     EXPECT_TRUE(CloseWindow(*window)) << "nothing changed, nothing asked";
     EXPECT_EQ(ReadTestFile(folders / "first.csv"), SmallClass);
@@ -79,16 +79,16 @@ TEST_F(EverydaySequence, ARecentFileThatIsGoneLeavesTheClassAndItsFile) {
 // default answer offered that file's name: a large class became a 10-byte file.
 TEST_F(EverydaySequence, NothingIsAskedAfterNewOrRightAfterSaving) {
     services.openAnswers.push_back(folders.CreateFile("big.csv", SmallClass));
-    window->mmOpen->trigger();
-    window->mmNew->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmNew->trigger();
     services.openAnswers.push_back(folders.CreateFile("demo.csv", SmallClass));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_TRUE(services.questions.isEmpty());
 
     window->AnswerTable().SetCell(2, 3, "Saitou");
     services.saveAnswers.push_back(Path("renamed.csv"));
-    window->mmSaveAs->trigger();
-    window->mmNew->trigger();
+    window->TestFace().mmSaveAs->trigger();
+    window->TestFace().mmNew->trigger();
     EXPECT_TRUE(services.questions.isEmpty());
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_TRUE(services.questions.isEmpty());
@@ -97,8 +97,8 @@ TEST_F(EverydaySequence, NothingIsAskedAfterNewOrRightAfterSaving) {
 
 TEST_F(EverydaySequence, ATypedNewTableIsProtected) {
     services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
-    window->mmOpen->trigger();
-    window->mmNew->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmNew->trigger();
     window->AnswerTable().SetCell(1, 3, "1001");
     services.discardAnswers.push_back(TDiscardAnswer::Cancel);
     EXPECT_FALSE(CloseWindow(*window));
@@ -114,18 +114,18 @@ TEST_F(EverydaySequence, NewStartsAnUntitledClassWithoutTheOldResults) {
     }
     services.openAnswers.push_back(
         folders.CreateFile("fifty.csv", fifty[0] + "\r\n" + fifty[1] + "\r\n" + fifty[2] + "\r\n"));
-    window->mmOpen->trigger();
-    window->mmMark->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmMark->trigger();
     ASSERT_FALSE(Cell(53, 3).empty());
     services.discardAnswers.push_back(TDiscardAnswer::No);
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     for (const auto& [column, row] :
          {std::pair{53, 0}, {53, 1}, {53, 2}, {53, 3}, {54, 1}, {54, 2}}) {
         EXPECT_EQ(Cell(column, row), "") << "cell (" << column << ", " << row << ")";
     }
     EXPECT_EQ(window->windowTitle(), "Pelloran");
     services.saveAnswers.push_back(std::nullopt);
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(services.saveProposals.last(), "") << "the old file is not offered";
 }
 
@@ -139,14 +139,14 @@ TEST_F(EverydaySequence, NewShrinksTheGridBackAfterAWideLargeClass) {
         text += std::to_string(1000 + student) + ",N,a,\r\n";
     }
     services.openAnswers.push_back(folders.CreateFile("wide.csv", text));
-    window->mmOpen->trigger();
-    window->Table->FlushPaints();
-    const TAnswerTableModel& model = window->Table->Model();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().Table->FlushPaints();
+    const TAnswerTableModel& model = window->TestFace().Table->Model();
     EXPECT_GT(model.columnCount(), TAnswerTable::ShownColumns - 1);
     EXPECT_GT(model.rowCount(), TAnswerTable::ShownRows - 1);
     services.discardAnswers.push_back(TDiscardAnswer::No);
-    window->mmNew->trigger();
-    window->Table->FlushPaints();
+    window->TestFace().mmNew->trigger();
+    window->TestFace().Table->FlushPaints();
     EXPECT_EQ(model.columnCount(), TAnswerTable::ShownColumns - 1);
     EXPECT_EQ(model.rowCount(), TAnswerTable::ShownRows - 1);
 }
@@ -162,10 +162,10 @@ TEST_F(EverydaySequence, AChangedTableIsAskedForThenTheSettingsFailureDoesNotKee
 // A student typed below an empty row: the save names the row and drops it only when asked to.
 TEST_F(EverydaySequence, ASaveNamesTheCellsTheFileDropsAndWritesOnlyWhenAllowed) {
     services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     window->AnswerTable().SetCell(1, 6, "1005");
     services.choiceAnswers = {1};
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     ASSERT_EQ(services.choiceQuestions.size(), 1);
     EXPECT_TRUE(services.choiceQuestions[0].contains(QStringLiteral("・行 4: 行 3 の学籍番号が空")))
         << services.choiceQuestions[0].toStdString();
@@ -174,21 +174,21 @@ TEST_F(EverydaySequence, ASaveNamesTheCellsTheFileDropsAndWritesOnlyWhenAllowed)
     EXPECT_FALSE(CloseWindow(*window)) << "the typed student counts as a change";
     services.choiceAnswers = {0};
     services.saveAnswers.push_back(Path("saved.csv"));
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(ReadTestFile(folders / "saved.csv"), SmallClass);
     EXPECT_TRUE(CloseWindow(*window));
 }
 
 TEST_F(EverydaySequence, ARosterOverAClassWithAnswersAsksAndCanStartANewClass) {
     services.openAnswers.push_back(folders.CreateFile("two.csv", SmallClass));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     services.clipboard = QStringLiteral("9001,Zed\r\n9002\r\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_TRUE(services.choiceQuestions.isEmpty()) << "a roster the paste refuses asks nothing";
     EXPECT_EQ(Cell(1, 4), "1002");
     services.clipboard = QStringLiteral("9001,Zed\r\n");
     services.choiceAnswers = {1};
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(services.choiceQuestions.size(), 1);
     EXPECT_EQ(Cell(2, 3), "Zed");
     EXPECT_EQ(Cell(3, 3), "") << "a new class keeps no answer of the old";
@@ -199,12 +199,12 @@ TEST_F(EverydaySequence, ARosterOverAClassWithAnswersAsksAndCanStartANewClass) {
 TEST_F(EverydaySequence, AKeyFileOpenedOverAClassKeepsTheClassesName) {
     services.openAnswers = {folders.CreateFile("two.csv", SmallClass),
                             folders.CreateFile("key.csv", ",,b,b,b,,\r\n,,2,2,2,,\r\n")};
-    window->mmOpen->trigger();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(window->windowTitle(), "two - Pelloran");
     EXPECT_EQ(Cell(3, 1), "b");
     services.saveAnswers.push_back(std::nullopt);
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(services.saveProposals.last(), Path("two.csv"));
     services.discardAnswers.push_back(TDiscardAnswer::Cancel);
     EXPECT_FALSE(CloseWindow(*window)) << "the new key counts as a change";
@@ -214,18 +214,18 @@ TEST_F(EverydaySequence, AKeyFileOpenedOverAClassKeepsTheClassesName) {
 TEST_F(EverydaySequence, AFileChangedByAnotherWindowIsNotOverwrittenWithoutAsking) {
     const QString file = folders.CreateFile("two.csv", SmallClass);
     services.openAnswers = {file, file};
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     TFakeServices otherServices;
     otherServices.openAnswers.push_back(file);
     const auto other = ShowWindow(folders, otherServices);
-    other->mmOpen->trigger();
+    other->TestFace().mmOpen->trigger();
     other->AnswerTable().SetCell(2, 3, "Sato B");
     otherServices.saveAnswers.push_back(file);
-    other->mmSaveAs->trigger();
+    other->TestFace().mmSaveAs->trigger();
     window->AnswerTable().SetCell(2, 4, "Suzuki A");
     services.saveAnswers = {file, std::nullopt};
     services.choiceAnswers = {1};
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(services.choiceQuestions.size(), 1);
     EXPECT_EQ(services.saveFolders.size(), 2) << "Save As chose again";
     EXPECT_NE(ReadTestFile(folders / "two.csv").find("Sato B"), std::string::npos);

@@ -46,9 +46,9 @@ protected:
 /// described with "P" keep it.
 void ExpectOwnAccessKeys(const TMain& window) {
     std::map<QChar, QString> taken;
-    for (const QAction* action : window.mmEdit->actions()) {
+    for (const QAction* action : window.TestFace().mmEdit->actions()) {
         const qsizetype at = action->text().indexOf(QLatin1Char('&'));
-        if (at < 0 || action == window.mmSortwithpoint) {
+        if (at < 0 || action == window.TestFace().mmSortwithpoint) {
             continue;
         }
         const auto [place, added] =
@@ -59,14 +59,16 @@ void ExpectOwnAccessKeys(const TMain& window) {
 }
 
 TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
-    const QList<QAction*> actions = window->mmEdit->actions();
-    const QList<QAction*> expected = {window->N4,     window->mmUndo, window->mmRedo,
-                                      window->mmCut,  window->mmCopy, window->mmPasteCells,
-                                      window->mmClear};
+    const QList<QAction*> actions = window->TestFace().mmEdit->actions();
+    const QList<QAction*> expected = {window->TestFace().N4,     window->TestFace().mmUndo,
+                                      window->TestFace().mmRedo, window->TestFace().mmCut,
+                                      window->TestFace().mmCopy, window->TestFace().mmPasteCells,
+                                      window->TestFace().mmClear};
     ASSERT_GE(actions.size(), 8);
-    EXPECT_LT(actions.indexOf(window->mmAnalysis), actions.indexOf(window->N4));
-    EXPECT_EQ(actions.mid(actions.indexOf(window->N4)), expected) << "at the end";
-    EXPECT_TRUE(window->N4->isSeparator());
+    EXPECT_LT(actions.indexOf(window->TestFace().mmAnalysis),
+              actions.indexOf(window->TestFace().N4));
+    EXPECT_EQ(actions.mid(actions.indexOf(window->TestFace().N4)), expected) << "at the end";
+    EXPECT_TRUE(window->TestFace().N4->isSeparator());
     QStringList captions;
     QStringList keys;
     for (const QAction* action : expected.mid(1)) {
@@ -76,23 +78,23 @@ TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
     EXPECT_EQ(captions, (QStringList{"元に戻す(&U)", "やり直し(&Y)", "切り取り(&T)", "コピー(&C)",
                                      "貼り付け(&V)", "消去(&L)"}));
     EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del"}));
-    EXPECT_EQ(window->mmRedo->shortcuts().size(), 2) << "Ctrl+Shift+Z as well";
+    EXPECT_EQ(window->TestFace().mmRedo->shortcuts().size(), 2) << "Ctrl+Shift+Z as well";
     ExpectOwnAccessKeys(*window);
-    EXPECT_FALSE(window->mmUndo->isEnabled());
-    EXPECT_FALSE(window->mmRedo->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmUndo->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmRedo->isEnabled());
 }
 
 TEST_F(GridEditing, CaptionsComeFromTheLanguageFileAndStayJapaneseWhereMissing) {
     WriteTestFile(folders.LanguageFile(),
                   "[Main]\r\nmmUndo.Caption=&Undo\r\nmmClear.Caption=C&lear\r\n");
     window = ShowWindow(folders, services);
-    EXPECT_EQ(window->mmUndo->text(), "&Undo");
-    EXPECT_EQ(window->mmClear->text(), "C&lear");
-    EXPECT_EQ(window->mmRedo->text(), "やり直し(&Y)");
+    EXPECT_EQ(window->TestFace().mmUndo->text(), "&Undo");
+    EXPECT_EQ(window->TestFace().mmClear->text(), "C&lear");
+    EXPECT_EQ(window->TestFace().mmRedo->text(), "やり直し(&Y)");
 
     WriteTestFile(folders.LanguageFile(), ReadTestFile(PELLORAN_RESOURCES_FOLDER "/lang/en.lng"));
     window = ShowWindow(folders, services);
-    EXPECT_EQ(window->mmPasteCells->text(), "Paste &block");
+    EXPECT_EQ(window->TestFace().mmPasteCells->text(), "Paste &block");
     ExpectOwnAccessKeys(*window);
 }
 
@@ -102,20 +104,20 @@ TEST_F(GridEditing, TypingInACellIsOneStepThatUndoAndRedoTakeBackAndBringAgain) 
     Type(QStringLiteral("1001"));
     Enter(2, 3);
     Type(QStringLiteral("Abe"));
-    EXPECT_TRUE(window->mmUndo->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmUndo->isEnabled());
     Undo();
     EXPECT_EQ(Cell(2, 3), "");
     EXPECT_EQ(View().Editor()->text(), "") << "the editor shows the cell";
     EXPECT_EQ(Cell(1, 3), "1001");
     Undo();
     EXPECT_EQ(Cell(1, 3), "");
-    EXPECT_FALSE(window->mmUndo->isEnabled());
-    EXPECT_TRUE(window->mmRedo->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmUndo->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmRedo->isEnabled());
     Redo();
     Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Cell(1, 3), "1001");
     EXPECT_EQ(Cell(2, 3), "Abe");
-    EXPECT_FALSE(window->mmRedo->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmRedo->isEnabled());
 }
 
 TEST_F(GridEditing, ARangeCopiesAsASpreadsheetTakesItAndPastesBackTheSame) {
@@ -130,7 +132,7 @@ TEST_F(GridEditing, ARangeCopiesAsASpreadsheetTakesItAndPastesBackTheSame) {
               QStringLiteral("\"a\tb\"\t\"say \"\"hi\"\"\"\r\n\"two\r\nlines\"\t亜\r\n"));
     EXPECT_TRUE(services.clipboardHtml.contains(QStringLiteral("<table")));
     EXPECT_TRUE(services.clipboardHtml.contains(QStringLiteral("two<br>lines")));
-    EXPECT_FALSE(window->mmUndo->isEnabled()) << "copying changes nothing";
+    EXPECT_FALSE(window->TestFace().mmUndo->isEnabled()) << "copying changes nothing";
 
     Enter(10, 20);
     Press(Qt::Key_V, Qt::ControlModifier);
@@ -247,25 +249,25 @@ TEST_F(GridEditing, ABlockPastBelowTheShownRowsGrowsTheGrid) {
 TEST_F(GridEditing, EveryCommandUndoesWithItsStateAndTheDiscardQuestionFollows) {
     const QString file = folders.CreateFile("quiz.csv", SmallClass);
     services.openAnswers.push_back(file);
-    window->mmOpen->trigger();
-    window->mmMark->trigger();
-    ASSERT_TRUE(window->mmSortwithpoint->isEnabled());
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmMark->trigger();
+    ASSERT_TRUE(window->TestFace().mmSortwithpoint->isEnabled());
     ASSERT_EQ(Cell(6, 3), "2") << "Sato's score";
-    window->mmSortwithpoint->trigger();
+    window->TestFace().mmSortwithpoint->trigger();
     EXPECT_EQ(Cell(1, 3), "1002");
     services.discardAnswers.push_back(TDiscardAnswer::No);
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     EXPECT_EQ(window->windowTitle(), "Pelloran");
     EXPECT_EQ(Cell(1, 3), "");
 
-    window->mmUndo->trigger();
+    window->TestFace().mmUndo->trigger();
     EXPECT_EQ(window->windowTitle(), "quiz - Pelloran");
     EXPECT_EQ(Cell(1, 3), "1002");
-    window->mmUndo->trigger();
+    window->TestFace().mmUndo->trigger();
     EXPECT_EQ(Cell(1, 3), "1001");
-    EXPECT_TRUE(window->mmSortwithpoint->isEnabled());
-    window->mmUndo->trigger();
-    EXPECT_FALSE(window->mmSortwithpoint->isEnabled()) << "as before Mark";
+    EXPECT_TRUE(window->TestFace().mmSortwithpoint->isEnabled());
+    window->TestFace().mmUndo->trigger();
+    EXPECT_FALSE(window->TestFace().mmSortwithpoint->isEnabled()) << "as before Mark";
     EXPECT_EQ(Cell(6, 3), "") << "no score";
     EXPECT_TRUE(CloseWindow(*window)) << "the table as opened: nothing is asked";
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join('\n').toStdString();
@@ -276,15 +278,15 @@ TEST_F(GridEditing, UndoOfOpenBringsBackTheTypedTableAndItsQuestion) {
     Type(QStringLiteral("9"));
     services.discardAnswers.push_back(TDiscardAnswer::No);
     services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(services.questions.size(), 1);
     EXPECT_EQ(Cell(2, 3), "Sato");
-    window->mmUndo->trigger();
+    window->TestFace().mmUndo->trigger();
     EXPECT_EQ(Cell(1, 3), "9");
     EXPECT_EQ(window->windowTitle(), "Pelloran");
     services.discardAnswers.push_back(TDiscardAnswer::Cancel);
     EXPECT_FALSE(CloseWindow(*window)) << "the typed table is asked for again";
-    window->mmRedo->trigger();
+    window->TestFace().mmRedo->trigger();
     EXPECT_EQ(Cell(2, 3), "Sato");
     EXPECT_EQ(window->windowTitle(), "quiz - Pelloran");
     EXPECT_TRUE(CloseWindow(*window));
@@ -359,7 +361,7 @@ private:
         }
         log_ += undo ? "undo " : "redo ";
         const std::size_t at = undo ? History().UndoCount() - 1 : History().UndoCount() + 1;
-        (undo ? window_->mmUndo : window_->mmRedo)->trigger();
+        (undo ? window_->TestFace().mmUndo : window_->TestFace().mmRedo)->trigger();
         ASSERT_EQ(History().UndoCount(), at) << log_;
         EXPECT_EQ(Now(), states_[at]) << log_;
     }
@@ -381,7 +383,7 @@ private:
     }
 
     void Run(int command) {
-        TAnswerGrid& grid = *window_->Table;
+        TAnswerGrid& grid = *window_->TestFace().Table;
         grid.SetCurrentCell(1 + work_.Below(8), 1 + work_.Below(12));
         switch (command) {
         case 0: {
@@ -400,7 +402,7 @@ private:
             }
             services_.clipboard = FromCodePage(BlockClipboardText(BlockOf(block)));
             log_ += "paste-block" + Escaped(services_.clipboard.toStdString()) + " ";
-            window_->mmPasteCells->trigger();
+            window_->TestFace().mmPasteCells->trigger();
             break;
         }
         case 2:
@@ -409,35 +411,35 @@ private:
                               grid.CurrentColumn() + work_.Below(3),
                               grid.CurrentRow() + work_.Below(3)});
             log_ += command == 2 ? "clear " : "cut ";
-            (command == 2 ? window_->mmClear : window_->mmCut)->trigger();
+            (command == 2 ? window_->TestFace().mmClear : window_->TestFace().mmCut)->trigger();
             break;
         case 4:
             services_.clipboard = FromCodePage(work_.RosterText());
             log_ += "roster ";
-            window_->mmPaste->trigger();
+            window_->TestFace().mmPaste->trigger();
             break;
         case 5:
             log_ += "mark ";
-            window_->mmMark->trigger();
+            window_->TestFace().mmMark->trigger();
             break;
         case 6:
             log_ += "sort-number ";
-            window_->mmSortWithNumber->trigger();
+            window_->TestFace().mmSortWithNumber->trigger();
             break;
         case 7:
             log_ += "sort-score ";
-            window_->mmSortwithpoint->trigger();
+            window_->TestFace().mmSortwithpoint->trigger();
             break;
         case 8:
             log_ += "open ";
             services_.discardAnswers = {TDiscardAnswer::No};
             services_.openAnswers = {LoadableFile()};
-            window_->mmOpen->trigger();
+            window_->TestFace().mmOpen->trigger();
             break;
         default:
             log_ += "new ";
             services_.discardAnswers = {TDiscardAnswer::No};
-            window_->mmNew->trigger();
+            window_->TestFace().mmNew->trigger();
             break;
         }
         services_.discardAnswers.clear();

@@ -20,7 +20,7 @@ protected:
     void SetUp() override { window = ShowWindow(folders, services); }
 
     TAnswerTable& Table() { return window->AnswerTable(); }
-    TAnswerGrid& View() { return *window->Table; }
+    TAnswerGrid& View() { return *window->TestFace().Table; }
 
     /// Types into the editor of cell (column, row) as the keyboard does, key by key.
     void TypeInto(int column, int row, const QString& text) {
@@ -45,7 +45,7 @@ protected:
     /// a command.
     void Open(std::string_view answerFile) {
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         QApplication::processEvents();
     }
 
@@ -144,10 +144,10 @@ TEST_F(Grid, AClassOf150IsShownAndEditedWithOneEmptyRowBelowIt) {
 }
 
 TEST_F(Grid, MarkShowsTheRateRowOfALargeClassWithItsLabel) {
-    Table().SetMessage(8, "Rate");
+    Table().SetMessage(TMessage::RateLabel, "Rate");
     Open(ClassText(150, 3));
     Table().SetCell(3, 140, "b");
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     QApplication::processEvents();
     constexpr int RateRow = 153;
     EXPECT_EQ(Table().Cell(3, RateRow), "99%");
@@ -162,8 +162,8 @@ TEST_F(Grid, MarkShowsTheRateRowOfALargeClassWithItsLabel) {
 }
 
 TEST_F(Grid, ColumnsPast54ShowA60QuestionTest) {
-    Table().SetMessage(7, "Score");
-    Table().SetMessage(9, "Mean");
+    Table().SetMessage(TMessage::ScoreTitle, "Score");
+    Table().SetMessage(TMessage::MeanTitle, "Mean");
     Open(ClassText(2, 60));
     // Questions in columns 3 to 62; column 63 is left for one more.
     EXPECT_EQ(View().Model().ShownColumnCount(), 64);
@@ -174,7 +174,7 @@ TEST_F(Grid, ColumnsPast54ShowA60QuestionTest) {
     EXPECT_EQ(View().CurrentColumn(), 63) << "moved on past the last question";
     EXPECT_TRUE(IsInView(63, 4));
 
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     QApplication::processEvents();
     EXPECT_EQ(View().Model().ShownColumnCount(), 66) << "score 63, statistics labels 64";
     EXPECT_EQ(HeaderText(Qt::Horizontal, 62), "Score");
@@ -197,7 +197,7 @@ TEST_F(Grid, MovingOnFromTheLastColumnOfAWideTest) {
 TEST_F(Grid, NewShowsTheEmptyTestsRowsAgain) {
     Open(ClassText(150, 3));
     View().SetCurrentCell(2, 140);
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_EQ(View().Model().ShownRowCount(), TAnswerTable::ShownRows);
@@ -286,7 +286,7 @@ TEST_F(Grid, ArrowsLeaveTheEditorAtItsEnds) {
 TEST_F(Grid, MarkPaintsWrongAnswersSilverAndResultsYellowUntilTheNextRepaint) {
     OpenSmallClass();
     View().SetCurrentCell(1, 1);
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     const QColor silver(0xC0, 0xC0, 0xC0);
     const QColor yellow(0xFF, 0xFF, 0x00);
     const QColor white(0xFF, 0xFF, 0xFF);
@@ -305,11 +305,11 @@ TEST_F(Grid, MarkPaintsWrongAnswersSilverAndResultsYellowUntilTheNextRepaint) {
 TEST_F(Grid, UndoAndRedoOfMarkLeaveNoCellInTheMarkingsColours) {
     OpenSmallClass();
     View().SetCurrentCell(1, 1);
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     Table().SetCell(5, 4, "x");
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     ASSERT_EQ(ShownColor(4, 3), QColor(0xC0, 0xC0, 0xC0));
-    for (QAction* step : {window->mmUndo, window->mmRedo}) {
+    for (QAction* step : {window->TestFace().mmUndo, window->TestFace().mmRedo}) {
         step->trigger();
         for (const auto& [column, row] : {std::pair{4, 3}, {5, 4}, {6, 3}, {3, 5}}) {
             EXPECT_EQ(ShownColor(column, row), QColor(Qt::white))
@@ -339,13 +339,13 @@ TEST_F(Grid, EveryWrongAnswerInViewIsSilverAlsoWhenTheViewIsPaintedWhileMarking)
         text += "\r\n";
     }
     services.openAnswers.push_back(folders.CreateFile("class.csv", text));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     QApplication::processEvents();
     // The last paint long enough ago that marking paints at its first look at the clock.
     QTest::qWait(40);
     // Comes in the painting that marking does after its first frame.
     QTimer::singleShot(0, View().viewport(), [&] { View().viewport()->update(); });
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     const int lastRowInView = View().rowAt(View().viewport()->height() - 1);
     ASSERT_GT(lastRowInView, 10);
     for (int row = TAnswerTable::FirstStudentRow; row <= lastRowInView; ++row) {
@@ -358,7 +358,7 @@ TEST_F(Grid, MarkingOutOfViewRecordsNothing) {
     OpenSmallClass();
     View().SetCurrentCell(1, 1);
     View().horizontalScrollBar()->setValue(View().horizontalScrollBar()->maximum());
-    window->mmMark->trigger();
+    window->TestFace().mmMark->trigger();
     View().horizontalScrollBar()->setValue(0);
     QApplication::processEvents();
     EXPECT_EQ(ShownColor(4, 3), QColor(Qt::white));

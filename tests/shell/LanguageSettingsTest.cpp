@@ -31,15 +31,15 @@ std::string MessageKeysOnly() {
 
 TEST_F(LanguageFile, MissingCaptionKeysEmptyTheCaptionsAndTheirHints) {
     const auto window = ShowWith(MessageKeysOnly());
-    EXPECT_EQ(window->mmFile->title(), "");
-    EXPECT_EQ(window->mmSortwithpoint->text(), "");
-    EXPECT_EQ(window->mmAbout->text(), "");
-    EXPECT_EQ(window->mmEdit->title(), "編集(&E)");
-    EXPECT_EQ(window->ToolButton1->toolTip(), "");
-    EXPECT_EQ(window->ToolButton5->toolTip(), "");
+    EXPECT_EQ(window->TestFace().mmFile->title(), "");
+    EXPECT_EQ(window->TestFace().mmSortwithpoint->text(), "");
+    EXPECT_EQ(window->TestFace().mmAbout->text(), "");
+    EXPECT_EQ(window->TestFace().mmEdit->title(), "編集(&E)");
+    EXPECT_EQ(window->TestFace().ToolButton1->toolTip(), "");
+    EXPECT_EQ(window->TestFace().ToolButton5->toolTip(), "");
     EXPECT_EQ(window->AnswerTable().Cell(1, 0), "m1");
     EXPECT_EQ(window->AnswerTable().Cell(3, 0), "m51");
-    EXPECT_EQ(window->AnswerTable().Message(10), "m10");
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::DeviationTitle), "m10");
 }
 
 TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
@@ -48,12 +48,12 @@ TEST_F(LanguageFile, KeysMatchInAnyCaseAndCaptionsAreShiftJis) {
                                  "mmNew.Caption=\x90\x56\x8b\x4b(&N)\r\n"
                                  "mmExit.Caption=-\r\n"
                                  "Msg6=Save<BR>changes?\r\n");
-    EXPECT_EQ(window->mmSortwithpoint->text(), "By &score");
-    EXPECT_EQ(window->mmNew->text(), "新規(&N)");
-    EXPECT_EQ(window->ToolButton1->toolTip(), "新規(&N)");
-    EXPECT_TRUE(window->mmExit->isSeparator());
-    EXPECT_EQ(window->mmExit->text(), "") << "the line shows no \"-\"";
-    EXPECT_EQ(window->AnswerTable().Message(6), "Save\r\nchanges?");
+    EXPECT_EQ(window->TestFace().mmSortwithpoint->text(), "By &score");
+    EXPECT_EQ(window->TestFace().mmNew->text(), "新規(&N)");
+    EXPECT_EQ(window->TestFace().ToolButton1->toolTip(), "新規(&N)");
+    EXPECT_TRUE(window->TestFace().mmExit->isSeparator());
+    EXPECT_EQ(window->TestFace().mmExit->text(), "") << "the line shows no \"-\"";
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::DiscardQuestion), "Save\r\nchanges?");
 }
 
 TEST_F(LanguageFile, FaceNamesAreCutTo31Bytes) {
@@ -61,13 +61,13 @@ TEST_F(LanguageFile, FaceNamesAreCutTo31Bytes) {
     const auto window =
         ShowWith("[Main]\r\nFont.Name=" + longFace + "\r\nTable.Font.Name=" + longFace + "\r\n");
     EXPECT_EQ(window->font().family(), QString(31, QLatin1Char('F')));
-    EXPECT_EQ(window->Table->font().family(), QString(31, QLatin1Char('F')));
+    EXPECT_EQ(window->TestFace().Table->font().family(), QString(31, QLatin1Char('F')));
 }
 
 TEST_F(LanguageFile, AnotherSectionCountsAsNone) {
     const auto window = ShowWith("[Other]\r\nmmNew.Caption=x\r\n");
-    EXPECT_EQ(window->mmNew->text(), "");
-    EXPECT_EQ(window->AnswerTable().Message(1), "");
+    EXPECT_EQ(window->TestFace().mmNew->text(), "");
+    EXPECT_EQ(window->AnswerTable().Message(TMessage::NumberTitle), "");
 }
 
 /// A text of Qt's own, as its dialogs and message boxes show it now.
@@ -150,7 +150,7 @@ TEST_F(SettingsFile, TheRecentFilesStoreBesideTheProgramSharesTheFile) {
     services.openAnswers.push_back(quiz);
     {
         const auto window = ShowWindow(folders, services);
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         EXPECT_TRUE(CloseWindow(*window));
     }
     const std::string settings = ReadTestFile(folders.Settings());
@@ -166,14 +166,14 @@ TEST_F(SettingsFile, TheSecondRunFindsTheListAfterTheConfigurationFolderCameToBe
     services.openAnswers.push_back(quiz);
     {
         const auto window = ShowWindow(folders, services);
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         std::filesystem::create_directories(folders.ConfigFolder());
         EXPECT_TRUE(CloseWindow(*window));
     }
     const auto again = ShowWindow(folders, services);
-    EXPECT_EQ(again->FileNameKeep->List().FileNames()[0], quiz.toStdString());
+    EXPECT_EQ(again->TestFace().FileNameKeep->List().FileNames()[0], quiz.toStdString());
     EXPECT_EQ(again->CurrentDir(), FromNativePath(folders / "tests"));
-    EXPECT_EQ(again->FileNameKeep->List().IniFileName(), folders.Settings());
+    EXPECT_EQ(again->TestFace().FileNameKeep->List().IniFileName(), folders.Settings());
 }
 
 // The list, saved as the window goes, shares the settings file: the next run is no first run,
@@ -190,7 +190,7 @@ TEST_F(SettingsFile, ACancelledCloseOnTheFirstRunStillListsTheDemoFileNextRun) {
     }
     const auto again = ShowWindow(folders, services);
     EXPECT_EQ(again->CurrentDir(), folders.StartFolder());
-    EXPECT_EQ(again->FileNameKeep->List().FileNames()[0],
+    EXPECT_EQ(again->TestFace().FileNameKeep->List().FileNames()[0],
               NativeName(folders.ProgramFolder() / "Data/Demo.csv").toStdString());
 }
 
@@ -205,7 +205,7 @@ TEST_F(SettingsFile, AFolderWithALineBreakIsNotWrittenAndTheCloseGoesOn) {
 #endif
     const auto window = ShowWindow(folders, services);
     EXPECT_EQ(window->CurrentDir(), "/old");
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_EQ(ReadTestFile(folders.Settings()).find("[Setting]\r\nCurrentDir=/old\r\n"), 0u);
 }
@@ -217,18 +217,18 @@ TEST_F(SettingsFile, ASecondRunComesBackAsTheFirstLeftIt) {
     services.openAnswers = {first, second};
     {
         const auto window = ShowWindow(folders, services);
-        window->mmOpen->trigger();
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         EXPECT_TRUE(CloseWindow(*window));
     }
     const auto again = ShowWindow(folders, services);
-    const auto& names = again->FileNameKeep->List().FileNames();
+    const auto& names = again->TestFace().FileNameKeep->List().FileNames();
     EXPECT_EQ(names[0], second.toStdString());
     EXPECT_EQ(names[1], first.toStdString());
     // The demo file of the first run does not exist, so it is gone.
     EXPECT_EQ(names[2], "");
     EXPECT_EQ(again->CurrentDir(), FromNativePath(folders / "b"));
-    EXPECT_EQ(again->mmOpen->text(), "&Open...");
+    EXPECT_EQ(again->TestFace().mmOpen->text(), "&Open...");
     EXPECT_EQ(again->AnswerTable().Cell(1, 0), "Number");
     EXPECT_TRUE(services.errors.isEmpty());
 }

@@ -20,7 +20,7 @@ protected:
 
     static QStringList RecentFiles(const TMain& window) {
         QStringList names;
-        for (const QAction* entry : window.FileNameKeep->MenuItems()) {
+        for (const QAction* entry : window.TestFace().FileNameKeep->MenuItems()) {
             names.push_back(entry->text());
         }
         return names;
@@ -37,22 +37,22 @@ protected:
 TEST_F(MainWindow, StartsAsAnEmptyTestWithTheFormsCaptions) {
     const auto window = Show();
     EXPECT_EQ(window->windowTitle(), "Pelloran");
-    EXPECT_EQ(window->mmFile->title(), "ファイル(&F)");
-    EXPECT_EQ(window->mmSortwithpoint->text(), "点数順に並べ替え(&P)");
-    EXPECT_EQ(window->mmMark->text(), "採点(&M)");
-    EXPECT_FALSE(window->mmMark->isEnabled());
-    EXPECT_FALSE(window->mmSortWithNumber->isEnabled());
-    EXPECT_FALSE(window->mmSortwithpoint->isEnabled());
-    EXPECT_TRUE(window->ToolButton4->isEnabled());
-    EXPECT_TRUE(window->ToolButton5->isEnabled());
+    EXPECT_EQ(window->TestFace().mmFile->title(), "ファイル(&F)");
+    EXPECT_EQ(window->TestFace().mmSortwithpoint->text(), "点数順に並べ替え(&P)");
+    EXPECT_EQ(window->TestFace().mmMark->text(), "採点(&M)");
+    EXPECT_FALSE(window->TestFace().mmMark->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmSortWithNumber->isEnabled());
+    EXPECT_FALSE(window->TestFace().mmSortwithpoint->isEnabled());
+    EXPECT_TRUE(window->TestFace().ToolButton4->isEnabled());
+    EXPECT_TRUE(window->TestFace().ToolButton5->isEnabled());
     // The hints are the menu captions, not the form's own hints.
-    EXPECT_EQ(window->ToolButton1->toolTip(), "新規作成(&N)");
-    EXPECT_EQ(window->ToolButton5->toolTip(), "学籍番号順に並べ替え(&S)");
+    EXPECT_EQ(window->TestFace().ToolButton1->toolTip(), "新規作成(&N)");
+    EXPECT_EQ(window->TestFace().ToolButton5->toolTip(), "学籍番号順に並べ替え(&S)");
     EXPECT_EQ(Cell(*window, 3, 0), "1");
     EXPECT_EQ(Cell(*window, 0, 102), "100");
     EXPECT_EQ(window->AnswerTable().QuestionCount(), 50);
-    EXPECT_EQ(window->Table->columnWidth(0), 60);
-    EXPECT_EQ(window->Table->columnWidth(1), 80);
+    EXPECT_EQ(window->TestFace().Table->columnWidth(0), 60);
+    EXPECT_EQ(window->TestFace().Table->columnWidth(1), 80);
     EXPECT_EQ(window->ApplicationTitle(), "pelloran");
 }
 
@@ -60,17 +60,17 @@ TEST_F(MainWindow, OpenSetsFolderTitleListAndSaveProposal) {
     const QString quiz = folders.CreateFile("tests/quiz.old.csv", SmallClass);
     services.openAnswers.push_back(quiz);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(window->windowTitle(), "quiz.old - Pelloran");
     EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "tests"));
-    EXPECT_EQ(window->FileNameKeep->List().FileNames()[0], quiz.toStdString());
+    EXPECT_EQ(window->TestFace().FileNameKeep->List().FileNames()[0], quiz.toStdString());
     EXPECT_EQ(window->LoadedText(), SmallClass);
-    EXPECT_TRUE(window->mmMark->isEnabled());
-    EXPECT_TRUE(window->mmSortWithNumber->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmMark->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmSortWithNumber->isEnabled());
     EXPECT_EQ(Cell(*window, 2, 3), "Sato");
 
     services.saveAnswers.push_back(std::nullopt);
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(services.saveProposals, QStringList{quiz});
     EXPECT_EQ(services.saveFolders, QStringList{window->CurrentDir()});
     EXPECT_TRUE(services.errors.isEmpty());
@@ -80,11 +80,11 @@ TEST_F(MainWindow, OpenOfAMissingFileReportsItAfterTheTitleChanged) {
     const QString missing = QString::fromStdString((folders / "gone.csv").string());
     services.openAnswers.push_back(missing);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_EQ(services.errors[0], "pelloran: ファイル " + missing + " は開けません.");
     EXPECT_EQ(window->windowTitle(), "gone - Pelloran");
-    EXPECT_TRUE(window->mmMark->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmMark->isEnabled());
     EXPECT_TRUE(window->LoadedText().empty());
 }
 
@@ -92,11 +92,11 @@ TEST_F(MainWindow, SaveAsWritesTheTableAndTakesTheFile) {
     const QString quiz = folders.CreateFile("quiz.csv", SmallClass);
     services.openAnswers.push_back(quiz);
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     const QString copy = NativeName(folders / "out/copy.csv");
     std::filesystem::create_directories(folders / "out");
     services.saveAnswers.push_back(copy);
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     EXPECT_EQ(ReadTestFile(folders / "out/copy.csv"), SmallClass);
     EXPECT_EQ(window->windowTitle(), "copy - Pelloran");
     EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "out"));
@@ -106,7 +106,7 @@ TEST_F(MainWindow, SaveAsWritesTheTableAndTakesTheFile) {
 TEST_F(MainWindow, SaveAsIntoAMissingFolderKeepsTitleAndFolder) {
     const auto window = Show();
     services.saveAnswers.push_back(QString::fromStdString((folders / "no/such.csv").string()));
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("を作成できません"));
     EXPECT_EQ(window->windowTitle(), "Pelloran");
@@ -131,7 +131,7 @@ TEST_P(DiscardQuestion, OnNew) {
     const auto window = Show();
     if (c.loadFile) {
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
     }
     if (c.editTable) {
         window->AnswerTable().SetCell(1, 3, "1003");
@@ -140,7 +140,7 @@ TEST_P(DiscardQuestion, OnNew) {
     if (!c.saveDialogCancelled) {
         services.saveAnswers.push_back(QString::fromStdString((folders / "saved.csv").string()));
     }
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     EXPECT_EQ(services.questions.size(), c.asked ? 1 : 0);
     EXPECT_EQ(Cell(*window, 1, 3).empty(), c.resetDone);
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
@@ -164,7 +164,7 @@ TEST_F(MainWindow, OpenAsksBeforeDroppingChanges) {
     window->AnswerTable().SetCell(1, 3, "1001");
     services.discardAnswers.push_back(TDiscardAnswer::Cancel);
     services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(Cell(*window, 1, 3), "1001");
     EXPECT_EQ(window->windowTitle(), "Pelloran");
     EXPECT_EQ(services.openFolders.size(), 0);
@@ -176,7 +176,7 @@ TEST_F(MainWindow, TheQuestionShowsMessageSix) {
     const auto window = Show();
     window->AnswerTable().SetCell(1, 3, "1001");
     services.discardAnswers.push_back(TDiscardAnswer::Cancel);
-    window->mmNew->trigger();
+    window->TestFace().mmNew->trigger();
     EXPECT_EQ(services.questions, QStringList{"保存しますか"});
 }
 
@@ -203,7 +203,7 @@ TEST_F(MainWindow, ClosingWritesTheCurrentFolderBesideOtherSections) {
     WriteTestFile(folders.Settings(), "[Other]\r\nk=v\r\n");
     services.openAnswers.push_back(folders.CreateFile("tests/quiz.csv", SmallClass));
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_TRUE(CloseWindow(*window));
     const std::string settings = ReadTestFile(folders.Settings());
     EXPECT_NE(settings.find("[Other]\r\nk=v\r\n"), std::string::npos);
@@ -251,8 +251,8 @@ TEST_F(MainWindow, AFileNameThatIsNoUtf8OpensAndIsKeptByteForByte) {
     EXPECT_NE(ReadTestFile(folders.Settings()).find("FileName1=" + fileName.string() + "\r\n"),
               std::string::npos);
     const auto again = Show();
-    ASSERT_FALSE(again->FileNameKeep->MenuItems().empty());
-    again->FileNameKeep->MenuItems().front()->trigger();
+    ASSERT_FALSE(again->TestFace().FileNameKeep->MenuItems().empty());
+    again->TestFace().FileNameKeep->MenuItems().front()->trigger();
     EXPECT_EQ(again->AnswerTable().Cell(2, 4), "Suzuki");
     EXPECT_EQ(services.errors.join(QLatin1Char('\n')), QString());
 }
@@ -263,10 +263,10 @@ TEST_F(MainWindow, ARecentFileOpensWithoutChangingTheFolder) {
     const QString second = folders.CreateFile("b/second.csv", SmallClass);
     services.openAnswers = {first, second};
     const auto window = Show();
-    window->mmOpen->trigger();
-    window->mmOpen->trigger();
-    ASSERT_GE(window->FileNameKeep->MenuItems().size(), 2u);
-    window->FileNameKeep->MenuItems()[1]->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
+    ASSERT_GE(window->TestFace().FileNameKeep->MenuItems().size(), 2u);
+    window->TestFace().FileNameKeep->MenuItems()[1]->trigger();
     EXPECT_EQ(window->windowTitle(), "first - Pelloran");
     EXPECT_EQ(window->CurrentDir(), FromNativePath(folders / "b"));
     EXPECT_EQ(RecentFiles(*window).first(), "&1  " + first);
@@ -282,15 +282,15 @@ TEST_F(MainWindow, TheOpenDialogStartsInTheFolderItLastOpenedFrom) {
     std::filesystem::create_directories(folders / "out");
     services.openAnswers = {first};
     const auto window = Show();
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     services.saveAnswers.push_back(FromNativePath(folders / "out/saved.csv"));
-    window->mmSaveAs->trigger();
+    window->TestFace().mmSaveAs->trigger();
     ASSERT_EQ(window->CurrentDir(), FromNativePath(folders / "out"));
     services.openAnswers = {second};
-    window->ToolButton2->trigger();
-    window->FileNameKeep->MenuItems()[2]->trigger();
+    window->TestFace().ToolButton2->trigger();
+    window->TestFace().FileNameKeep->MenuItems()[2]->trigger();
     ASSERT_EQ(window->windowTitle(), "first - Pelloran");
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     const QStringList started{FromNativePath(folders / "start"), FromNativePath(folders / "a"),
                               FromNativePath(folders / "b")};
     EXPECT_EQ(services.openFolders.join(QLatin1Char('\n')).toStdString(),
@@ -314,13 +314,13 @@ TEST_F(MainWindow, FirstRunOffersTheDemoFileOnce) {
 TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureInABox) {
     const auto window = Show();
     services.clipboard = QStringLiteral("1001,佐藤\n1002,鈴木\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(Cell(*window, 2, 4), ToCodePage(QStringLiteral("鈴木")));
     EXPECT_TRUE(services.messages.isEmpty());
-    EXPECT_TRUE(window->mmMark->isEnabled());
+    EXPECT_TRUE(window->TestFace().mmMark->isEnabled());
 
     services.clipboard = QStringLiteral("1003,Tanaka\n\n1004,Ito\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(services.messages, QStringList{QStringLiteral("2 行目: 空の行です")});
     EXPECT_EQ(Cell(*window, 1, 5), "");
     EXPECT_TRUE(services.errors.isEmpty());
@@ -329,24 +329,24 @@ TEST_F(MainWindow, PasteWritesTheRosterAndReportsAFailureInABox) {
 TEST_F(MainWindow, PastedMinusSignAndWaveDashAreTheCodePagesCharacters) {
     const auto window = Show();
     services.clipboard = QStringLiteral("1001,\u5C71\u2212\u301C\n");
-    window->mmPaste->trigger();
+    window->TestFace().mmPaste->trigger();
     EXPECT_EQ(Cell(*window, 2, 3), "\x8e\x52\x81\x7c\x81\x60");
 }
 
 TEST_F(MainWindow, MarkAndSortByScore) {
     services.openAnswers.push_back(folders.CreateFile("quiz.csv", SmallClass));
     const auto window = Show();
-    window->mmOpen->trigger();
-    window->mmMark->trigger();
-    EXPECT_TRUE(window->mmSortwithpoint->isEnabled());
-    window->mmSortwithpoint->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmMark->trigger();
+    EXPECT_TRUE(window->TestFace().mmSortwithpoint->isEnabled());
+    window->TestFace().mmSortwithpoint->trigger();
     EXPECT_EQ(Cell(*window, 2, 3), "Suzuki");
     EXPECT_TRUE(services.errors.isEmpty());
 }
 
 TEST_F(MainWindow, HelpOpensThePageBesideTheProgram) {
     const auto window = Show();
-    window->mmShowHelp->trigger();
+    window->TestFace().mmShowHelp->trigger();
     // A URL's path starts with '/' and has no other separator, a drive letter included.
     const QString page =
         QDir::fromNativeSeparators(NativeName(folders.ProgramFolder() / "Help.htm"));
@@ -358,7 +358,7 @@ TEST_F(MainWindow, AboutShowsTheBoxAndThenReportsAMissingIcon) {
     const auto window = Show();
     TAboutBox aboutBox([this](const QString& url) { services.OpenUrl(url); });
     window->SetAboutBox(&aboutBox);
-    window->mmAbout->trigger();
+    window->TestFace().mmAbout->trigger();
     EXPECT_TRUE(aboutBox.isVisible());
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("Pelloran123.ico は開けません"));

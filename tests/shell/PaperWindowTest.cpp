@@ -33,9 +33,9 @@ protected:
     std::unique_ptr<TMain> ShowWithQuiz(bool marked) {
         auto window = ShowWindow(folders, services);
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", Quiz));
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         if (marked) {
-            window->mmMark->trigger();
+            window->TestFace().mmMark->trigger();
         }
         return window;
     }
@@ -72,21 +72,23 @@ TEST_F(PaperWindow, CommandsFollowTheAnalysisInTheEditMenuWithKeysOfTheirOwn) {
                           ReadTestFile(PELLORAN_RESOURCES_FOLDER "/lang/en.lng"));
         }
         const auto window = ShowWindow(folders, services);
-        const QList<QAction*> actions = window->mmEdit->actions();
+        const QList<QAction*> actions = window->TestFace().mmEdit->actions();
         ASSERT_GE(actions.size(), 7);
-        EXPECT_EQ(actions[4], window->mmAnalysis);
-        EXPECT_EQ(actions[5], window->mmSlips);
-        EXPECT_EQ(actions[6], window->mmClassList);
-        EXPECT_EQ(window->mmSlips->text(), english ? "Stu&dent slips..." : "個票(&D)...");
-        EXPECT_EQ(window->mmClassList->text(), english ? "Class l&ist..." : "一覧表(&I)...");
+        EXPECT_EQ(actions[4], window->TestFace().mmAnalysis);
+        EXPECT_EQ(actions[5], window->TestFace().mmSlips);
+        EXPECT_EQ(actions[6], window->TestFace().mmClassList);
+        EXPECT_EQ(window->TestFace().mmSlips->text(),
+                  english ? "Stu&dent slips..." : "個票(&D)...");
+        EXPECT_EQ(window->TestFace().mmClassList->text(),
+                  english ? "Class l&ist..." : "一覧表(&I)...");
         for (QAction* action : actions) {
-            if (action == window->mmSlips || action == window->mmClassList ||
+            if (action == window->TestFace().mmSlips || action == window->TestFace().mmClassList ||
                 action->isSeparator()) {
                 continue;
             }
-            EXPECT_NE(AccessKey(action->text()), AccessKey(window->mmSlips->text()))
+            EXPECT_NE(AccessKey(action->text()), AccessKey(window->TestFace().mmSlips->text()))
                 << action->text().toStdString();
-            EXPECT_NE(AccessKey(action->text()), AccessKey(window->mmClassList->text()))
+            EXPECT_NE(AccessKey(action->text()), AccessKey(window->TestFace().mmClassList->text()))
                 << action->text().toStdString();
         }
     }
@@ -94,7 +96,7 @@ TEST_F(PaperWindow, CommandsFollowTheAnalysisInTheEditMenuWithKeysOfTheirOwn) {
 
 TEST_F(PaperWindow, ATableNotMarkedIsRefusedBeforeTheDialog) {
     const auto window = ShowWithQuiz(false);
-    window->mmSlips->trigger();
+    window->TestFace().mmSlips->trigger();
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains(
         QStringLiteral("まだ採点されていません。採点してから印刷してください。")))
@@ -105,7 +107,7 @@ TEST_F(PaperWindow, ATableNotMarkedIsRefusedBeforeTheDialog) {
 TEST_F(PaperWindow, SavesTheSlipsAsPdfBesideTheAnswerFileUnderTheTestsName) {
     const auto window = ShowWithQuiz(true);
     services.pdfAnswers.push_back(Path("quiz-slips.pdf"));
-    WithDialog([&] { window->mmSlips->trigger(); },
+    WithDialog([&] { window->TestFace().mmSlips->trigger(); },
                [&](TPaperDialog& dialog) {
                    EXPECT_EQ(dialog.windowTitle(), "個票");
                    EXPECT_EQ(dialog.Title->text(), "quiz");
@@ -120,15 +122,15 @@ TEST_F(PaperWindow, SavesTheSlipsAsPdfBesideTheAnswerFileUnderTheTestsName) {
 
 TEST_F(PaperWindow, TheAnalysisWindowSavesTheClassListAndReportsAFileItCannotWrite) {
     const auto window = ShowWithQuiz(true);
-    window->mmAnalysis->trigger();
+    window->TestFace().mmAnalysis->trigger();
     QApplication::processEvents();
-    ASSERT_TRUE(window->AnalysisWindow->ClassList->isEnabled());
+    ASSERT_TRUE(window->TestFace().AnalysisWindow->ClassList->isEnabled());
     services.pdfAnswers.push_back(Path("no/such/list.pdf"));
     services.pdfAnswers.push_back(std::nullopt);
     services.pdfAnswers.push_back(Path("list.pdf"));
-    WithDialog([&] { window->AnalysisWindow->ClassList->click(); },
+    WithDialog([&] { window->TestFace().AnalysisWindow->ClassList->click(); },
                [&](TPaperDialog& dialog) {
-                   EXPECT_EQ(dialog.parentWidget(), window->AnalysisWindow);
+                   EXPECT_EQ(dialog.parentWidget(), window->TestFace().AnalysisWindow);
                    dialog.Title->setText(QStringLiteral("期末テスト"));
                    dialog.SavePdf->click();
                    dialog.SavePdf->click();
@@ -150,10 +152,10 @@ TEST_F(PaperWindow, ThePreviewShowsEveryPageThePrinterWouldPrint) {
     }
     auto window = ShowWindow(folders, services);
     services.openAnswers.push_back(folders.CreateFile("twelve.csv", quiz));
-    window->mmOpen->trigger();
-    window->mmMark->trigger();
+    window->TestFace().mmOpen->trigger();
+    window->TestFace().mmMark->trigger();
     int previewPages = 0;
-    WithDialog([&] { window->mmSlips->trigger(); },
+    WithDialog([&] { window->TestFace().mmSlips->trigger(); },
                [&](TPaperDialog& dialog) {
                    QTimer::singleShot(0, [&] {
                        auto* preview =
@@ -195,11 +197,11 @@ TEST(PaperPrinter, PrintsThePagesTheDialogAsksFor) {
 
 TEST_F(PaperWindow, AnalysisWindowOffersPaperOnlyWithFigures) {
     const auto window = ShowWindow(folders, services);
-    window->mmAnalysis->trigger();
+    window->TestFace().mmAnalysis->trigger();
     QApplication::processEvents();
-    EXPECT_FALSE(window->AnalysisWindow->Slips->isEnabled());
-    EXPECT_FALSE(window->AnalysisWindow->ClassList->isEnabled());
-    EXPECT_EQ(window->AnalysisWindow->Slips->text(), "個票(&D)...");
+    EXPECT_FALSE(window->TestFace().AnalysisWindow->Slips->isEnabled());
+    EXPECT_FALSE(window->TestFace().AnalysisWindow->ClassList->isEnabled());
+    EXPECT_EQ(window->TestFace().AnalysisWindow->Slips->text(), "個票(&D)...");
 }
 
 } // namespace

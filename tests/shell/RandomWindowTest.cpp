@@ -82,16 +82,16 @@ public:
             Paste();
             break;
         case 4:
-            Run("mark", *window_->mmMark);
+            Run("mark", *window_->TestFace().mmMark);
             break;
         case 5:
-            Run("sort-number", *window_->mmSortWithNumber);
+            Run("sort-number", *window_->TestFace().mmSortWithNumber);
             break;
         case 6:
-            Run("sort-score", *window_->mmSortwithpoint);
+            Run("sort-score", *window_->TestFace().mmSortwithpoint);
             break;
         case 7:
-            AskingFirst("new", [this] { window_->mmNew->trigger(); });
+            AskingFirst("new", [this] { window_->TestFace().mmNew->trigger(); });
             // A new table is compared with an empty test's text again.
             loadedText_.clear();
             unsavedAtLoad_ = FindUnsavedCells(Table()).fingerprint;
@@ -111,7 +111,7 @@ public:
 
 private:
     TAnswerTable& Table() { return window_->AnswerTable(); }
-    TAnswerGrid& Grid() { return *window_->Table; }
+    TAnswerGrid& Grid() { return *window_->TestFace().Table; }
 
     void Run(const char* name, QAction& action) {
         log_ += std::string(name) + " ";
@@ -141,7 +141,7 @@ private:
         const bool heldClass = HoldsTextBelowTheKey(Table());
         AskingFirst("open" + Escaped(text), [&] {
             services_.openAnswers.push_back(fileName);
-            window_->mmOpen->trigger();
+            window_->TestFace().mmOpen->trigger();
         });
         services_.openAnswers.clear();
         TAnswerTable scratch;
@@ -191,7 +191,7 @@ private:
         services_.clipboard = FromCodePage(roster);
         // Over students with answers, the names go over them.
         services_.choiceAnswers = {0};
-        window_->mmPaste->trigger();
+        window_->TestFace().mmPaste->trigger();
         services_.choiceAnswers.clear();
     }
 
@@ -200,7 +200,7 @@ private:
         services_.saveAnswers.push_back(QString::fromStdString((folders_ / "saved.csv").string()));
         // Cells the file would not keep are dropped from it.
         services_.choiceAnswers = {0};
-        window_->mmSaveAs->trigger();
+        window_->TestFace().mmSaveAs->trigger();
         services_.saveAnswers.clear();
         services_.choiceAnswers.clear();
         // What was saved is what the table is compared with from now on.

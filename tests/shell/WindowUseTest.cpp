@@ -91,9 +91,10 @@ TEST_F(WindowUse, TheOuterSizeIsTheWindowsAndTheToolButtonsLieSideBySide) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; }, 5000))
         << window->frameGeometry().width() << " x " << window->frameGeometry().height();
     int left = 0;
-    for (QAction* button : {window->ToolButton1, window->ToolButton2, window->ToolButton3,
-                            window->ToolButton4, window->ToolButton5}) {
-        const QWidget* shown = window->ToolBar->widgetForAction(button);
+    for (QAction* button : {window->TestFace().ToolButton1, window->TestFace().ToolButton2,
+                            window->TestFace().ToolButton3, window->TestFace().ToolButton4,
+                            window->TestFace().ToolButton5}) {
+        const QWidget* shown = window->TestFace().ToolBar->widgetForAction(button);
         ASSERT_NE(shown, nullptr);
         EXPECT_EQ(shown->mapTo(window.get(), QPoint()).x(), left);
         EXPECT_EQ(shown->width(), 23);
@@ -105,7 +106,7 @@ TEST_F(WindowUse, TheOuterSizeIsTheWindowsAndTheToolButtonsLieSideBySide) {
 TEST_F(WindowUse, TheShippedDemoIsKeptByteForByte) {
     const std::string demo = ReadTestFile(PELLORAN_RESOURCES_FOLDER "/Data/Demo.csv");
     services.openAnswers.push_back(QStringLiteral(PELLORAN_RESOURCES_FOLDER "/Data/Demo.csv"));
-    window->mmOpen->trigger();
+    window->TestFace().mmOpen->trigger();
     EXPECT_EQ(window->GetTableText(), demo);
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_TRUE(services.questions.isEmpty());

@@ -238,12 +238,12 @@ protected:
     }
 
     TAnswerTable& Table() { return window->AnswerTable(); }
-    TAnswerGrid& View() { return *window->Table; }
+    TAnswerGrid& View() { return *window->TestFace().Table; }
 
     /// Opens the answer file through the open dialog and lets the grid take its size.
     void Open(std::string_view answerFile) {
         services.openAnswers.push_back(folders.CreateFile("quiz.csv", answerFile));
-        window->mmOpen->trigger();
+        window->TestFace().mmOpen->trigger();
         QApplication::processEvents();
     }
 

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(AnswerFile, LoadedText, testing::ValuesIn(LoadedTextCas
 
 TEST(LoadAnswerText, WritesFieldsIntoTheirCells) {
     TAnswerTable table;
-    table.SetMessage(3, "Key");
+    table.SetMessage(TMessage::AnswerKeyLabel, "Key");
     table.SetCell(2, 2, "gone with the class");
     table.SetCell(6, 3, "gone with the class");
     table.SetCell(1, 4, "gone with the class");
@@ -304,7 +304,7 @@ TEST(LoadAnswerFile, AFileWithStudentsReplacesTheWholeTableWhateverItHolds) {
     for (const std::string firstAnswer : {"", " "}) {
         SCOPED_TRACE("cell (3, 3) was " + Escaped(firstAnswer));
         TAnswerTable table;
-        table.SetMessage(1, "No");
+        table.SetMessage(TMessage::NumberTitle, "No");
         table.SetCell(3, 3, firstAnswer);
         table.SetCell(5, 3, "right");
         table.SetCell(1, 4, "below");

@@ -271,7 +271,7 @@ TEST(AnswerTableReset, TitlesAndLabelsFromTheMessages) {
     const std::string question = "\x96\xe2";
     const std::string messages[] = {"No", "Name", "Key", "Pts", question, "6", "7", "8", "9", "10"};
     for (int number = 1; number <= 10; ++number) {
-        table.SetMessage(number, messages[number - 1]);
+        table.SetMessage(static_cast<TMessage>(number), messages[number - 1]);
     }
     table.Reset();
     EXPECT_EQ(RowTexts(table, 0, 4), (std::vector<std::string>{"", "No", "Name", question + "1"}));

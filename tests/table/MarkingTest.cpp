@@ -66,7 +66,7 @@ void SetMessages(TAnswerTable& table) {
     const std::vector<std::string> texts = {"No",    "Name",  "Key",  "Pts",  "Q",
                                             "Save?", "Score", "Rate", "Mean", "SD"};
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        table.SetMessage(static_cast<int>(i) + 1, texts[i]);
+        table.SetMessage(static_cast<TMessage>(i + 1), texts[i]);
     }
 }
 

@@ -58,7 +58,7 @@ class THistoryBench {
 public:
     THistoryBench() {
         for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
-            session.Table().SetMessage(number, "M" + std::to_string(number));
+            session.Table().SetMessage(static_cast<TMessage>(number), "M" + std::to_string(number));
         }
         session.Start();
     }

@@ -42,7 +42,7 @@ class Session : public testing::TestWithParam<TLoadedText> {
 protected:
     Session() : session(GetParam()) {
         for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
-            table.SetMessage(number, "M" + std::to_string(number));
+            table.SetMessage(static_cast<TMessage>(number), "M" + std::to_string(number));
         }
         session.Start();
     }
@@ -56,7 +56,8 @@ protected:
     std::vector<std::string> OpenedAlone(const std::filesystem::path& fileName) const {
         TTableSession alone(GetParam());
         for (int number = 1; number <= TAnswerTable::MessageCount; ++number) {
-            alone.Table().SetMessage(number, table.Message(number));
+            alone.Table().SetMessage(static_cast<TMessage>(number),
+                                     table.Message(static_cast<TMessage>(number)));
         }
         alone.Start();
         alone.Open(fileName);

@@ -1,11 +1,15 @@
+#include "shell/window/WindowSettings.h"
+
+#include "analysis/AnalysisTexts.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "shell/logic/SettingsFiles.h"
 #include "shell/recent/FileNameKeeper.h"
-#include "shell/window/MainForm.h"
+#include "shell/window/MainMenus.h"
 #include "shell/window/ShellText.h"
 #include "table/session/Messages.h"
+#include "table/store/AnswerTable.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -13,6 +17,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QTranslator>
+#include <QWidget>
 #include <array>
 
 namespace {
@@ -46,82 +51,85 @@ void InstallQtTranslation(QObject& owner, const std::string& language) {
 
 } // namespace
 
-void TMain::ReadSettings() {
-    const std::filesystem::path& executable = setup_.executablePath;
+TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUserEnvironment& user,
+                             TFileNameKeep& fileNameKeep) {
     const std::filesystem::path settings =
-        SettingsFilePath(executable, setup_.user, FolderWritable(executable.parent_path()));
-    settingsFileName_ = FromNativePath(settings);
+        SettingsFilePath(executable, user, FolderWritable(executable.parent_path()));
     if (!FileExists(settings)) {
-        FileNameKeep->AddFileName(ExecutableFolder() + QStringLiteral("/Data/Demo.csv"));
+        fileNameKeep.AddFileName(FromNativePath(executable.parent_path()) +
+                                 QStringLiteral("/Data/Demo.csv"));
     }
     const std::string folder = TProfileFile(settings).ReadString(
         SettingSection, CurrentDirKey, ExtractFileDrive(PathText(executable)));
-    currentDir_ = FromPathText(folder);
+    return {FromNativePath(settings), FromPathText(folder)};
 }
 
-void TMain::ApplyLanguageFile() {
-    const std::filesystem::path language = LanguageFilePath(setup_.executablePath, setup_.user);
+void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvironment& user,
+                       const TLanguageTargets& targets) {
+    const std::filesystem::path language = LanguageFilePath(executable, user);
     if (!FileExists(language)) {
-        InstallQtTranslation(*this, std::string(DefaultLanguage));
+        InstallQtTranslation(targets.window, std::string(DefaultLanguage));
         return;
     }
     const TProfileFile file(language);
-    InstallQtTranslation(*this, file.ReadString(MainSection, LanguageKey, DefaultLanguage));
+    InstallQtTranslation(targets.window,
+                         file.ReadString(MainSection, LanguageKey, DefaultLanguage));
+    const TMainMenus& menus = targets.menus;
     const std::array<std::pair<std::string_view, QAction*>, 12> captions = {{
-        {"mmFile.Caption", mmFile->menuAction()},
-        {"mmNew.Caption", mmNew},
-        {"mmOpen.Caption", mmOpen},
-        {"mmPaste.Caption", mmPaste},
-        {"mmSaveAs.Caption", mmSaveAs},
-        {"mmExit.Caption", mmExit},
-        {"mmMark.Caption", mmMark},
-        {"mmSortWithNumber.Caption", mmSortWithNumber},
-        {"mmSortwithpoint.Caption", mmSortwithpoint},
-        {"mmHelp.Caption", mmHelp->menuAction()},
-        {"mmShowHelp.Caption", mmShowHelp},
-        {"mmAbout.Caption", mmAbout},
+        {"mmFile.Caption", menus.mmFile->menuAction()},
+        {"mmNew.Caption", menus.mmNew},
+        {"mmOpen.Caption", menus.mmOpen},
+        {"mmPaste.Caption", menus.mmPaste},
+        {"mmSaveAs.Caption", menus.mmSaveAs},
+        {"mmExit.Caption", menus.mmExit},
+        {"mmMark.Caption", menus.mmMark},
+        {"mmSortWithNumber.Caption", menus.mmSortWithNumber},
+        {"mmSortwithpoint.Caption", menus.mmSortwithpoint},
+        {"mmHelp.Caption", menus.mmHelp->menuAction()},
+        {"mmShowHelp.Caption", menus.mmShowHelp},
+        {"mmAbout.Caption", menus.mmAbout},
     }};
     for (const auto& [key, action] : captions) {
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
     // A language file older than these commands keeps their Japanese captions.
     const std::array<std::pair<std::string_view, QAction*>, 7> laterCaptions = {{
-        {"mmAnalysis.Caption", mmAnalysis},
-        {"mmUndo.Caption", mmUndo},
-        {"mmRedo.Caption", mmRedo},
-        {"mmCut.Caption", mmCut},
-        {"mmCopy.Caption", mmCopy},
-        {"mmPasteCells.Caption", mmPasteCells},
-        {"mmClear.Caption", mmClear},
+        {"mmAnalysis.Caption", menus.mmAnalysis},
+        {"mmUndo.Caption", menus.mmUndo},
+        {"mmRedo.Caption", menus.mmRedo},
+        {"mmCut.Caption", menus.mmCut},
+        {"mmCopy.Caption", menus.mmCopy},
+        {"mmPasteCells.Caption", menus.mmPasteCells},
+        {"mmClear.Caption", menus.mmClear},
     }};
     for (const auto& [key, action] : laterCaptions) {
         SetCaption(*action, file.ReadString(MainSection, key, ToCodePage(action->text())));
     }
-    analysisTexts_ = TAnalysisTexts::Read(file);
-    SetCaption(*mmSlips, analysisTexts_[TAnalysisText::Slips]);
-    SetCaption(*mmClassList, analysisTexts_[TAnalysisText::ClassList]);
+    targets.analysisTexts = TAnalysisTexts::Read(file);
+    SetCaption(*menus.mmSlips, targets.analysisTexts[TAnalysisText::Slips]);
+    SetCaption(*menus.mmClassList, targets.analysisTexts[TAnalysisText::ClassList]);
     const std::string windowFace = file.ReadString(MainSection, "Font.Name", "");
     if (!windowFace.empty()) {
-        QFont windowFont = font();
+        QFont windowFont = targets.window.font();
         windowFont.setFamily(FromCodePage(windowFace.substr(0, MaxFaceNameLength)));
-        setFont(windowFont);
+        targets.window.setFont(windowFont);
     }
     const std::string tableFace = file.ReadString(MainSection, "Table.Font.Name", "");
     if (!tableFace.empty()) {
-        QFont tableFont = Table->font();
+        QFont tableFont = targets.table.font();
         tableFont.setFamily(FromCodePage(tableFace.substr(0, MaxFaceNameLength)));
-        Table->setFont(tableFont);
+        targets.table.setFont(tableFont);
     }
-    ReadMessages(table_, file);
+    ReadMessages(targets.answerTable, file);
 }
 
-void TMain::WriteSettings() {
-    const std::string folder = ToPathText(currentDir_);
+void WriteSettings(const QString& settingsFileName, const QString& currentDir) {
+    const std::string folder = ToPathText(currentDir);
     // A folder name with a line break would break the file's lines: the old value stays.
     if (!TProfileFile::CanWriteValue(folder)) {
         return;
     }
-    const std::filesystem::path fileName = ToNativePath(settingsFileName_);
+    const std::filesystem::path fileName = ToNativePath(settingsFileName);
     // The configuration folder may not exist yet; a failure shows when the file is written.
     std::error_code ignored;
     std::filesystem::create_directories(fileName.parent_path(), ignored);
