@@ -11,6 +11,7 @@
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "table/file/AnswerFile.h"
+#include "table/file/TextRecords.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Sorting.h"
 #include "table/roster/RosterPaste.h"
@@ -402,5 +403,28 @@ void BM_LoadAnswerTextQuotedFields(benchmark::State& state) {
     TimeLoadText(state, WithQuotedFields(InputFor(state).answerFile, true));
 }
 BENCHMARK(BM_LoadAnswerTextQuotedFields)->Apply(AtTableSizes);
+
+/// Cutting the quoted text into its records alone, which reads every quoted field.
+void TimeCutRecords(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        int records = 0;
+        ForEachRecord(text, [&](const TRecord& record) {
+            benchmark::DoNotOptimize(record.text.data());
+            ++records;
+        });
+        benchmark::DoNotOptimize(records);
+    }
+    ReportThroughput(state, text.size(), InputFor(state).cells);
+}
+
+void BM_CutRecordsQuotedNames(benchmark::State& state) {
+    TimeCutRecords(state, WithQuotedFields(InputFor(state).answerFile, false));
+}
+BENCHMARK(BM_CutRecordsQuotedNames)->Apply(AtTableSizes);
+
+void BM_CutRecordsQuotedFields(benchmark::State& state) {
+    TimeCutRecords(state, WithQuotedFields(InputFor(state).answerFile, true));
+}
+BENCHMARK(BM_CutRecordsQuotedFields)->Apply(AtTableSizes);
 
 } // namespace
