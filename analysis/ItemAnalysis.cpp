@@ -1,196 +1,23 @@
 #include "analysis/ItemAnalysis.h"
 
-#include "platform/CodePage.h"
+#include "analysis/AnswerSpellings.h"
+#include "analysis/ScoreOrder.h"
 #include "table/marking/MarkingRules.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
-#include <map>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace {
 
-using TSpellingId = std::uint32_t;
 /// Differences below this are the arithmetic's noise, not the students'.
 constexpr double Tolerance = 1e-9;
 /// Bin widths are 1, 2 or 5 times a power of ten, the smallest giving at most this many bins.
 constexpr int MaxHistogramBins = 21;
-/// Stands for points that are no whole number THeldSum sums as an integer.
-constexpr std::int32_t NotWhole = std::numeric_limits<std::int32_t>::min();
-
-/// A cell's text as found: its spelling, and the whole points it adds to the score (or
-/// NotWhole), kept with it so that the sum needs no second look-up.
-struct TFound {
-    TSpellingId id = std::numeric_limits<TSpellingId>::max();
-    std::int32_t wholePoints = NotWhole;
-};
-
-struct TTextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-        return std::hash<std::string_view>{}(text);
-    }
-};
-
-/// Short answers are compared here, where a call of the library's comparison would cost more
-/// than the comparison.
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t at = 0; at < a.size(); ++at) {
-        if (a[at] != b[at]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// Answer texts that marking takes for the same answer to one question.
-struct TAnswerGroup {
-    std::vector<TSpellingId> spellings;
-    bool isKey = false;
-};
-
-/// Every answer text met, exactly as written, with marking's verdict on it, taken once per
-/// text; what the students who wrote it add up to is kept with it. Each question has its own
-/// texts, and one for its empty cells; the ids run over all questions, so that the loops over
-/// the cells index flat arrays.
-class TSpellings {
-public:
-    TSpellings(std::vector<TQuestionRule> rules, char decimalSeparator)
-        : rules_(std::move(rules)), decimalSeparator_(decimalSeparator),
-          shortTexts_(rules_.size() * ShortSlots), last_(rules_.size()), lookup_(rules_.size()),
-          groups_(rules_.size()), textGroups_(rules_.size()), valueGroups_(rules_.size()) {
-        for (std::size_t question = 0; question < rules_.size(); ++question) {
-            blanks_.push_back(Add(question, {}, {}));
-            shortTexts_[question * ShortSlots + EmptySlot] = Found(blanks_.back());
-        }
-    }
-
-    std::size_t Questions() const { return rules_.size(); }
-    const TQuestionRule& Rule(std::size_t question) const { return rules_[question]; }
-    TSpellingId Blank(std::size_t question) const { return blanks_[question]; }
-    const std::vector<TAnswerGroup>& Groups(std::size_t question) const {
-        return groups_[question];
-    }
-
-    /// The id of a cell's text. Empty texts and texts of one byte are found in a table; a
-    /// longer one is most often the one met before, else it is looked up. Throws what marking
-    /// throws for it.
-    TFound Find(std::size_t question, std::string_view answer) {
-        if (answer.size() <= 1) {
-            const std::size_t slot =
-                answer.empty() ? EmptySlot : static_cast<unsigned char>(answer.front());
-            TFound& known = shortTexts_[question * ShortSlots + slot];
-            if (known.id == Unseen) {
-                known = Found(Lookup(question, answer));
-            }
-            return known;
-        }
-        TFound& last = last_[question];
-        if (last.id == Unseen || !SameText(text[last.id], answer)) {
-            last = Found(Lookup(question, answer));
-        }
-        return last;
-    }
-
-    // Per id.
-    std::vector<std::string> text;
-    /// What marking adds to the score: the points of a correct keyed answer or of any points.
-    std::vector<long double> scorePoints;
-    /// The same as a whole number, when THeldSum sums it as one; else NotWhole.
-    std::vector<std::int32_t> wholePoints;
-    /// The item: 1 or 0 for a keyed answer, the points of a points question.
-    std::vector<double> item;
-    /// The students who wrote it, with their scores added up; together, as they are added to
-    /// together.
-    struct TWriters {
-        double scoreSum = 0;
-        int count = 0;
-    };
-    std::vector<TWriters> writers;
-    /// Students of the upper and the lower group who wrote it, each by its weight.
-    std::vector<double> upperWeight;
-    std::vector<double> lowerWeight;
-
-private:
-    /// One slot for each byte, one for the empty text.
-    static constexpr std::size_t ShortSlots = 257;
-    static constexpr std::size_t EmptySlot = 256;
-    static constexpr TSpellingId Unseen = std::numeric_limits<TSpellingId>::max();
-
-    TFound Found(TSpellingId id) const { return {id, wholePoints[id]}; }
-
-    TSpellingId Lookup(std::size_t question, std::string_view answer) {
-        auto& ids = lookup_[question];
-        if (const auto found = ids.find(answer); found != ids.end()) {
-            return found->second;
-        }
-        const TAnswerMark mark = MarkAnswer(rules_[question], answer, decimalSeparator_);
-        const TSpellingId id = Add(question, answer, mark);
-        ids.emplace(answer, id);
-        AddToGroup(question, id, mark);
-        return id;
-    }
-
-    TSpellingId Add(std::size_t question, std::string_view answer, const TAnswerMark& mark) {
-        const auto id = static_cast<TSpellingId>(text.size());
-        text.emplace_back(answer);
-        scorePoints.push_back(mark.points);
-        wholePoints.push_back(THeldSum::IsWholeAddend(mark.points)
-                                  ? static_cast<std::int32_t>(mark.points)
-                                  : NotWhole);
-        item.push_back(rules_[question].isPointsQuestion ? static_cast<double>(mark.points)
-                       : mark.correct                    ? 1
-                                                         : 0);
-        writers.emplace_back();
-        upperWeight.push_back(0);
-        lowerWeight.push_back(0);
-        return id;
-    }
-
-    /// Keyed answers are the same answer when their lower-cased texts are, as marking compares
-    /// them; points are the same when their values are.
-    void AddToGroup(std::size_t question, TSpellingId id, const TAnswerMark& mark) {
-        std::vector<TAnswerGroup>& groups = groups_[question];
-        const std::size_t index =
-            rules_[question].isPointsQuestion
-                ? valueGroups_[question].try_emplace(mark.points, groups.size()).first->second
-                : textGroups_[question]
-                      .try_emplace(TCodePage::LowerCase(text[id]), groups.size())
-                      .first->second;
-        if (index == groups.size()) {
-            groups.push_back({{}, mark.correct});
-        }
-        groups[index].spellings.push_back(id);
-    }
-
-    std::vector<TQuestionRule> rules_;
-    char decimalSeparator_;
-    std::vector<TSpellingId> blanks_;
-    std::vector<TFound> shortTexts_;
-    std::vector<TFound> last_;
-    std::vector<std::unordered_map<std::string, TSpellingId, TTextHash, std::equal_to<>>> lookup_;
-    std::vector<std::vector<TAnswerGroup>> groups_;
-    std::vector<std::map<std::string, std::size_t>> textGroups_;
-    std::vector<std::map<long double, std::size_t>> valueGroups_;
-};
-
-/// Adds what the answer found earns to a student's score, as marking sums it.
-void AddToScore(THeldSum& score, const TSpellings& spellings, TFound found) {
-    if (found.wholePoints != NotWhole) {
-        score.AddWhole(found.wholePoints);
-    } else {
-        score.Add(spellings.scorePoints[found.id]);
-    }
-}
 
 /// Sums over the students of one question's item (y), its square and the item times the
 /// score (t); the item's smallest and largest value.
@@ -201,122 +28,6 @@ struct TItemSums {
     double minimum = std::numeric_limits<double>::infinity();
     double maximum = -std::numeric_limits<double>::infinity();
 };
-
-/// The scores in ascending order, as far as the figures ask for it. Whole scores in a range
-/// not much wider than the class, as most tests have, are counted in one pass; any others are
-/// ordered as far as each figure needs.
-class TScoreOrder {
-public:
-    struct TRank {
-        std::size_t below = 0;
-        std::size_t equal = 0;
-        std::size_t above = 0;
-    };
-
-    /// `scores` must outlive the order.
-    TScoreOrder(const std::vector<double>& scores, double minimum, double maximum)
-        : scores_(scores), lowest_(minimum), highest_(maximum) {
-        const double range = maximum - minimum;
-        const bool countable = range <= MaxCountedRange + 4 * static_cast<double>(scores.size()) &&
-                               std::all_of(scores.begin(), scores.end(),
-                                           [](double score) { return score == std::trunc(score); });
-        if (!countable) {
-            values_ = scores;
-            return;
-        }
-        std::vector<std::size_t> counts(static_cast<std::size_t>(range) + 1);
-        for (const double score : scores) {
-            ++counts[static_cast<std::size_t>(score - minimum)];
-        }
-        // Scores below each value, and one more entry for all of them.
-        below_.resize(counts.size() + 1);
-        for (std::size_t value = 0; value < counts.size(); ++value) {
-            below_[value + 1] = below_[value] + counts[value];
-        }
-    }
-
-    double Lowest() const { return lowest_; }
-    double Highest() const { return highest_; }
-
-    /// The score at `position` of the ascending order, and the one after it.
-    std::pair<double, double> At(std::size_t position) {
-        if (below_.empty()) {
-            const auto at = values_.begin() + static_cast<std::ptrdiff_t>(position);
-            std::nth_element(values_.begin(), at, values_.end());
-            const double next =
-                at + 1 == values_.end() ? *at : *std::min_element(at + 1, values_.end());
-            return {*at, next};
-        }
-        const std::size_t next = std::min(position + 1, scores_.size() - 1);
-        return {ValueOfRank(position), ValueOfRank(next)};
-    }
-
-    TRank RankOf(double score) const {
-        TRank rank;
-        if (below_.empty()) {
-            for (const double other : scores_) {
-                rank.below += other < score ? 1 : 0;
-                rank.equal += other == score ? 1 : 0;
-            }
-        } else {
-            const auto value = static_cast<std::size_t>(score - lowest_);
-            rank.below = below_[value];
-            rank.equal = below_[value + 1] - below_[value];
-        }
-        rank.above = scores_.size() - rank.below - rank.equal;
-        return rank;
-    }
-
-private:
-    /// Counting takes one entry per whole number between the lowest and the highest score.
-    static constexpr double MaxCountedRange = 1 << 16;
-
-    double ValueOfRank(std::size_t position) const {
-        const auto found = std::upper_bound(below_.begin(), below_.end(), position);
-        return lowest_ + static_cast<double>(found - below_.begin() - 1);
-    }
-
-    const std::vector<double>& scores_;
-    double lowest_;
-    double highest_;
-    std::vector<std::size_t> below_;
-    std::vector<double> values_;
-};
-
-/// Between the scores in ascending order as QUARTILE.INC interpolates.
-double Quantile(TScoreOrder& order, std::size_t count, double share) {
-    const double position = share * static_cast<double>(count - 1);
-    const double below = std::floor(position);
-    const auto [low, high] = order.At(static_cast<std::size_t>(below));
-    return low + (position - below) * (high - low);
-}
-
-/// A group of students taken from one end of the scores: those beyond its cut count for 1,
-/// those tied at the cut for an equal share of the places left, so that the group holds exactly
-/// the students asked for and no tie is broken by chance.
-struct TGroupCut {
-    double cut = 0;
-    double share = 0;
-    bool upper = true;
-
-    double WeightOf(double score) const {
-        if (score == cut) {
-            return share;
-        }
-        return (upper ? score > cut : score < cut) ? 1 : 0;
-    }
-};
-
-/// The group of `size` students at the top or the bottom of the scores.
-TGroupCut GroupCutOf(TScoreOrder& order, std::size_t students, std::size_t size, bool upper) {
-    TGroupCut group;
-    group.upper = upper;
-    group.cut = order.At(upper ? students - size : size - 1).first;
-    const TScoreOrder::TRank rank = order.RankOf(group.cut);
-    const std::size_t inside = upper ? rank.above : rank.below;
-    group.share = static_cast<double>(size - inside) / static_cast<double>(rank.equal);
-    return group;
-}
 
 double NiceBinWidth(double range) {
     for (double scale = 1;; scale *= 10) {
@@ -413,8 +124,8 @@ private:
             TStoredId* const ids = answers_.data() + answers_.size() - QuestionCount();
             cells.ForEachCell(FirstColumn(), FirstColumn() + QuestionCount(),
                               [&](std::string_view answer) {
-                                  const TFound found = spellings_.Find(question, answer);
-                                  AddToScore(score, spellings_, found);
+                                  const TFoundSpelling found = spellings_.Find(question, answer);
+                                  spellings_.AddToScore(score, found);
                                   fits &= found.id <= MaxStoredId;
                                   ids[question++] = static_cast<TStoredId>(found.id);
                               });
@@ -427,7 +138,7 @@ private:
             }
             const double value = score.Value();
             for (const TStoredId* id = ids; id != ids + QuestionCount(); ++id) {
-                TSpellings::TWriters& writers = spellings_.writers[*id];
+                TAnswerSpellings::TWriters& writers = spellings_.writers[*id];
                 writers.scoreSum += value;
                 ++writers.count;
             }
@@ -658,7 +369,7 @@ private:
 
     const TAnswerTable& table_;
     const char decimalSeparator_;
-    TSpellings spellings_;
+    TAnswerSpellings spellings_;
     std::vector<double> attainablePoints_;
     /// Each student's answers, question by question.
     std::vector<TStoredId> answers_;

@@ -11,11 +11,13 @@
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "table/file/AnswerFile.h"
+#include "table/file/TextRecords.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Sorting.h"
 #include "table/roster/RosterPaste.h"
 #include "table/store/AnswerTable.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdlib>
@@ -337,15 +339,8 @@ void BM_DetectAsciiOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_DetectAsciiOnly)->Apply(AtTableSizes);
 
-/// Names with an ASCII blank, as spreadsheets hold them: each student line takes the full
-/// rules rather than the fast split.
-void BM_LoadAnswerTextBlankNames(benchmark::State& state) {
-    const TBenchInput& input = InputFor(state);
-    std::string text = input.answerFile;
-    for (std::size_t at = text.find("\x81\x40"); at != std::string::npos;
-         at = text.find("\x81\x40", at + 1)) {
-        text.replace(at, 2, " ");
-    }
+/// Loads `text` into a new test each iteration; making the test and the copy are not timed.
+void TimeLoadText(benchmark::State& state, const std::string& text) {
     TAnswerTable table;
     for (auto _ : state) {
         state.PauseTiming();
@@ -354,8 +349,82 @@ void BM_LoadAnswerTextBlankNames(benchmark::State& state) {
         state.ResumeTiming();
         benchmark::DoNotOptimize(LoadAnswerText(table, std::move(bytes)));
     }
-    ReportThroughput(state, text.size(), input.cells);
+    ReportThroughput(state, text.size(), InputFor(state).cells);
+}
+
+/// Names with an ASCII blank, as spreadsheets hold them: each student line takes the full
+/// rules rather than the fast split.
+void BM_LoadAnswerTextBlankNames(benchmark::State& state) {
+    std::string text = InputFor(state).answerFile;
+    for (std::size_t at = text.find("\x81\x40"); at != std::string::npos;
+         at = text.find("\x81\x40", at + 1)) {
+        text.replace(at, 2, " ");
+    }
+    TimeLoadText(state, text);
 }
 BENCHMARK(BM_LoadAnswerTextBlankNames)->Apply(AtTableSizes);
+
+/// The generated file with its names (the second field), or every field, in double quotes, as
+/// spreadsheets save text fields. Its fields hold no comma or quote of their own.
+std::string WithQuotedFields(std::string_view text, bool everyField) {
+    constexpr std::string_view LineBreak = "\r\n";
+    constexpr std::size_t NameField = 1;
+    std::string quoted;
+    quoted.reserve(2 * text.size());
+    for (std::size_t lineStart = 0; lineStart < text.size();) {
+        const std::size_t lineEnd = std::min(text.find(LineBreak, lineStart), text.size());
+        std::size_t fieldStart = lineStart;
+        for (std::size_t field = 0;; ++field) {
+            const std::size_t fieldEnd = std::min(text.find(',', fieldStart), lineEnd);
+            const bool quotes = everyField || field == NameField;
+            quoted += quotes ? "\"" : "";
+            quoted += text.substr(fieldStart, fieldEnd - fieldStart);
+            quoted += quotes ? "\"" : "";
+            if (fieldEnd == lineEnd) {
+                break;
+            }
+            quoted += ',';
+            fieldStart = fieldEnd + 1;
+        }
+        quoted += LineBreak;
+        lineStart = lineEnd + LineBreak.size();
+    }
+    return quoted;
+}
+
+/// Quoted names: each student line takes the reading of quoted fields to find its end.
+void BM_LoadAnswerTextQuotedNames(benchmark::State& state) {
+    TimeLoadText(state, WithQuotedFields(InputFor(state).answerFile, false));
+}
+BENCHMARK(BM_LoadAnswerTextQuotedNames)->Apply(AtTableSizes);
+
+/// Every field quoted: the reading of quoted fields spends its time inside them.
+void BM_LoadAnswerTextQuotedFields(benchmark::State& state) {
+    TimeLoadText(state, WithQuotedFields(InputFor(state).answerFile, true));
+}
+BENCHMARK(BM_LoadAnswerTextQuotedFields)->Apply(AtTableSizes);
+
+/// Cutting the quoted text into its records alone, which reads every quoted field.
+void TimeCutRecords(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        int records = 0;
+        ForEachRecord(text, [&](const TRecord& record) {
+            benchmark::DoNotOptimize(record.text.data());
+            ++records;
+        });
+        benchmark::DoNotOptimize(records);
+    }
+    ReportThroughput(state, text.size(), InputFor(state).cells);
+}
+
+void BM_CutRecordsQuotedNames(benchmark::State& state) {
+    TimeCutRecords(state, WithQuotedFields(InputFor(state).answerFile, false));
+}
+BENCHMARK(BM_CutRecordsQuotedNames)->Apply(AtTableSizes);
+
+void BM_CutRecordsQuotedFields(benchmark::State& state) {
+    TimeCutRecords(state, WithQuotedFields(InputFor(state).answerFile, true));
+}
+BENCHMARK(BM_CutRecordsQuotedFields)->Apply(AtTableSizes);
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "table/file/CommaBlocks.h"
 #include "table/file/WordBytes.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -358,117 +359,174 @@ enum class TQuotedEnd { Closed, Open, WaitsForMore };
     }
 }
 
-/// ScanQuotes for one way of opening quoted fields. Works on locals, which the bytes of the
-/// text cannot alias.
+/// ScanQuotes for one way of opening quoted fields. Works on its own copies of the scan's
+/// fields, which the bytes of the text cannot alias, so that they stay in registers; each step
+/// is inlined into the one loop.
 template <TQuoteOpening opening>
-bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
-    const char* const bytes = text.data();
-    const std::size_t size = text.size();
-    std::size_t at = scan.at;
-    std::size_t quoteStart = scan.quoteStart;
-    bool atFieldStart = scan.atFieldStart;
-    bool sawTab = scan.sawTab;
-    bool sawComma = scan.sawComma;
-    bool agreesWithCommaFields = scan.agreesWithCommaFields;
-    bool agreesWithTabFields = scan.agreesWithTabFields;
-    bool atCommaFieldStart = scan.atCommaFieldStart;
-    bool atTabFieldStart = scan.atTabFieldStart;
-    constexpr bool keepsAgreement = opening == TQuoteOpening::AfterBlankOrComma;
-    // After a byte that no field of any separator starts after.
-    const auto leaveFieldStart = [&] {
-        atFieldStart = false;
-        if constexpr (keepsAgreement) {
-            atCommaFieldStart = false;
-            atTabFieldStart = false;
+class TQuoteReader {
+public:
+    [[gnu::always_inline]] TQuoteReader(const TQuoteScan& scan, std::string_view text, bool isWhole)
+        : bytes_(text.data()), size_(text.size()), isWhole_(isWhole), at_(scan.at),
+          quoteStart_(scan.quoteStart), atFieldStart_(scan.atFieldStart), sawTab_(scan.sawTab),
+          sawComma_(scan.sawComma), agreesWithCommaFields_(scan.agreesWithCommaFields),
+          agreesWithTabFields_(scan.agreesWithTabFields),
+          atCommaFieldStart_(scan.atCommaFieldStart), atTabFieldStart_(scan.atTabFieldStart) {}
+
+    /// Reads up to a line break outside quoted fields (or the TAB that settles the separator),
+    /// else to the end of the text or to its last byte when that byte's next one counts.
+    [[gnu::always_inline]] void Read() {
+        if (quoteStart_ != NoQuote && !SkipQuoted()) {
+            return;
         }
-    };
-    bool stopped = false;
-    // What follows a lead byte, or a quote inside a quoted field, decides how it is read: the
-    // last byte of a text that may grow waits for it.
-    bool waitsForMore = false;
-    const auto skipQuotedText = [&] {
-        const TQuotedEnd end = SkipQuotedText(bytes, size, at, isWhole);
-        if (end == TQuotedEnd::Closed) {
-            quoteStart = NoQuote;
-            leaveFieldStart();
-        }
-        waitsForMore = end == TQuotedEnd::WaitsForMore;
-    };
-    if (quoteStart != NoQuote) {
-        skipQuotedText();
-    }
-    while (at < size && !stopped && !waitsForMore) {
-        switch (ScanByteKinds[static_cast<unsigned char>(bytes[at])]) {
-        case TScanByte::Ordinary:
-            leaveFieldStart();
-            ++at;
-            break;
-        case TScanByte::Lead:
-            if (at + 1 == size && !isWhole) {
-                waitsForMore = true;
-                break;
-            }
-            leaveFieldStart();
-            at += at + 1 == size ? 1 : CharLengthBeforeBreaks(bytes, at);
-            break;
-        case TScanByte::Blank:
-            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterBlankOrComma;
-            ++at;
-            break;
-        case TScanByte::Tab:
-            if constexpr (opening == TQuoteOpening::AfterBlankOrComma) {
-                // The TAB settles the separator.
-                sawTab = true;
-                stopped = true;
-                break;
-            }
-            atFieldStart = atFieldStart || opening == TQuoteOpening::AfterTab;
-            ++at;
-            break;
-        case TScanByte::Comma:
-            sawComma = true;
-            atFieldStart = opening != TQuoteOpening::AfterTab;
-            atCommaFieldStart = true;
-            atTabFieldStart = false;
-            ++at;
-            break;
-        case TScanByte::Quote:
-            if (!atFieldStart) {
-                leaveFieldStart();
-                ++at;
-                break;
-            }
-            agreesWithCommaFields = agreesWithCommaFields && atCommaFieldStart;
-            agreesWithTabFields = agreesWithTabFields && atTabFieldStart;
-            quoteStart = at;
-            ++at;
-            skipQuotedText();
-            break;
-        case TScanByte::LineBreak:
-            stopped = true;
-            break;
+        while (at_ < size_ && ReadByte()) {
         }
     }
-    scan.at = at;
-    scan.quoteStart = quoteStart;
-    scan.atFieldStart = atFieldStart;
-    scan.sawTab = sawTab;
-    scan.sawComma = sawComma;
-    scan.agreesWithCommaFields = agreesWithCommaFields;
-    scan.agreesWithTabFields = agreesWithTabFields;
-    scan.atCommaFieldStart = atCommaFieldStart;
-    scan.atTabFieldStart = atTabFieldStart;
-    if (stopped) {
+
+    /// Passes the reading on to `scan` and tells whether it is over. A quoted field still open
+    /// at the end of the whole text ends at the end of its line, and so does the record.
+    [[gnu::always_inline]] bool Finish(TQuoteScan& scan) const {
+        StoreIn(scan);
+        if (stopped_) {
+            return true;
+        }
+        if (waitsForMore_ || !isWhole_) {
+            return false;
+        }
+        if (quoteStart_ != NoQuote) {
+            scan.at = std::min(size_, FindLineBreak({bytes_, size_}, quoteStart_));
+            scan.quoteStart = NoQuote;
+        }
         return true;
     }
-    if (waitsForMore || !isWhole) {
-        return false;
+
+private:
+    static constexpr bool KeepsAgreement = opening == TQuoteOpening::AfterBlankOrComma;
+
+    [[gnu::always_inline]] void StoreIn(TQuoteScan& scan) const {
+        scan.at = at_;
+        scan.quoteStart = quoteStart_;
+        scan.atFieldStart = atFieldStart_;
+        scan.sawTab = sawTab_;
+        scan.sawComma = sawComma_;
+        scan.agreesWithCommaFields = agreesWithCommaFields_;
+        scan.agreesWithTabFields = agreesWithTabFields_;
+        scan.atCommaFieldStart = atCommaFieldStart_;
+        scan.atTabFieldStart = atTabFieldStart_;
     }
-    if (quoteStart != NoQuote) {
-        scan.at = std::min(size, FindLineBreak(text, quoteStart));
-        scan.quoteStart = NoQuote;
+
+    /// Steps over the byte at `at_` and what it opens; false where the reading stops or waits.
+    [[gnu::always_inline]] bool ReadByte() {
+        switch (ScanByteKinds[static_cast<unsigned char>(bytes_[at_])]) {
+        case TScanByte::Ordinary:
+            LeaveFieldStart();
+            ++at_;
+            return true;
+        case TScanByte::Lead:
+            return ReadLead();
+        case TScanByte::Blank:
+            atFieldStart_ = atFieldStart_ || opening == TQuoteOpening::AfterBlankOrComma;
+            ++at_;
+            return true;
+        case TScanByte::Tab:
+            return ReadTab();
+        case TScanByte::Comma:
+            ReadComma();
+            return true;
+        case TScanByte::Quote:
+            return ReadQuote();
+        case TScanByte::LineBreak:
+            stopped_ = true;
+            return false;
+        }
+        // The table holds no other kind: no check of the range before the jump.
+        __builtin_unreachable();
     }
-    return true;
+
+    /// After a byte that no field of any separator starts after.
+    [[gnu::always_inline]] void LeaveFieldStart() {
+        atFieldStart_ = false;
+        if constexpr (KeepsAgreement) {
+            atCommaFieldStart_ = false;
+            atTabFieldStart_ = false;
+        }
+    }
+
+    [[gnu::always_inline]] bool ReadLead() {
+        if (at_ + 1 == size_ && !isWhole_) {
+            waitsForMore_ = true;
+            return false;
+        }
+        LeaveFieldStart();
+        at_ += at_ + 1 == size_ ? 1 : CharLengthBeforeBreaks(bytes_, at_);
+        return true;
+    }
+
+    [[gnu::always_inline]] bool ReadTab() {
+        if constexpr (opening == TQuoteOpening::AfterBlankOrComma) {
+            // The TAB settles the separator.
+            sawTab_ = true;
+            stopped_ = true;
+            return false;
+        }
+        atFieldStart_ = atFieldStart_ || opening == TQuoteOpening::AfterTab;
+        ++at_;
+        return true;
+    }
+
+    [[gnu::always_inline]] void ReadComma() {
+        sawComma_ = true;
+        atFieldStart_ = opening != TQuoteOpening::AfterTab;
+        atCommaFieldStart_ = true;
+        atTabFieldStart_ = false;
+        ++at_;
+    }
+
+    [[gnu::always_inline]] bool ReadQuote() {
+        if (!atFieldStart_) {
+            LeaveFieldStart();
+            ++at_;
+            return true;
+        }
+        agreesWithCommaFields_ = agreesWithCommaFields_ && atCommaFieldStart_;
+        agreesWithTabFields_ = agreesWithTabFields_ && atTabFieldStart_;
+        quoteStart_ = at_;
+        ++at_;
+        return SkipQuoted();
+    }
+
+    /// What follows a lead byte, or a quote inside a quoted field, decides how it is read: the
+    /// last byte of a text that may grow waits for it. False when the reading waits.
+    [[gnu::always_inline]] bool SkipQuoted() {
+        const TQuotedEnd end = SkipQuotedText(bytes_, size_, at_, isWhole_);
+        if (end == TQuotedEnd::Closed) {
+            quoteStart_ = NoQuote;
+            LeaveFieldStart();
+        }
+        waitsForMore_ = end == TQuotedEnd::WaitsForMore;
+        return !waitsForMore_;
+    }
+
+    const char* const bytes_;
+    const std::size_t size_;
+    const bool isWhole_;
+    std::size_t at_;
+    std::size_t quoteStart_;
+    bool atFieldStart_;
+    bool sawTab_;
+    bool sawComma_;
+    bool agreesWithCommaFields_;
+    bool agreesWithTabFields_;
+    bool atCommaFieldStart_;
+    bool atTabFieldStart_;
+    bool stopped_ = false;
+    bool waitsForMore_ = false;
+};
+
+template <TQuoteOpening opening>
+bool ScanQuotesWith(TQuoteScan& scan, std::string_view text, bool isWhole) {
+    TQuoteReader<opening> reader(scan, text, isWhole);
+    reader.Read();
+    return reader.Finish(scan);
 }
 
 } // namespace
