@@ -57,14 +57,6 @@ std::string RangeText(int first, int last) {
                          : std::to_string(first) + "〜" + std::to_string(last);
 }
 
-int StudentLabel(int row) {
-    return row - TAnswerTable::FirstStudentRow + 1;
-}
-
-int QuestionLabel(int column) {
-    return column - TAnswerTable::FirstQuestionColumn + 1;
-}
-
 } // namespace
 
 TUnsavedCells FindUnsavedCells(const TAnswerTable& table) {

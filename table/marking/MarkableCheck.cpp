@@ -8,15 +8,10 @@
 
 namespace {
 
-int StudentLabel(int row) {
-    return row - TAnswerTable::FirstStudentRow + 1;
-}
-
 /// A cell as the teacher finds it in the grid: the student's row label and number, or the key
 /// or points row; the question's number.
 std::string PlaceText(const TAnswerTable& table, TCellPlace cell) {
-    const std::string question =
-        "問 " + std::to_string(cell.column - TAnswerTable::FirstQuestionColumn + 1);
+    const std::string question = "問 " + std::to_string(QuestionLabel(cell.column));
     if (cell.row == TAnswerTable::AnswerKeyRow) {
         return question + " の正答";
     }

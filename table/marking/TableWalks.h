@@ -32,6 +32,15 @@ inline bool HasStudentAfter(const TAnswerTable& table, int row) {
     return !table.Cell(TAnswerTable::NumberColumn, row + 1).empty();
 }
 
+/// How the grid labels a student row (row 3 is 1) and a question column (column 3 is question
+/// 1): the names messages give the teacher.
+inline int StudentLabel(int row) {
+    return row - TAnswerTable::FirstStudentRow + 1;
+}
+inline int QuestionLabel(int column) {
+    return column - TAnswerTable::FirstQuestionColumn + 1;
+}
+
 /// The last row of the student walk: row 3 at least.
 int LastStudentRow(const TAnswerTable& table);
 

@@ -3,7 +3,6 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TextEncoding.h"
-#include "table/store/RowCells.h"
 
 #include <new>
 #include <system_error>
@@ -14,17 +13,6 @@ namespace {
 const std::string& EmptyTestText() {
     static const std::string text = GetTableText(TAnswerTable().EmptyTest());
     return text;
-}
-
-/// Whether any row from 3 on holds text in a data column: a class, or the roster of one.
-bool HoldsStudentRows(const TAnswerTable& table) {
-    for (int row = TAnswerTable::FirstStudentRow; row < table.StoredRowCount(); ++row) {
-        const TRowCells& cells = table.Store().Row(row);
-        if (cells.ByteSize(TAnswerTable::NumberColumn, cells.Size()) > 0) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -45,7 +33,8 @@ void TTableSession::New() {
 
 TOpenedFile TTableSession::Open(const std::filesystem::path& fileName) {
     const bool keeps = keepsLoadedText_ == TLoadedText::Kept;
-    const bool heldClass = HoldsStudentRows(table_);
+    // A class, or the roster of one.
+    const bool heldClass = FirstTextRowFrom(table_, TAnswerTable::FirstStudentRow) != 0;
     // Taken before the file is read: a change made while it is read shows as a change after.
     const TFileStamp stamp = keeps ? ReadFileStamp(fileName) : TFileStamp{};
     const TLoadedFile file = LoadAnswerFile(table_, fileName, keepsLoadedText_);
