@@ -8,17 +8,12 @@
 
 namespace {
 
-constexpr double ThinLine = 0.1;
 constexpr double GridFrame = 0.3;
 /// The right end of a wrong answer's cell, where its mark stands.
 constexpr double MarkWidth = 2.6;
 
 /// Answers are written in the body font, with room for a wrong one's mark.
 constexpr TColumnMeasure ListColumns{1.8, 1.4 + MarkWidth};
-
-constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
-constexpr int Right = Qt::AlignRight | Qt::AlignVCenter;
-constexpr int Centre = Qt::AlignCenter;
 
 using TLayout = TClassListLayout;
 
@@ -43,12 +38,12 @@ const TPaperQuestion& TClassListDocument::QuestionAt(const TLayout::TColumnPart&
 
 void TClassListDocument::PaintPage(TPaperCanvas& canvas, long long page) const {
     const TLayout::TColumnPart& part = layout_.ColumnPartOf(page);
-    canvas.Text(TLayout::Title(), title_, Left, TPaperFont::Title);
+    canvas.Text(TLayout::Title(), title_, TextLeft, TPaperFont::Title);
     const std::string figures =
         texts_[TAnalysisText::Students] + " " + std::to_string(marked_.Students().size()) + "   " +
         texts_[TAnalysisText::Mean] + " " + FigureText(marked_.Mean(), decimalSeparator_) + "   " +
         texts_[TAnalysisText::Deviation] + " " + FigureText(marked_.Deviation(), decimalSeparator_);
-    canvas.Text(TLayout::Title(), figures, Right, TPaperFont::Body);
+    canvas.Text(TLayout::Title(), figures, TextRight, TPaperFont::Body);
     PaintHeader(canvas, part);
     const long long first = layout_.FirstRowOf(page);
     const int rows = layout_.RowsOn(page);
@@ -59,36 +54,36 @@ void TClassListDocument::PaintPage(TPaperCanvas& canvas, long long page) const {
     canvas.Text(TLayout::Footer(),
                 texts_.Format(TAnalysisText::PageOf,
                               {std::to_string(page + 1), std::to_string(PageCount())}),
-                Centre, TPaperFont::Small);
+                TextCentre, TPaperFont::Small);
 }
 
 void TClassListDocument::PaintHeader(TPaperCanvas& canvas, const TLayout::TColumnPart& part) const {
     const TPaperRect grid = layout_.Grid(part, 0);
     canvas.Fill(grid, HeaderTint);
-    canvas.Text(TLayout::NumberCell(TLayout::QuestionRow), texts_[TAnalysisText::Number], Left,
+    canvas.Text(TLayout::NumberCell(TLayout::QuestionRow), texts_[TAnalysisText::Number], TextLeft,
                 TPaperFont::Small);
-    canvas.Text(TLayout::NameCell(TLayout::QuestionRow), texts_[TAnalysisText::Name], Left,
+    canvas.Text(TLayout::NameCell(TLayout::QuestionRow), texts_[TAnalysisText::Name], TextLeft,
                 TPaperFont::Small);
-    canvas.Text(TLayout::NameCell(TLayout::KeyRow), texts_[TAnalysisText::Key], Left,
+    canvas.Text(TLayout::NameCell(TLayout::KeyRow), texts_[TAnalysisText::Key], TextLeft,
                 TPaperFont::Small);
-    canvas.Text(TLayout::NameCell(TLayout::PointsRow), texts_[TAnalysisText::Points], Left,
+    canvas.Text(TLayout::NameCell(TLayout::PointsRow), texts_[TAnalysisText::Points], TextLeft,
                 TPaperFont::Small);
     for (int column = 0; column < part.questions; ++column) {
         const TPaperQuestion& question = QuestionAt(part, column);
         canvas.Text(layout_.QuestionCell(part, TLayout::QuestionRow, column),
-                    std::to_string(question.number), Centre, TPaperFont::Small);
-        canvas.ShrunkText(layout_.QuestionCell(part, TLayout::KeyRow, column), question.key, Centre,
-                          TPaperFont::Body);
+                    std::to_string(question.number), TextCentre, TPaperFont::Small);
+        canvas.ShrunkText(layout_.QuestionCell(part, TLayout::KeyRow, column), question.key,
+                          TextCentre, TPaperFont::Body);
         canvas.Text(layout_.QuestionCell(part, TLayout::PointsRow, column),
-                    table_.Cell(question.rule.column, TAnswerTable::PointsRow), Centre,
+                    table_.Cell(question.rule.column, TAnswerTable::PointsRow), TextCentre,
                     TPaperFont::Small);
     }
     if (part.hasScore) {
         canvas.Text(layout_.ScoreCell(part, TLayout::QuestionRow), texts_[TAnalysisText::Score],
-                    Centre, TPaperFont::Small);
+                    TextCentre, TPaperFont::Small);
         if (marked_.Attainable()) {
             canvas.Text(layout_.ScoreCell(part, TLayout::PointsRow),
-                        FloatToStr(*marked_.Attainable(), decimalSeparator_), Right,
+                        FloatToStr(*marked_.Attainable(), decimalSeparator_), TextRight,
                         TPaperFont::Small);
         }
     }
@@ -104,10 +99,11 @@ void TClassListDocument::PaintBodyRow(TPaperCanvas& canvas, const TLayout::TColu
         canvas.Fill({TLayout::NumberCell(row).left, TLayout::NumberCell(row).top,
                      layout_.Grid(part, 0).width, TLayout::RowHeight},
                     HeaderTint);
-        canvas.Text(TLayout::NameCell(row), texts_[TAnalysisText::Rate], Left, TPaperFont::Small);
+        canvas.Text(TLayout::NameCell(row), texts_[TAnalysisText::Rate], TextLeft,
+                    TPaperFont::Small);
         for (int column = 0; column < part.questions; ++column) {
             canvas.Text(layout_.QuestionCell(part, row, column), QuestionAt(part, column).rate,
-                        Centre, TPaperFont::Small);
+                        TextCentre, TPaperFont::Small);
         }
         break;
     case TLayout::TBodyRow::None:
@@ -117,27 +113,27 @@ void TClassListDocument::PaintBodyRow(TPaperCanvas& canvas, const TLayout::TColu
 
 void TClassListDocument::PaintStudent(TPaperCanvas& canvas, const TLayout::TColumnPart& part,
                                       int row, const TPaperStudent& student) const {
-    canvas.Text(TLayout::NumberCell(row), marked_.Number(student), Left, TPaperFont::Body);
-    canvas.Text(TLayout::NameCell(row), marked_.Name(student), Left, TPaperFont::Body);
+    canvas.Text(TLayout::NumberCell(row), marked_.Number(student), TextLeft, TPaperFont::Body);
+    canvas.Text(TLayout::NameCell(row), marked_.Name(student), TextLeft, TPaperFont::Body);
     for (int column = 0; column < part.questions; ++column) {
         const TPaperRect cell = layout_.QuestionCell(part, row, column);
         const TPaperAnswer answer = marked_.Answer(student, QuestionAt(part, column));
         const QColor tint = VerdictTint(answer.verdict);
         if (!tint.isValid()) {
-            canvas.ShrunkText(cell, answer.text, Centre, TPaperFont::Body);
+            canvas.ShrunkText(cell, answer.text, TextCentre, TPaperFont::Body);
             continue;
         }
         // The mark beside the answer, on its line, so that the row reads as one line also
         // where the text is taken from the file.
         canvas.Fill(cell, tint);
         canvas.ShrunkText({cell.left, cell.top, cell.width - MarkWidth, cell.height}, answer.text,
-                          Right, TPaperFont::Body);
+                          TextRight, TPaperFont::Body);
         canvas.Text({cell.Right() - MarkWidth - 0.5, cell.top, MarkWidth + 0.5, cell.height},
-                    VerdictMark(answer.verdict), Centre, TPaperFont::Tiny);
+                    VerdictMark(answer.verdict), TextCentre, TPaperFont::Tiny);
     }
     if (part.hasScore) {
         canvas.Text(layout_.ScoreCell(part, row), FloatToStr(student.score, decimalSeparator_),
-                    Right, TPaperFont::Body);
+                    TextRight, TPaperFont::Body);
     }
 }
 

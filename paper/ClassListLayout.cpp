@@ -6,12 +6,10 @@ namespace {
 
 using TLayout = TClassListLayout;
 
-constexpr double UsableWidth = TLayout::PageWidth - 2 * PaperMargin;
-constexpr double UsableHeight = TLayout::PageHeight - 2 * PaperMargin;
+constexpr double ListUsableWidth = TLayout::PageWidth - 2 * PaperMargin;
+constexpr double ListUsableHeight = TLayout::PageHeight - 2 * PaperMargin;
 constexpr double FixedWidth = TLayout::NumberWidth + TLayout::NameWidth;
-constexpr double QuestionsRoom = UsableWidth - FixedWidth;
-/// Sums of widths carry the arithmetic's noise.
-constexpr double Slack = 1e-9;
+constexpr double QuestionsRoom = ListUsableWidth - FixedWidth;
 
 double BodyTop() {
     return PaperMargin + TLayout::TitleHeight;
@@ -36,14 +34,15 @@ TClassListLayout::TClassListLayout(const std::vector<double>& questionWidths, lo
     TColumnPart part;
     for (int question = 0; question < questions; ++question) {
         const double end = left_[static_cast<std::size_t>(question + 1)];
-        if (end - left_[static_cast<std::size_t>(part.firstQuestion)] > QuestionsRoom + Slack &&
+        if (end - left_[static_cast<std::size_t>(part.firstQuestion)] >
+                QuestionsRoom + WidthSlack &&
             part.questions > 0) {
             columnParts_.push_back(part);
             part = {question, 0, false};
         }
         ++part.questions;
     }
-    if (QuestionsWidth(part) + ScoreWidth <= QuestionsRoom + Slack) {
+    if (QuestionsWidth(part) + ScoreWidth <= QuestionsRoom + WidthSlack) {
         part.hasScore = true;
         columnParts_.push_back(part);
     } else {
@@ -58,7 +57,8 @@ TClassListLayout::TClassListLayout(int questions, long long students)
     : TClassListLayout(UniformWidths(questions), students) {}
 
 int TClassListLayout::RowsPerPage() {
-    return static_cast<int>((UsableHeight - TitleHeight - FooterHeight) / RowHeight) - HeaderRows;
+    return static_cast<int>((ListUsableHeight - TitleHeight - FooterHeight) / RowHeight) -
+           HeaderRows;
 }
 
 double TClassListLayout::QuestionsWidth(const TColumnPart& part) const {
@@ -88,11 +88,11 @@ TClassListLayout::TBodyRow TClassListLayout::BodyRow(long long index) const {
 }
 
 TPaperRect TClassListLayout::Title() {
-    return {PaperMargin, PaperMargin, UsableWidth, TitleHeight};
+    return {PaperMargin, PaperMargin, ListUsableWidth, TitleHeight};
 }
 
 TPaperRect TClassListLayout::Footer() {
-    return {PaperMargin, PageHeight - PaperMargin - FooterHeight, UsableWidth, FooterHeight};
+    return {PaperMargin, PageHeight - PaperMargin - FooterHeight, ListUsableWidth, FooterHeight};
 }
 
 TPaperRect TClassListLayout::NumberCell(int row) {

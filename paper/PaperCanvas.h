@@ -14,6 +14,13 @@
 
 class QPainter;
 
+/// The grids' inner lines, in millimetres.
+inline constexpr double ThinLine = 0.1;
+/// How a text sits in its cell.
+inline constexpr int TextLeft = Qt::AlignLeft | Qt::AlignVCenter;
+inline constexpr int TextRight = Qt::AlignRight | Qt::AlignVCenter;
+inline constexpr int TextCentre = Qt::AlignCenter;
+
 /// The faces and sizes the paper writes in.
 enum class TPaperFont { Title, Large, Body, Small, Tiny, Mark, Count };
 

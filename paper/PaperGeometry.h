@@ -16,3 +16,5 @@ inline constexpr double A4ShortSide = 210;
 inline constexpr double A4LongSide = 297;
 /// Kept free on every side: most printers cannot print closer to the edge.
 inline constexpr double PaperMargin = 10;
+/// Sums of widths carry the arithmetic's noise: a width within this of the room fits.
+inline constexpr double WidthSlack = 1e-9;

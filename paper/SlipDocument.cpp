@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr double ThinLine = 0.1;
 constexpr double BandFrame = 0.3;
 constexpr double CutLine = 0.2;
 /// Heights of the heading's three lines: the test, the student and score, the rank and the
@@ -25,10 +24,6 @@ constexpr double ScoreWidth = 50;
 
 /// Answers are written in the body font, keys smaller.
 constexpr TColumnMeasure SlipColumns{1.8, 1.6};
-
-constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
-constexpr int Right = Qt::AlignRight | Qt::AlignVCenter;
-constexpr int Centre = Qt::AlignCenter;
 
 TPaperRect Across(const TPaperRect& line, double left, double width) {
     return {left, line.top, width, line.height};
@@ -78,26 +73,26 @@ void TSlipDocument::PaintHeading(TPaperCanvas& canvas, int slot, const TPaperStu
     const TPaperRect heading = layout_.Heading(slot);
     const TPaperRect titleLine{heading.left, heading.top, heading.width, TitleLine};
     canvas.Text(titleLine, part == 0 ? title_ : title_ + " " + texts_[TAnalysisText::Continued],
-                Left, TPaperFont::Title);
+                TextLeft, TPaperFont::Title);
 
     const TPaperRect studentLine{heading.left, titleLine.Bottom(), heading.width, StudentLine};
     double left = heading.left;
-    canvas.Text(Across(studentLine, left, NumberLabelWidth), texts_[TAnalysisText::Number], Left,
-                TPaperFont::Small);
+    canvas.Text(Across(studentLine, left, NumberLabelWidth), texts_[TAnalysisText::Number],
+                TextLeft, TPaperFont::Small);
     left += NumberLabelWidth;
-    canvas.Text(Across(studentLine, left, NumberWidth), marked_.Number(student), Left,
+    canvas.Text(Across(studentLine, left, NumberWidth), marked_.Number(student), TextLeft,
                 TPaperFont::Large);
     left += NumberWidth;
-    canvas.Text(Across(studentLine, left, NameLabelWidth), texts_[TAnalysisText::Name], Left,
+    canvas.Text(Across(studentLine, left, NameLabelWidth), texts_[TAnalysisText::Name], TextLeft,
                 TPaperFont::Small);
     left += NameLabelWidth;
     const double scoreLeft = heading.Right() - ScoreWidth;
-    canvas.Text(Across(studentLine, left, scoreLeft - left), marked_.Name(student), Left,
+    canvas.Text(Across(studentLine, left, scoreLeft - left), marked_.Name(student), TextLeft,
                 TPaperFont::Large);
     canvas.Text(Across(studentLine, scoreLeft, ScoreWidth),
                 texts_[TAnalysisText::Score] + "  " +
                     ScoreText(marked_, student.score, texts_, decimalSeparator_),
-                Right, TPaperFont::Title);
+                TextRight, TPaperFont::Title);
 
     const TPaperRect figuresLine{heading.left, studentLine.Bottom(), heading.width, FiguresLine};
     const std::string students = std::to_string(marked_.Students().size());
@@ -106,7 +101,7 @@ void TSlipDocument::PaintHeading(TPaperCanvas& canvas, int slot, const TPaperStu
         texts_.Format(TAnalysisText::RankOf, {std::to_string(student.rank), students}) + "   " +
         texts_[TAnalysisText::Mean] + " " + FigureText(marked_.Mean(), decimalSeparator_) + "   " +
         texts_[TAnalysisText::Deviation] + " " + FigureText(marked_.Deviation(), decimalSeparator_);
-    canvas.Text(figuresLine, figures, Left, TPaperFont::Small);
+    canvas.Text(figuresLine, figures, TextLeft, TPaperFont::Small);
 }
 
 void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStudent& student,
@@ -129,7 +124,7 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
     canvas.Fill({topLeft.left, topLeft.top, topLeft.width, bottomRight.Bottom() - topLeft.top},
                 HeaderTint);
     for (const auto& [row, label] : Labels) {
-        canvas.Text(layout_.Cell(slot, part, band, row, -1), texts_[label], Left,
+        canvas.Text(layout_.Cell(slot, part, band, row, -1), texts_[label], TextLeft,
                     TPaperFont::Small);
     }
     for (int column = 0; column < count; ++column) {
@@ -142,15 +137,16 @@ void TSlipDocument::PaintBand(TPaperCanvas& canvas, int slot, const TPaperStuden
             canvas.Fill(layout_.Cell(slot, part, band, TSlipLayout::MarkRow, column), tint);
         }
         canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::NumberRow, column),
-                    std::to_string(question.number), Centre, TPaperFont::Small);
+                    std::to_string(question.number), TextCentre, TPaperFont::Small);
         canvas.ShrunkText(layout_.Cell(slot, part, band, TSlipLayout::AnswerRow, column),
-                          answer.text, Centre, TPaperFont::Body);
+                          answer.text, TextCentre, TPaperFont::Body);
         canvas.ShrunkText(layout_.Cell(slot, part, band, TSlipLayout::KeyRow, column),
-                          KeyText(question, texts_, decimalSeparator_), Centre, TPaperFont::Small);
+                          KeyText(question, texts_, decimalSeparator_), TextCentre,
+                          TPaperFont::Small);
         canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::MarkRow, column),
-                    VerdictMark(answer.verdict), Centre, TPaperFont::Mark);
+                    VerdictMark(answer.verdict), TextCentre, TPaperFont::Mark);
         canvas.Text(layout_.Cell(slot, part, band, TSlipLayout::EarnedRow, column),
-                    FloatToStr(answer.earned, decimalSeparator_), Centre, TPaperFont::Small);
+                    FloatToStr(answer.earned, decimalSeparator_), TextCentre, TPaperFont::Small);
     }
 
     const double right = bottomRight.Right();

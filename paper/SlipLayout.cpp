@@ -4,11 +4,9 @@
 
 namespace {
 
-constexpr double UsableWidth = TSlipLayout::PageWidth - 2 * PaperMargin;
-constexpr double UsableHeight = TSlipLayout::PageHeight - 2 * PaperMargin;
-constexpr double BandWidth = UsableWidth - 2 * TSlipLayout::Padding - TSlipLayout::LabelWidth;
-/// Sums of widths carry the arithmetic's noise.
-constexpr double Slack = 1e-9;
+constexpr double SlipUsableWidth = TSlipLayout::PageWidth - 2 * PaperMargin;
+constexpr double SlipUsableHeight = TSlipLayout::PageHeight - 2 * PaperMargin;
+constexpr double BandWidth = SlipUsableWidth - 2 * TSlipLayout::Padding - TSlipLayout::LabelWidth;
 
 int CeilDiv(int count, int per) {
     return (count + per - 1) / per;
@@ -21,7 +19,8 @@ TSlipLayout::TSlipLayout(const std::vector<double>& questionWidths) : left_{0}, 
     for (const double wanted : questionWidths) {
         const double width = std::clamp(wanted, QuestionWidth, WidestQuestion);
         const int question = static_cast<int>(left_.size()) - 1;
-        if (left_.back() + width - bandStart > BandWidth + Slack && question > bandFirst_.back()) {
+        if (left_.back() + width - bandStart > BandWidth + WidthSlack &&
+            question > bandFirst_.back()) {
             bandFirst_.push_back(question);
             bandStart = left_.back();
         }
@@ -33,13 +32,13 @@ TSlipLayout::TSlipLayout(const std::vector<double>& questionWidths) : left_{0}, 
     bandFirst_.push_back(Questions());
 
     int fitting = 1;
-    while (SlipHeight(fitting + 1) <= UsableHeight) {
+    while (SlipHeight(fitting + 1) <= SlipUsableHeight) {
         ++fitting;
     }
     bandsPerPart_ = std::min(Bands(), fitting);
     parts_ = CeilDiv(Bands(), bandsPerPart_);
     slotsPerPage_ =
-        parts_ > 1 ? 1 : std::max(1, static_cast<int>(UsableHeight / SlipHeight(Bands())));
+        parts_ > 1 ? 1 : std::max(1, static_cast<int>(SlipUsableHeight / SlipHeight(Bands())));
 }
 
 TSlipLayout::TSlipLayout(int questions)
@@ -51,7 +50,7 @@ double TSlipLayout::SlipHeight(int bands) {
 }
 
 double TSlipLayout::SlotHeight() const {
-    return UsableHeight / slotsPerPage_;
+    return SlipUsableHeight / slotsPerPage_;
 }
 
 long long TSlipLayout::PageCount(long long students) const {
@@ -68,7 +67,7 @@ TSlipLayout::TPiece TSlipLayout::PieceAt(long long students, long long page, int
 }
 
 TPaperRect TSlipLayout::Slot(int slot) const {
-    return {PaperMargin, PaperMargin + slot * SlotHeight(), UsableWidth, SlotHeight()};
+    return {PaperMargin, PaperMargin + slot * SlotHeight(), SlipUsableWidth, SlotHeight()};
 }
 
 TPaperRect TSlipLayout::Content(int slot) const {

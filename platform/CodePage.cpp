@@ -10,16 +10,7 @@
 
 namespace {
 
-constexpr char16_t ReplacementCharacter = u'\uFFFD';
 constexpr std::uint16_t Unmapped = 0xFFFF;
-
-constexpr bool IsLeadSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-constexpr bool IsTrailSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 /// Both directions of code page 932, indexed by the byte code (one byte, or lead << 8 | trail)
 /// and by the UTF-16 code unit, and the lower-case form of each double-byte code.

@@ -4,6 +4,17 @@
 #include <string>
 #include <string_view>
 
+/// U+FFFD, what bytes that form no character decode as.
+inline constexpr char16_t ReplacementCharacter = u'\uFFFD';
+
+constexpr bool IsLeadSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+constexpr bool IsTrailSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 /// The ANSI code page of the program's texts: Windows code page 932 (Shift-JIS).
 /// Tables are built once, from ICU's windows-31j converter, on first use.
 class TCodePage {

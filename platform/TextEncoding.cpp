@@ -159,14 +159,6 @@ std::optional<TCodePageText> TryConvertUtf8(std::string_view utf8) {
     return result;
 }
 
-bool IsLeadSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsTrailSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 /// Converts the UTF-16 units from `start`, after the byte-order mark if there is one; the
 /// places in errors count from the start of `bytes`.
 TCodePageText ConvertUtf16(std::string_view bytes, std::size_t start, bool bigEndian,

@@ -1,21 +1,16 @@
 #include "platform/SystemCodePage.h"
 
+#include "platform/CodePage.h"
+
 #include <stdexcept>
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
-namespace {
-
-constexpr char16_t ReplacementCharacter = u'\uFFFD';
-
-struct TConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-} // namespace
-
 struct TSystemCodePage::TImpl {
+    struct TConverterCloser {
+        void operator()(UConverter* converter) const { ucnv_close(converter); }
+    };
     std::unique_ptr<UConverter, TConverterCloser> converter;
 };
 

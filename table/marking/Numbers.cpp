@@ -19,10 +19,6 @@ constexpr int SignificantDigits = 18;
 /// lies far outside the accepted exponents.
 constexpr int ExponentBound = 100000;
 
-constexpr bool IsDigit(char character) {
-    return character >= '0' && character <= '9';
-}
-
 class TNumberScanner {
 public:
     TNumberScanner(std::string_view text, char decimalSeparator)

@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+/// '0' to '9', the only digits the table's numbers are written with, whatever the locale.
+constexpr bool IsDigit(char character) {
+    return character >= '0' && character <= '9';
+}
+
 /// A cell of the answer table: column and row, both from 0.
 struct TCellPlace {
     int column = 0;

@@ -1,10 +1,8 @@
 #include "table/marking/TableWalks.h"
 
-namespace {
+#include "table/marking/Numbers.h"
 
-bool IsDigit(char byte) {
-    return byte >= '0' && byte <= '9';
-}
+namespace {
 
 /// Skips a run of digits and tells whether there was one.
 bool SkipDigits(std::string_view text, std::size_t& at) {
