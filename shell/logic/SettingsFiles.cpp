@@ -2,8 +2,14 @@
 
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+
+#include <system_error>
 
 namespace {
+
+constexpr std::string_view SettingSection = "Setting";
+constexpr std::string_view CurrentDirKey = "CurrentDir";
 
 std::filesystem::path BesideExecutable(const std::filesystem::path& executable,
                                        std::string_view extension) {
@@ -38,4 +44,20 @@ std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,
     const std::filesystem::path beside = BesideExecutable(executable, ".lng");
     const std::filesystem::path elsewhere = InConfigurationFolder(executable, user, ".lng");
     return !elsewhere.empty() && FileExists(elsewhere) ? elsewhere : beside;
+}
+
+std::string ReadCurrentDir(const std::filesystem::path& settingsFile, std::string_view fallback) {
+    return TProfileFile(settingsFile).ReadString(SettingSection, CurrentDirKey, fallback);
+}
+
+void WriteCurrentDir(const std::filesystem::path& settingsFile, const std::string& folder) {
+    if (!TProfileFile::CanWriteValue(folder)) {
+        return;
+    }
+    // The configuration folder may not exist yet; a failure shows when the file is written.
+    std::error_code ignored;
+    std::filesystem::create_directories(settingsFile.parent_path(), ignored);
+    TProfileFile settings(settingsFile);
+    settings.WriteString(SettingSection, CurrentDirKey, folder);
+    settings.UpdateFile();
 }

@@ -3,6 +3,8 @@
 #include "platform/UserFolders.h"
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 /// The settings file, which holds the recent-files list too: the file named after the
 /// executable with ".ini" in the user's configuration folder when it exists there or when the
@@ -18,3 +20,12 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executable,
 /// language, else the executable's path with ".lng".
 std::filesystem::path LanguageFilePath(const std::filesystem::path& executable,
                                        const TUserEnvironment& user);
+
+/// The folder the file dialogs start in, as the settings file keeps it, or `fallback` when it
+/// keeps none.
+std::string ReadCurrentDir(const std::filesystem::path& settingsFile, std::string_view fallback);
+
+/// Keeps the folder in the settings file, making the file's folder when it is missing; the
+/// file's other keys stay. A folder whose name would break the file's lines leaves the old
+/// value. Throws EIniFileError, the file keeping its old bytes, when it cannot be written.
+void WriteCurrentDir(const std::filesystem::path& settingsFile, const std::string& folder);

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr std::string_view SettingSection = "Setting";
-constexpr std::string_view CurrentDirKey = "CurrentDir";
 /// A face name longer than this is cut, as a Windows font name is.
 constexpr std::size_t MaxFaceNameLength = 31;
 /// The language of Qt's own texts (file dialogs, standard buttons), as a locale name.
@@ -59,8 +57,7 @@ TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUse
         fileNameKeep.AddFileName(FromNativePath(executable.parent_path()) +
                                  QStringLiteral("/Data/Demo.csv"));
     }
-    const std::string folder = TProfileFile(settings).ReadString(
-        SettingSection, CurrentDirKey, ExtractFileDrive(PathText(executable)));
+    const std::string folder = ReadCurrentDir(settings, ExtractFileDrive(PathText(executable)));
     return {FromNativePath(settings), FromPathText(folder)};
 }
 
@@ -93,12 +90,13 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
     // A language file older than these commands keeps their Japanese captions.
-    const std::array<std::pair<std::string_view, QAction*>, 7> laterCaptions = {{
+    const std::array<std::pair<std::string_view, QAction*>, 8> laterCaptions = {{
         {"mmAnalysis.Caption", menus.mmAnalysis},
         {"mmUndo.Caption", menus.mmUndo},
         {"mmRedo.Caption", menus.mmRedo},
         {"mmCut.Caption", menus.mmCut},
         {"mmCopy.Caption", menus.mmCopy},
+        {"mmCopyWithTitles.Caption", menus.mmCopyWithTitles},
         {"mmPasteCells.Caption", menus.mmPasteCells},
         {"mmClear.Caption", menus.mmClear},
     }};
@@ -124,16 +122,5 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {
-    const std::string folder = ToPathText(currentDir);
-    // A folder name with a line break would break the file's lines: the old value stays.
-    if (!TProfileFile::CanWriteValue(folder)) {
-        return;
-    }
-    const std::filesystem::path fileName = ToNativePath(settingsFileName);
-    // The configuration folder may not exist yet; a failure shows when the file is written.
-    std::error_code ignored;
-    std::filesystem::create_directories(fileName.parent_path(), ignored);
-    TProfileFile settings(fileName);
-    settings.WriteString(SettingSection, CurrentDirKey, folder);
-    settings.UpdateFile();
+    WriteCurrentDir(ToNativePath(settingsFileName), ToPathText(currentDir));
 }
