@@ -47,6 +47,7 @@ struct TUndoCase {
     /// What comes before the command.
     std::vector<std::string> before;
     std::vector<std::string> command;
+    friend void PrintTo(const TUndoCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class CliUndo : public testing::TestWithParam<TUndoCase> {};
@@ -139,6 +140,7 @@ struct TUsageCase {
     std::string name;
     std::vector<std::string> arguments;
     std::string err;
+    friend void PrintTo(const TUsageCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class CliBlockUsage : public testing::TestWithParam<TUsageCase> {};

@@ -276,6 +276,7 @@ struct TPageCase {
     int questions;
     int slipPages;
     int listPages;
+    friend void PrintTo(const TPageCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class PaperPages : public PaperCli, public testing::WithParamInterface<TPageCase> {};

@@ -15,6 +15,7 @@ struct TLoadCase {
     std::vector<std::string> commands;
     std::string writes;
     bool paints;
+    friend void PrintTo(const TLoadCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class PaperHelperLoads : public testing::TestWithParam<TLoadCase> {};

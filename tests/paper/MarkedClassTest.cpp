@@ -54,6 +54,7 @@ struct TJudgeCase {
     std::string answer;
     std::optional<long double> attainable;
     TVerdict verdict;
+    friend void PrintTo(const TJudgeCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class Verdicts : public testing::TestWithParam<TJudgeCase> {};

@@ -22,6 +22,7 @@ struct TSlipCase {
     int parts;
     /// Pages for 10, 40 and 400 students.
     std::vector<long long> pages;
+    friend void PrintTo(const TSlipCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class SlipLayout : public testing::TestWithParam<TSlipCase> {};
@@ -111,6 +112,7 @@ struct TClassListCase {
     std::vector<int> parts;
     /// Pages for 10, 40 and 400 students.
     std::vector<long long> pages;
+    friend void PrintTo(const TClassListCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ClassListLayout : public testing::TestWithParam<TClassListCase> {};

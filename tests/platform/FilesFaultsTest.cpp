@@ -54,6 +54,7 @@ TEST(ReadFileBytes, StopsAtTheSizeTheFileHadWhenOpened) {
 struct TKindCase {
     std::string name;
     TTemporaryFileKind kind;
+    friend void PrintTo(const TKindCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class AtomicWriterKinds : public testing::TestWithParam<TKindCase> {};
@@ -123,6 +124,7 @@ struct TDanglingLinkCase {
     std::vector<std::pair<std::string, std::string>> links; // link name, what it names
     std::string saved;                                      // through the first link
     std::string created;                                    // the file that must appear
+    friend void PrintTo(const TDanglingLinkCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class SaveThroughDanglingLink : public testing::TestWithParam<TDanglingLinkCase> {};

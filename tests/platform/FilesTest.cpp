@@ -64,6 +64,7 @@ struct TCauseCase {
     /// Whether the case can be met here: the superuser reads and writes whatever the permission
     /// bits say, Windows has no bits but a read-only attribute.
     bool (*canBeMet)() = nullptr;
+    friend void PrintTo(const TCauseCase& value, std::ostream* out) { *out << value.name; }
 };
 
 /// A folder holding what the cases read and write: a file without permissions, a read-only

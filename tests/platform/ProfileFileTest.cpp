@@ -264,6 +264,7 @@ struct TBadArguments {
     std::string section;
     std::string key;
     std::string value;
+    friend void PrintTo(const TBadArguments& value, std::ostream* out) { *out << value.name; }
 };
 
 class ProfileWriteRefusal : public testing::TestWithParam<TBadArguments> {};
@@ -293,6 +294,7 @@ struct TReadingBackCase {
     const char* name;
     std::string text;
     std::optional<std::string> value;
+    friend void PrintTo(const TReadingBackCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ProfileValueReadingBack : public testing::TestWithParam<TReadingBackCase> {};
@@ -386,6 +388,7 @@ struct TRefusalCase {
     std::string fileName;
     /// Whether the case can be met here (TestFiles.h); null where it always can.
     bool (*canBeMet)();
+    friend void PrintTo(const TRefusalCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ProfileFileRefusal : public testing::TestWithParam<TRefusalCase> {};

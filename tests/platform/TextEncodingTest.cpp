@@ -291,6 +291,23 @@ TEST(Utf16WithoutMark, NeedsOneUnitInEightOfAscii) {
     const std::string fewAscii = "\x71\x5c\x30\x75\x2a\x59\xce\x90"s;
     const std::string sparse = fewAscii + fewAscii + fewAscii + fewAscii + "\r\0\n\0"s;
     EXPECT_THROW(ConvertToCodePage(sparse, "a.csv"), EUnknownTextEncodingError) << Escaped(sparse);
+
+    // At the edge: lines of fourteen 山 and a line break hold one ASCII unit in eight, lines of
+    // fifteen fewer.
+    const auto linesOf = [](int kanji) {
+        std::string lineOf;
+        for (int count = 0; count < kanji; ++count) {
+            lineOf += "\x71\x5c";
+        }
+        lineOf += "\r\0\n\0"s;
+        std::string lines;
+        while (lines.size() < 8192) {
+            lines += lineOf;
+        }
+        return lines;
+    };
+    EXPECT_EQ(ConvertToCodePage(linesOf(14), "a.csv").encoding, TTextEncoding::Utf16LittleEndian);
+    EXPECT_THROW(ConvertToCodePage(linesOf(15), "a.csv"), EUnknownTextEncodingError);
 }
 
 // Only the first 4 KiB tell; what follows decides nothing but is converted all the same.

@@ -105,6 +105,7 @@ struct TConfigCase {
     std::string home;
     std::string xdgConfigHome;
     std::string expected;
+    friend void PrintTo(const TConfigCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ConfigFolder : public testing::TestWithParam<TConfigCase> {};

@@ -56,6 +56,7 @@ TEST_F(FileNameKeeperTest, EntriesFollowTheMenusLastItem) {
                            QStringLiteral("&2  ") + Shown(other)}));
     keep->AddFileName(Shown(other));
     EXPECT_EQ(menu_.actions().size(), 5) << "a listed name makes no entry";
+    ASSERT_EQ(keep->MenuItems().size(), 2U);
     EXPECT_EQ(keep->MenuItems()[0]->text(), QStringLiteral("&1  ") + Shown(other));
     EXPECT_EQ(keep->MenuItems()[1]->text(), QStringLiteral("&2  ") + Shown("../tests/quiz.csv"));
 }
@@ -83,6 +84,7 @@ TEST_F(FileNameKeeperTest, AChosenEntryHandsOverItsWholeFullName) {
     keep->SetParentMenu(&menu_);
     keep->AddFileName(QString::fromStdString(longName));
     keep->AddFileName(QString::fromStdString(ownParentStep));
+    ASSERT_EQ(keep->MenuItems().size(), 2U);
     keep->MenuItems()[1]->trigger();
     keep->MenuItems()[0]->trigger();
     EXPECT_EQ(chosen, (QStringList{Shown(longName), Shown(ownParentStep)}));

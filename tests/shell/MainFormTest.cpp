@@ -288,6 +288,7 @@ TEST_F(MainWindow, TheOpenDialogStartsInTheFolderItLastOpenedFrom) {
     ASSERT_EQ(window->CurrentDir(), FromNativePath(folders / "out"));
     services.openAnswers = {second};
     window->TestFace().ToolButton2->trigger();
+    ASSERT_GE(window->TestFace().FileNameKeep->MenuItems().size(), 3U);
     window->TestFace().FileNameKeep->MenuItems()[2]->trigger();
     ASSERT_EQ(window->windowTitle(), "first - Pelloran");
     window->TestFace().mmOpen->trigger();

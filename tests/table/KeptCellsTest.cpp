@@ -23,6 +23,7 @@ struct TKeptCase {
     int firstRow, lastRow, firstColumn, lastColumn;
     /// The cell Mark refuses at; (0, 0) when it marks.
     TCellPlace refusedAt;
+    friend void PrintTo(const TKeptCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class KeptCells : public testing::TestWithParam<TKeptCase> {};

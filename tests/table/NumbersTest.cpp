@@ -17,6 +17,7 @@ struct TReadCase {
     char separator;
     bool isNumber;
     long double value;
+    friend void PrintTo(const TReadCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class StrToFloatTest : public testing::TestWithParam<TReadCase> {};

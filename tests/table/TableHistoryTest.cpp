@@ -84,6 +84,7 @@ struct TCommandCase {
     /// Run on a session that opened Quiz (and marked it, when `marked`).
     std::function<void(THistoryBench&)> run;
     bool marked = false;
+    friend void PrintTo(const TCommandCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class EveryCommand : public testing::TestWithParam<TCommandCase> {};
@@ -192,6 +193,7 @@ struct TGrowingCase {
     std::string name;
     /// Run on a session that opened Quiz; grows the table.
     std::function<void(THistoryBench&)> run;
+    friend void PrintTo(const TGrowingCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class GrowingCommand : public testing::TestWithParam<TGrowingCase> {};

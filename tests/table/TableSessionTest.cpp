@@ -13,11 +13,20 @@
 
 namespace {
 
-using namespace std::string_literals;
-
 std::string LoadedTextName(TLoadedText loadedText) {
     return loadedText == TLoadedText::Kept ? "Kept" : "Dropped";
 }
+
+} // namespace
+
+// Test names and failures show the parameter by its name, not its bytes.
+void PrintTo(TLoadedText loadedText, std::ostream* out) {
+    *out << LoadedTextName(loadedText);
+}
+
+namespace {
+
+using namespace std::string_literals;
 
 constexpr std::string_view FiveStudentRoster = "1,Abe\r\n2,Baba\r\n3,Chiba\r\n4,Doi\r\n5,Endo\r\n";
 constexpr std::string_view TwoStudents = ",,a,b,\r\n,,1,1,\r\n"

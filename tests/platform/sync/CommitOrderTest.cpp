@@ -58,6 +58,11 @@ int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* 
 }
 // NOLINTEND(bugprone-reserved-identifier)
 
+// Test names and failures show the parameter by its name, not its bytes.
+void PrintTo(TTemporaryFileKind kind, std::ostream* out) {
+    *out << (kind == TTemporaryFileKind::Named ? "Named" : "UnnamedWhereOffered");
+}
+
 namespace {
 
 class CommitOrder : public testing::TestWithParam<TTemporaryFileKind> {};

@@ -69,6 +69,7 @@ struct TStoredFormCase {
     std::string name;
     std::string fileName; // below the test's documents folder, "<docs>" replaced
     std::string storedForm;
+    friend void PrintTo(const TStoredFormCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class StoredFormTest : public testing::TestWithParam<TStoredFormCase> {};
@@ -176,6 +177,7 @@ TEST_F(FileNameListTest, WithoutADocumentsFolderAbbreviatedNamesAreNotResolvedEl
 struct TUnstorableCase {
     std::string name;
     std::string fileName;
+    friend void PrintTo(const TUnstorableCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class UnstorableNameTest : public testing::TestWithParam<TUnstorableCase> {};
