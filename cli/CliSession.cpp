@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TextEncoding.h"
+#include "table/clipboard/TitledBlock.h"
 #include "table/file/AnswerFile.h"
 #include "table/session/Messages.h"
 
@@ -56,6 +57,12 @@ const std::vector<TCliCommandInfo>& CliCommands() {
          "copy C1 R1 C2 R2 FILE",
          "write the cells C1,R1 to C2,R2 as clipboard text (- for standard output)",
          &TCliSession::Copy},
+        {"copy-titled",
+         {CellNumber, CellNumber, CellNumber, CellNumber, File},
+         "copy-titled C1 R1 C2 R2 FILE",
+         "copy as copy does, with the titles' row and each row's number and name, Mark's mean "
+         "and deviation as plain numbers",
+         &TCliSession::CopyTitled},
         {"paste-block",
          {CellNumber, CellNumber, File},
          "paste-block C R FILE",
@@ -204,6 +211,11 @@ void TCliSession::Paste(const TCliArguments& arguments) {
 void TCliSession::Copy(const TCliArguments& arguments) {
     WriteOutput(arguments.at(4),
                 BlockClipboardText(CopyCellBlock(table_, CliCellRange(arguments, 0))));
+}
+
+void TCliSession::CopyTitled(const TCliArguments& arguments) {
+    WriteOutput(arguments.at(4),
+                BlockClipboardText(CopyTitledBlock(table_, CliCellRange(arguments, 0))));
 }
 
 void TCliSession::PasteBlock(const TCliArguments& arguments) {

@@ -71,6 +71,7 @@ public:
     void SortScore(const TCliArguments&);
     void Paste(const TCliArguments& arguments);
     void Copy(const TCliArguments& arguments);
+    void CopyTitled(const TCliArguments& arguments);
     void PasteBlock(const TCliArguments& arguments);
     void Clear(const TCliArguments& arguments);
     void Undo(const TCliArguments&);

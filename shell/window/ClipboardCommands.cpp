@@ -5,6 +5,7 @@
 #include "shell/window/HtmlTable.h"
 #include "shell/window/ShellText.h"
 #include "table/clipboard/CellBlock.h"
+#include "table/clipboard/TitledBlock.h"
 #include "table/history/TableHistory.h"
 #include "table/store/AnswerTable.h"
 
@@ -30,6 +31,10 @@ void TClipboardCommands::Cut() {
 
 void TClipboardCommands::Copy() {
     services_.SetClipboardCells(CopyCellBlock(table_, Table->SelectedRange()));
+}
+
+void TClipboardCommands::CopyWithTitles() {
+    services_.SetClipboardCells(CopyTitledBlock(table_, Table->SelectedRange()));
 }
 
 void TClipboardCommands::PasteBlockHere(const TCellBlock& block) {

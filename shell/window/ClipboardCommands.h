@@ -34,6 +34,8 @@ public:
     /// Cut and copy take the selected range, or the current cell.
     void Cut();
     void Copy();
+    /// The selected range with the titles a spreadsheet reads it by.
+    void CopyWithTitles();
     /// Text of several cells fills a block from the current cell; one cell's text goes to the
     /// cell's editor as typing.
     void PasteCells();

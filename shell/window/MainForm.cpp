@@ -144,6 +144,7 @@ void TMain::ConnectCommands() {
     ConnectCommand(menus_.mmRedo, &TMain::mmRedoClick);
     ConnectCommand(menus_.mmCut, &TMain::mmCutClick);
     ConnectCommand(menus_.mmCopy, &TMain::mmCopyClick);
+    ConnectCommand(menus_.mmCopyWithTitles, &TMain::mmCopyWithTitlesClick);
     ConnectCommand(menus_.mmPasteCells, &TMain::mmPasteCellsClick);
     ConnectCommand(menus_.mmClear, &TMain::mmClearClick);
     ConnectCommand(menus_.mmShowHelp, &TMain::mmShowHelpClick);
@@ -542,6 +543,10 @@ void TMain::mmCutClick() {
 
 void TMain::mmCopyClick() {
     clipboard_->Copy();
+}
+
+void TMain::mmCopyWithTitlesClick() {
+    clipboard_->CopyWithTitles();
 }
 
 void TMain::mmPasteCellsClick() {

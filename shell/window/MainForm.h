@@ -82,6 +82,7 @@ public:
     /// Cut, copy and clear take the selected range, or the current cell.
     void mmCutClick();
     void mmCopyClick();
+    void mmCopyWithTitlesClick();
     /// Text of several cells fills a block from the current cell; one cell's text goes to the
     /// cell's editor as typing.
     void mmPasteCellsClick();

@@ -45,6 +45,8 @@ void TMainMenus::BuildMenus(QMainWindow& window, const TAnalysisTexts& analysisT
     mmRedo = mmEdit->addAction(QStringLiteral("やり直し(&Y)"));
     mmCut = mmEdit->addAction(QStringLiteral("切り取り(&T)"));
     mmCopy = mmEdit->addAction(QStringLiteral("コピー(&C)"));
+    mmCopyWithTitles = mmEdit->addAction(QStringLiteral("見出し付きでコピー(&H)"));
+    mmCopyWithTitles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     mmPasteCells = mmEdit->addAction(QStringLiteral("貼り付け(&V)"));
     mmClear = mmEdit->addAction(QStringLiteral("消去(&L)"));
     const std::array<std::pair<QAction*, TEditCommand>, 6> editCommands = {{

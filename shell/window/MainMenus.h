@@ -30,6 +30,7 @@ struct TMainMenus {
     QAction* mmRedo = nullptr;
     QAction* mmCut = nullptr;
     QAction* mmCopy = nullptr;
+    QAction* mmCopyWithTitles = nullptr;
     QAction* mmPasteCells = nullptr;
     QAction* mmClear = nullptr;
     QAction* mmMark = nullptr;

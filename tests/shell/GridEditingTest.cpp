@@ -60,10 +60,11 @@ void ExpectOwnAccessKeys(const TMain& window) {
 
 TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
     const QList<QAction*> actions = window->TestFace().mmEdit->actions();
-    const QList<QAction*> expected = {window->TestFace().N4,     window->TestFace().mmUndo,
-                                      window->TestFace().mmRedo, window->TestFace().mmCut,
-                                      window->TestFace().mmCopy, window->TestFace().mmPasteCells,
-                                      window->TestFace().mmClear};
+    const QList<QAction*> expected = {
+        window->TestFace().N4,           window->TestFace().mmUndo,
+        window->TestFace().mmRedo,       window->TestFace().mmCut,
+        window->TestFace().mmCopy,       window->TestFace().mmCopyWithTitles,
+        window->TestFace().mmPasteCells, window->TestFace().mmClear};
     ASSERT_GE(actions.size(), 8);
     EXPECT_LT(actions.indexOf(window->TestFace().mmAnalysis),
               actions.indexOf(window->TestFace().N4));
@@ -76,8 +77,9 @@ TEST_F(GridEditing, TheCommandsFollowTheAnalysisWithTheirKeysAndAccessKeys) {
         keys.push_back(action->shortcut().toString());
     }
     EXPECT_EQ(captions, (QStringList{"元に戻す(&U)", "やり直し(&Y)", "切り取り(&T)", "コピー(&C)",
-                                     "貼り付け(&V)", "消去(&L)"}));
-    EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del"}));
+                                     "見出し付きでコピー(&H)", "貼り付け(&V)", "消去(&L)"}));
+    EXPECT_EQ(keys, (QStringList{"Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C", "Ctrl+Shift+C", "Ctrl+V",
+                                 "Del"}));
     EXPECT_EQ(window->TestFace().mmRedo->shortcuts().size(), 2) << "Ctrl+Shift+Z as well";
     ExpectOwnAccessKeys(*window);
     EXPECT_FALSE(window->TestFace().mmUndo->isEnabled());
@@ -147,6 +149,14 @@ TEST_F(GridEditing, ARangeCopiesAsASpreadsheetTakesItAndPastesBackTheSame) {
     EXPECT_EQ(Cell(11, 21), "");
 }
 
+TEST_F(GridEditing, CopyWithHeadingsPutsTheTitlesBeforeTheRange) {
+    Table().SetCell(3, 3, "a");
+    Enter(3, 3);
+    window->TestFace().mmCopyWithTitles->trigger();
+    const auto title = [this](int column) { return FromCodePage(Table().Cell(column, 0)); };
+    EXPECT_EQ(services.clipboard, title(1) + "\t" + title(2) + "\t" + title(3) + "\r\n\t\ta\r\n");
+}
+
 TEST_F(GridEditing, CutEmptiesTheRangeAndDeleteClearsARangeButOneCellKeepsTheEditorsDelete) {
     for (int row = 3; row <= 4; ++row) {
         for (int column = 3; column <= 4; ++column) {
@@ -174,6 +184,11 @@ TEST_F(GridEditing, CutEmptiesTheRangeAndDeleteClearsARangeButOneCellKeepsTheEdi
     Press(Qt::Key_Home);
     Press(Qt::Key_Delete);
     EXPECT_EQ(Cell(2, 3), "yz") << "one character, as the editor deletes it";
+
+    Enter(6, 3);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(6, 3), "xy");
+    EXPECT_EQ(Cell(6, 4), "xy") << "a block one column wide is a block, not one cell's text";
 }
 
 TEST_F(GridEditing, OneCellsTextGoesIntoTheEditorAndCopyOfPartOfItIsTheEditors) {

@@ -2,10 +2,12 @@
 
 #include "CellBlocks.h"
 #include "RandomWork.h"
+#include "TableRows.h"
 #include "TestFiles.h"
 #include "TestText.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "table/clipboard/TitledBlock.h"
 #include "table/history/TableHistory.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@ struct TTextCase {
     std::string name;
     TCells rows;
     std::string text;
+    friend void PrintTo(const TTextCase& value, std::ostream* out) { *out << value.name; }
 };
 
 // Written as spreadsheets write it; read back into the same rows.
@@ -64,6 +67,7 @@ struct TReadCase {
     std::string name;
     std::string text;
     TCells rows;
+    friend void PrintTo(const TReadCase& value, std::ostream* out) { *out << value.name; }
 };
 
 // What other programs put on the clipboard, also what none of ours writes.
@@ -170,6 +174,7 @@ struct TSeveralCase {
     std::string name;
     std::string text;
     bool several;
+    friend void PrintTo(const TSeveralCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class SeveralCells : public testing::TestWithParam<TSeveralCase> {};
@@ -208,6 +213,27 @@ TEST(CellBlock, CopiesARangeGivenInAnyCornerOrder) {
     EXPECT_EQ(BlockClipboardText(CopyCellBlock(table, {1, 3, 3, 5})), "\tx\t\r\n\t\ty\r\n\t\t\r\n");
 }
 
+// Copied with its titles, a range reads alone in a spreadsheet: the titles' row, each row's
+// number and name, the key and points rows by their labels, Mark's mean and deviation as
+// numbers.
+TEST(CellBlock, CopiedWithTitlesCarriesTheHeadingsAndPlainStatistics) {
+    TAnswerTable table = TableOfRows("||a|b|<1.5>/||1|1|<0.5>/1001|Ann|a|x|1");
+    const std::vector<std::string> titles = {"Seq", "No", "Name", "Q1", "Q2", "Score"};
+    for (std::size_t column = 0; column < titles.size(); ++column) {
+        table.SetCell(static_cast<int>(column), 0, titles[column]);
+    }
+    table.SetCell(0, 1, "Key");
+    table.SetCell(0, 2, "Points");
+    EXPECT_EQ(RowsOf(CopyTitledBlock(table, {5, 3, 4, 1})), (TCells{{"No", "Name", "Q2", "Score"},
+                                                                    {"Key", "", "b", "1.5"},
+                                                                    {"Points", "", "1", "0.5"},
+                                                                    {"1001", "Ann", "x", "1"}}));
+    EXPECT_EQ(
+        RowsOf(CopyTitledBlock(table, {2, 0, 3, 3})),
+        (TCells{
+            {"No", "Name", "Q1"}, {"Key", "", "a"}, {"Points", "", "1"}, {"1001", "Ann", "a"}}));
+}
+
 TEST(CellBlock, RefusesARangeTooLargeToCopy) {
     const TAnswerTable table;
     EXPECT_THROW(CopyCellBlock(table, {0, 0, 9'999'999, 9'999'999}), EPelloranError);
@@ -242,6 +268,7 @@ TEST(CellBlock, CopiedThenPastedElsewhereGivesTheSameCells) {
 struct TSpreadsheetCase {
     std::string name;
     std::string file;
+    friend void PrintTo(const TSpreadsheetCase& value, std::ostream* out) { *out << value.name; }
 };
 
 /// The block both spreadsheet files hold (tests/data/clipboard/make_clipboard_cases.py), in
