@@ -1,7 +1,9 @@
 #include "ShellTestSupport.h"
 #include "shell/window/ShellText.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
@@ -111,6 +113,34 @@ TEST_F(WindowUse, TheShippedDemoIsKeptByteForByte) {
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_TRUE(services.questions.isEmpty());
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(WindowUse, AColumnIsWidenedByDraggingItsTitlesBorderAndKeptUntilNewOrOpen) {
+    QHeaderView& titles = *View().horizontalHeader();
+    const auto drag = [&](int column, int pixels) {
+        const int border =
+            titles.sectionViewportPosition(column - 1) + titles.sectionSize(column - 1) - 1;
+        QTest::mousePress(titles.viewport(), Qt::LeftButton, {}, QPoint(border, 5));
+        QTest::mouseMove(titles.viewport(), QPoint(border + pixels, 5));
+        QTest::mouseRelease(titles.viewport(), Qt::LeftButton, {}, QPoint(border + pixels, 5));
+    };
+    Enter(3, 3);
+    Type(QStringLiteral("x"));
+    drag(2, 70);
+    drag(5, 30);
+    EXPECT_EQ(View().columnWidth(1), 150);
+    EXPECT_EQ(Table().ColumnWidth(5), 75);
+    window->TestFace().mmUndo->trigger();
+    EXPECT_EQ(Table().Cell(3, 3), "");
+    EXPECT_EQ(View().columnWidth(1), 150) << "undoing the typing keeps the widths";
+
+    window->TestFace().mmNew->trigger();
+    EXPECT_EQ(View().columnWidth(1), 80);
+    EXPECT_EQ(View().columnWidth(4), 75) << "New sets the number and name columns only";
+    Open(SmallClass);
+    Open(SmallClass);
+    EXPECT_EQ(View().columnWidth(4), TAnswerTable::DefaultColumnWidth) << "another class";
+    EXPECT_EQ(Table().ColumnWidths(), (std::map<int, int>{{1, 60}, {2, 80}}));
 }
 
 } // namespace
