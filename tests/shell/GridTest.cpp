@@ -182,18 +182,6 @@ TEST_F(Grid, ColumnsPast54ShowA60QuestionTest) {
     EXPECT_EQ(Table().Cell(63, 4), "59");
 }
 
-// Columns that leave the grid and come back are no widths the user set.
-TEST_F(Grid, ColumnsLeavingAndComingBackKeepTheWidthsTheTableSet) {
-    Open(ClassText(2, 60));
-    window->TestFace().mmMark->trigger();
-    window->TestFace().mmNew->trigger();
-    QApplication::processEvents();
-    Open(ClassText(2, 58));
-    QApplication::processEvents();
-    EXPECT_EQ(Table().ColumnWidths(), (std::map<int, int>{{1, 60}, {2, 80}, {64, 70}}));
-    EXPECT_EQ(View().horizontalHeader()->sectionSize(62), TAnswerTable::DefaultColumnWidth);
-}
-
 TEST_F(Grid, MovingOnFromTheLastColumnOfAWideTest) {
     Open(ClassText(2, 60));
     View().SetCurrentCell(63, 3);

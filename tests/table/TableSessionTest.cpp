@@ -191,19 +191,6 @@ TEST_P(Session, NewAndSavingNameTheFile) {
     EXPECT_EQ(session.FileName(), "") << "a new class is never offered the last file's name";
 }
 
-TEST_P(Session, SavingWithoutADialogGoesOnlyToTheFileTheTableCameFromOrWentTo) {
-    session.Open(File("two.csv", TwoStudents));
-    EXPECT_EQ(session.TableFileName(), folder / "two.csv");
-    // The window names the table after a file that could not be opened.
-    session.SetFileName(File("sheet.csv", "other"));
-    EXPECT_EQ(session.TableFileName(), "");
-    EXPECT_FALSE(session.FileChangedSince(folder / "sheet.csv")) << "two.csv's state is not its";
-    session.Save(folder / "copy.csv");
-    EXPECT_EQ(session.TableFileName(), folder / "copy.csv");
-    session.New();
-    EXPECT_EQ(session.TableFileName(), "");
-}
-
 INSTANTIATE_TEST_SUITE_P(Session, Session, testing::Values(TLoadedText::Kept, TLoadedText::Dropped),
                          [](const testing::TestParamInfo<TLoadedText>& param) {
                              return LoadedTextName(param.param);
