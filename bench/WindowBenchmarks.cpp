@@ -117,7 +117,7 @@ public:
     QString ClipboardHtml() override { return {}; }
     void SetClipboardCells(TCellBlock cells) override { clipboardCells = std::move(cells); }
     std::optional<TCellBlock> ClipboardCells() override { return clipboardCells; }
-    void OpenUrl(const QString&) override {}
+    bool OpenUrl(const QString&) override { return true; }
 
     /// A paste takes the cells copied here, or else the text.
     std::optional<TCellBlock> clipboardCells;

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr int FrameDuration = 16;
+/// A column dragged narrower stays wide enough to find its border again.
+constexpr int MinimumDraggedWidth = 8;
 constexpr float SelectionTint = 0.35f;
 
 QColor Tinted(const QColor& fill, const QColor& tint) {
@@ -138,8 +140,16 @@ TAnswerGrid::TAnswerGrid(TAnswerTable& table, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    // Columns are widened by dragging a header border, as in any grid; the table keeps the width.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(MinimumDraggedWidth);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { paintLog_.ForgetExtent(); });
+            [this](int section, int, int pixels) {
+                paintLog_.ForgetExtent();
+                if (!settingWidths_) {
+                    table_.SetColumnWidth(section + 1, pixels);
+                }
+            });
     sinceFlush_.start();
     table_.SetView(this);
     SetCurrentCell(1, 1);
@@ -158,7 +168,7 @@ void TAnswerGrid::ApplyShape() {
     for (int column = oldColumnCount; column < model_->ShownColumnCount(); ++column) {
         const int width = table_.ColumnWidth(column);
         if (width != TAnswerTable::DefaultColumnWidth) {
-            horizontalHeader()->resizeSection(column - 1, width);
+            ResizeColumn(column, width);
         }
     }
 }
@@ -261,8 +271,14 @@ void TAnswerGrid::ColumnWidthSet(int column, int pixels) {
     if (column == 0) {
         verticalHeader()->setFixedWidth(pixels);
     } else if (column < model_->ShownColumnCount()) {
-        horizontalHeader()->resizeSection(column - 1, pixels);
+        ResizeColumn(column, pixels);
     }
+}
+
+void TAnswerGrid::ResizeColumn(int column, int pixels) {
+    settingWidths_ = true;
+    horizontalHeader()->resizeSection(column - 1, pixels);
+    settingWidths_ = false;
 }
 
 void TAnswerGrid::CommandsChanged() {
@@ -422,7 +438,8 @@ bool TAnswerGrid::event(QEvent* event) {
 void TAnswerGrid::NoteKeyPress(const QKeyEvent& event) {
     const TEditCommand command = EditCommandOf(event);
     // Delete in one cell is the editor's, and typing.
-    if (command != TEditCommand::None && (command != TEditCommand::Clear || HoldsRange())) {
+    if ((command != TEditCommand::None && (command != TEditCommand::Clear || HoldsRange())) ||
+        IsFileCommandKey(event)) {
         commandKeysHeld_ = true;
         return;
     }
@@ -511,12 +528,13 @@ bool TAnswerGrid::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
+        // A key the window's shortcut takes reaches the editor no further.
+        NoteKeyPress(*key);
         const TEditCommand command = EditCommandOf(*key);
         if (command == TEditCommand::None || !LeavesKeyToWindow(command, *editor)) {
             return false;
         }
         // Not taken by the editor, so that the window's shortcut runs.
-        NoteKeyPress(*key);
         key->ignore();
         return true;
     }

@@ -90,6 +90,8 @@ private:
     /// CellWritten for a cell that may need painting or change the shape; kept out of line,
     /// so that the quick return costs no saving of registers.
     [[gnu::noinline]] void NoteWrittenCell(int column, int row);
+    /// Gives the column the width the table set, which is not the user's dragging.
+    void ResizeColumn(int column, int pixels);
     TGridExtent MeasureExtent() const;
     void FlushHeaders();
     /// FlushPaints without forgetting the recorded colours.
@@ -103,7 +105,8 @@ private:
     /// Whether the window's editing command takes the key from the editor: undo, redo and paste
     /// always, copy and cut unless part of one cell's text is selected, clear for a range.
     bool LeavesKeyToWindow(TEditCommand command, const QLineEdit& editor) const;
-    /// The keys of an editing command are the window's, not typing: their releases move nothing.
+    /// The keys of an editing or file command are the window's, not typing: their releases move
+    /// nothing.
     void NoteKeyPress(const QKeyEvent& event);
     /// The region of cells given row by row.
     QRegion RegionOf(const std::vector<TGridCell>& cells) const;
@@ -116,7 +119,9 @@ private:
     /// True while a long command paints in its middle: the colours recorded stay until it ends.
     bool commandPainting_ = false;
     bool flushScheduled_ = false;
-    /// From an editing command's key, or a key that moved the current cell, until the next key
+    /// True while a width the table set is given to a column.
+    bool settingWidths_ = false;
+    /// From a command's key, or a key that moved the current cell, until the next key
     /// typed, releases are not told: moving on after them would leave the cell they chose.
     bool commandKeysHeld_ = false;
     int callsUntilClock_ = CallsBetweenClockReadings;

@@ -1,6 +1,7 @@
 #include "shell/grid/EditKeys.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -9,6 +10,15 @@ constexpr std::array<TEditCommand, 6> EditCommands = {
     TEditCommand::Undo, TEditCommand::Redo,  TEditCommand::Cut,
     TEditCommand::Copy, TEditCommand::Paste, TEditCommand::Clear,
 };
+
+constexpr std::array<TFileCommand, 3> FileCommands = {TFileCommand::New, TFileCommand::Open,
+                                                      TFileCommand::Save};
+
+/// The keypad's modifier says where the key is, not what it means.
+QKeySequence PressedKeys(const QKeyEvent& event) {
+    return QKeySequence(
+        QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
+}
 
 } // namespace
 
@@ -33,13 +43,29 @@ QList<QKeySequence> EditShortcuts(TEditCommand command) {
 }
 
 TEditCommand EditCommandOf(const QKeyEvent& event) {
-    // The keypad's modifier says where the key is, not what it means.
-    const QKeySequence pressed(
-        QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
+    const QKeySequence pressed = PressedKeys(event);
     for (const TEditCommand command : EditCommands) {
         if (EditShortcuts(command).contains(pressed)) {
             return command;
         }
     }
     return TEditCommand::None;
+}
+
+QKeySequence FileShortcut(TFileCommand command) {
+    switch (command) {
+    case TFileCommand::New:
+        return QKeySequence(Qt::CTRL | Qt::Key_N);
+    case TFileCommand::Open:
+        return QKeySequence(Qt::CTRL | Qt::Key_O);
+    case TFileCommand::Save:
+        return QKeySequence(Qt::CTRL | Qt::Key_S);
+    }
+    return {};
+}
+
+bool IsFileCommandKey(const QKeyEvent& event) {
+    const QKeySequence pressed = PressedKeys(event);
+    return std::any_of(FileCommands.begin(), FileCommands.end(),
+                       [&](TFileCommand command) { return FileShortcut(command) == pressed; });
 }

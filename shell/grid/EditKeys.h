@@ -13,3 +13,11 @@ QList<QKeySequence> EditShortcuts(TEditCommand command);
 
 /// The editing command whose key the event is, or None.
 TEditCommand EditCommandOf(const QKeyEvent& event);
+
+/// The window's file commands that have a key.
+enum class TFileCommand { New, Open, Save };
+
+QKeySequence FileShortcut(TFileCommand command);
+
+/// Whether the event is the key of a file command: the window's, not typing.
+bool IsFileCommandKey(const QKeyEvent& event);

@@ -12,6 +12,7 @@
 #include "shell/about/About_Box.h"
 #include "shell/analysis/AnalysisWindow.h"
 #include "shell/recent/FileNameKeeper.h"
+#include "shell/window/SavePlace.h"
 #include "shell/window/ShellText.h"
 #include "shell/window/WindowPlacement.h"
 #include "shell/window/WindowSettings.h"
@@ -26,8 +27,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QScreen>
 #include <QStringList>
-#include <QUrl>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -126,6 +127,7 @@ void TMain::ConnectCommand(QAction* action, void (TMain::*handler)()) {
 void TMain::ConnectCommands() {
     ConnectCommand(menus_.mmNew, &TMain::mmNewClick);
     ConnectCommand(menus_.mmOpen, &TMain::mmOpenClick);
+    ConnectCommand(menus_.mmSave, &TMain::mmSaveClick);
     ConnectCommand(menus_.mmSaveAs, &TMain::mmSaveAsClick);
     ConnectCommand(menus_.mmExit, &TMain::mmExitClick);
     ConnectCommand(menus_.mmPaste, &TMain::mmPasteClick);
@@ -211,7 +213,7 @@ void TMain::FormShow() {
     currentDir_ = settings.currentDir;
     openDialogFolder_ = currentDir_;
     ApplyLanguageFile(setup_.executablePath, setup_.user,
-                      {*this, menus_, *Table, table_, analysisTexts_});
+                      {*this, menus_, *Table, table_, analysisTexts_, helpTexts_});
     menus_.ToolButton1->setToolTip(menus_.mmNew->text());
     menus_.ToolButton2->setToolTip(menus_.mmOpen->text());
     menus_.ToolButton3->setToolTip(menus_.mmSaveAs->text());
@@ -298,12 +300,14 @@ std::string TMain::GetTableText() const {
 }
 
 bool TMain::SaveTextAs(std::string text) {
-    if (!ConfirmUnsavedCells()) {
-        return false;
-    }
+    return ConfirmUnsavedCells() && ChooseFileAndSave(std::move(text));
+}
+
+bool TMain::ChooseFileAndSave(std::string text) {
     while (true) {
+        const TSavePlace place = WritableSavePlace(currentDir_, SaveProposal(), setup_.user);
         const std::optional<QString> fileName =
-            services_.GetSaveFileName(this, currentDir_, SaveProposal());
+            services_.GetSaveFileName(this, place.folder, place.proposedName);
         if (!fileName) {
             return false;
         }
@@ -428,6 +432,29 @@ void TMain::FileNameKeepSelect(const QString& fileName) {
     emit TableChanged();
 }
 
+void TMain::mmSaveClick() {
+    const std::filesystem::path fileName = session_.TableFileName();
+    if (fileName.empty()) {
+        mmSaveAsClick();
+        return;
+    }
+    if (!ConfirmUnsavedCells()) {
+        return;
+    }
+    const QString name = FromNativePath(fileName);
+    switch (ConfirmOverwrite(name)) {
+    case TOverwriteAnswer::Overwrite:
+        session_.SaveText(fileName, GetTableText());
+        SetFileName(name);
+        break;
+    case TOverwriteAnswer::ChooseAnother:
+        ChooseFileAndSave(GetTableText());
+        break;
+    case TOverwriteAnswer::Cancel:
+        break;
+    }
+}
+
 void TMain::mmSaveAsClick() {
     SaveTextAs(GetTableText());
 }
@@ -520,9 +547,27 @@ void TMain::mmAnalysisClick() {
             RunCommand([this, kind] { PaperClick(kind, AnalysisWindow); });
         });
     }
+    if (!AnalysisWindow->isVisible()) {
+        PlaceAnalysisWindow();
+    }
     AnalysisWindow->show();
     AnalysisWindow->raise();
     AnalysisWindow->activateWindow();
+}
+
+void TMain::PlaceAnalysisWindow() {
+    const QRect frame = frameGeometry();
+    // The analysis window is not framed yet: its frame is taken to be as wide as this one's.
+    const QMargins frameMargins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                                frame.right() - geometry().right(),
+                                frame.bottom() - geometry().bottom());
+    const int pointsRowBottom =
+        Table->viewport()->mapToGlobal(QPoint(0, Table->rowHeight(0) + Table->rowHeight(1))).y() -
+        1;
+    const QRect placed =
+        PlaceBeside(frame, pointsRowBottom, AnalysisWindow->size().grownBy(frameMargins),
+                    screen()->availableGeometry());
+    AnalysisWindow->setGeometry(placed.marginsRemoved(frameMargins));
 }
 
 void TMain::mmUndoClick() {
@@ -574,8 +619,9 @@ void TMain::SaveReportClick() {
     // Analysed before the dialog asks for a name, so that a table the analysis fails on is
     // told at once.
     const TTestAnalysis analysis = AnalyseTestForOutput(table_, analysisTexts_, decimalSeparator);
+    const TSavePlace place = WritableSavePlace(currentDir_, ReportProposal(), setup_.user);
     const std::optional<QString> fileName =
-        services_.GetSaveReportFileName(AnalysisWindow, currentDir_, ReportProposal());
+        services_.GetSaveReportFileName(AnalysisWindow, place.folder, place.proposedName);
     if (!fileName) {
         return;
     }
@@ -593,13 +639,12 @@ void TMain::PaperClick(TPaperKind kind, QWidget* owner) {
 }
 
 void TMain::mmShowHelpClick() {
-    services_.OpenUrl(
-        QUrl::fromLocalFile(ExecutableFolder() + QStringLiteral("/Help.htm")).toString());
+    ShowHelpPage(services_, this, ExecutableFolder(), helpTexts_);
 }
 
 void TMain::mmAboutClick() {
     aboutBox_->SetProductName(QStringLiteral("  ") + ProgramName);
-    aboutBox_->SetVersion(QStringLiteral("       Version 1.22"));
+    aboutBox_->SetVersion(QStringLiteral("       Version ") + QStringLiteral(PELLORAN_VERSION));
     QString failure;
     try {
         aboutBox_->LoadProgramIcon(setup_.executablePath.parent_path() / "Pelloran123.ico");
@@ -608,7 +653,8 @@ void TMain::mmAboutClick() {
     }
     aboutBox_->ShowModeless();
     if (!failure.isEmpty()) {
-        ShowError(failure);
+        // Owned by the box, which has the keys again once the error box is closed.
+        services_.ShowError(aboutBox_, ApplicationTitle(), ErrorBoxText(failure));
     }
 }
 

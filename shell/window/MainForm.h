@@ -6,6 +6,7 @@
 #include "shell/logic/TableKeys.h"
 #include "shell/paper/PaperDialog.h"
 #include "shell/window/ClipboardCommands.h"
+#include "shell/window/HelpPage.h"
 #include "shell/window/MainMenus.h"
 #include "shell/window/ShellServices.h"
 #include "table/history/TableHistory.h"
@@ -69,6 +70,9 @@ public:
     void FormShow();
     void mmNewClick();
     void mmOpenClick();
+    /// Saves into the file the table was opened from or saved to, without a dialog; an untitled
+    /// table is saved as Save As does.
+    void mmSaveClick();
     void mmSaveAsClick();
     void mmExitClick();
     void mmPasteClick();
@@ -129,6 +133,8 @@ private:
     void NameOpenedTable(const QString& fileName, const TOpenedFile& opened);
     /// Names the cells that saving would drop and asks whether to save without them.
     bool ConfirmUnsavedCells();
+    /// Writes the text into the file chosen in the save dialog; false when it was cancelled.
+    bool ChooseFileAndSave(std::string text);
     enum class TOverwriteAnswer { Overwrite, ChooseAnother, Cancel };
     /// Asks before a file that another program changed since it was opened or saved here is
     /// overwritten.
@@ -147,6 +153,8 @@ private:
     QString SaveProposal() const;
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
+    /// Beside the window, never over its key and points rows.
+    void PlaceAnalysisWindow();
 
     void FormClose(QCloseEvent& event);
 
@@ -164,6 +172,7 @@ private:
     std::optional<TClipboardCommands> clipboard_;
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
+    THelpPageTexts helpTexts_;
     QString currentDir_;
     QString openDialogFolder_;
     QString settingsFileName_;

@@ -28,7 +28,11 @@ void TMainMenus::BuildMenus(QMainWindow& window, const TAnalysisTexts& analysisT
     mmFile = bar->addMenu(QStringLiteral("ファイル(&F)"));
     mmNew = mmFile->addAction(QStringLiteral("新規作成(&N)"));
     mmOpen = mmFile->addAction(QStringLiteral("開く(&O)..."));
+    mmSave = mmFile->addAction(QStringLiteral("上書き保存(&S)"));
     mmSaveAs = mmFile->addAction(QStringLiteral("名前をつけて保存(&A)..."));
+    mmNew->setShortcut(FileShortcut(TFileCommand::New));
+    mmOpen->setShortcut(FileShortcut(TFileCommand::Open));
+    mmSave->setShortcut(FileShortcut(TFileCommand::Save));
     N1 = mmFile->addSeparator();
     mmExit = mmFile->addAction(QStringLiteral("終了(&X)"));
 

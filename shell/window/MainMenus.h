@@ -14,6 +14,7 @@ struct TMainMenus {
     QMenu* mmFile = nullptr;
     QAction* mmNew = nullptr;
     QAction* mmOpen = nullptr;
+    QAction* mmSave = nullptr;
     QAction* mmSaveAs = nullptr;
     QAction* N1 = nullptr;
     QAction* mmExit = nullptr;
@@ -45,8 +46,8 @@ struct TMainMenus {
     QAction* ToolButton4 = nullptr;
     QAction* ToolButton5 = nullptr;
 
-    /// Fills the window's menu bar with the built-in Japanese captions, the edit commands with
-    /// their shortcuts; the slips and the class list are captioned by `analysisTexts`.
+    /// Fills the window's menu bar with the built-in Japanese captions, the file and edit commands
+    /// with their shortcuts; the slips and the class list are captioned by `analysisTexts`.
     void BuildMenus(QMainWindow& window, const TAnalysisTexts& analysisTexts);
     /// Adds the window's toolbar with its five buttons, their images from `imageFolder`.
     void BuildToolBar(QMainWindow& window, const QString& imageFolder);

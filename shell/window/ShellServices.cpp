@@ -172,16 +172,20 @@ std::optional<TCellBlock> TQtShellServices::ClipboardCells() {
 // Handed to the shell as Windows programs do: "open" for a file of the program's own, shown
 // normally, with the file's drive as the working folder; "Open" and no folder for a web or mail
 // address.
-void TQtShellServices::OpenUrl(const QString& url) {
+bool TQtShellServices::OpenUrl(const QString& url) {
     const QUrl target(url);
     const bool localFile = target.isLocalFile();
     const QString file = localFile ? QDir::toNativeSeparators(target.toLocalFile()) : url;
     const QString folder = localFile ? FromPathText(ExtractFileDrive(ToPathText(file))) : QString();
-    ::ShellExecuteW(nullptr, localFile ? L"open" : L"Open", reinterpret_cast<LPCWSTR>(file.utf16()),
-                    nullptr, reinterpret_cast<LPCWSTR>(folder.utf16()), SW_SHOW);
+    // Values above 32 are success, as the function's documentation gives them.
+    constexpr INT_PTR FirstSuccess = 33;
+    const HINSTANCE result = ::ShellExecuteW(nullptr, localFile ? L"open" : L"Open",
+                                             reinterpret_cast<LPCWSTR>(file.utf16()), nullptr,
+                                             reinterpret_cast<LPCWSTR>(folder.utf16()), SW_SHOW);
+    return reinterpret_cast<INT_PTR>(result) >= FirstSuccess;
 }
 #else
-void TQtShellServices::OpenUrl(const QString& url) {
-    QDesktopServices::openUrl(QUrl(url));
+bool TQtShellServices::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 #endif

@@ -48,7 +48,8 @@ public:
     /// A copy of the cells this program put on the clipboard, while they are still there: the
     /// clipboard may drop them whenever events are processed, a long paste's included.
     virtual std::optional<TCellBlock> ClipboardCells() = 0;
-    virtual void OpenUrl(const QString& url) = 0;
+    /// False when the system found nothing to open the address with.
+    virtual bool OpenUrl(const QString& url) = 0;
 };
 
 /// The real desktop.
@@ -70,5 +71,5 @@ public:
     QString ClipboardHtml() override;
     void SetClipboardCells(TCellBlock cells) override;
     std::optional<TCellBlock> ClipboardCells() override;
-    void OpenUrl(const QString& url) override;
+    bool OpenUrl(const QString& url) override;
 };

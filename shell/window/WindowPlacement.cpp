@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 TOuterPlacement::TOuterPlacement(QWidget& window, QSize outerSize)
     : QObject(&window), window_(window), outerSize_(outerSize) {
@@ -74,4 +75,35 @@ void TOuterPlacement::FitToFrame() {
     if (fitted_) {
         window_.removeEventFilter(this);
     }
+}
+
+QRect PlaceBeside(const QRect& mainFrame, int keepClearBottom, QSize size, const QRect& screen) {
+    QRect placed(QPoint(), size.boundedTo(screen.size()));
+    const int top =
+        std::clamp(mainFrame.top(), screen.top(), screen.bottom() + 1 - placed.height());
+    if (mainFrame.right() + placed.width() <= screen.right()) {
+        placed.moveTopLeft({mainFrame.right() + 1, top});
+        return placed;
+    }
+    if (mainFrame.left() - placed.width() >= screen.left()) {
+        placed.moveTopLeft({mainFrame.left() - placed.width(), top});
+        return placed;
+    }
+    const int roomBelow = screen.bottom() - keepClearBottom;
+    const int roomAbove = mainFrame.top() - screen.top();
+    if (roomBelow >= roomAbove) {
+        placed.setHeight(std::min(placed.height(), roomBelow));
+        placed.moveTop(keepClearBottom + 1);
+    } else {
+        placed.setHeight(std::min(placed.height(), roomAbove));
+        placed.moveBottom(mainFrame.top() - 1);
+    }
+    const bool rightRoomier =
+        screen.right() - mainFrame.right() >= mainFrame.left() - screen.left();
+    if (rightRoomier) {
+        placed.moveRight(screen.right());
+    } else {
+        placed.moveLeft(screen.left());
+    }
+    return placed;
 }

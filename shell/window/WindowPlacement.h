@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QSize>
 
 class QWidget;
@@ -27,3 +28,9 @@ private:
     bool centred_ = false;
     bool fitted_ = false;
 };
+
+/// Where a window of `size` goes beside the main window `mainFrame` on `screen` (frames
+/// included): to its right, or to its left, where there is room; else against the screen's edge
+/// on the roomier side, below `keepClearBottom` (the bottom of the rows it must not hide) or
+/// above the main window, whichever leaves it taller, shortened to fit.
+QRect PlaceBeside(const QRect& mainFrame, int keepClearBottom, QSize size, const QRect& screen);

@@ -6,6 +6,7 @@
 #include "platform/ProfileFile.h"
 #include "shell/logic/SettingsFiles.h"
 #include "shell/recent/FileNameKeeper.h"
+#include "shell/window/HelpPage.h"
 #include "shell/window/MainMenus.h"
 #include "shell/window/ShellText.h"
 #include "table/session/Messages.h"
@@ -90,7 +91,8 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
     // A language file older than these commands keeps their Japanese captions.
-    const std::array<std::pair<std::string_view, QAction*>, 8> laterCaptions = {{
+    const std::array<std::pair<std::string_view, QAction*>, 9> laterCaptions = {{
+        {"mmSave.Caption", menus.mmSave},
         {"mmAnalysis.Caption", menus.mmAnalysis},
         {"mmUndo.Caption", menus.mmUndo},
         {"mmRedo.Caption", menus.mmRedo},
@@ -119,6 +121,7 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
         targets.table.setFont(tableFont);
     }
     ReadMessages(targets.answerTable, file);
+    targets.helpTexts.Read(file);
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {

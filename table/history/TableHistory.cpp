@@ -13,7 +13,8 @@ namespace {
 constexpr std::array<TCommand, 3> Commands = {TCommand::mmMark, TCommand::mmSortWithNumber,
                                               TCommand::mmSortWithPoint};
 
-void ApplyState(TAnswerTable& table, const TTableState& state) {
+/// `widths` false leaves the columns the widths the user gave them since.
+void ApplyState(TAnswerTable& table, const TTableState& state, bool widths) {
     for (std::size_t index = 0; index < Commands.size(); ++index) {
         if (table.IsEnabled(Commands[index]) != state.enabled[index]) {
             table.SetEnabled(Commands[index], state.enabled[index]);
@@ -21,7 +22,7 @@ void ApplyState(TAnswerTable& table, const TTableState& state) {
     }
     table.SetQuestionCount(state.questionCount);
     table.SetHighlightColor(state.highlightColor);
-    if (table.ColumnWidths() != state.columnWidths) {
+    if (widths && table.ColumnWidths() != state.columnWidths) {
         table.SetColumnWidths(state.columnWidths);
     }
     if (table.StoredShape() != state.shape) {
@@ -345,12 +346,14 @@ void TTableHistory::Redo() {
 void TTableHistory::Revisit(THistoryStep& step, bool back) {
     typingCell_.reset();
     TAnswerTable& table = session_.Table();
+    // A column widened by hand after the step keeps its width, unless the step set widths.
+    const bool widths = step.before.columnWidths != step.after.columnWidths;
     if (back) {
         UndoChanges(table, step.changes);
-        ApplyState(table, step.before);
+        ApplyState(table, step.before, widths);
     } else {
         RedoChanges(table, step.changes);
-        ApplyState(table, step.after);
+        ApplyState(table, step.after, widths);
     }
     // The file the step replaced and the one it brought trade places either way.
     if (step.file) {

@@ -51,7 +51,21 @@ void TTableSession::TakeTableAsFile(const std::filesystem::path& fileName, std::
     file_.loadedTextKnown = keepsLoadedText_ == TLoadedText::Kept;
     file_.unsaved = FindUnsavedCells(table_);
     file_.fileName = fileName;
+    file_.holdsTable = true;
     file_.stamp = {};
+}
+
+void TTableSession::SetFileName(const std::filesystem::path& fileName) {
+    if (fileName != file_.fileName) {
+        file_.fileName = fileName;
+        file_.holdsTable = false;
+        // What was known of the other file says nothing of this one.
+        file_.stamp = {};
+    }
+}
+
+std::filesystem::path TTableSession::TableFileName() const {
+    return file_.holdsTable ? file_.fileName : std::filesystem::path();
 }
 
 void TTableSession::SaveText(const std::filesystem::path& fileName, std::string text) {

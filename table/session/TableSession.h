@@ -19,6 +19,9 @@ struct TSessionFile {
     /// The cells the file did not keep, as last opened or saved.
     TUnsavedCells unsaved;
     std::filesystem::path fileName;
+    /// The table was opened from `fileName` or saved to it, rather than only named after it (a
+    /// chosen file that could not be opened).
+    bool holdsTable = false;
     /// The file as last read or written here; not known when its text is dropped.
     TFileStamp stamp;
 };
@@ -88,7 +91,11 @@ public:
 
     /// The file last opened or saved, or the one the window was told of; empty when untitled.
     const std::filesystem::path& FileName() const { return file_.fileName; }
-    void SetFileName(const std::filesystem::path& fileName) { file_.fileName = fileName; }
+    /// Another name than the file's names a file the table does not hold.
+    void SetFileName(const std::filesystem::path& fileName);
+    /// The file the table was last opened from or saved to, which saving without a dialog
+    /// writes; empty when untitled or named after a file that could not be opened.
+    std::filesystem::path TableFileName() const;
 
     /// Puts `file` in place of what the session knows of its file and returns what it knew:
     /// for undoing an Open or a New together with the table.

@@ -1,15 +1,19 @@
 #include "ShellTestSupport.h"
 #include "TestText.h"
 #include "shell/about/About_Box.h"
+#include "shell/analysis/AnalysisWindow.h"
 #include "shell/logic/FileNameTestFolders.h"
 #include "shell/recent/FileNameKeeper.h"
 #include "shell/window/ShellText.h"
+#include "shell/window/WindowPlacement.h"
 #include "table/file/AnswerFile.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFont>
+#include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -355,14 +359,49 @@ TEST_F(MainWindow, HelpOpensThePageBesideTheProgram) {
     EXPECT_EQ(services.urls, QStringList{"file://" + root + page});
 }
 
+TEST_F(MainWindow, HelpWithoutABrowserSaysSoWithThePagesPath) {
+    services.urlsOpen = false;
+    const auto window = Show();
+    window->TestFace().mmShowHelp->trigger();
+    WriteTestFile(folders.ProgramFolder() / "Help.htm", "<html></html>");
+    window->TestFace().mmShowHelp->trigger();
+    const QString page = NativeName(folders.ProgramFolder() / "Help.htm");
+    ASSERT_EQ(services.messages.size(), 2);
+    EXPECT_EQ(services.messages[0], "マニュアル " + page + " がありません。");
+    EXPECT_TRUE(services.messages[1].startsWith("マニュアル " + page + " を開けませんでした。"));
+}
+
+TEST_F(MainWindow, TheAnalysisOpensBesideTheWindowNeverOverItsKeyAndPointsRows) {
+    const auto window = Show();
+    window->TestFace().mmAnalysis->trigger();
+    const TAnswerGrid& grid = *window->TestFace().Table;
+    const QRect keyAndPoints(
+        grid.viewport()->mapToGlobal(QPoint(0, 0)),
+        QSize(grid.viewport()->width(), grid.rowHeight(0) + grid.rowHeight(1)));
+    const QWidget& analysis = *window->TestFace().AnalysisWindow;
+    EXPECT_FALSE(analysis.frameGeometry().intersects(keyAndPoints));
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(analysis.frameGeometry()));
+}
+
+// On a screen of 1000 x 800, with the window's rows to keep clear down to y = 150.
+TEST(PlaceBeside, TakesTheRoomySideElseKeepsTheTopRowsClear) {
+    const QRect screen(0, 0, 1000, 800);
+    const QSize size(300, 600);
+    EXPECT_EQ(PlaceBeside({400, 300, 500, 400}, 400, size, screen), QRect(100, 200, 300, 600));
+    EXPECT_EQ(PlaceBeside({200, 50, 700, 400}, 150, size, screen), QRect(0, 151, 300, 600));
+    EXPECT_EQ(PlaceBeside({200, 500, 700, 250}, 550, size, screen), QRect(0, 0, 300, 500));
+}
+
 TEST_F(MainWindow, AboutShowsTheBoxAndThenReportsAMissingIcon) {
     const auto window = Show();
     TAboutBox aboutBox([this](const QString& url) { services.OpenUrl(url); });
     window->SetAboutBox(&aboutBox);
     window->TestFace().mmAbout->trigger();
     EXPECT_TRUE(aboutBox.isVisible());
+    EXPECT_EQ(aboutBox.Version->text(), "       Version 1.22");
     ASSERT_EQ(services.errors.size(), 1);
     EXPECT_TRUE(services.errors[0].contains("Pelloran123.ico は開けません"));
+    EXPECT_EQ(services.errorOwners, QList<QWidget*>{&aboutBox}) << "the keys go back to the box";
 }
 
 // Qt keeps the substitutes in lower case.

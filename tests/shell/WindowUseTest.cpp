@@ -1,12 +1,15 @@
 #include "ShellTestSupport.h"
 #include "shell/window/ShellText.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 namespace {
@@ -111,6 +114,29 @@ TEST_F(WindowUse, TheShippedDemoIsKeptByteForByte) {
     EXPECT_TRUE(CloseWindow(*window));
     EXPECT_TRUE(services.questions.isEmpty());
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(WindowUse, AColumnIsWidenedByDraggingItsTitlesBorderAndKeptUntilNewOrOpen) {
+    QWidget* titles = View().horizontalHeader()->viewport();
+    const auto drag = [&](int border, int pixels) {
+        QTest::mousePress(titles, Qt::LeftButton, {}, QPoint(border, 5));
+        QTest::mouseMove(titles, QPoint(border + pixels, 5));
+        QTest::mouseRelease(titles, Qt::LeftButton, {}, QPoint(border + pixels, 5));
+    };
+    Enter(3, 3);
+    Type(QStringLiteral("x"));
+    drag(60 + 80 - 1, 70);
+    drag(60 + 150 + 45 + 45 + 45 - 1, 30);
+    EXPECT_EQ(Table().ColumnWidth(5), 75);
+    window->TestFace().mmUndo->trigger();
+    EXPECT_EQ(View().columnWidth(1), 150) << "undoing the typing keeps the widths";
+
+    window->TestFace().mmNew->trigger();
+    EXPECT_EQ(View().columnWidth(1), 80);
+    EXPECT_EQ(View().columnWidth(4), 75) << "New sets the number and name columns only";
+    Open(SmallClass);
+    Open(SmallClass);
+    EXPECT_EQ(Table().ColumnWidths(), (std::map<int, int>{{1, 60}, {2, 80}})) << "another class";
 }
 
 } // namespace

@@ -70,8 +70,9 @@ public:
         choiceAnswers.pop_front();
         return answer;
     }
-    void ShowError(QWidget*, const QString& caption, const QString& text) override {
+    void ShowError(QWidget* owner, const QString& caption, const QString& text) override {
         errors.push_back(caption + QStringLiteral(": ") + text);
+        errorOwners.push_back(owner);
     }
     void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
     QString ClipboardText() override {
@@ -95,7 +96,10 @@ public:
         }
         return clipboardCells;
     }
-    void OpenUrl(const QString& url) override { urls.push_back(url); }
+    bool OpenUrl(const QString& url) override {
+        urls.push_back(url);
+        return urlsOpen;
+    }
 
     /// An answer of nothing stands for a cancelled dialog.
     std::deque<std::optional<QString>> openAnswers;
@@ -111,6 +115,8 @@ public:
     std::optional<TCellBlock> clipboardCells;
     QString clipboardCellsText;
     bool clipboardUnreadable = false;
+    /// Whether the system has a program to open addresses with.
+    bool urlsOpen = true;
 
     QStringList openFolders;
     QStringList saveFolders;
@@ -122,6 +128,7 @@ public:
     QStringList pdfFilters;
     QStringList questions;
     QStringList errors;
+    QList<QWidget*> errorOwners;
     QStringList messages;
     QStringList urls;
 
