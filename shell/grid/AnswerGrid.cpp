@@ -458,6 +458,7 @@ bool TAnswerGrid::LeavesKeyToWindow(TEditCommand command, const QLineEdit& edito
     switch (command) {
     case TEditCommand::Undo:
     case TEditCommand::Redo:
+    case TEditCommand::CopyWithTitles:
     case TEditCommand::Paste:
         return true;
     case TEditCommand::Cut:

@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr std::array<TEditCommand, 6> EditCommands = {
-    TEditCommand::Undo, TEditCommand::Redo,  TEditCommand::Cut,
-    TEditCommand::Copy, TEditCommand::Paste, TEditCommand::Clear,
+constexpr std::array<TEditCommand, 7> EditCommands = {
+    TEditCommand::Undo,           TEditCommand::Redo,  TEditCommand::Cut,   TEditCommand::Copy,
+    TEditCommand::CopyWithTitles, TEditCommand::Paste, TEditCommand::Clear,
 };
 
 constexpr std::array<TFileCommand, 3> FileCommands = {TFileCommand::New, TFileCommand::Open,
@@ -32,6 +32,8 @@ QList<QKeySequence> EditShortcuts(TEditCommand command) {
         return {QKeySequence(Qt::CTRL | Qt::Key_X)};
     case TEditCommand::Copy:
         return {QKeySequence(Qt::CTRL | Qt::Key_C)};
+    case TEditCommand::CopyWithTitles:
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)};
     case TEditCommand::Paste:
         return {QKeySequence(Qt::CTRL | Qt::Key_V)};
     case TEditCommand::Clear:

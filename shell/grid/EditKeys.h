@@ -6,7 +6,7 @@
 class QKeyEvent;
 
 /// The grid's editing commands that keys reach, beside typing.
-enum class TEditCommand { None, Undo, Redo, Cut, Copy, Paste, Clear };
+enum class TEditCommand { None, Undo, Redo, Cut, Copy, CopyWithTitles, Paste, Clear };
 
 /// The keys of an editing command, the first as the menu shows it.
 QList<QKeySequence> EditShortcuts(TEditCommand command);

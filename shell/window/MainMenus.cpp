@@ -50,14 +50,14 @@ void TMainMenus::BuildMenus(QMainWindow& window, const TAnalysisTexts& analysisT
     mmCut = mmEdit->addAction(QStringLiteral("切り取り(&T)"));
     mmCopy = mmEdit->addAction(QStringLiteral("コピー(&C)"));
     mmCopyWithTitles = mmEdit->addAction(QStringLiteral("見出し付きでコピー(&H)"));
-    mmCopyWithTitles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     mmPasteCells = mmEdit->addAction(QStringLiteral("貼り付け(&V)"));
     mmClear = mmEdit->addAction(QStringLiteral("消去(&L)"));
-    const std::array<std::pair<QAction*, TEditCommand>, 6> editCommands = {{
+    const std::array<std::pair<QAction*, TEditCommand>, 7> editCommands = {{
         {mmUndo, TEditCommand::Undo},
         {mmRedo, TEditCommand::Redo},
         {mmCut, TEditCommand::Cut},
         {mmCopy, TEditCommand::Copy},
+        {mmCopyWithTitles, TEditCommand::CopyWithTitles},
         {mmPasteCells, TEditCommand::Paste},
         {mmClear, TEditCommand::Clear},
     }};
