@@ -144,6 +144,9 @@ private:
     QString ReportProposal() const;
     /// The file that the save dialog proposes: the session's, empty when untitled.
     QString SaveProposal() const;
+    /// The text in the language file's wording.
+    QString Worded(const TUserText& text) const;
+    QString AnswerFileFilter() const;
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
 
@@ -163,6 +166,7 @@ private:
     std::optional<TClipboardCommands> clipboard_;
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
+    TLanguageTexts languageTexts_;
     QString currentDir_;
     QString openDialogFolder_;
     QString settingsFileName_;

@@ -92,8 +92,9 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
     for (const auto& [key, action] : captions) {
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
-    // A language file older than these commands keeps their Japanese captions.
-    const std::array<std::pair<std::string_view, QAction*>, 7> laterCaptions = {{
+    // A language file older than these captions keeps their Japanese ones.
+    const std::array<std::pair<std::string_view, QAction*>, 8> laterCaptions = {{
+        {"mmEdit.Caption", menus.mmEdit->menuAction()},
         {"mmAnalysis.Caption", menus.mmAnalysis},
         {"mmUndo.Caption", menus.mmUndo},
         {"mmRedo.Caption", menus.mmRedo},
@@ -121,6 +122,7 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
         targets.table.setFont(tableFont);
     }
     ReadMessages(targets.answerTable, file);
+    targets.languageTexts = TLanguageTexts(file);
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UserFolders.h"
+#include "platform/UserText.h"
 
 #include <QString>
 #include <filesystem>
@@ -23,13 +24,14 @@ TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUse
                              TFileNameKeep& fileNameKeep);
 
 /// What the language file changes: the window's and the grid's fonts, the menus' captions, the
-/// analysis texts and the table's messages.
+/// analysis texts, the table's messages and the wording of every other text.
 struct TLanguageTargets {
     QWidget& window;
     const TMainMenus& menus;
     QWidget& table;
     TAnswerTable& answerTable;
     TAnalysisTexts& analysisTexts;
+    TLanguageTexts& languageTexts;
 };
 
 /// Applies the language file, when there is one; Qt's own texts follow its language, Japanese
