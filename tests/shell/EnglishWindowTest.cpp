@@ -100,7 +100,7 @@ struct TToldCase {
     friend void PrintTo(const TToldCase& c, std::ostream* os) { *os << c.name; }
 };
 
-TAct OpenFile(std::string bytes) {
+TAct OpenFile(const std::string& bytes) {
     return [bytes](EnglishWindow& w) { w.Open(bytes); };
 }
 
@@ -114,7 +114,7 @@ TAct MarkWith(int column, int row, const char* text) {
 }
 
 /// Runs the command with `clipboard` on the clipboard, over the quiz when `overQuiz`.
-TAct Paste(QAction* TMainTestFace::*command, QString clipboard, bool overQuiz = false) {
+TAct Paste(QAction* TMainTestFace::*command, const QString& clipboard, bool overQuiz = false) {
     return [=](EnglishWindow& w) {
         if (overQuiz) {
             w.Open(Quiz);
