@@ -24,6 +24,11 @@ std::string FormatMessage(std::string_view pattern, std::string_view argument) {
     return text;
 }
 
+TUserText FailureUserText(const std::exception& failure) {
+    const auto* worded = dynamic_cast<const EPelloranError*>(&failure);
+    return worded != nullptr ? worded->Text() : TUserText::Literal(failure.what());
+}
+
 std::error_code LastSystemError() {
     return {errno, std::generic_category()};
 }

@@ -76,6 +76,9 @@ public:
     explicit EIniFileError(std::string_view fileName, std::error_code cause = {});
 };
 
+/// The failure's text: an EPelloranError's own, else what() in every language.
+TUserText FailureUserText(const std::exception& failure);
+
 /// The cause errno holds now.
 std::error_code LastSystemError();
 

@@ -13,7 +13,8 @@ class TLanguageTexts;
 /// A text the user reads, worded by the language file where it has a wording for the text's
 /// key, else in the built-in Japanese: a pattern whose "%1" to "%9" stand for the arguments,
 /// each a text of its own, so that a place or a cause is worded in the same language. A text
-/// without a key (a file name, a number) reads the same in every language. UTF-8.
+/// without a key (a file name, a number, a joint of texts) keeps its pattern in every language,
+/// its arguments worded. UTF-8.
 class TUserText {
 public:
     TUserText(std::string_view key, std::string_view japanese,

@@ -83,10 +83,8 @@ void CheckMarkable(const TAnswerTable& table, int questionCount) {
 }
 
 EMarkError MarkErrorAt(const TAnswerTable& table, TCellPlace cell, const std::exception& failure) {
-    const auto* worded = dynamic_cast<const EPelloranError*>(&failure);
     return EMarkError({"MarkStoppedAt",
                        "採点できません: %1: %2",
-                       {PlaceText(table, cell),
-                        worded != nullptr ? worded->Text() : TUserText::Literal(failure.what())}},
+                       {PlaceText(table, cell), FailureUserText(failure)}},
                       cell);
 }

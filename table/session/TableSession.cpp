@@ -125,8 +125,5 @@ std::string FailureText(const std::exception& failure, const TLanguageTexts& tex
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
         return TUserText("OutOfMemory", "メモリが足りません").Render(texts);
     }
-    if (const auto* worded = dynamic_cast<const EPelloranError*>(&failure)) {
-        return worded->Text().Render(texts);
-    }
-    return failure.what();
+    return FailureUserText(failure).Render(texts);
 }
