@@ -81,15 +81,16 @@ private:
 /// Asks nothing of a desktop; what the window shows or asks is kept as a failure of the case.
 class TSilentServices : public TShellServices {
 public:
-    std::optional<QString> GetOpenFileName(QWidget*, const QString&) override {
+    std::optional<QString> GetOpenFileName(QWidget*, const QString&, const QString&) override {
         Fail(QStringLiteral("the open dialog was shown"));
         return std::nullopt;
     }
-    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const QString&) override {
+    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const QString&,
+                                           const QString&) override {
         Fail(QStringLiteral("the save dialog was shown"));
         return std::nullopt;
     }
-    std::optional<QString> GetSaveReportFileName(QWidget*, const QString&,
+    std::optional<QString> GetSaveReportFileName(QWidget*, const QString&, const QString&,
                                                  const QString&) override {
         Fail(QStringLiteral("the report's save dialog was shown"));
         return std::nullopt;
@@ -99,7 +100,7 @@ public:
         Fail(QStringLiteral("the PDF's save dialog was shown"));
         return std::nullopt;
     }
-    TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
+    TDiscardAnswer AskDiscard(QWidget*, const QString& question, const TDiscardWording&) override {
         Fail(QStringLiteral("asked: ") + question);
         return TDiscardAnswer::Cancel;
     }

@@ -28,14 +28,14 @@ void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
 }
 
-/// Runs `action`, reporting what it raises; false when it failed.
+/// Runs `action`, reporting what it raises in the wording of `texts`; false when it failed.
 template <typename TAction>
-bool RunReported(TAction&& action) {
+bool RunReported(TAction&& action, const TLanguageTexts& texts) {
     try {
         action();
         return true;
     } catch (const std::exception& error) {
-        Report(FailureTextWithCause(error));
+        Report(FailureTextWithCause(error, texts));
     }
     return false;
 }
@@ -102,11 +102,14 @@ int RunCliCommands(const TCommandLine& commandLine, TCliPaperPrinter* paperPrint
     bool failed = false;
     TProfileFile languageFile = TProfileFile::FromBytes({});
     if (commandLine.languageFile) {
-        failed |= !RunReported([&] {
-            languageFile =
-                TProfileFile::FromBytes(ReadFileBytes(PathFromText(*commandLine.languageFile)));
-        });
+        failed |= !RunReported(
+            [&] {
+                languageFile =
+                    TProfileFile::FromBytes(ReadFileBytes(PathFromText(*commandLine.languageFile)));
+            },
+            TLanguageTexts());
     }
+    const TLanguageTexts texts(languageFile);
     const std::future<void> collatorPrepared = PrepareCollatorForSorts(commandLine);
     // Only `state` needs a file's text, to tell whether the table has changed since.
     const bool keepsLoadedText =
@@ -122,7 +125,7 @@ int RunCliCommands(const TCommandLine& commandLine, TCliPaperPrinter* paperPrint
         session.SetPaperPrinter(*paperPrinter);
     }
     for (const TCliCommand& command : commandLine.commands) {
-        failed |= !RunReported([&] { session.Run(command.name, command.arguments); });
+        failed |= !RunReported([&] { session.Run(command.name, command.arguments); }, texts);
     }
     std::cout.flush();
     return failed ? ExitFailure : 0;

@@ -128,8 +128,8 @@ const TCliCommandInfo* FindCliCommand(const std::string& name) {
 TCliSession::TCliSession(std::ostream& out, std::function<void(std::string_view notice)> notify,
                          const TProfileFile& languageFile, TLoadedText loadedText,
                          char decimalSeparator)
-    : languageFile_(languageFile), session_(loadedText), table_(session_.Table()),
-      history_(session_), out_(out), notify_(std::move(notify)),
+    : languageFile_(languageFile), texts_(languageFile), session_(loadedText),
+      table_(session_.Table()), history_(session_), out_(out), notify_(std::move(notify)),
       decimalSeparator_(decimalSeparator) {
     ReadMessages(table_, languageFile);
     session_.Start();
@@ -204,7 +204,7 @@ void TCliSession::Paste(const TCliArguments& arguments) {
     const std::string& fileName = arguments.at(0);
     const int nulLine = history_.PasteRoster([&] { return ReadClipboardFile(fileName); });
     if (nulLine > 0) {
-        notify_(NulEndedPastedFileNotice(fileName, nulLine));
+        Notify(NulEndedPastedFileNotice(fileName, nulLine));
     }
 }
 
@@ -323,9 +323,13 @@ void TCliSession::WriteOutput(const std::string& fileName, std::string_view byte
 }
 
 void TCliSession::NotifyLoadNotices(const std::string& fileName, const TLoadNotices& notices) {
-    for (const std::string& notice : LoadNoticeTexts(fileName, notices)) {
-        notify_(notice);
+    for (const TUserText& notice : LoadNoticeTexts(fileName, notices)) {
+        Notify(notice);
     }
+}
+
+void TCliSession::Notify(const TUserText& notice) {
+    notify_(notice.Render(texts_));
 }
 
 void TCliSession::CheckOutput() {
@@ -335,7 +339,7 @@ void TCliSession::CheckOutput() {
     if (!out_) {
         const std::error_code cause = LastSystemError();
         out_.clear();
-        throw EOutputError("標準出力", cause);
+        throw EOutputError({"StandardOutput", "標準出力"}, cause);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "analysis/ItemAnalysis.h"
 #include "cli/CliPaperPrinter.h"
 #include "platform/ProfileFile.h"
+#include "platform/UserText.h"
 #include "table/clipboard/CellBlock.h"
 #include "table/file/AnswerFile.h"
 #include "table/history/TableHistory.h"
@@ -103,6 +104,7 @@ private:
     /// What is printed must have arrived: a full disk is a failure, not a success.
     void CheckOutput();
     void NotifyLoadNotices(const std::string& fileName, const TLoadNotices& notices);
+    void Notify(const TUserText& notice);
     /// A file standing in for the clipboard: its text in the code page, the characters it
     /// could not hold told.
     std::string ReadClipboardFile(const std::string& fileName);
@@ -112,6 +114,7 @@ private:
     const TAnalysisTexts& AnalysisTexts();
 
     TProfileFile languageFile_;
+    TLanguageTexts texts_;
     TTableSession session_;
     TAnswerTable& table_;
     TTableHistory history_;

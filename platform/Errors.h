@@ -1,14 +1,26 @@
 #pragma once
 
+#include "platform/UserText.h"
+
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-/// Base of every failure the program reports to the user. `what()` is UTF-8 text.
+/// Base of every failure the program reports to the user. `what()` is its text in the built-in
+/// Japanese, UTF-8; Text() words it in the language of the user's choice.
 class EPelloranError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    /// A text the same in every language.
+    explicit EPelloranError(const std::string& message);
+    explicit EPelloranError(const TUserText& text);
+
+    const TUserText& Text() const { return *text_; }
+
+private:
+    /// Shared, so that copying the failure as it is thrown cannot fail.
+    std::shared_ptr<const TUserText> text_;
 };
 
 /// A program could not be started.
@@ -33,7 +45,7 @@ public:
     std::error_code Cause() const { return cause_; }
 
 protected:
-    EFileError(const std::string& message, std::string_view fileName, std::error_code cause);
+    EFileError(const TUserText& text, std::string_view fileName, std::error_code cause);
 
 private:
     std::string fileName_;
@@ -55,7 +67,7 @@ public:
 /// A stream that is no file of the program's own (standard output) could not be written.
 class EOutputError : public EFileError {
 public:
-    EOutputError(std::string_view streamName, std::error_code cause);
+    EOutputError(const TUserText& streamName, std::error_code cause);
 };
 
 /// An INI file could not be written.
@@ -63,6 +75,9 @@ class EIniFileError : public EFileError {
 public:
     explicit EIniFileError(std::string_view fileName, std::error_code cause = {});
 };
+
+/// The failure's text: an EPelloranError's own, else what() in every language.
+TUserText FailureUserText(const std::exception& failure);
 
 /// The cause errno holds now.
 std::error_code LastSystemError();

@@ -164,7 +164,7 @@ std::optional<TCodePageText> TryConvertUtf8(std::string_view utf8) {
 TCodePageText ConvertUtf16(std::string_view bytes, std::size_t start, bool bigEndian,
                            std::string_view fileName) {
     if (bytes.size() % 2 != 0) {
-        throw ETextEncodingError(fileName, "バイト数が奇数です");
+        throw ETextEncodingError(fileName, {"Utf16OddLength", "バイト数が奇数です"});
     }
     const std::size_t highByte = bigEndian ? 0 : 1;
     auto unitAt = [&](std::size_t at) {
@@ -172,8 +172,9 @@ TCodePageText ConvertUtf16(std::string_view bytes, std::size_t start, bool bigEn
                                      ByteAt(bytes, at + 1 - highByte));
     };
     auto loneSurrogate = [&](std::size_t at) {
-        return ETextEncodingError(fileName,
-                                  std::to_string(at + 1) + " バイト目のサロゲートに対がありません");
+        return ETextEncodingError(fileName, {"Utf16LoneSurrogate",
+                                             "%1 バイト目のサロゲートに対がありません",
+                                             {TUserText::Number(at + 1)}});
     };
     TCodePageText result;
     result.encoding = bigEndian ? TTextEncoding::Utf16BigEndian : TTextEncoding::Utf16LittleEndian;
@@ -366,17 +367,19 @@ TTextEncoding TextEncodingDetail::FindTextEncoding(std::string_view bytes) {
     return scan.IsWellFormed() && scan.hasMultiByte ? TTextEncoding::Utf8 : TTextEncoding::CodePage;
 }
 
-ETextEncodingError::ETextEncodingError(std::string_view fileName, std::string_view cause)
-    : EPelloranError(FormatMessage("ファイル %s は UTF-16 として読めません: ", fileName) +
-                     std::string(cause)) {}
+ETextEncodingError::ETextEncodingError(std::string_view fileName, const TUserText& cause)
+    : EPelloranError(TUserText("Utf16Unreadable", "ファイル %1 は UTF-16 として読めません: %2",
+                               {TUserText::Literal(std::string(fileName)), cause})) {}
 
-ETextEncodingError::ETextEncodingError(const std::string& message) : EPelloranError(message) {}
+ETextEncodingError::ETextEncodingError(const TUserText& text) : EPelloranError(text) {}
 
 EUnknownTextEncodingError::EUnknownTextEncodingError(std::string_view fileName,
                                                      std::size_t nulOffset)
-    : ETextEncodingError(FormatMessage("ファイル %s はテキストとして読めません: ", fileName) +
-                         std::to_string(nulOffset + 1) +
-                         " バイト目に NUL があり、Shift-JIS、UTF-8、UTF-16 のどれでもありません") {}
+    : ETextEncodingError(TUserText(
+          "UnknownEncoding",
+          "ファイル %1 はテキストとして読めません: %2 バイト目に NUL があり、Shift-JIS、UTF-8、"
+          "UTF-16 のどれでもありません",
+          {TUserText::Literal(std::string(fileName)), TUserText::Number(nulOffset + 1)})) {}
 
 TCodePageText ConvertToCodePage(std::string bytes, std::string_view fileName) {
     const std::string_view view(bytes);
@@ -425,21 +428,16 @@ TCodePageText ReadCodePageText(const std::filesystem::path& fileName) {
     return ConvertToCodePage(ReadFileBytes(fileName), PathText(fileName));
 }
 
-namespace {
-
-std::string ReplacedNotice(std::string_view source, std::size_t replacedCount) {
-    return std::string(source) + "には Shift-JIS で表せない文字が " +
-           std::to_string(replacedCount) +
-           " 個あったため、「?」に置き換えました。このまま保存すると、それらの文字は「?」に"
-           "なります。";
+TUserText ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount) {
+    return {"ReplacedInFile",
+            "ファイル %1 には Shift-JIS で表せない文字が %2 個あったため、「?」に置き換えました。"
+            "このまま保存すると、それらの文字は「?」になります。",
+            {TUserText::Literal(std::string(fileName)), TUserText::Number(replacedCount)}};
 }
 
-} // namespace
-
-std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount) {
-    return ReplacedNotice(FormatMessage("ファイル %s ", fileName), replacedCount);
-}
-
-std::string ReplacedClipboardCharactersNotice(std::size_t replacedCount) {
-    return ReplacedNotice("貼り付けた文字列", replacedCount);
+TUserText ReplacedClipboardCharactersNotice(std::size_t replacedCount) {
+    return {"ReplacedInPaste",
+            "貼り付けた文字列には Shift-JIS で表せない文字が %1 個あったため、「?」に置き換えま"
+            "した。このまま保存すると、それらの文字は「?」になります。",
+            {TUserText::Number(replacedCount)}};
 }

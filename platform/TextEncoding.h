@@ -25,10 +25,10 @@ enum class TTextEncoding {
 class ETextEncodingError : public EPelloranError {
 public:
     /// UTF-16 that cannot be decoded, for `cause`.
-    ETextEncodingError(std::string_view fileName, std::string_view cause);
+    ETextEncodingError(std::string_view fileName, const TUserText& cause);
 
 protected:
-    explicit ETextEncodingError(const std::string& message);
+    explicit ETextEncodingError(const TUserText& text);
 };
 
 /// A text with NUL bytes near its start that is no UTF-16: a file of another kind (a
@@ -94,7 +94,7 @@ TTextEncoding FindTextEncoding(std::string_view bytes);
 /// Reads a whole file (EFileOpenError when it cannot) and converts it as ConvertToCodePage.
 TCodePageText ReadCodePageText(const std::filesystem::path& fileName);
 
-/// Tells the user that characters of a file were replaced by "?"; UTF-8.
-std::string ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount);
+/// Tells the user that characters of a file were replaced by "?".
+TUserText ReplacedCharactersNotice(std::string_view fileName, std::size_t replacedCount);
 /// The same for text pasted from the clipboard.
-std::string ReplacedClipboardCharactersNotice(std::size_t replacedCount);
+TUserText ReplacedClipboardCharactersNotice(std::size_t replacedCount);

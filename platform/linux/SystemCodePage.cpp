@@ -9,7 +9,7 @@
 
 struct TSystemCodePage::TImpl {
     struct TConverterCloser {
-        void operator()(UConverter* converter) const { ucnv_close(converter); }
+        void operator()(UConverter* opened) const { ucnv_close(opened); }
     };
     std::unique_ptr<UConverter, TConverterCloser> converter;
 };

@@ -118,7 +118,8 @@ QString MailSubject(const QString& productName) {
 } // namespace
 
 EInvalidIconError::EInvalidIconError(std::string_view fileName)
-    : EPelloranError(FormatMessage("%s は有効なアイコンではありません", fileName)) {}
+    : EPelloranError(TUserText("InvalidIcon", "%1 は有効なアイコンではありません",
+                               {TUserText::Literal(std::string(fileName))})) {}
 
 TAboutBox::TAboutBox(TUrlOpener openUrl, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

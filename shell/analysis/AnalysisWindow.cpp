@@ -3,6 +3,7 @@
 #include "analysis/AnalysisFormat.h"
 #include "platform/Locale.h"
 #include "shell/window/ShellText.h"
+#include "table/session/TableSession.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -22,7 +23,7 @@ namespace {
 const QColor FlaggedRow(0xfd, 0xe3, 0xe0);
 /// Rows as compact as the grid's.
 constexpr int RowPadding = 4;
-const QColor FailureText(0xa0, 0x00, 0x00);
+const QColor FailureColour(0xa0, 0x00, 0x00);
 
 /// Columns of the question table that hold figures: they are right-aligned and sort by number.
 constexpr std::array<bool, 9> FigureColumns = {true, false, true,  true, true,
@@ -71,15 +72,15 @@ QString FlagReasons(const TQuestionAnalysis& question, const TAnalysisTexts& tex
 } // namespace
 
 TAnalysisWindow::TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts& texts,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(table), texts_(texts) {
+                                 const TLanguageTexts& languageTexts, QWidget* parent)
+    : QWidget(parent, Qt::Window), table_(table), texts_(texts), languageTexts_(languageTexts) {
     setWindowTitle(FromCodePage(texts_[TAnalysisText::Caption]));
     resize(Width, Height);
 
     Status = new QLabel(this);
     Status->setWordWrap(true);
     QPalette failure = Status->palette();
-    failure.setColor(QPalette::WindowText, FailureText);
+    failure.setColor(QPalette::WindowText, FailureColour);
     Status->setPalette(failure);
     Status->hide();
 
@@ -168,7 +169,7 @@ void TAnalysisWindow::Refresh() {
         }
     } catch (const std::exception& error) {
         // The table is being typed into: a cell that is no number yet is no error to box.
-        ShowNoFigures(FromUtf8(error.what()));
+        ShowNoFigures(FromUtf8(FailureText(error, languageTexts_)));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ItemAnalysis.h"
+#include "platform/UserText.h"
 #include "shell/analysis/ScoreHistogram.h"
 #include "shell/paper/PaperDialog.h"
 #include "table/store/AnswerTable.h"
@@ -24,7 +25,9 @@ public:
     static constexpr int Width = 780;
     static constexpr int Height = 600;
 
-    TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts& texts, QWidget* parent);
+    /// A failure of the analysis is worded by `languageTexts`.
+    TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts& texts,
+                    const TLanguageTexts& languageTexts, QWidget* parent);
 
     /// The table changed.
     void TableChanged();
@@ -57,6 +60,7 @@ private:
 
     const TAnswerTable& table_;
     const TAnalysisTexts texts_;
+    const TLanguageTexts languageTexts_;
     bool stale_ = true;
     bool refreshScheduled_ = false;
 };

@@ -15,15 +15,11 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-const QString NothingToPasteText = QStringLiteral("クリップボードに貼り付けられるものがありません");
-
-} // namespace
-
 TClipboardCommands::TClipboardCommands(TShellServices& services, TTableHistory& history,
-                                       TAnswerTable& table, TAnswerGrid& grid, QWidget& owner)
-    : services_(services), history_(history), table_(table), Table(&grid), owner_(&owner) {}
+                                       TAnswerTable& table, TAnswerGrid& grid, QWidget& owner,
+                                       const TLanguageTexts& texts)
+    : services_(services), history_(history), table_(table), Table(&grid), owner_(&owner),
+      texts_(texts) {}
 
 void TClipboardCommands::Cut() {
     services_.SetClipboardCells(history_.Cut(Table->SelectedRange()));
@@ -75,11 +71,13 @@ TClipboardPaste TClipboardCommands::ReadClipboardToPaste() {
 
 void TClipboardCommands::TellPasted(const TClipboardPaste& pasted) {
     if (pasted.nothing) {
-        services_.ShowMessage(owner_, NothingToPasteText);
+        services_.ShowMessage(
+            owner_,
+            Worded({"NothingToPaste", "クリップボードに貼り付けられるものがありません"}, texts_));
     } else if (pasted.replacedCount > 0) {
         Table->FlushPaints();
-        services_.ShowMessage(owner_,
-                              FromUtf8(ReplacedClipboardCharactersNotice(pasted.replacedCount)));
+        services_.ShowMessage(
+            owner_, Worded(ReplacedClipboardCharactersNotice(pasted.replacedCount), texts_));
     }
 }
 

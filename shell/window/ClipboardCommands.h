@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/UserText.h"
 #include "shell/window/ShellServices.h"
 
 #include <QString>
@@ -27,9 +28,9 @@ struct TClipboardPaste {
 /// clipboard that the roster paste shares. Every change goes through the history.
 class TClipboardCommands {
 public:
-    /// Messages are shown over `owner`.
+    /// Messages are shown over `owner`, in the wording of `texts`.
     TClipboardCommands(TShellServices& services, TTableHistory& history, TAnswerTable& table,
-                       TAnswerGrid& grid, QWidget& owner);
+                       TAnswerGrid& grid, QWidget& owner, const TLanguageTexts& texts);
 
     /// Cut and copy take the selected range, or the current cell.
     void Cut();
@@ -55,4 +56,5 @@ private:
     TAnswerTable& table_;
     TAnswerGrid* Table;
     QWidget* owner_;
+    const TLanguageTexts& texts_;
 };

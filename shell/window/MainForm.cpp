@@ -67,10 +67,8 @@ QString ErrorBoxText(const QString& message) {
     return message + QLatin1Char('.');
 }
 
-/// A failure's text with the system's reason, which is what the teacher can mend (a read-only
-/// file, a full disk).
-QString CommandFailureText(const std::exception& error) {
-    return FromUtf8(FailureTextWithCause(error));
+TUserText CancelText() {
+    return {"Cancel", "キャンセル"};
 }
 
 } // namespace
@@ -94,7 +92,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
     connect(Table->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { history_.EndTyping(); });
     connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
-    clipboard_.emplace(services_, history_, table_, *Table, *this);
+    clipboard_.emplace(services_, history_, table_, *Table, *this, languageTexts_);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     menus_.BuildMenus(*this, analysisTexts_);
@@ -189,7 +187,9 @@ bool TMain::RunCommand(const std::function<void()>& command) {
         command();
         succeeded = true;
     } catch (const std::exception& error) {
-        ShowError(CommandFailureText(error));
+        // With the system's reason, which is what the teacher can mend (a read-only file, a full
+        // disk).
+        ShowError(FromUtf8(FailureTextWithCause(error, languageTexts_)));
     }
     Table->FlushPaints();
     return succeeded;
@@ -213,7 +213,7 @@ void TMain::FormShow() {
     currentDir_ = settings.currentDir;
     openDialogFolder_ = currentDir_;
     ApplyLanguageFile(setup_.executablePath, setup_.user,
-                      {*this, menus_, *Table, table_, analysisTexts_, helpTexts_});
+                      {*this, menus_, *Table, table_, analysisTexts_, helpTexts_, languageTexts_});
     menus_.ToolButton1->setToolTip(menus_.mmNew->text());
     menus_.ToolButton2->setToolTip(menus_.mmOpen->text());
     menus_.ToolButton3->setToolTip(menus_.mmSaveAs->text());
@@ -281,15 +281,15 @@ TOpenedFile TMain::LoadTable(const QString& fileName) {
 }
 
 void TMain::TellLoadNotices(const QString& fileName, const TLoadNotices& notices) {
-    const std::vector<std::string> texts = LoadNoticeTexts(ToPathText(fileName), notices);
+    const std::vector<TUserText> texts = LoadNoticeTexts(ToPathText(fileName), notices);
     if (texts.empty()) {
         return;
     }
     // Told before anything is saved: saving would keep the "?" in place of the characters and
     // drop what a NUL cut off.
     QStringList lines;
-    for (const std::string& text : texts) {
-        lines.append(FromUtf8(text));
+    for (const TUserText& text : texts) {
+        lines.append(Worded(text));
     }
     Table->FlushPaints();
     services_.ShowMessage(this, lines.join(QLatin1Char('\n')));
@@ -307,7 +307,7 @@ bool TMain::ChooseFileAndSave(std::string text) {
     while (true) {
         const TSavePlace place = WritableSavePlace(currentDir_, SaveProposal(), setup_.user);
         const std::optional<QString> fileName =
-            services_.GetSaveFileName(this, place.folder, place.proposedName);
+            services_.GetSaveFileName(this, place.folder, place.proposedName, AnswerFileFilter());
         if (!fileName) {
             return false;
         }
@@ -332,22 +332,23 @@ bool TMain::ConfirmUnsavedCells() {
         return true;
     }
     Table->FlushPaints();
-    return services_.AskChoice(
-               this, FromUtf8(UnsavedCellsText(unsaved)),
-               {QStringLiteral("それらのセルを除いて保存"), QStringLiteral("キャンセル")}) == 0;
+    return services_.AskChoice(this, Worded(UnsavedCellsText(unsaved)),
+                               {Worded({"SaveWithoutCells", "それらのセルを除いて保存"}),
+                                Worded(CancelText())}) == 0;
 }
 
 TMain::TOverwriteAnswer TMain::ConfirmOverwrite(const QString& fileName) {
     if (!session_.FileChangedSince(ToNativePath(fileName))) {
         return TOverwriteAnswer::Overwrite;
     }
-    const QString question =
-        QStringLiteral("ファイル %1 は、開いたか保存した後でほかのプログラムに変更されています。"
-                       "上書きすると、その変更は失われます。")
-            .arg(fileName);
+    const QString question = Worded({"OverwriteChangedFile",
+                                     "ファイル %1 は、開いたか保存した後でほかのプログラムに変更"
+                                     "されています。上書きすると、その変更は失われます。",
+                                     {TUserText::Literal(ToPathText(fileName))}});
     switch (services_.AskChoice(this, question,
-                                {QStringLiteral("上書き保存"), QStringLiteral("別の名前で保存..."),
-                                 QStringLiteral("キャンセル")})) {
+                                {Worded({"Overwrite", "上書き保存"}),
+                                 Worded({"SaveUnderAnotherName", "別の名前で保存..."}),
+                                 Worded(CancelText())})) {
     case 0:
         return TOverwriteAnswer::Overwrite;
     case 1:
@@ -362,7 +363,11 @@ bool TMain::ConfirmDiscard() {
     if (!session_.IsChanged(text)) {
         return true;
     }
-    switch (services_.AskDiscard(this, FromCodePage(table_.Message(TMessage::DiscardQuestion)))) {
+    const TDiscardWording wording = {Worded({"DiscardCaption", "確認"}),
+                                     Worded({"DiscardYes", "はい(&Y)"}),
+                                     Worded({"DiscardNo", "いいえ(&N)"}), Worded(CancelText())};
+    switch (services_.AskDiscard(this, FromCodePage(table_.Message(TMessage::DiscardQuestion)),
+                                 wording)) {
     case TDiscardAnswer::Yes:
         return SaveTextAs(std::move(text));
     case TDiscardAnswer::No:
@@ -384,7 +389,8 @@ void TMain::mmOpenClick() {
     if (!ConfirmDiscard()) {
         return;
     }
-    const std::optional<QString> fileName = services_.GetOpenFileName(this, openDialogFolder_);
+    const std::optional<QString> fileName =
+        services_.GetOpenFileName(this, openDialogFolder_, AnswerFileFilter());
     if (fileName) {
         OpenChosenFile(*fileName);
     }
@@ -478,12 +484,12 @@ void TMain::mmPasteClick() {
             nulLine = PasteRosterFromClipboard(table, readClipboard);
         });
     } catch (const ERosterPasteError& error) {
-        services_.ShowMessage(this, FromUtf8(error.what()));
+        services_.ShowMessage(this, Worded(error.Text()));
     }
     clipboard_->TellPasted(pasted);
     if (nulLine > 0) {
         Table->FlushPaints();
-        services_.ShowMessage(this, FromUtf8(NulEndedClipboardNotice(nulLine)));
+        services_.ShowMessage(this, Worded(NulEndedClipboardNotice(nulLine)));
     }
 }
 
@@ -499,13 +505,14 @@ bool TMain::ChooseRosterClass(const std::function<std::string()>& readClipboard)
     } catch (const std::exception&) {
         return true;
     }
-    const QString question = QStringLiteral(
-        "答えのある生徒の行に、学籍番号と氏名を貼り付けようとしています。答えはそのまま残り、"
-        "ほかの生徒の名前の下に並びます。");
+    const QString question =
+        Worded({"RosterOverAnswers",
+                "答えのある生徒の行に、学籍番号と氏名を貼り付けようとしています。答えはそのまま残"
+                "り、ほかの生徒の名前の下に並びます。"});
     switch (services_.AskChoice(this, question,
-                                {QStringLiteral("名前を上書きする (答えは残す)"),
-                                 QStringLiteral("新しいクラスとして貼り付ける"),
-                                 QStringLiteral("キャンセル")})) {
+                                {Worded({"RosterOverNames", "名前を上書きする (答えは残す)"}),
+                                 Worded({"RosterAsNewClass", "新しいクラスとして貼り付ける"}),
+                                 Worded(CancelText())})) {
     case 0:
         return true;
     case 1:
@@ -539,7 +546,7 @@ void TMain::mmMarkClick() {
 
 void TMain::mmAnalysisClick() {
     if (AnalysisWindow == nullptr) {
-        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, this);
+        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, languageTexts_, this);
         connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
         connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
                 [this] { RunCommand([this] { SaveReportClick(); }); });
@@ -602,6 +609,14 @@ void TMain::mmClearClick() {
     history_.Clear(Table->SelectedRange());
 }
 
+QString TMain::Worded(const TUserText& text) const {
+    return ::Worded(text, languageTexts_);
+}
+
+QString TMain::AnswerFileFilter() const {
+    return Worded({"AnswerFileFilter", "カンマ区切りテキスト(*.csv)"});
+}
+
 QString TMain::SaveProposal() const {
     return session_.FileName().empty() ? QString() : FromNativePath(session_.FileName());
 }
@@ -621,7 +636,8 @@ void TMain::SaveReportClick() {
     const TTestAnalysis analysis = AnalyseTestForOutput(table_, analysisTexts_, decimalSeparator);
     const TSavePlace place = WritableSavePlace(currentDir_, ReportProposal(), setup_.user);
     const std::optional<QString> fileName =
-        services_.GetSaveReportFileName(AnalysisWindow, place.folder, place.proposedName);
+        services_.GetSaveReportFileName(AnalysisWindow, place.folder, place.proposedName,
+                                        Worded({"ReportFilter", "HTML (*.html *.htm)"}));
     if (!fileName) {
         return;
     }
@@ -643,13 +659,14 @@ void TMain::mmShowHelpClick() {
 }
 
 void TMain::mmAboutClick() {
+    aboutBox_->setWindowTitle(Worded({"AboutCaption", "バージョン情報"}));
     aboutBox_->SetProductName(QStringLiteral("  ") + ProgramName);
     aboutBox_->SetVersion(QStringLiteral("       Version ") + QStringLiteral(PELLORAN_VERSION));
     QString failure;
     try {
         aboutBox_->LoadProgramIcon(setup_.executablePath.parent_path() / "Pelloran123.ico");
     } catch (const std::exception& error) {
-        failure = FromUtf8(error.what());
+        failure = FromUtf8(FailureText(error, languageTexts_));
     }
     aboutBox_->ShowModeless();
     if (!failure.isEmpty()) {

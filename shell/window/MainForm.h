@@ -151,6 +151,9 @@ private:
     QString ReportProposal() const;
     /// The file that the save dialog proposes: the session's, empty when untitled.
     QString SaveProposal() const;
+    /// The text in the language file's wording.
+    QString Worded(const TUserText& text) const;
+    QString AnswerFileFilter() const;
     QString ExecutableFolder() const;
     void OpenChosenFile(const QString& fileName);
     /// Beside the window, never over its key and points rows.
@@ -173,6 +176,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     THelpPageTexts helpTexts_;
+    TLanguageTexts languageTexts_;
     QString currentDir_;
     QString openDialogFolder_;
     QString settingsFileName_;

@@ -25,9 +25,7 @@
 
 namespace {
 
-const QString AnswerFileFilter = QStringLiteral("カンマ区切りテキスト(*.csv)");
 const QString AnswerFileExtension = QStringLiteral("csv");
-const QString ReportFilter = QStringLiteral("HTML (*.html *.htm)");
 const QString ReportExtension = QStringLiteral("html");
 const QString PdfExtension = QStringLiteral("pdf");
 
@@ -86,23 +84,26 @@ void ShowPlainBox(QMessageBox::Icon icon, QWidget* owner, const QString& caption
 
 } // namespace
 
-std::optional<QString> TQtShellServices::GetOpenFileName(QWidget* owner, const QString& folder) {
+std::optional<QString> TQtShellServices::GetOpenFileName(QWidget* owner, const QString& folder,
+                                                         const QString& filter) {
     QFileDialog dialog(owner, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name of a missing file is accepted; opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
-    return RunFileDialog(dialog, AnswerFileFilter, AnswerFileExtension);
+    return RunFileDialog(dialog, filter, AnswerFileExtension);
 }
 
 std::optional<QString> TQtShellServices::GetSaveFileName(QWidget* owner, const QString& folder,
-                                                         const QString& proposedName) {
-    return RunSaveDialog(owner, folder, proposedName, AnswerFileFilter, AnswerFileExtension);
+                                                         const QString& proposedName,
+                                                         const QString& filter) {
+    return RunSaveDialog(owner, folder, proposedName, filter, AnswerFileExtension);
 }
 
 std::optional<QString> TQtShellServices::GetSaveReportFileName(QWidget* owner,
                                                                const QString& folder,
-                                                               const QString& proposedName) {
-    return RunSaveDialog(owner, folder, proposedName, ReportFilter, ReportExtension);
+                                                               const QString& proposedName,
+                                                               const QString& filter) {
+    return RunSaveDialog(owner, folder, proposedName, filter, ReportExtension);
 }
 
 std::optional<QString> TQtShellServices::GetSavePdfFileName(QWidget* owner, const QString& folder,
@@ -111,11 +112,12 @@ std::optional<QString> TQtShellServices::GetSavePdfFileName(QWidget* owner, cons
     return RunSaveDialog(owner, folder, proposedName, filter, PdfExtension);
 }
 
-TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question) {
-    TScreenCentredBox box(QMessageBox::Question, QStringLiteral("確認"), question, owner);
-    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+TDiscardAnswer TQtShellServices::AskDiscard(QWidget* owner, const QString& question,
+                                            const TDiscardWording& wording) {
+    TScreenCentredBox box(QMessageBox::Question, wording.caption, question, owner);
+    QPushButton* yes = box.addButton(wording.yes, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(wording.no, QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(wording.cancel, QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();

@@ -11,26 +11,40 @@ class QWidget;
 /// The answer to the question asked before unsaved changes are dropped.
 enum class TDiscardAnswer { Yes, No, Cancel };
 
+/// The caption of the question asked before unsaved changes are dropped, and of its buttons.
+struct TDiscardWording {
+    QString caption;
+    QString yes;
+    QString no;
+    QString cancel;
+};
+
 /// What the window asks of the desktop: dialogs, message boxes, the clipboard and the URL
 /// handler. Tests put answers of their own in its place.
 class TShellServices {
 public:
     virtual ~TShellServices() = default;
 
-    /// The chosen file, or nothing when the dialog was cancelled.
-    virtual std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder) = 0;
+    /// The chosen file, or nothing when the dialog was cancelled. `filter` names the answer
+    /// files, as "Description (*.csv)".
+    virtual std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder,
+                                                   const QString& filter) = 0;
     /// Starts in `folder` with `proposedName` (a full name, possibly empty) filled in; asks
     /// before an existing file is overwritten.
     virtual std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
-                                                   const QString& proposedName) = 0;
-    /// The save dialog for the results report, with a filter for HTML pages; the same otherwise.
+                                                   const QString& proposedName,
+                                                   const QString& filter) = 0;
+    /// The save dialog for the results report, with `filter` naming HTML pages; the same
+    /// otherwise.
     virtual std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
-                                                         const QString& proposedName) = 0;
+                                                         const QString& proposedName,
+                                                         const QString& filter) = 0;
     /// The save dialog for a PDF file, with `filter` naming PDF files; the same otherwise.
     virtual std::optional<QString> GetSavePdfFileName(QWidget* owner, const QString& folder,
                                                       const QString& proposedName,
                                                       const QString& filter) = 0;
-    virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) = 0;
+    virtual TDiscardAnswer AskDiscard(QWidget* owner, const QString& question,
+                                      const TDiscardWording& wording) = 0;
     /// Asks `question` with a button per choice, the first the default and the last the one
     /// that closing the box or Escape stands for; returns the index of the choice.
     virtual int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) = 0;
@@ -55,15 +69,19 @@ public:
 /// The real desktop.
 class TQtShellServices : public TShellServices {
 public:
-    std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder) override;
+    std::optional<QString> GetOpenFileName(QWidget* owner, const QString& folder,
+                                           const QString& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& folder,
-                                           const QString& proposedName) override;
+                                           const QString& proposedName,
+                                           const QString& filter) override;
     std::optional<QString> GetSaveReportFileName(QWidget* owner, const QString& folder,
-                                                 const QString& proposedName) override;
+                                                 const QString& proposedName,
+                                                 const QString& filter) override;
     std::optional<QString> GetSavePdfFileName(QWidget* owner, const QString& folder,
                                               const QString& proposedName,
                                               const QString& filter) override;
-    TDiscardAnswer AskDiscard(QWidget* owner, const QString& question) override;
+    TDiscardAnswer AskDiscard(QWidget* owner, const QString& question,
+                              const TDiscardWording& wording) override;
     int AskChoice(QWidget* owner, const QString& question, const QStringList& choices) override;
     void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
     void ShowMessage(QWidget* owner, const QString& text) override;

@@ -146,6 +146,10 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString Worded(const TUserText& text, const TLanguageTexts& texts) {
+    return FromUtf8(text.Render(texts));
+}
+
 QColor ToQColor(TColor color) {
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                   static_cast<int>((color >> 16) & 0xFF));

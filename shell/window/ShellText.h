@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/UserText.h"
 #include "table/store/AnswerTable.h"
 
 #include <QColor>
@@ -31,6 +32,9 @@ QString FromNativePath(const std::filesystem::path& path);
 std::filesystem::path ToNativePath(const QString& fileName);
 
 QString FromUtf8(std::string_view text);
+
+/// The text in the wording of `texts`.
+QString Worded(const TUserText& text, const TLanguageTexts& texts);
 
 /// A Windows colour value, 0x00BBGGRR.
 QColor ToQColor(TColor color);

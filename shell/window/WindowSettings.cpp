@@ -90,8 +90,9 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
     for (const auto& [key, action] : captions) {
         SetCaption(*action, file.ReadString(MainSection, key, ""));
     }
-    // A language file older than these commands keeps their Japanese captions.
-    const std::array<std::pair<std::string_view, QAction*>, 9> laterCaptions = {{
+    // A language file older than these captions keeps their Japanese ones.
+    const std::array<std::pair<std::string_view, QAction*>, 10> laterCaptions = {{
+        {"mmEdit.Caption", menus.mmEdit->menuAction()},
         {"mmSave.Caption", menus.mmSave},
         {"mmAnalysis.Caption", menus.mmAnalysis},
         {"mmUndo.Caption", menus.mmUndo},
@@ -122,6 +123,7 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
     }
     ReadMessages(targets.answerTable, file);
     targets.helpTexts.Read(file);
+    targets.languageTexts = TLanguageTexts(file);
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {

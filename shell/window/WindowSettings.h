@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UserFolders.h"
+#include "platform/UserText.h"
 
 #include <QString>
 #include <filesystem>
@@ -24,7 +25,8 @@ TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUse
                              TFileNameKeep& fileNameKeep);
 
 /// What the language file changes: the window's and the grid's fonts, the menus' captions, the
-/// analysis texts, the table's messages and what is said when the manual does not open.
+/// analysis texts, the table's messages, what is said when the manual does not open and the
+/// wording of every other text.
 struct TLanguageTargets {
     QWidget& window;
     const TMainMenus& menus;
@@ -32,6 +34,7 @@ struct TLanguageTargets {
     TAnswerTable& answerTable;
     TAnalysisTexts& analysisTexts;
     THelpPageTexts& helpTexts;
+    TLanguageTexts& languageTexts;
 };
 
 /// Applies the language file, when there is one; Qt's own texts follow its language, Japanese

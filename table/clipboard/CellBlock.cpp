@@ -223,7 +223,8 @@ void CheckCopiedRange(TCellRange range) {
     const std::int64_t count = (std::int64_t{cells.lastColumn} - cells.firstColumn + 1) *
                                (std::int64_t{cells.lastRow} - cells.firstRow + 1);
     if (cells.firstColumn < 0 || cells.firstRow < 0 || count > MaxCopiedCells) {
-        throw EPelloranError("コピーする範囲が大きすぎます: " + std::to_string(count) + " セル");
+        throw EPelloranError(TUserText("CopyTooLarge", "コピーする範囲が大きすぎます: %1 セル",
+                                       {TUserText::Number(count)}));
     }
 }
 
@@ -273,7 +274,7 @@ void TCellBlock::AddRow() {
 }
 
 void TCellBlock::ThrowTooLarge() {
-    throw EPelloranError("貼り付けるテキストが 4 GB を超えています");
+    throw EPelloranError(TUserText("PasteTooLarge", "貼り付けるテキストが 4 GB を超えています"));
 }
 
 TCellBlock CopyCellBlock(const TAnswerTable& table, TCellRange range) {

@@ -52,9 +52,11 @@ bool HoldsDataText(const TRowCells& cells, int row, int rateRow) {
     return row != rateRow && cells.ByteSize(TAnswerTable::NumberColumn, cells.Size()) > 0;
 }
 
-std::string RangeText(int first, int last) {
-    return first == last ? std::to_string(first)
-                         : std::to_string(first) + "〜" + std::to_string(last);
+TUserText RangeText(int first, int last) {
+    if (first == last) {
+        return TUserText::Number(first);
+    }
+    return {"Range", "%1〜%2", {TUserText::Number(first), TUserText::Number(last)}};
 }
 
 } // namespace
@@ -114,23 +116,26 @@ int FirstTextRowFrom(const TAnswerTable& table, int firstRow) {
     return 0;
 }
 
-std::string UnsavedCellsText(const TUnsavedCells& cells) {
-    std::string text = "次のセルはファイルに保存されません。";
+TUserText UnsavedCellsText(const TUnsavedCells& cells) {
+    std::vector<TUserText> lines = {{"UnsavedCells", "次のセルはファイルに保存されません。"}};
     if (cells.firstRow != 0) {
-        text += "\n・行 " + RangeText(StudentLabel(cells.firstRow), StudentLabel(cells.lastRow)) +
-                ": 行 " + std::to_string(StudentLabel(cells.gapRow)) +
-                " の学籍番号が空のため、その行から下は保存されません。";
+        lines.push_back({"UnsavedRows",
+                         "・行 %1: 行 %2 の学籍番号が空のため、その行から下は保存されません。",
+                         {RangeText(StudentLabel(cells.firstRow), StudentLabel(cells.lastRow)),
+                          TUserText::Number(StudentLabel(cells.gapRow))}});
     }
     if (cells.firstColumn != 0) {
-        text += "\n・問 " +
-                RangeText(QuestionLabel(cells.firstColumn), QuestionLabel(cells.lastColumn)) +
-                " の列: 問 " + std::to_string(QuestionLabel(cells.widthColumn)) +
-                " の正答が空のため、その右の列は保存されません。";
+        lines.push_back(
+            {"UnsavedColumns",
+             "・問 %1 の列: 問 %2 の正答が空のため、その右の列は保存されません。",
+             {RangeText(QuestionLabel(cells.firstColumn), QuestionLabel(cells.lastColumn)),
+              TUserText::Number(QuestionLabel(cells.widthColumn))}});
     }
-    return text;
+    return TUserText::Lines(std::move(lines));
 }
 
 EUnsavedCellsError::EUnsavedCellsError(const TUnsavedCells& cells)
-    : EPelloranError(
-          UnsavedCellsText(cells) +
-          "\n保存しませんでした (save-dropping なら、それらのセルを除いて保存します)。") {}
+    : EPelloranError(TUserText::Lines(
+          {UnsavedCellsText(cells),
+           {"NotSavedWithUnsavedCells",
+            "保存しませんでした (save-dropping なら、それらのセルを除いて保存します)。"}})) {}

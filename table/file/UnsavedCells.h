@@ -34,9 +34,9 @@ TUnsavedCells FindUnsavedCells(const TAnswerTable& table);
 /// none does.
 int FirstTextRowFrom(const TAnswerTable& table, int row);
 
-/// What the user is told before such a table is saved: which rows and columns, and why. UTF-8,
-/// rows and columns as the grid labels them (student row 1 is row 3, question 1 column 3).
-std::string UnsavedCellsText(const TUnsavedCells& cells);
+/// What the user is told before such a table is saved: which rows and columns, and why; rows
+/// and columns as the grid labels them (student row 1 is row 3, question 1 column 3).
+TUserText UnsavedCellsText(const TUnsavedCells& cells);
 
 /// A table with unsaved cells was not saved, as nobody could be asked whether to drop them.
 class EUnsavedCellsError : public EPelloranError {

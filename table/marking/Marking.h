@@ -10,7 +10,7 @@
 /// student and the question) and why.
 class EMarkError : public EPelloranError {
 public:
-    EMarkError(const std::string& message, TCellPlace cell);
+    EMarkError(const TUserText& text, TCellPlace cell);
     const TCellPlace& Cell() const { return cell_; }
 
 private:

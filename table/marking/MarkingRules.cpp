@@ -8,7 +8,7 @@
 #include <cmath>
 
 void ThrowHeldOverflow() {
-    throw EPelloranError("浮動小数点オーバーフロー");
+    throw EPelloranError(TUserText("FloatOverflow", "浮動小数点オーバーフロー"));
 }
 
 std::vector<TQuestionRule> FindQuestions(const TAnswerTable& table, char decimalSeparator) {

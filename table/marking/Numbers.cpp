@@ -200,8 +200,8 @@ std::string SignOf(long double value) {
 } // namespace
 
 EConvertError::EConvertError(std::string_view cellText)
-    : EPelloranError(
-          FormatMessage("'%s' は浮動小数点数ではありません", TCodePage::ToUtf8(cellText))) {}
+    : EPelloranError(TUserText("NotANumber", "'%1' は浮動小数点数ではありません",
+                               {TUserText::Literal(TCodePage::ToUtf8(cellText))})) {}
 
 long double StrToFloat(std::string_view text, char decimalSeparator) {
     long double value = 0;

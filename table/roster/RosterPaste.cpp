@@ -93,9 +93,11 @@ int PasteRecords(TAnswerTable& table, std::string_view text) {
 } // namespace
 
 ERosterPasteError::ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber,
-                                     std::string_view cause)
-    : EPelloranError(FailureMessage(table, fault, lineNumber) +
-                     (cause.empty() ? std::string() : ": " + std::string(cause))),
+                                     const std::optional<TUserText>& cause)
+    : EPelloranError(
+          cause ? TUserText({}, "%1: %2",
+                            {TUserText::Literal(FailureMessage(table, fault, lineNumber)), *cause})
+                : TUserText::Literal(FailureMessage(table, fault, lineNumber))),
       fault_(fault), lineNumber_(lineNumber) {}
 
 int PasteRoster(TAnswerTable& table, std::string_view text) {
@@ -143,7 +145,7 @@ int PasteRosterFromClipboard(TAnswerTable& table,
         try {
             return readClipboard();
         } catch (const std::exception& failure) {
-            throw ERosterPasteError(table, TRosterFault::Unreadable, 0, failure.what());
+            throw ERosterPasteError(table, TRosterFault::Unreadable, 0, FailureUserText(failure));
         } catch (...) {
             throw ERosterPasteError(table, TRosterFault::Unreadable, 0);
         }

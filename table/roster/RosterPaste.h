@@ -4,6 +4,7 @@
 #include "table/store/AnswerTable.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,7 @@ public:
     /// `lineNumber` counts from 1; 0 for a text that could not be read, whose failure's text
     /// `cause` follows the message.
     ERosterPasteError(const TAnswerTable& table, TRosterFault fault, int lineNumber,
-                      std::string_view cause = {});
+                      const std::optional<TUserText>& cause = std::nullopt);
 
     TRosterFault Fault() const { return fault_; }
     /// Counted from 1; 0 when the text could not be read.

@@ -37,8 +37,9 @@ private:
 } // namespace
 
 EFileChangedError::EFileChangedError(std::string_view fileName)
-    : EPelloranError(FormatMessage(
-          "ファイル %s は、開いたか保存した後でほかのプログラムに変更されています", fileName)) {}
+    : EPelloranError(TUserText(
+          "FileChanged", "ファイル %1 は、開いたか保存した後でほかのプログラムに変更されています",
+          {TUserText::Literal(std::string(fileName))})) {}
 
 TFileStamp ReadFileStamp(const std::filesystem::path& fileName) {
     TFileStamp stamp;

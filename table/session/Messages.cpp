@@ -1,6 +1,5 @@
 #include "table/session/Messages.h"
 
-#include "platform/Errors.h"
 #include "platform/TextEncoding.h"
 
 #include <array>
@@ -31,12 +30,6 @@ bool StartsWithLineBreakTag(std::string_view text) {
     return true;
 }
 
-/// `source` names the pasted text as the sentence begins with it.
-std::string NulEndedPasteNotice(std::string_view source, int line) {
-    return std::string(source) + "の " + std::to_string(line) +
-           " 行目に NUL 文字があったため、そこから後は貼り付けていません。";
-}
-
 } // namespace
 
 std::string ExpandLineBreaks(std::string_view message) {
@@ -64,22 +57,27 @@ void ReadMessages(TAnswerTable& table, const TProfileFile& languageFile) {
     }
 }
 
-std::string NulEndedTextNotice(std::string_view fileName, int line) {
-    return FormatMessage("ファイル %s の ", fileName) + std::to_string(line) +
-           " 行目に NUL 文字があったため、そこから後は読み込まず、このまま保存するとその部分は"
-           "失われます。";
+TUserText NulEndedTextNotice(std::string_view fileName, int line) {
+    return {"NulInFile",
+            "ファイル %1 の %2 行目に NUL 文字があったため、そこから後は読み込まず、このまま保存"
+            "するとその部分は失われます。",
+            {TUserText::Literal(std::string(fileName)), TUserText::Number(line)}};
 }
 
-std::string NulEndedClipboardNotice(int line) {
-    return NulEndedPasteNotice("貼り付けた文字列", line);
+TUserText NulEndedClipboardNotice(int line) {
+    return {"NulInPaste",
+            "貼り付けた文字列の %1 行目に NUL 文字があったため、そこから後は貼り付けていません。",
+            {TUserText::Number(line)}};
 }
 
-std::string NulEndedPastedFileNotice(std::string_view fileName, int line) {
-    return NulEndedPasteNotice(FormatMessage("ファイル %s ", fileName), line);
+TUserText NulEndedPastedFileNotice(std::string_view fileName, int line) {
+    return {"NulInPastedFile",
+            "ファイル %1 の %2 行目に NUL 文字があったため、そこから後は貼り付けていません。",
+            {TUserText::Literal(std::string(fileName)), TUserText::Number(line)}};
 }
 
-std::vector<std::string> LoadNoticeTexts(std::string_view fileName, const TLoadNotices& notices) {
-    std::vector<std::string> texts;
+std::vector<TUserText> LoadNoticeTexts(std::string_view fileName, const TLoadNotices& notices) {
+    std::vector<TUserText> texts;
     if (notices.replacedCount > 0) {
         texts.push_back(ReplacedCharactersNotice(fileName, notices.replacedCount));
     }

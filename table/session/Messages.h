@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ProfileFile.h"
+#include "platform/UserText.h"
 #include "table/file/AnswerFile.h"
 #include "table/store/AnswerTable.h"
 
@@ -20,14 +21,14 @@ std::string ExpandLineBreaks(std::string_view message);
 void ReadMessages(TAnswerTable& table, const TProfileFile& languageFile);
 
 /// Tells the user that a NUL byte ended a file's text in `line`, so that what follows it was
-/// not loaded; UTF-8.
-std::string NulEndedTextNotice(std::string_view fileName, int line);
+/// not loaded.
+TUserText NulEndedTextNotice(std::string_view fileName, int line);
 
 /// Tells the user that a NUL byte ended the text of a roster paste in `line`, so that the
-/// lines from it on were not pasted; UTF-8. The text came from the clipboard or, for
-/// pelloran-cli, from the file `fileName`.
-std::string NulEndedClipboardNotice(int line);
-std::string NulEndedPastedFileNotice(std::string_view fileName, int line);
+/// lines from it on were not pasted. The text came from the clipboard or, for pelloran-cli,
+/// from the file `fileName`.
+TUserText NulEndedClipboardNotice(int line);
+TUserText NulEndedPastedFileNotice(std::string_view fileName, int line);
 
-/// What the user is told of a file that loaded, one notice for each thing it lost; UTF-8.
-std::vector<std::string> LoadNoticeTexts(std::string_view fileName, const TLoadNotices& notices);
+/// What the user is told of a file that loaded, one notice for each thing it lost.
+std::vector<TUserText> LoadNoticeTexts(std::string_view fileName, const TLoadNotices& notices);

@@ -125,8 +125,8 @@ bool TTableSession::IsChanged(std::string_view tableText) const {
            FindUnsavedCells(table_).fingerprint != file_.unsaved.fingerprint;
 }
 
-std::string FailureTextWithCause(const std::exception& failure) {
-    std::string text = FailureText(failure);
+std::string FailureTextWithCause(const std::exception& failure, const TLanguageTexts& texts) {
+    std::string text = FailureText(failure, texts);
     const auto* fileError = dynamic_cast<const EFileError*>(&failure);
     if (fileError != nullptr && fileError->Cause() &&
         fileError->Cause() != std::errc::no_such_file_or_directory) {
@@ -135,9 +135,9 @@ std::string FailureTextWithCause(const std::exception& failure) {
     return text;
 }
 
-std::string FailureText(const std::exception& failure) {
+std::string FailureText(const std::exception& failure, const TLanguageTexts& texts) {
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
-        return "メモリが足りません";
+        return TUserText("OutOfMemory", "メモリが足りません").Render(texts);
     }
-    return failure.what();
+    return FailureUserText(failure).Render(texts);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/UserText.h"
 #include "table/file/AnswerFile.h"
 #include "table/file/UnsavedCells.h"
 #include "table/session/FileStamp.h"
@@ -110,9 +111,10 @@ private:
     TSessionFile file_;
 };
 
-/// A failure's text for the user, UTF-8: its message, or that memory ran out.
-std::string FailureText(const std::exception& failure);
+/// A failure's text for the user, in the wording of `texts`, UTF-8: its message, or that memory
+/// ran out.
+std::string FailureText(const std::exception& failure, const TLanguageTexts& texts);
 
 /// FailureText followed by the system's cause of a file's failure where the system gave one. A
 /// file that is not there, the commonest failure, keeps the message alone, which scripts match.
-std::string FailureTextWithCause(const std::exception& failure);
+std::string FailureTextWithCause(const std::exception& failure, const TLanguageTexts& texts);

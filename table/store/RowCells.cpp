@@ -13,7 +13,7 @@ constexpr std::size_t MaxRowSize = std::numeric_limits<std::int32_t>::max();
 
 void CheckRowSize(std::size_t size) {
     if (size > MaxRowSize) {
-        throw EPelloranError("1 行が 2 GB を超えています");
+        throw EPelloranError(TUserText("RowTooLarge", "1 行が 2 GB を超えています"));
     }
 }
 

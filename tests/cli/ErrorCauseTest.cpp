@@ -12,6 +12,7 @@
 #endif
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -75,6 +76,25 @@ TEST(CliErrorCause, TellsOfAFullDiskUnderStandardOutput) {
     EXPECT_EQ(ReadTestFile(folder / "err.txt"),
               "pelloran-cli: 標準出力 に書き込めません: No space left on device\n");
 #endif
+}
+
+// The language file words the failures and the notices, the places and causes inside them too;
+// a text it has no wording for keeps the built-in one.
+TEST(CliLanguageFile, WordsFailuresAndNotices) {
+    const TTemporaryFolder folder;
+    WriteTestFile(folder / "en.lng", "[Messages]\r\n"
+                                     "FileOpenError=Cannot open %1\r\n"
+                                     "MarkStoppedAt=No mark: %1: %2\r\n"
+                                     "PointsCellPlace=points of Q%1\r\n"
+                                     "NulInFile=NUL in line %2 of %1\r\n");
+    WriteTestFile(folder / "quiz.csv", ",,#,\r\n,,ten,\r\n1001,Sato,1,\r\n1002,S\0b,1,\r\n"s);
+    const TCliResult result = RunCli(
+        {"--lng", "en.lng", "open", "missing.csv", "open", "quiz.csv", "mark"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "pelloran-cli: Cannot open missing.csv\n"
+              "pelloran-cli: NUL in line 4 of quiz.csv\n"
+              "pelloran-cli: No mark: points of Q1: 'ten' は浮動小数点数ではありません\n");
 }
 
 } // namespace

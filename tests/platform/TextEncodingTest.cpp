@@ -358,7 +358,7 @@ TEST(ReadCodePageText, ReadsAndConvertsTheFile) {
 }
 
 TEST(ReplacedCharactersNotice, NamesTheFileAndTheCount) {
-    EXPECT_EQ(ReplacedCharactersNotice("/home/t/名簿.csv", 3),
+    EXPECT_EQ(ReplacedCharactersNotice("/home/t/名簿.csv", 3).Japanese(),
               "ファイル /home/t/名簿.csv には Shift-JIS で表せない文字が 3 個あったため、「?」"
               "に置き換えました。このまま保存すると、それらの文字は「?」になります。");
 }

@@ -203,7 +203,8 @@ TEST(ReportSaveDialog, OffersHtmlFilesAndAddsTheirExtension) {
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         dialog->reject();
     });
-    EXPECT_FALSE(services.GetSaveReportFileName(nullptr, QDir::tempPath(), QString()));
+    EXPECT_FALSE(services.GetSaveReportFileName(nullptr, QDir::tempPath(), QString(),
+                                                QStringLiteral("HTML (*.html *.htm)")));
 }
 
 TEST(ScoreHistogram, DrawsABarPerBinAsHighAsItsCount) {

@@ -13,7 +13,7 @@ protected:
     std::string Cell(int column, int row) { return std::string(Table().Cell(column, row)); }
 
     static QString Notice(std::size_t replacedCount) {
-        return FromUtf8(ReplacedClipboardCharactersNotice(replacedCount));
+        return FromUtf8(ReplacedClipboardCharactersNotice(replacedCount).Japanese());
     }
 };
 

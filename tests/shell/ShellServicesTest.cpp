@@ -17,6 +17,10 @@
 
 namespace {
 
+const TDiscardWording JapaneseWording = {QStringLiteral("確認"), QStringLiteral("はい(&Y)"),
+                                         QStringLiteral("いいえ(&N)"),
+                                         QStringLiteral("キャンセル")};
+
 TEST(DiscardQuestionBox, ShowsTheQuestionWithYesAsDefault) {
     TQtShellServices services;
     WhenBoxShows([](QMessageBox& box) {
@@ -30,15 +34,16 @@ TEST(DiscardQuestionBox, ShowsTheQuestionWithYesAsDefault) {
         EXPECT_EQ(box.defaultButton()->text(), QStringLiteral("はい(&Y)"));
         QTest::keyClick(&box, Qt::Key_Return);
     });
-    EXPECT_EQ(services.AskDiscard(nullptr, QStringLiteral("保存しますか")), TDiscardAnswer::Yes);
+    EXPECT_EQ(services.AskDiscard(nullptr, QStringLiteral("保存しますか"), JapaneseWording),
+              TDiscardAnswer::Yes);
 }
 
 TEST(DiscardQuestionBox, EscapeAndTheCloseButtonAnswerCancel) {
     TQtShellServices services;
     WhenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-    EXPECT_EQ(services.AskDiscard(nullptr, QString()), TDiscardAnswer::Cancel);
+    EXPECT_EQ(services.AskDiscard(nullptr, QString(), JapaneseWording), TDiscardAnswer::Cancel);
     WhenBoxShows([](QMessageBox& box) { box.close(); });
-    EXPECT_EQ(services.AskDiscard(nullptr, QString()), TDiscardAnswer::Cancel);
+    EXPECT_EQ(services.AskDiscard(nullptr, QString(), JapaneseWording), TDiscardAnswer::Cancel);
 }
 
 TEST(DiscardQuestionBox, NoIsNo) {
@@ -50,7 +55,7 @@ TEST(DiscardQuestionBox, NoIsNo) {
             }
         }
     });
-    EXPECT_EQ(services.AskDiscard(nullptr, QString()), TDiscardAnswer::No);
+    EXPECT_EQ(services.AskDiscard(nullptr, QString(), JapaneseWording), TDiscardAnswer::No);
 }
 
 TEST(ErrorBox, CarriesTheTitleAndTheText) {
@@ -95,7 +100,7 @@ TEST(EveryMessageBox, ShowsItsTextAsPlainText) {
         ExpectPlainText(box);
         QTest::keyClick(&box, Qt::Key_Escape);
     });
-    services.AskDiscard(nullptr, Markup);
+    services.AskDiscard(nullptr, Markup, JapaneseWording);
 }
 
 TEST(DiscardQuestionBox, IsCentredOnTheScreenRatherThanOnItsWindow) {
@@ -111,7 +116,8 @@ TEST(DiscardQuestionBox, IsCentredOnTheScreenRatherThanOnItsWindow) {
             << box.frameGeometry().center().y();
         box.reject();
     });
-    EXPECT_EQ(services.AskDiscard(&owner, QStringLiteral("保存しますか")), TDiscardAnswer::Cancel);
+    EXPECT_EQ(services.AskDiscard(&owner, QStringLiteral("保存しますか"), JapaneseWording),
+              TDiscardAnswer::Cancel);
 }
 
 } // namespace

@@ -27,20 +27,26 @@
 /// Answers the window's questions from queues the test fills, and remembers what was shown.
 class TFakeServices : public TShellServices {
 public:
-    std::optional<QString> GetOpenFileName(QWidget*, const QString& folder) override {
+    std::optional<QString> GetOpenFileName(QWidget*, const QString& folder,
+                                           const QString& filter) override {
         openFolders.push_back(folder);
+        filters.push_back(filter);
         return Next(openAnswers);
     }
     std::optional<QString> GetSaveFileName(QWidget*, const QString& folder,
-                                           const QString& proposedName) override {
+                                           const QString& proposedName,
+                                           const QString& filter) override {
         saveFolders.push_back(folder);
         saveProposals.push_back(proposedName);
+        filters.push_back(filter);
         return Next(saveAnswers);
     }
     std::optional<QString> GetSaveReportFileName(QWidget*, const QString& folder,
-                                                 const QString& proposedName) override {
+                                                 const QString& proposedName,
+                                                 const QString& filter) override {
         reportFolders.push_back(folder);
         reportProposals.push_back(proposedName);
+        filters.push_back(filter);
         return Next(reportAnswers);
     }
     std::optional<QString> GetSavePdfFileName(QWidget*, const QString& folder,
@@ -49,10 +55,15 @@ public:
         pdfFolders.push_back(folder);
         pdfProposals.push_back(proposedName);
         pdfFilters.push_back(filter);
+        filters.push_back(filter);
         return Next(pdfAnswers);
     }
-    TDiscardAnswer AskDiscard(QWidget*, const QString& question) override {
+    TDiscardAnswer AskDiscard(QWidget*, const QString& question,
+                              const TDiscardWording& wording) override {
         questions.push_back(question);
+        discardWordings.push_back(wording.caption + QStringLiteral(" [") + wording.yes +
+                                  QLatin1Char('|') + wording.no + QLatin1Char('|') +
+                                  wording.cancel + QLatin1Char(']'));
         if (discardAnswers.empty()) {
             throw std::logic_error("the discard question was not expected");
         }
@@ -126,7 +137,11 @@ public:
     QStringList pdfFolders;
     QStringList pdfProposals;
     QStringList pdfFilters;
+    /// Every file dialog's filter, in order.
+    QStringList filters;
     QStringList questions;
+    /// Each discard question's caption and buttons.
+    QStringList discardWordings;
     QStringList errors;
     QList<QWidget*> errorOwners;
     QStringList messages;
