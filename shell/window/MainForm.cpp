@@ -94,6 +94,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
             [this] { history_.EndTyping(); });
     connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
     clipboard_.emplace(services_, history_, table_, *Table, *this);
+    table_.SetProgressListener(&progress_);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     menus_.BuildMenus(*this, analysisTexts_);
@@ -185,6 +186,8 @@ bool TMain::RunCommand(const std::function<void()>& command) {
     try {
         command();
         succeeded = true;
+    } catch (const ECancelledError&) {
+        // The user stopped it and knows.
     } catch (const std::exception& error) {
         ShowError(CommandFailureText(error));
     }
@@ -210,7 +213,7 @@ void TMain::FormShow() {
     currentDir_ = settings.currentDir;
     openDialogFolder_ = currentDir_;
     ApplyLanguageFile(setup_.executablePath, setup_.user,
-                      {*this, menus_, *Table, table_, analysisTexts_});
+                      {*this, menus_, *Table, table_, analysisTexts_, progress_});
     menus_.ToolButton1->setToolTip(menus_.mmNew->text());
     menus_.ToolButton2->setToolTip(menus_.mmOpen->text());
     menus_.ToolButton3->setToolTip(menus_.mmSaveAs->text());
@@ -392,6 +395,9 @@ void TMain::OpenChosenFile(const QString& fileName) {
     TOpenedFile opened;
     try {
         opened = LoadTable(fileName);
+    } catch (const ECancelledError&) {
+        // Stopped by the user, the table stays as it was, its name included.
+        throw;
     } catch (...) {
         SetFileName(fileName);
         throw;
@@ -511,7 +517,8 @@ void TMain::mmMarkClick() {
 
 void TMain::mmAnalysisClick() {
     if (AnalysisWindow == nullptr) {
-        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, this);
+        AnalysisWindow =
+            new TAnalysisWindow(table_, analysisTexts_, progress_.Texts().analysisStopped, this);
         connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
         connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
                 [this] { RunCommand([this] { SaveReportClick(); }); });

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "shell/logic/SettingsFiles.h"
+#include "shell/progress/ProgressWindow.h"
 #include "shell/recent/FileNameKeeper.h"
 #include "shell/window/MainMenus.h"
 #include "shell/window/ShellText.h"
@@ -121,6 +122,7 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
         targets.table.setFont(tableFont);
     }
     ReadMessages(targets.answerTable, file);
+    targets.progress.SetTexts(TProgressTexts::Read(file));
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {

@@ -9,6 +9,7 @@ class QWidget;
 class TAnalysisTexts;
 class TAnswerTable;
 class TFileNameKeep;
+class TWindowProgress;
 struct TMainMenus;
 
 /// The settings file of this run and the folder it names.
@@ -23,13 +24,14 @@ TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUse
                              TFileNameKeep& fileNameKeep);
 
 /// What the language file changes: the window's and the grid's fonts, the menus' captions, the
-/// analysis texts and the table's messages.
+/// analysis texts, the table's messages and the progress dialog's words.
 struct TLanguageTargets {
     QWidget& window;
     const TMainMenus& menus;
     QWidget& table;
     TAnswerTable& answerTable;
     TAnalysisTexts& analysisTexts;
+    TWindowProgress& progress;
 };
 
 /// Applies the language file, when there is one; Qt's own texts follow its language, Japanese
