@@ -14,6 +14,9 @@ namespace {
 
 /// The dialog's bar counts this many steps, whatever the job's.
 constexpr int BarSteps = 1000;
+/// Often enough for the bar to move smoothly and Cancel to answer at once; events let run for
+/// every report would cost a long job much of its time in repaints.
+constexpr qint64 EventsIntervalMs = 40;
 
 /// Language file keys and the Japanese words, in the order of TProgressTask.
 constexpr std::array<std::pair<std::string_view, std::u16string_view>, TProgressTexts::TaskCount>
@@ -82,11 +85,14 @@ bool TWindowProgress::JobAdvanced(std::uint64_t done) {
             return true;
         }
         ShowDialog();
+    } else if (!eventsRun_.hasExpired(EventsIntervalMs)) {
+        return true;
     }
     const std::uint64_t shown = total_ == 0 ? 0 : std::min(total_, done) * BarSteps / total_;
     dialog_->setValue(static_cast<int>(shown));
     // The dialog is modal: of the user's input, only Cancel reaches the window.
     QCoreApplication::processEvents();
+    eventsRun_.start();
     return !dialog_->wasCanceled();
 }
 

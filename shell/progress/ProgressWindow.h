@@ -59,5 +59,7 @@ private:
     TProgressTask task_ = TProgressTask::Open;
     std::uint64_t total_ = 0;
     QElapsedTimer running_;
+    /// Since the dialog last let the window's events run.
+    QElapsedTimer eventsRun_;
     std::unique_ptr<QProgressDialog> dialog_;
 };

@@ -7,6 +7,13 @@
 namespace {
 
 TEST(TerminalProgress, OneLineWrittenOverInPlaceAndWipedAtTheEnd) {
+    std::ostringstream quickJob;
+    TTerminalProgress notYet(quickJob, std::chrono::hours(1));
+    notYet.JobStarted(TProgressTask::Open, 10);
+    EXPECT_TRUE(notYet.JobAdvanced(5));
+    notYet.JobEnded();
+    EXPECT_EQ(quickJob.str(), "");
+
     std::ostringstream terminal;
     TTerminalProgress progress(terminal, std::chrono::milliseconds(0));
     progress.JobStarted(TProgressTask::Mark, 200);
@@ -21,15 +28,6 @@ TEST(TerminalProgress, OneLineWrittenOverInPlaceAndWipedAtTheEnd) {
     progress.JobEnded();
     EXPECT_EQ(terminal.str().substr(terminal.str().size() - 27),
               "\r" + std::string(25, ' ') + "\r");
-}
-
-TEST(TerminalProgress, AJobEndedBeforeTheDelayShowsNothing) {
-    std::ostringstream terminal;
-    TTerminalProgress progress(terminal, std::chrono::hours(1));
-    progress.JobStarted(TProgressTask::Open, 10);
-    EXPECT_TRUE(progress.JobAdvanced(5));
-    progress.JobEnded();
-    EXPECT_EQ(terminal.str(), "");
 }
 
 } // namespace
