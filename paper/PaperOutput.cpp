@@ -137,6 +137,7 @@ void PrintDocument(QPrinter& printer, const TPaperDocument& document, TProgressL
         first = std::min<long long>(printer.fromPage() - 1, last);
         until = std::clamp<long long>(printer.toPage() - 1, first, last);
     }
-    TProgress progress(listener, TProgressTask::Print, static_cast<std::uint64_t>(until - first));
+    TProgress progress(listener, TProgressTask::Print,
+                       static_cast<std::uint64_t>(until - first + 1));
     PaintDocument(printer, document, first, until, progress);
 }
