@@ -678,6 +678,16 @@ const std::vector<TLongCommand> LongCommands = {
     {"SortByScore", [](THistoryBench& b) { b.history.SortByScore(b.collator); }},
     {"Open",
      [](THistoryBench& b) { b.history.Open(b.File("other.csv", LongClass() + "9,Z,,\r\n")); }},
+    {"PasteRoster",
+     [](THistoryBench& b) {
+         b.history.PasteRoster([] {
+             std::string roster;
+             for (int student = 1; student <= 40; ++student) {
+                 roster += std::to_string(2000 + student) + ",N\r\n";
+             }
+             return roster;
+         });
+     }},
     {"PasteBlock",
      [](THistoryBench& b) {
          b.history.PasteBlock(1, 3, BlockOf(TCells(40, {"7", "P", "b", "b"})));
