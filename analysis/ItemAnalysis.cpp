@@ -3,6 +3,7 @@
 #include "analysis/AnswerSpellings.h"
 #include "analysis/ScoreOrder.h"
 #include "table/marking/MarkingRules.h"
+#include "table/progress/Progress.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -115,7 +116,10 @@ private:
         const auto students = static_cast<std::size_t>(std::max(1, rowsStored));
         answers_.reserve(students * QuestionCount());
         scores_.reserve(students);
+        TProgress progress(table_.ProgressListener(), TProgressTask::Analysis,
+                           static_cast<std::uint64_t>(table_.StoredRowCount()));
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
+            progress.Advance(static_cast<std::uint64_t>(row));
             const TRowCells& cells = table_.Store().Row(row);
             THeldSum score;
             std::size_t question = 0;

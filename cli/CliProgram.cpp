@@ -1,6 +1,7 @@
 #include "cli/CliProgram.h"
 
 #include "cli/CliSession.h"
+#include "cli/TerminalProgress.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
@@ -11,10 +12,12 @@
 #include "table/marking/Sorting.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -23,6 +26,8 @@ namespace {
 
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
+/// A command that ends sooner shows no progress.
+constexpr std::chrono::milliseconds ProgressDelay{500};
 
 void Report(std::string_view message) {
     std::cerr << "pelloran-cli: " << message << "\n";
@@ -123,6 +128,12 @@ int RunCliCommands(const TCommandLine& commandLine, TCliPaperPrinter* paperPrint
     }
     if (paperPrinter != nullptr) {
         session.SetPaperPrinter(*paperPrinter);
+    }
+    // Progress is for a person watching: a script's log gets only what the commands print.
+    std::optional<TTerminalProgress> progress;
+    if (StandardErrorIsTerminal()) {
+        progress.emplace(std::cerr, ProgressDelay);
+        session.SetProgressListener(&*progress);
     }
     for (const TCliCommand& command : commandLine.commands) {
         failed |= !RunReported([&] { session.Run(command.name, command.arguments); }, texts);

@@ -88,6 +88,8 @@ public:
     /// The test's name on the slips and the class list, UTF-8; without one, the name of the
     /// file opened last without its folder and extension.
     void SetPaperTitle(std::string utf8) { paperTitle_ = std::move(utf8); }
+    /// Who is told how far the long commands have come: not owned; null for nobody.
+    void SetProgressListener(TProgressListener* listener) { table_.SetProgressListener(listener); }
     /// What slips and class-list print with; without one they cannot run.
     void SetPaperPrinter(TCliPaperPrinter& printer) { paperPrinter_ = &printer; }
 

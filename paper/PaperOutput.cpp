@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -84,7 +85,7 @@ void UseWholeSheet(QPagedPaintDevice& device, const TPaperDocument& document) {
 } // namespace
 
 void PaintDocument(QPagedPaintDevice& device, const TPaperDocument& document, long long first,
-                   long long last) {
+                   long long last, TProgress& progress) {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         throw std::logic_error("painting on paper needs a QGuiApplication");
     }
@@ -96,6 +97,7 @@ void PaintDocument(QPagedPaintDevice& device, const TPaperDocument& document, lo
     }
     TPaperCanvas canvas(painter);
     for (long long page = first; page <= last; ++page) {
+        progress.Advance(static_cast<std::uint64_t>(page - first));
         if (page > first && !device.newPage()) {
             throw EPelloranError("the paper cannot take another page");
         }
@@ -106,15 +108,18 @@ void PaintDocument(QPagedPaintDevice& device, const TPaperDocument& document, lo
     }
 }
 
-void WritePdf(const std::filesystem::path& fileName, const TPaperDocument& document) {
+void WritePdf(const std::filesystem::path& fileName, const TPaperDocument& document,
+              TProgressListener* listener) {
     TAtomicFileDevice file(fileName);
     {
         QPdfWriter writer(&file);
         writer.setResolution(PdfResolution);
         writer.setCreator(QStringLiteral("Pelloran"));
         writer.setTitle(QString::fromStdString(document.Title()));
+        TProgress progress(listener, TProgressTask::Pdf,
+                           static_cast<std::uint64_t>(document.PageCount()));
         try {
-            PaintDocument(writer, document, 0, document.PageCount() - 1);
+            PaintDocument(writer, document, 0, document.PageCount() - 1, progress);
         } catch (const EPelloranError&) {
             file.RethrowFailure();
             throw EFileCreateError(PathText(fileName));
@@ -123,7 +128,7 @@ void WritePdf(const std::filesystem::path& fileName, const TPaperDocument& docum
     file.Commit();
 }
 
-void PrintDocument(QPrinter& printer, const TPaperDocument& document) {
+void PrintDocument(QPrinter& printer, const TPaperDocument& document, TProgressListener* listener) {
     printer.setFullPage(true);
     const long long last = document.PageCount() - 1;
     long long first = 0;
@@ -132,5 +137,7 @@ void PrintDocument(QPrinter& printer, const TPaperDocument& document) {
         first = std::min<long long>(printer.fromPage() - 1, last);
         until = std::clamp<long long>(printer.toPage() - 1, first, last);
     }
-    PaintDocument(printer, document, first, until);
+    TProgress progress(listener, TProgressTask::Print,
+                       static_cast<std::uint64_t>(until - first + 1));
+    PaintDocument(printer, document, first, until, progress);
 }

@@ -12,6 +12,9 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 /// CR before every LF. For a program's main, which owns the streams.
 void UseBinaryStandardStreams();
 
+/// Whether standard error goes to a terminal, where a person reads it as it comes.
+bool StandardErrorIsTerminal();
+
 /// Runs `program` in this process's stead, with this process's arguments (`argv` as main got
 /// it, the program's name included) and standard streams, and returns its exit status for main
 /// to return. On POSIX the process becomes the program and this returns only by throwing; on

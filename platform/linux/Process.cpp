@@ -10,6 +10,10 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 void UseBinaryStandardStreams() {}
 
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
 int RunProgramInstead(const std::filesystem::path& program, char** argv) {
     ::execv(program.c_str(), argv);
     throw EProgramStartError(program.string(), LastSystemError());

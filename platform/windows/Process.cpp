@@ -64,6 +64,10 @@ void UseBinaryStandardStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
 int RunProgramInstead(const std::filesystem::path& program, char**) {
     // The program reads its arguments from the UTF-16 command line, as this one does: the same
     // line gives it the same words, whatever their characters and quotes.

@@ -3,6 +3,7 @@
 #include "analysis/AnalysisFormat.h"
 #include "platform/Locale.h"
 #include "shell/window/ShellText.h"
+#include "table/progress/Progress.h"
 #include "table/session/TableSession.h"
 
 #include <QFormLayout>
@@ -17,6 +18,7 @@
 #include <exception>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -72,8 +74,10 @@ QString FlagReasons(const TQuestionAnalysis& question, const TAnalysisTexts& tex
 } // namespace
 
 TAnalysisWindow::TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts& texts,
-                                 const TLanguageTexts& languageTexts, QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(table), texts_(texts), languageTexts_(languageTexts) {
+                                 const TLanguageTexts& languageTexts, QString analysisStopped,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), table_(table), texts_(texts), languageTexts_(languageTexts),
+      analysisStopped_(std::move(analysisStopped)) {
     setWindowTitle(FromCodePage(texts_[TAnalysisText::Caption]));
     resize(Width, Height);
 
@@ -167,6 +171,9 @@ void TAnalysisWindow::Refresh() {
         } else {
             ShowAnalysis(analysis, decimalSeparator);
         }
+    } catch (const ECancelledError&) {
+        stale_ = true;
+        ShowNoFigures(analysisStopped_);
     } catch (const std::exception& error) {
         // The table is being typed into: a cell that is no number yet is no error to box.
         ShowNoFigures(FromUtf8(FailureText(error, languageTexts_)));

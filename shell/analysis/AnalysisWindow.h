@@ -25,14 +25,16 @@ public:
     static constexpr int Width = 780;
     static constexpr int Height = 600;
 
-    /// A failure of the analysis is worded by `languageTexts`.
+    /// A failure of the analysis is worded by `languageTexts`; `analysisStopped` stands in place
+    /// of the figures when the user stops the analysis.
     TAnalysisWindow(const TAnswerTable& table, const TAnalysisTexts& texts,
-                    const TLanguageTexts& languageTexts, QWidget* parent);
+                    const TLanguageTexts& languageTexts, QString analysisStopped, QWidget* parent);
 
     /// The table changed.
     void TableChanged();
     /// Analyses the table and shows the figures now. A table the analysis fails on shows the
-    /// failure in place of the figures.
+    /// failure in place of the figures; an analysis the user stopped is done again when the
+    /// window next shows.
     void Refresh();
 
     /// What stands in place of the figures when there are none; hidden otherwise.
@@ -61,6 +63,7 @@ private:
     const TAnswerTable& table_;
     const TAnalysisTexts texts_;
     const TLanguageTexts languageTexts_;
+    const QString analysisStopped_;
     bool stale_ = true;
     bool refreshScheduled_ = false;
 };

@@ -104,7 +104,7 @@ void TPaperDialog::SavePdfClick() {
             this, setup_.folder, PdfProposal(),
             FromCodePage(setup_.texts[TAnalysisText::PdfFilter]));
         if (fileName) {
-            WritePdf(ToNativePath(*fileName), *Document());
+            WritePdf(ToNativePath(*fileName), *Document(), setup_.table.ProgressListener());
         }
     });
 }
@@ -116,7 +116,7 @@ void TPaperDialog::SetUpPrinter(QPrinter& printer) const {
 
 void TPaperDialog::PrintOn(QPrinter& printer, const TPaperDocument& document) const {
     try {
-        PrintDocument(printer, document);
+        PrintDocument(printer, document, setup_.table.ProgressListener());
     } catch (const EPelloranError&) {
         // The printer tells no more than that it failed.
         throw EPelloranError(TCodePage::ToUtf8(setup_.texts[TAnalysisText::PrintFailed]));

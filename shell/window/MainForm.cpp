@@ -93,6 +93,7 @@ TMain::TMain(TMainSetup setup, TShellServices& services, QWidget* parent)
             [this] { history_.EndTyping(); });
     connect(this, &TMain::TableChanged, this, &TMain::UpdateHistoryCommands);
     clipboard_.emplace(services_, history_, table_, *Table, *this, languageTexts_);
+    table_.SetProgressListener(&progress_);
 
     FileNameKeep = new TFileNameKeep(this, setup_.user, setup_.executablePath);
     menus_.BuildMenus(*this, analysisTexts_);
@@ -186,6 +187,8 @@ bool TMain::RunCommand(const std::function<void()>& command) {
     try {
         command();
         succeeded = true;
+    } catch (const ECancelledError&) {
+        // The user stopped it and knows.
     } catch (const std::exception& error) {
         // With the system's reason, which is what the teacher can mend (a read-only file, a full
         // disk).
@@ -212,8 +215,9 @@ void TMain::FormShow() {
     settingsFileName_ = settings.fileName;
     currentDir_ = settings.currentDir;
     openDialogFolder_ = currentDir_;
-    ApplyLanguageFile(setup_.executablePath, setup_.user,
-                      {*this, menus_, *Table, table_, analysisTexts_, helpTexts_, languageTexts_});
+    ApplyLanguageFile(
+        setup_.executablePath, setup_.user,
+        {*this, menus_, *Table, table_, analysisTexts_, helpTexts_, languageTexts_, progress_});
     menus_.ToolButton1->setToolTip(menus_.mmNew->text());
     menus_.ToolButton2->setToolTip(menus_.mmOpen->text());
     menus_.ToolButton3->setToolTip(menus_.mmSaveAs->text());
@@ -403,6 +407,9 @@ void TMain::OpenChosenFile(const QString& fileName) {
     TOpenedFile opened;
     try {
         opened = LoadTable(fileName);
+    } catch (const ECancelledError&) {
+        // Stopped by the user, the table stays as it was, its name included.
+        throw;
     } catch (...) {
         SetFileName(fileName);
         throw;
@@ -546,7 +553,8 @@ void TMain::mmMarkClick() {
 
 void TMain::mmAnalysisClick() {
     if (AnalysisWindow == nullptr) {
-        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, languageTexts_, this);
+        AnalysisWindow = new TAnalysisWindow(table_, analysisTexts_, languageTexts_,
+                                             progress_.Texts().analysisStopped, this);
         connect(this, &TMain::TableChanged, AnalysisWindow, &TAnalysisWindow::TableChanged);
         connect(AnalysisWindow, &TAnalysisWindow::SaveReportClicked, this,
                 [this] { RunCommand([this] { SaveReportClick(); }); });

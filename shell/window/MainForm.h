@@ -5,6 +5,7 @@
 #include "shell/grid/AnswerGrid.h"
 #include "shell/logic/TableKeys.h"
 #include "shell/paper/PaperDialog.h"
+#include "shell/progress/ProgressWindow.h"
 #include "shell/window/ClipboardCommands.h"
 #include "shell/window/HelpPage.h"
 #include "shell/window/MainMenus.h"
@@ -14,6 +15,7 @@
 #include "table/store/AnswerTable.h"
 
 #include <QMainWindow>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -27,6 +29,8 @@ class TFileNameKeep;
 struct TMainSetup {
     std::filesystem::path executablePath;
     TUserEnvironment user;
+    /// How long a job runs before its progress shows: tests show it at once.
+    std::chrono::milliseconds progressDelay{500};
 };
 
 /// The window's grid, commands, recent files and analysis window, for tests to drive and
@@ -144,7 +148,7 @@ private:
     bool ChooseRosterClass(const std::function<std::string()>& readClipboard);
     void TellLoadNotices(const QString& fileName, const TLoadNotices& notices);
     /// Runs a command, showing what it raises in the standard error box; true when it ended
-    /// without a failure.
+    /// without a failure. A command the user stopped ends silently, and not as a success.
     bool RunCommand(const std::function<void()>& command);
     void ShowError(const QString& message);
     /// The file the report is proposed under: the answer file's name with ".html".
@@ -173,6 +177,7 @@ private:
     TTableHistory history_{session_};
     /// Made with the grid, which it works on.
     std::optional<TClipboardCommands> clipboard_;
+    TWindowProgress progress_{*this, setup_.progressDelay};
     TAboutBox* aboutBox_ = nullptr;
     TAnalysisTexts analysisTexts_;
     THelpPageTexts helpTexts_;

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "shell/logic/SettingsFiles.h"
+#include "shell/progress/ProgressWindow.h"
 #include "shell/recent/FileNameKeeper.h"
 #include "shell/window/HelpPage.h"
 #include "shell/window/MainMenus.h"
@@ -124,6 +125,7 @@ void ApplyLanguageFile(const std::filesystem::path& executable, const TUserEnvir
     ReadMessages(targets.answerTable, file);
     targets.helpTexts.Read(file);
     targets.languageTexts = TLanguageTexts(file);
+    targets.progress.SetTexts(TProgressTexts::Read(file));
 }
 
 void WriteSettings(const QString& settingsFileName, const QString& currentDir) {

@@ -11,6 +11,7 @@ class TAnalysisTexts;
 class TAnswerTable;
 class TFileNameKeep;
 struct THelpPageTexts;
+class TWindowProgress;
 struct TMainMenus;
 
 /// The settings file of this run and the folder it names.
@@ -25,8 +26,8 @@ TWindowSettings ReadSettings(const std::filesystem::path& executable, const TUse
                              TFileNameKeep& fileNameKeep);
 
 /// What the language file changes: the window's and the grid's fonts, the menus' captions, the
-/// analysis texts, the table's messages, what is said when the manual does not open and the
-/// wording of every other text.
+/// analysis texts, the table's messages, what is said when the manual does not open, the
+/// progress dialog's words and the wording of every other text.
 struct TLanguageTargets {
     QWidget& window;
     const TMainMenus& menus;
@@ -35,6 +36,7 @@ struct TLanguageTargets {
     TAnalysisTexts& analysisTexts;
     THelpPageTexts& helpTexts;
     TLanguageTexts& languageTexts;
+    TWindowProgress& progress;
 };
 
 /// Applies the language file, when there is one; Qt's own texts follow its language, Japanese

@@ -1,5 +1,6 @@
 #include "table/clipboard/BlockWriting.h"
 
+#include "table/progress/Progress.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -65,7 +66,10 @@ void WriteBlockRow(TAnswerTable& table, int column, int row, int cellCount, TCel
 
 void WriteBlock(TAnswerTable& table, int column, int row, const TCellBlock& block) {
     TRowBuffer buffer;
+    TProgress progress(table.ProgressListener(), TProgressTask::Paste,
+                       static_cast<std::uint64_t>(block.RowCount()));
     for (int offset = 0; offset < block.RowCount(); ++offset) {
+        progress.Advance(static_cast<std::uint64_t>(offset));
         const TBlockRow cells = block.Row(offset);
         // Empty cells beyond the stored rows change nothing: they need not grow the table.
         if (row + offset >= table.StoredRowCount() && cells.Text().empty()) {

@@ -7,6 +7,7 @@
 #include "table/file/TextRecords.h"
 #include "table/file/WordBytes.h"
 #include "table/marking/TableWalks.h"
+#include "table/progress/Progress.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -306,7 +307,8 @@ private:
 class TTextLoader {
 public:
     TTextLoader(TAnswerTable& table, std::size_t textSize, bool replacesClass)
-        : target_(table, replacesClass), loader_(target_) {
+        : target_(table, replacesClass), loader_(target_),
+          progress_(table.ProgressListener(), TProgressTask::Open, textSize) {
         TAnswerTable& loaded = target_.Table();
         loaded.Store().DetachPlacedRows();
         // Room for the rows of most files at once, rather than growing their index again and
@@ -325,6 +327,7 @@ public:
     std::size_t LoadRecords(std::string_view text) {
         std::size_t joinedSize = 0;
         CutRecords(cutter_, text, true, [&](const TRecord& record) {
+            progress_.Advance(static_cast<std::size_t>(record.text.data() - text.data()));
             joinedSize += record.text.size() + 2;
             loader_.Load(record);
             return true;
@@ -336,10 +339,14 @@ public:
     /// change them: all of them when it `isWhole`. Returns where the first record not loaded
     /// begins; the next call's text must begin there. No byte is read twice.
     std::size_t LoadCompleteRecords(std::string_view text, bool isWhole) {
-        return CutRecords(cutter_, text, isWhole, [&](const TRecord& record) {
+        const std::size_t loaded = CutRecords(cutter_, text, isWhole, [&](const TRecord& record) {
+            progress_.Advance(bytesBefore_ +
+                              static_cast<std::size_t>(record.text.data() - text.data()));
             loader_.Load(record);
             return true;
         });
+        bytesBefore_ += loaded;
+        return loaded;
     }
 
     /// Every record has loaded.
@@ -351,6 +358,9 @@ private:
     TLoadTarget target_;
     TRecordLoader loader_;
     TRecordCutter cutter_;
+    TProgress progress_;
+    /// Bytes of the text before the piece being loaded.
+    std::size_t bytesBefore_ = 0;
 };
 
 /// Reads and loads a file as LoadAnswerText loads its converted text, without keeping the
@@ -493,6 +503,9 @@ TLoadedFile LoadAnswerFile(TAnswerTable& table, const std::filesystem::path& fil
         }
         table.EnableMarkAndSortByNumber();
         return file;
+    } catch (const ECancelledError&) {
+        // Stopped by the user, the table stays as it was, its commands included.
+        throw;
     } catch (...) {
         table.EnableMarkAndSortByNumber();
         throw;

@@ -3,6 +3,7 @@
 #include "table/clipboard/BlockWriting.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Sorting.h"
+#include "table/progress/Progress.h"
 #include "table/roster/RosterPaste.h"
 
 #include <algorithm>
@@ -193,6 +194,11 @@ THistoryStep TTableHistory::RunStep(TStepKind kind,
     try {
         const TRecording recording(table, step.changes);
         command(table);
+    } catch (const ECancelledError&) {
+        // The user stopped it: nothing of the command stays, not even the state a failure keeps.
+        UndoChanges(table, step.changes);
+        ApplyState(table, step.before, true);
+        throw;
     } catch (...) {
         UndoChanges(table, step.changes);
         table.RestoreStoredShape(step.before.shape);

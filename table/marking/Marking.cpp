@@ -3,6 +3,7 @@
 #include "table/marking/MarkingRules.h"
 #include "table/marking/Numbers.h"
 #include "table/marking/QuickMarking.h"
+#include "table/progress/Progress.h"
 
 #include <algorithm>
 #include <array>
@@ -120,7 +121,10 @@ private:
     void ScoreStudents() {
         answers_.resize(questions_.size());
         colours_.resize(questions_.size());
+        TProgress progress(table_.ProgressListener(), TProgressTask::Mark,
+                           static_cast<std::uint64_t>(table_.StoredRowCount()));
         for (int row = TAnswerTable::FirstStudentRow;; ++row) {
+            progress.Advance(static_cast<std::uint64_t>(row));
             const THeldSum score = ScoreStudent(row);
             table_.SetCell(scoreColumn_, row, ScoreText(score));
             scores_.push_back(score.Value());

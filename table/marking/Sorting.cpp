@@ -4,6 +4,7 @@
 #include "platform/LargeBlock.h"
 #include "table/file/AnswerFile.h"
 #include "table/marking/TableWalks.h"
+#include "table/progress/Progress.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
@@ -144,16 +145,18 @@ std::vector<bool> LinkUndecided(const TRowPrefixes& sorted) {
 /// Where each row of the sort goes in sorted order; `appendKey(i, limit, text)` appends the key
 /// of row i, or at least `limit` bytes of it, and the keys take about `keyBytes` in all. Keys
 /// that compare equal keep their rows' order.
+/// The keys are most of the work: `progress` counts them, a step a row.
 template <typename TAppendKey>
 std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
                                      std::size_t wholeKeysUpTo, const TCollator& collator,
-                                     TAppendKey&& appendKey) {
+                                     TProgress& progress, TAppendKey&& appendKey) {
     std::vector<std::size_t> order(count);
     std::string key;
     std::vector<std::pair<std::string, std::size_t>> keyed;
     const auto sortByWholeKeys = [&](std::size_t first, std::size_t end) {
         keyed.clear();
         for (std::size_t at = first; at < end; ++at) {
+            progress.Advance(at);
             key.clear();
             appendKey(order[at], std::string::npos, key);
             keyed.emplace_back(collator.SortKey(key), order[at]);
@@ -174,6 +177,7 @@ std::vector<std::size_t> SortedOrder(std::size_t count, std::size_t keyBytes,
     TRowPrefixes sorted;
     sorted.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
+        progress.Advance(i);
         key.clear();
         appendKey(i, PrefixBytes, key);
         sorted.emplace_back(collator.PrimaryPrefix(key), i);
@@ -222,9 +226,10 @@ std::vector<int> RowsInOrder(const std::vector<int>& rows, const std::vector<std
 void SortByNumber(TAnswerTable& table, const TCollator& collator, std::size_t wholeKeysUpTo) {
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
+    TProgress progress(table.ProgressListener(), TProgressTask::Sort, rows.size());
     const std::vector<std::size_t> order =
         SortedOrder(rows.size(), RowLinesSize(table, rows, width), wholeKeysUpTo, collator,
-                    [&](std::size_t i, std::size_t limit, std::string& key) {
+                    progress, [&](std::size_t i, std::size_t limit, std::string& key) {
                         AppendRowLine(table, rows[i], width, limit, key);
                     });
     table.MoveRows(RowsInOrder(rows, order), TAnswerTable::FirstStudentRow,
@@ -235,9 +240,10 @@ void SortByScore(TAnswerTable& table, const TCollator& collator, std::size_t who
     const std::vector<int> rows = StudentRows(table);
     const int width = WrittenWidth(table);
     const int scoreColumn = TAnswerTable::ScoreColumn(table.QuestionCount());
+    TProgress progress(table.ProgressListener(), TProgressTask::Sort, rows.size());
     const std::vector<std::size_t> order = SortedOrder(
         rows.size(), RowLinesSize(table, rows, width) + rows.size() * ScoreKeyLength, wholeKeysUpTo,
-        collator, [&](std::size_t i, std::size_t limit, std::string& key) {
+        collator, progress, [&](std::size_t i, std::size_t limit, std::string& key) {
             AppendPaddedScore(table.Cell(scoreColumn, rows[i]), key);
             key += ", ";
             AppendRowLine(table, rows[i], width, limit, key);

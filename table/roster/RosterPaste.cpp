@@ -3,10 +3,12 @@
 #include "platform/CodePage.h"
 #include "table/file/TextRecords.h"
 #include "table/marking/TableWalks.h"
+#include "table/progress/Progress.h"
 #include "table/store/RowCells.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -83,8 +85,10 @@ TRosterLines ReadRosterLines(const TAnswerTable& table, std::string_view text) {
 /// Returns the line where a NUL byte ended the text; 0 when none did.
 int PasteRecords(TAnswerTable& table, std::string_view text) {
     const TRosterLines roster = ReadRosterLines(table, text);
+    TProgress progress(table.ProgressListener(), TProgressTask::Paste, roster.lines.size());
     int row = TAnswerTable::FirstStudentRow;
     for (const TRosterLine& line : roster.lines) {
+        progress.Advance(static_cast<std::uint64_t>(row - TAnswerTable::FirstStudentRow));
         WriteNumberAndName(table, row++, line.number, line.name);
     }
     return roster.nulLine;

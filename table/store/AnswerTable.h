@@ -1,5 +1,6 @@
 #pragma once
 
+#include "table/progress/Progress.h"
 #include "table/store/CellStore.h"
 #include "table/store/RowCells.h"
 #include "table/store/TableView.h"
@@ -179,6 +180,11 @@ public:
     /// The view is not owned; null for none.
     void SetView(TTableView* view) { view_ = view; }
 
+    /// Who is told how far the long jobs on this table have come (loading, marking, sorting,
+    /// pasting, the analysis, paper): not owned; null for nobody.
+    TProgressListener* ProgressListener() const { return progressListener_; }
+    void SetProgressListener(TProgressListener* listener) { progressListener_ = listener; }
+
 private:
     /// The titles and labels of an empty test, into a table without cells.
     void StoreTitlesAndLabels();
@@ -198,4 +204,5 @@ private:
     std::array<bool, 3> enabled_{};
     TTableView* view_ = nullptr;
     TCellChangeRecorder* recorder_ = nullptr;
+    TProgressListener* progressListener_ = nullptr;
 };

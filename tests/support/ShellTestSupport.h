@@ -11,10 +11,13 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -23,6 +26,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 /// Answers the window's questions from queues the test fills, and remembers what was shown.
 class TFakeServices : public TShellServices {
@@ -218,9 +222,14 @@ private:
     TTemporaryFolder folder_;
 };
 
-/// Builds and shows the window as the program does, the first showing included.
-inline std::unique_ptr<TMain> ShowWindow(const TWindowFolders& folders, TShellServices& services) {
-    auto window = std::make_unique<TMain>(folders.Setup(), services);
+/// Builds and shows the window as the program does, the first showing included; a long job
+/// shows its progress after `progressDelay`.
+inline std::unique_ptr<TMain>
+ShowWindow(const TWindowFolders& folders, TShellServices& services,
+           std::chrono::milliseconds progressDelay = TMainSetup().progressDelay) {
+    TMainSetup setup = folders.Setup();
+    setup.progressDelay = progressDelay;
+    auto window = std::make_unique<TMain>(std::move(setup), services);
     window->show();
     QApplication::processEvents();
     return window;
@@ -234,6 +243,33 @@ inline void WhenBoxShows(const std::function<void(QMessageBox&)>& act) {
         act(*box);
     });
 }
+
+/// Clicks Cancel in the progress dialog as soon as one shows, once, and keeps what it said.
+class TProgressCanceller {
+public:
+    TProgressCanceller() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { CancelShownProgress(); });
+        timer_.start(0);
+    }
+
+    QString label;
+    QString cancelCaption;
+
+private:
+    void CancelShownProgress() {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        auto* cancel = dialog == nullptr ? nullptr : dialog->findChild<QPushButton*>();
+        if (cancel == nullptr) {
+            return;
+        }
+        timer_.stop();
+        label = dialog->labelText();
+        cancelCaption = cancel->text();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    }
+
+    QTimer timer_;
+};
 
 /// The captions of the box's buttons, sorted.
 inline QStringList ButtonTexts(const QMessageBox& box) {

@@ -9,6 +9,7 @@
 #include "table/file/AnswerFile.h"
 #include "table/marking/Marking.h"
 #include "table/marking/Numbers.h"
+#include "table/progress/Progress.h"
 #include "table/roster/RosterPaste.h"
 
 #include <functional>
@@ -642,5 +643,80 @@ TEST(TableHistory, RandomCommandsUndoneAndRedoneBringBackTheirTables) {
         }
     }
 }
+
+/// Stops a job at its `stopAt`th report; counts the jobs started and ended.
+class TStoppingListener : public TProgressListener {
+public:
+    explicit TStoppingListener(int stopAt) : stopAt_(stopAt) {}
+    void JobStarted(TProgressTask, std::uint64_t) override { ++started; }
+    bool JobAdvanced(std::uint64_t) override { return ++reports != stopAt_; }
+    void JobEnded() override { ++ended; }
+
+    int started = 0;
+    int ended = 0;
+    int reports = 0;
+
+private:
+    int stopAt_;
+};
+
+/// A marked class of 40 students, the second of them wrong, to be worked on at length.
+std::string LongClass() {
+    std::string text = ",,a,b,,\r\n,,1,1,,\r\n";
+    for (int student = 40; student >= 1; --student) {
+        text += std::to_string(1000 + student) + ",S" + std::to_string(student) + ",a,x,,\r\n";
+    }
+    return text;
+}
+
+struct TLongCommand {
+    std::string name;
+    std::function<void(THistoryBench&)> run;
+};
+
+const std::vector<TLongCommand> LongCommands = {
+    {"Mark", [](THistoryBench& b) { b.history.Mark('.'); }},
+    {"SortByNumber", [](THistoryBench& b) { b.history.SortByNumber(b.collator); }},
+    {"SortByScore", [](THistoryBench& b) { b.history.SortByScore(b.collator); }},
+    {"Open",
+     [](THistoryBench& b) { b.history.Open(b.File("other.csv", LongClass() + "9,Z,,\r\n")); }},
+    {"PasteRoster",
+     [](THistoryBench& b) {
+         b.history.PasteRoster([] {
+             std::string roster;
+             for (int student = 1; student <= 40; ++student) {
+                 roster += std::to_string(2000 + student) + ",N\r\n";
+             }
+             return roster;
+         });
+     }},
+    {"PasteBlock",
+     [](THistoryBench& b) {
+         b.history.PasteBlock(1, 3, BlockOf(TCells(40, {"7", "P", "b", "b"})));
+     }},
+};
+
+class LongCommand : public testing::TestWithParam<TLongCommand> {
+protected:
+    void SetUp() override {
+        bench.history.Open(bench.File("class.csv", LongClass()));
+        bench.history.Mark('.');
+    }
+    THistoryBench bench;
+};
+
+TEST_P(LongCommand, StoppedByTheUserLeavesTheTableAndTheHistoryAsTheyWere) {
+    const TSnapshot before = bench.Snapshot();
+    const std::size_t undoCount = bench.history.UndoCount();
+    TStoppingListener listener(3);
+    bench.session.Table().SetProgressListener(&listener);
+    EXPECT_THROW(GetParam().run(bench), ECancelledError);
+    EXPECT_EQ(bench.Snapshot(), before);
+    EXPECT_EQ(bench.history.UndoCount(), undoCount);
+    EXPECT_EQ(listener.reports, 3);
+    EXPECT_EQ(listener.ended, listener.started);
+}
+
+INSTANTIATE_TEST_SUITE_P(TableHistory, LongCommand, testing::ValuesIn(LongCommands), TCaseName());
 
 } // namespace
